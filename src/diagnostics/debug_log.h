@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "common/tag.h"
+
+namespace vantor {
+
+// Kinds of a debug-log entry. Plain ints travel through DebugLog so that unknown kinds (9, say)
+// still reach the sinks.
+enum LogKind : int {
+    kLogError = -1,       // local error
+    kLogNote = 0,         // local note
+    kLogSent = 1,         // command line sent by the client
+    kLogHandled = 2,      // received line that was handled
+    kLogReplyStart = 3,   // start line of a multi-line reply
+    kLogReplyEnd = 4,     // end line of a multi-line reply
+    kLogIntercepted = 5,  // received line taken by an intercept
+    kLogUnhandled = 6,    // received line nothing took
+};
+
+// The debug window as the log sees it; the Qt window implements it.
+class DebugWindow {
+public:
+    virtual ~DebugWindow() = default;
+    virtual void AddDebug(const Tag& tag, std::string_view message, int kind) = 0;
+    virtual void ShowWindow() = 0;
+    virtual void ShutDown() = 0;  // sets ShuttingDown; the log destroys the window afterwards
+};
+
+// Creates the debug window when "ShowDebugWin" is 1; installed by the UI before InitDebug.
+// Without a factory no window is made (core-only programs and tests).
+void SetDebugWindowFactory(std::function<std::unique_ptr<DebugWindow>()> factory);
+
+void InitDebug();
+void ShowDebugWindow();
+void ShutDownDebug();
+
+namespace debug_detail {
+extern bool g_dumpToFile;
+extern DebugWindow* g_debugForm;
+void Write(const Tag& tag, std::string_view message, int kind);
+}  // namespace debug_detail
+
+// With both sinks off this is one flag test and one null test.
+inline void DebugLog(const Tag& tag, std::string_view message, int kind) {
+    if (!debug_detail::g_dumpToFile && debug_detail::g_debugForm == nullptr) return;
+    debug_detail::Write(tag, message, kind);
+}
+
+}  // namespace vantor

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/tag.h"
+#include "pages/page_router.h"
+#include "transport/callback.h"
+
+namespace vantor {
+
+class WOLCon2;
+
+// Credentials for LogOn; texts are Windows-1252 bytes.
+struct WolInfo {
+    std::string NickName;
+    std::string Password;
+};
+
+// Opens the message-of-the-day window; the UI provides it so the session needs no widgets.
+using MotdPresenter = std::function<void(const std::string& newsText)>;
+
+// One log-on to the service on top of one connection. Events are raised synchronously from
+// inside PopulateBuff; a handler may destroy the session (a temporary session closed by its own
+// answer), so nothing of the session is touched after an event returns.
+class WOLCon {
+public:
+    WOLCon();
+    ~WOLCon();
+    WOLCon(const WOLCon&) = delete;
+    WOLCon& operator=(const WOLCon&) = delete;
+
+    bool connect(std::int32_t port);
+    void LogOn(const WolInfo& credentials, bool showMotd);
+    void Quit();
+    void GetBuddies();
+
+    void send(std::string_view command, Param param = {}, std::shared_ptr<Callback> callback = {},
+              std::string code = {}, std::string cStart = {}, std::string cEnd = {});
+    void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param = {});
+    void RemoveIntercept(std::string_view code);
+    int PopulateBuff();
+
+    const Tag& GetTag() const;
+    void SetTag(Tag tag);
+
+    const std::string& NickName() const;  // the nickname of the last LogOn
+    const std::string& MotdText() const;  // grows across log-ons of this session
+
+    void SetMotdPresenter(MotdPresenter presenter);
+
+    // Page conversations (PageWins).
+    PageRouter& Pages();
+    std::shared_ptr<PageWin> NewPageWin(const std::string& nick);
+    void ClosePageWin(const std::string& nick);
+    void CloseAllPageWin();
+    void RemovePageWin(const std::string& nick);
+    void PageUser(const std::string& nick, const std::string& message,
+                  const std::shared_ptr<PageWin>& window = {});
+
+    WOLCon2& Interface();  // the transport (WOLInterface)
+
+    // Events; set by the owner.
+    std::function<void(int code)> Error;
+    std::function<void(int result)> LogOnResult;  // 0 logged on, 1 nickname in use, 2 none given
+    std::function<void(const std::string& list, int result)> BuddyListResult;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The news part of the collected message-of-the-day text.
+std::string MotdNews(const std::string& motdText);
+
+}  // namespace vantor

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+// The persistent settings: named values under Software\KOVAL\Vantor Desktop\Settings.
+// A read that finds no value stores the caller's default, so every setting ever asked for
+// ends up in the store. Texts are Windows-1252 bytes.
+std::string GetSettingString(std::string_view name, std::string_view defaultValue);
+bool SaveSettingString(std::string_view name, std::string_view value);
+std::int32_t GetSettingLong(std::string_view name, std::int32_t defaultValue);
+bool SaveSettingLong(std::string_view name, std::int32_t value);
+
+}  // namespace vantor

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "common/tag.h"
+#include "transport/callback.h"
+
+namespace vantor {
+
+// Error codes of the connection, raised through WOLCon2::Error and passed on by the session.
+enum ErrorCode : int {
+    kErrServer = 0,             // server ERROR line with any other reason
+    kErrPasswordNeeded = 2,     // "(Password needed for that nickname.)"
+    kErrSendFailed = 100,       // the socket layer failed to send a command
+    kErrNotConnected = 101,     // send without a socket
+    kErrSocketCreate = 500,     // socket creation failed
+    kErrConnectFailed = 501,    // connect to the server failed
+};
+
+// Results of one receive pass.
+enum PassResult : int {
+    kPassIdle = 0,      // nothing readable (and not writable), or select failed
+    kPassLines = 1,     // data was read and its complete lines routed
+    kPassClosed = 2,    // the peer closed the connection (or the read failed); now disconnected
+    kPassWritable = 3,  // nothing to read, socket writable
+};
+
+// The one TCP connection to the chat server: socket, receive buffer, reply queue and intercept
+// table. Every handler it calls may re-enter it (send, register, remove, disconnect, connect) or
+// destroy it; a pass never crashes, skips or repeats a line because of that.
+class WOLCon2 {
+public:
+    WOLCon2();
+    ~WOLCon2();
+    WOLCon2(const WOLCon2&) = delete;
+    WOLCon2& operator=(const WOLCon2&) = delete;
+
+    // Connects to the host of the "ServerHost" setting at the given port.
+    bool connect(std::int32_t port);
+    void Disconnect();
+
+    // Sends one command line (CR LF appended). With a callback, queues its reply.
+    void send(std::string_view command, Param param = {}, std::shared_ptr<Callback> callback = {},
+              std::string code = {}, std::string cStart = {}, std::string cEnd = {});
+
+    int PopulateBuff();  // one receive pass, a PassResult
+    std::string Receive();  // next complete line out of the buffer, or ""
+
+    void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param = {});
+    void RemoveIntercept(std::string_view code);
+
+    const Tag& GetTag() const;
+    void SetTag(Tag tag);
+    void SetNick(std::string nick);
+    std::string_view Buffer() const;  // received text not yet taken out as lines
+    bool IsConnected() const;         // a socket handle is stored (possibly of a failed connect)
+
+    // Events; set by the owner.
+    std::function<void(const std::string& line)> ReceivedPage;
+    std::function<void(int code)> Error;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace vantor

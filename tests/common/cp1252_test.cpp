@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#include "common/cp1252.h"
+#include "common/qt_text.h"
+
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+TEST(Cp1252, everyByteRoundTripsThroughUnicodeExceptTheUndefinedFive) {
+    for (int b = 0; b < 256; ++b) {
+        char32_t cp = Cp1252ToUnicode(static_cast<unsigned char>(b));
+        if (cp == 0xFFFD) {
+            EXPECT_EQ(UnicodeToCp1252(cp), '?') << b;
+            continue;
+        }
+        EXPECT_EQ(static_cast<unsigned char>(UnicodeToCp1252(cp)), b) << b;
+    }
+}
+
+TEST(Cp1252, euroSignIs0x80AndNotLatin1) {
+    EXPECT_EQ(Cp1252ToUnicode(0x80), U'\u20AC');
+    EXPECT_EQ(static_cast<unsigned char>(UnicodeToCp1252(U'\u20AC')), 0x80);
+    EXPECT_EQ(UnicodeToCp1252(U'\u0080'), '?');  // the C1 control has no place in the code page
+}
+
+TEST(Cp1252, charactersOutsideTheCodePageBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp1252("\xE6\x97\xA5 ok"), "? ok");
+    EXPECT_EQ(ToWire(QString::fromUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80")), "caf\xE9 ?");
+}
+
+TEST(Cp1252, utf8ConversionKeepsAccentedLettersAndSurvivesBrokenInput) {
+    EXPECT_EQ(Utf8ToCp1252("\xC3\xA9t\xC3\xA9"), "\xE9t\xE9");
+    EXPECT_EQ(Cp1252ToUtf8("\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");
+    EXPECT_EQ(Utf8ToCp1252("\xFF\xFE"), "??");
+}
+
+TEST(Cp1252, qtBoundaryRoundTripsAllDefinedBytes) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) {
+        if (Cp1252ToUnicode(static_cast<unsigned char>(b)) != 0xFFFD) all += static_cast<char>(b);
+    }
+    EXPECT_EQ(ToWire(FromWire(all)), all);
+}
+
+}  // namespace
+}  // namespace vantor

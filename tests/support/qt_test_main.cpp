@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: MIT
+// main() for widget tests: the offscreen platform unless the caller chose another.
+#include <QApplication>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

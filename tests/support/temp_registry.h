@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace vantor::test {
+
+// A fresh, empty temporary folder, removed with everything in it on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Points the settings store at a registry file in a temporary folder for the test's lifetime,
+// and makes that folder the current directory (where the debug dump file lands).
+class ScopedRegistry {
+public:
+    ScopedRegistry();
+    ~ScopedRegistry();
+    ScopedRegistry(const ScopedRegistry&) = delete;
+    ScopedRegistry& operator=(const ScopedRegistry&) = delete;
+    std::filesystem::path File() const { return dir_.Path() / "registry.reg"; }
+    const std::filesystem::path& Dir() const { return dir_.Path(); }
+
+private:
+    TempDir dir_;
+    std::string oldValue_;
+    bool hadOld_ = false;
+    std::filesystem::path oldCwd_;
+};
+
+}  // namespace vantor::test
