@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+
+namespace vantor {
+
+// A flat progress bar; writing Value repaints only the strip between the last drawn position and
+// the new one. Colours are 0x00BBGGRR values.
+class ProgBar : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int Value READ Value WRITE SetValue)
+    Q_PROPERTY(int Max READ Max WRITE SetMax)
+    Q_PROPERTY(std::uint32_t ForeColor READ ForeColor WRITE SetForeColor)
+    Q_PROPERTY(std::uint32_t BackColor READ BackColor WRITE SetBackColor)
+
+public:
+    explicit ProgBar(QWidget* parent = nullptr);
+
+    int Value() const;
+    void SetValue(int value);
+    int Max() const;
+    void SetMax(int max);
+    std::uint32_t ForeColor() const;
+    void SetForeColor(std::uint32_t colour);
+    std::uint32_t BackColor() const;
+    void SetBackColor(std::uint32_t colour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int value_ = 0;
+    int max_ = 100;
+    std::uint32_t fore_ = 0x0000FF;
+    std::uint32_t back_ = 0x000000;
+    int lastDrawn_ = 0;
+};
+
+}  // namespace vantor
