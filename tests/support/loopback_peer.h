@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor::test {
+
+// A scripted server on 127.0.0.1 for one client at a time, driven from the test's own thread:
+// the client under test connects, the test sends lines and reads what the client sent.
+class LoopbackPeer {
+public:
+    LoopbackPeer();  // listens on an ephemeral port
+    ~LoopbackPeer();
+    LoopbackPeer(const LoopbackPeer&) = delete;
+    LoopbackPeer& operator=(const LoopbackPeer&) = delete;
+
+    int Port() const { return port_; }
+    bool Listening() const { return listenFd_ >= 0; }
+
+    // Waits (bounded) for the client's connection.
+    bool Accept(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    bool HasClient() const { return clientFd_ >= 0; }
+
+    void Send(std::string_view bytes);     // raw bytes, written completely
+    void SendLine(std::string_view line);  // line + CR LF
+
+    // Every complete line the client sent so far (without CR LF), after reading what is waiting.
+    const std::vector<std::string>& Lines();
+    // Waits (bounded) until the client has sent exactly this line.
+    bool WaitForLine(std::string_view line,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // Waits (bounded) until the client has sent at least n lines in all.
+    bool WaitForLines(std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // True once the client closed its side (read returned 0).
+    bool ClientClosed();
+
+    void CloseClient();
+
+private:
+    void ReadAvailable(int waitMs);
+
+    int listenFd_ = -1;
+    int clientFd_ = -1;
+    int port_ = 0;
+    bool clientClosed_ = false;
+    std::string pending_;
+    std::vector<std::string> lines_;
+};
+
+}  // namespace vantor::test
