@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/tag.h"
 #include "pages/page_router.h"
@@ -67,11 +68,48 @@ public:
     // Events; set by the owner.
     std::function<void(int code)> Error;
     std::function<void(int result)> LogOnResult;  // 0 logged on, 1 nickname in use, 2 none given
+    // The nicknames joined by "`", result 0; an empty list (a reply without the list word)
+    // also comes as "" with result 0.
     std::function<void(const std::string& list, int result)> BuddyListResult;
 
 private:
     struct Impl;
-    std::unique_ptr<Impl> impl_;
+    // Shared with the session's reply handlers, which hold it weakly so they can tell it is gone.
+    std::shared_ptr<Impl> impl_;
+};
+
+// An ordered collection of sessions, optionally keyed by text (keys compare without regard to
+// ASCII letter case). Indexes count from 0 in insertion order.
+class WOLCons {
+public:
+    WOLCons();
+    ~WOLCons();
+    WOLCons(const WOLCons&) = delete;
+    WOLCons& operator=(const WOLCons&) = delete;
+
+    // Creates a session whose Tag is the key and appends it (without a key if the key is empty).
+    // A key already present gives nullptr and adds nothing.
+    WOLCon* Add(std::string_view key);
+
+    WOLCon* Item(std::size_t index) const;    // nullptr when out of range
+    WOLCon* Item(std::string_view key) const; // nullptr when absent
+    std::size_t Count() const;
+
+    // A session removed from inside its own event handler is destroyed safely: it touches
+    // nothing of itself after the event returns.
+    bool Remove(std::size_t index);
+    bool Remove(std::string_view key);
+
+    // Calls fn for each session in order. A session removed during the walk (even by dropping
+    // the whole collection from inside fn) is skipped, sessions added during it are not visited,
+    // and the session being called stays alive until fn returns.
+    void ForEach(const std::function<void(WOLCon&)>& fn) const;
+
+    std::vector<std::string> Keys() const;  // in order; "" for an entry added without a key
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
 };
 
 // The news part of the collected message-of-the-day text.

@@ -1,0 +1,276 @@
+// SPDX-License-Identifier: MIT
+#include "session/wolcon.h"
+
+#include <utility>
+#include <vector>
+
+#include "session/encoding.h"
+#include "settings/settings_source.h"
+#include "transport/wolcon2.h"
+
+namespace vantor {
+
+namespace {
+
+// Splits at single spaces, as the server's words are counted; with a limit the last part keeps
+// the rest of the line, spaces included.
+std::vector<std::string> SplitAtSpaces(const std::string& line, std::size_t limit = 0) {
+    std::vector<std::string> parts;
+    std::size_t begin = 0;
+    for (;;) {
+        if (limit != 0 && parts.size() + 1 == limit) break;
+        const std::size_t space = line.find(' ', begin);
+        if (space == std::string::npos) break;
+        parts.push_back(line.substr(begin, space - begin));
+        begin = space + 1;
+    }
+    parts.push_back(line.substr(begin));
+    return parts;
+}
+
+std::string Word(const std::string& line, std::size_t index) {
+    auto words = SplitAtSpaces(line);
+    return index < words.size() ? std::move(words[index]) : std::string();
+}
+
+}  // namespace
+
+struct WOLCon::Impl {
+    explicit Impl(WOLCon* session) : owner(session) {}
+
+    WOLCon* owner;       // null once the session is destroyed
+    Tag tag;
+    std::string nick;
+    std::string motd;
+    MotdPresenter presenter;
+    // Shared so that a call into the transport keeps it alive even if the session goes away
+    // inside that call (an Error handler that drops the session, say).
+    std::shared_ptr<WOLCon2> iface = std::make_shared<WOLCon2>();
+    std::shared_ptr<Callback> logOnCB = std::make_shared<Callback>();
+    std::shared_ptr<Callback> buddyCB = std::make_shared<Callback>();
+    std::unique_ptr<PageRouter> pages;
+
+    // Each Raise copies the owner's handler first: the handler may destroy the session, and with
+    // it the std::function being run.
+    void RaiseError(int code) {
+        if (owner == nullptr) return;
+        auto handler = owner->Error;
+        if (handler) handler(code);
+    }
+    void RaiseLogOnResult(int result) {
+        if (owner == nullptr) return;
+        auto handler = owner->LogOnResult;
+        if (handler) handler(result);
+    }
+    void RaiseBuddyListResult(const std::string& list, int result) {
+        if (owner == nullptr) return;
+        auto handler = owner->BuddyListResult;
+        if (handler) handler(list, result);
+    }
+
+    void OnLogOnReply(const std::string& line, Delivery kind, const Param& param) {
+        switch (kind) {
+        case Delivery::Answer: {
+            // A "372" before "375" also lands here; it ends the wait without a result.
+            const std::string code = Word(line, 1);
+            if (code == "433") RaiseLogOnResult(1);
+            else if (code == "431") RaiseLogOnResult(2);
+            break;
+        }
+        case Delivery::Data: {
+            auto parts = SplitAtSpaces(line, 5);
+            // A line without a text part still counts as a (blank) line of the message.
+            if (parts.size() == 5) motd += parts[4];
+            motd += "\r\n";
+            break;
+        }
+        case Delivery::End: {
+            const bool* show = std::any_cast<bool>(&param);
+            if (show != nullptr && *show && presenter) {
+                auto present = presenter;
+                present(MotdNews(motd));
+                if (owner == nullptr) return;
+            }
+            RaiseLogOnResult(0);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    void OnBuddyReply(const std::string& line, Delivery kind) {
+        if (kind != Delivery::Answer) return;
+        RaiseBuddyListResult(Word(line, 3), 0);
+    }
+};
+
+WOLCon::WOLCon() : impl_(std::make_shared<Impl>(this)) {
+    std::weak_ptr<Impl> weak = impl_;
+    // Every handler locks the state for the length of its call: if the owner destroys the
+    // session from an event, the state (and the transport) outlive the handler's frame.
+    impl_->iface->Error = [weak](int code) {
+        if (auto self = weak.lock()) self->RaiseError(code);
+    };
+    impl_->iface->ReceivedPage = [weak](const std::string& line) {
+        if (auto self = weak.lock()) {
+            if (self->pages) self->pages->OnReceivedPage(line);
+        }
+    };
+    impl_->logOnCB->SetHandler([weak](const std::string& line, Delivery kind, const Param& param) {
+        if (auto self = weak.lock()) self->OnLogOnReply(line, kind, param);
+    });
+    impl_->buddyCB->SetHandler([weak](const std::string& line, Delivery kind, const Param&) {
+        if (auto self = weak.lock()) self->OnBuddyReply(line, kind);
+    });
+    impl_->pages = std::make_unique<PageRouter>(
+        [weak](std::string_view command, Param param, std::shared_ptr<Callback> callback,
+               std::string code) {
+            auto self = weak.lock();
+            if (!self) return;
+            auto transport = self->iface;
+            transport->send(command, std::move(param), std::move(callback), std::move(code));
+        });
+}
+
+WOLCon::~WOLCon() {
+    impl_->owner = nullptr;
+}
+
+bool WOLCon::connect(std::int32_t port) {
+    auto transport = impl_->iface;
+    return transport->connect(port);
+}
+
+void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
+    // The credentials may belong to a handler's caller that goes away with the session.
+    auto self = impl_;
+    auto transport = self->iface;
+    self->nick = credentials.NickName;
+    transport->SetNick(self->nick);
+    if (self->pages) self->pages->SetOwnNick(self->nick);
+
+    const std::string host = Settings().SettingString("ServerHost", "localhost");
+    const std::string lines[] = {
+        "CVERS 11020 3072",
+        "PASS quietharbor",
+        "NICK " + self->nick,
+        "apgar " + EncFunct(credentials.Password) + " 0",
+    };
+    // Each line goes out even if an earlier one failed; only a session dropped by an Error
+    // handler stops the sequence.
+    for (const auto& line : lines) {
+        transport->send(line);
+        if (self->owner == nullptr) return;
+    }
+    transport->send("USER UserName HostName " + host + " :RealName", Param(showMotd),
+                    self->logOnCB, "433,431,372", "375", "376");
+}
+
+void WOLCon::Quit() {
+    auto transport = impl_->iface;
+    transport->send("QUIT");
+    // Even if an Error handler dropped the session, the socket still closes now.
+    transport->Disconnect();
+}
+
+void WOLCon::GetBuddies() {
+    auto transport = impl_->iface;
+    transport->send("GETBUDDY", {}, impl_->buddyCB, "333");
+}
+
+void WOLCon::send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
+                  std::string code, std::string cStart, std::string cEnd) {
+    auto transport = impl_->iface;
+    transport->send(command, std::move(param), std::move(callback), std::move(code),
+                    std::move(cStart), std::move(cEnd));
+}
+
+void WOLCon::RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param) {
+    impl_->iface->RegisterIntercept(std::move(code), std::move(callback), std::move(param));
+}
+
+void WOLCon::RemoveIntercept(std::string_view code) {
+    impl_->iface->RemoveIntercept(code);
+}
+
+int WOLCon::PopulateBuff() {
+    // Handlers run inside the pass and may destroy this session: keep the state and the
+    // transport alive until the pass is over, and touch nothing of the session afterwards.
+    auto self = impl_;
+    auto transport = self->iface;
+    return transport->PopulateBuff();
+}
+
+const Tag& WOLCon::GetTag() const {
+    return impl_->tag;
+}
+
+void WOLCon::SetTag(Tag tag) {
+    impl_->tag = tag;
+    impl_->iface->SetTag(std::move(tag));
+}
+
+const std::string& WOLCon::NickName() const {
+    return impl_->nick;
+}
+
+const std::string& WOLCon::MotdText() const {
+    return impl_->motd;
+}
+
+void WOLCon::SetMotdPresenter(MotdPresenter presenter) {
+    impl_->presenter = std::move(presenter);
+}
+
+PageRouter& WOLCon::Pages() {
+    return *impl_->pages;
+}
+
+std::shared_ptr<PageWin> WOLCon::NewPageWin(const std::string& nick) {
+    return impl_->pages->NewPageWin(nick);
+}
+
+void WOLCon::ClosePageWin(const std::string& nick) {
+    auto self = impl_;
+    self->pages->ClosePageWin(nick);
+}
+
+void WOLCon::CloseAllPageWin() {
+    auto self = impl_;
+    self->pages->CloseAllPageWin();
+}
+
+void WOLCon::RemovePageWin(const std::string& nick) {
+    auto self = impl_;
+    self->pages->RemovePageWin(nick);
+}
+
+void WOLCon::PageUser(const std::string& nick, const std::string& message,
+                      const std::shared_ptr<PageWin>& window) {
+    auto self = impl_;
+    self->pages->PageUser(nick, message, window);
+}
+
+WOLCon2& WOLCon::Interface() {
+    return *impl_->iface;
+}
+
+std::string MotdNews(const std::string& motdText) {
+    if (motdText.empty()) return {};
+    // Positions count from 1 here, as the markers always were counted.
+    static constexpr std::string_view kOpen = "<news>";
+    static constexpr std::string_view kClose = "</news>";
+    using Pos = long long;
+    const std::size_t open = motdText.find(kOpen);
+    const std::size_t close = motdText.find(kClose);
+    const Pos start = open == std::string::npos ? 1 : static_cast<Pos>(open + kOpen.size()) + 1;
+    const Pos end = close == std::string::npos ? static_cast<Pos>(motdText.size())
+                                               : static_cast<Pos>(close) + 1;
+    // A closing marker that stands before the end of the opening one leaves nothing to show.
+    if (end - start <= 0) return {};
+    return motdText.substr(static_cast<std::size_t>(start - 1),
+                           static_cast<std::size_t>(end - start));
+}
+
+}  // namespace vantor
