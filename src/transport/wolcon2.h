@@ -48,8 +48,18 @@ public:
     void send(std::string_view command, Param param = {}, std::shared_ptr<Callback> callback = {},
               std::string code = {}, std::string cStart = {}, std::string cEnd = {});
 
-    int PopulateBuff();  // one receive pass, a PassResult
+    // One receive pass, a PassResult. Each line is routed to the first taker: an intercept,
+    // PING, PAGE, ERROR, then the reply queue. A handler that calls Disconnect or connect ends
+    // the pass: Disconnect logs the complete lines still buffered (kind 2) instead of routing
+    // them, and connect drops what the old connection left. A handler that destroys this object
+    // ends the pass too, with kPassClosed.
+    int PopulateBuff();
     std::string Receive();  // next complete line out of the buffer, or ""
+
+    // The routing half of a receive pass over bytes as if just read from the socket; for tests
+    // and the fuzzer, which feed bytes without a peer. Returns kPassLines, or kPassClosed when
+    // a handler destroyed this object.
+    int ProcessReceived(std::string_view bytes);
 
     void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param = {});
     void RemoveIntercept(std::string_view code);
@@ -65,6 +75,9 @@ public:
     std::function<void(int code)> Error;
 
 private:
+    void RouteLine(const std::string& line);
+    void RaiseError(int code);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -1,0 +1,202 @@
+// SPDX-License-Identifier: MIT
+// BSD sockets behind the socket layer's free functions.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+#include "transport/socket_layer.h"
+
+namespace vantor {
+namespace {
+
+std::atomic<long long> g_connectTimeoutMs{5000};
+std::atomic<std::uint64_t> g_lookups{0};
+std::atomic<std::uint64_t> g_connects{0};
+
+#ifdef MSG_NOSIGNAL
+constexpr int kSendFlags = MSG_NOSIGNAL;
+#else
+constexpr int kSendFlags = 0;
+#endif
+
+// poll() rather than select(): select cannot take descriptors past FD_SETSIZE and would write
+// outside its set. The masks are the ones select() reports a socket ready for.
+int PollOne(SocketHandle socket, short events, short* revents) {
+    if (socket < 1) return -1;
+    pollfd p{};
+    p.fd = socket;
+    p.events = events;
+    int r;
+    do {
+        r = ::poll(&p, 1, 0);
+    } while (r < 0 && errno == EINTR);
+    if (r < 0) return -1;
+    if (p.revents & POLLNVAL) return -1;
+    *revents = p.revents;
+    return r;
+}
+
+constexpr short kReadyToRead = POLLIN | POLLHUP | POLLERR;
+constexpr short kReadyToWrite = POLLOUT | POLLERR;
+
+}  // namespace
+
+int SocketStartup(std::uint16_t /*version*/) { return 0; }
+
+SocketHandle CreateSocket(int family, int type, int protocol) {
+    int fd = ::socket(family == kAfInet ? AF_INET : family, type == kSockStream ? SOCK_STREAM : type,
+                      protocol);
+    if (fd < 0) return kInvalidSocket;
+    // Descriptor 0 is free when stdin is closed, but 0 means "no socket" to the transport.
+    if (fd == 0) {
+        int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 1);
+        ::close(fd);
+        if (moved < 0) return kInvalidSocket;
+        fd = moved;
+    }
+    if (fd > std::numeric_limits<SocketHandle>::max()) {
+        ::close(fd);
+        return kInvalidSocket;
+    }
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+#ifdef SO_NOSIGPIPE
+    int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
+#endif
+    return static_cast<SocketHandle>(fd);
+}
+
+std::optional<std::uint32_t> ResolveHost(std::string_view host) {
+    std::string name(host);
+    in_addr_t dotted = ::inet_addr(name.c_str());
+    if (dotted != INADDR_NONE) return static_cast<std::uint32_t>(dotted);
+
+    ++g_lookups;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::uint32_t> address;
+    for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
+        if (a->ai_family == AF_INET && a->ai_addr != nullptr) {
+            address = reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr;
+            break;
+        }
+    }
+    ::freeaddrinfo(found);
+    return address;
+}
+
+int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port) {
+    if (socket < 1 || host.empty() || port < 1) return -1;
+    std::optional<std::int16_t> shortPort = PortToShort(port);
+    if (!shortPort) return -1;
+    std::optional<std::uint32_t> address = ResolveHost(host);
+    if (!address) return -1;
+
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(*shortPort));
+    to.sin_addr.s_addr = *address;
+
+    // Non-blocking from here on: the connect is waited for with a bound, and a send into a full
+    // socket buffer sends what fits instead of freezing the caller.
+    int flags = ::fcntl(socket, F_GETFL, 0);
+    if (flags < 0 || ::fcntl(socket, F_SETFL, flags | O_NONBLOCK) < 0) return -1;
+
+    ++g_connects;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return 0;
+    if (errno != EINPROGRESS && errno != EINTR) return -1;
+
+    auto deadline = std::chrono::steady_clock::now() + ConnectTimeout();
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return -1;
+        pollfd p{};
+        p.fd = socket;
+        p.events = POLLOUT;
+        int r = ::poll(&p, 1, static_cast<int>(left.count()));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return -1;
+        int error = 0;
+        socklen_t len = sizeof error;
+        if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &len) < 0 || error != 0) return -1;
+        return 0;
+    }
+}
+
+bool IsWritable(SocketHandle socket) {
+    short revents = 0;
+    return PollOne(socket, POLLOUT, &revents) > 0 && (revents & kReadyToWrite);
+}
+
+bool IsReadable(SocketHandle socket) {
+    short revents = 0;
+    return PollOne(socket, POLLIN, &revents) > 0 && (revents & kReadyToRead);
+}
+
+PollResult PollSocket(SocketHandle socket) {
+    PollResult result;
+    short revents = 0;
+    result.result = PollOne(socket, POLLIN | POLLOUT, &revents);
+    if (result.result > 0) {
+        result.readable = (revents & kReadyToRead) != 0;
+        result.writable = (revents & kReadyToWrite) != 0;
+    }
+    return result;
+}
+
+int SendText(SocketHandle socket, std::string_view text) {
+    if (text.empty() || !IsWritable(socket)) return -1;
+    ssize_t sent;
+    do {
+        sent = ::send(socket, text.data(), text.size(), kSendFlags);
+    } while (sent < 0 && errno == EINTR);
+    return sent < 0 ? -1 : static_cast<int>(sent);
+}
+
+int ReceiveText(SocketHandle socket, std::string& text) {
+    if (!IsReadable(socket)) return -1;
+    std::size_t old = text.size();
+    text.resize(old + kMaxReceive);
+    ssize_t got;
+    do {
+        got = ::recv(socket, text.data() + old, kMaxReceive, 0);
+    } while (got < 0 && errno == EINTR);
+    text.resize(old + (got > 0 ? static_cast<std::size_t>(got) : 0));
+    return got < 0 ? -1 : static_cast<int>(got);
+}
+
+std::optional<std::int16_t> PortToShort(std::int32_t value) {
+    if (value < 0 || value > 65535) return std::nullopt;
+    return static_cast<std::int16_t>(value > 32767 ? value - 65536 : value);
+}
+
+void CloseSocket(SocketHandle socket) {
+    if (socket > 0) ::close(socket);
+}
+
+std::chrono::milliseconds ConnectTimeout() {
+    return std::chrono::milliseconds(g_connectTimeoutMs.load());
+}
+
+void SetConnectTimeout(std::chrono::milliseconds timeout) {
+    g_connectTimeoutMs.store(timeout.count());
+}
+
+SocketCounters GetSocketCounters() { return {g_lookups.load(), g_connects.load()}; }
+
+}  // namespace vantor

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+// Received bytes not yet taken out as CR LF lines. Taken lines advance a read offset; the
+// storage is compacted only when more than half of it is consumed, so a pass costs time in
+// proportion to the bytes it handles, not to what is still waiting.
+class LineBuffer {
+public:
+    // An unfinished line longer than this is dropped, up to and including its CR LF.
+    static constexpr std::size_t kMaxPartial = std::size_t{1} << 20;
+
+    // Returns false when an over-long unfinished line was dropped by this append.
+    bool Append(std::string_view bytes);
+
+    // The next complete line (possibly empty) into `line`; false when no CR LF is waiting.
+    bool TakeLine(std::string& line);
+
+    std::string_view View() const { return std::string_view(buf_).substr(off_); }
+    bool Empty() const { return off_ >= buf_.size(); }
+    void Clear();
+
+private:
+    std::size_t FindLineEnd();
+
+    std::string buf_;
+    std::size_t off_ = 0;       // start of the unconsumed part
+    std::size_t scan_ = 0;      // no CR LF starts before this position (at or after off_)
+    bool discarding_ = false;   // inside the tail of a dropped over-long line
+};
+
+}  // namespace vantor

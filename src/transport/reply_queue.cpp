@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+#include "transport/reply_queue.h"
+
+#include <algorithm>
+
+namespace vantor {
+
+bool CodeListContains(std::string_view list, std::string_view code) {
+    if (code.empty()) return false;
+    while (true) {
+        std::size_t comma = list.find(',');
+        if (list.substr(0, comma) == code) return true;
+        if (comma == std::string_view::npos) return false;
+        list.remove_prefix(comma + 1);
+    }
+}
+
+std::optional<Match> ReplyQueue::Offer(std::string_view code) {
+    if (code.empty()) return std::nullopt;
+    for (std::size_t j = 0; j < entries_.size(); ++j) {
+        SendInfo& entry = entries_[j];
+        if (!entry.CStart.empty() && entry.DoneS) {
+            if (!entry.CEnd.empty() && code == entry.CEnd) {
+                // An answer to entry j means the server is done with every command before it.
+                Match m{entry.Callback.lock(), Delivery::End, 4, std::move(entry.Param)};
+                entries_.erase(entries_.begin(), entries_.begin() + static_cast<long>(j) + 1);
+                return m;
+            }
+            if (CodeListContains(entry.Code, code)) {
+                return Match{entry.Callback.lock(), Delivery::Data, 2, entry.Param};
+            }
+            continue;
+        }
+        // Replies come in send order, so a line is never handed past the oldest command that
+        // has not been answered yet.
+        if (!entry.CStart.empty() && code == entry.CStart) {
+            entry.DoneS = true;
+            return Match{entry.Callback.lock(), Delivery::Start, 3, entry.Param};
+        }
+        if (CodeListContains(entry.Code, code)) {
+            Match m{entry.Callback.lock(), Delivery::Answer, 2, std::move(entry.Param)};
+            entries_.erase(entries_.begin(), entries_.begin() + static_cast<long>(j) + 1);
+            return m;
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void InterceptTable::Register(std::string code, std::weak_ptr<Callback> callback, Param param) {
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const Intercept& i) { return i.Code == code; });
+    if (it != entries_.end()) {
+        it->Callback = std::move(callback);
+        it->Param = std::move(param);
+        return;
+    }
+    entries_.push_back(Intercept{std::move(code), std::move(callback), std::move(param)});
+}
+
+void InterceptTable::Remove(std::string_view code) {
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const Intercept& i) { return i.Code == code; });
+    if (it != entries_.end()) entries_.erase(it);
+}
+
+std::optional<Match> InterceptTable::Offer(std::string_view code) const {
+    if (code.empty()) return std::nullopt;
+    for (const Intercept& i : entries_) {
+        if (i.Code == code) return Match{i.Callback.lock(), Delivery::Intercepted, 5, i.Param};
+    }
+    return std::nullopt;
+}
+
+}  // namespace vantor
