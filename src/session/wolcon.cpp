@@ -43,8 +43,8 @@ struct WOLCon::Impl {
     std::string nick;
     std::string motd;
     MotdPresenter presenter;
-    // Shared so that a call into the transport keeps it alive even if the session goes away
-    // inside that call (an Error handler that drops the session, say).
+    // Shared so that LogOn and Quit can finish their sequence on a session dropped by an Error
+    // handler; the transport itself copes with being destroyed inside its own call-outs.
     std::shared_ptr<WOLCon2> iface = std::make_shared<WOLCon2>();
     std::shared_ptr<Callback> logOnCB = std::make_shared<Callback>();
     std::shared_ptr<Callback> buddyCB = std::make_shared<Callback>();
@@ -138,8 +138,7 @@ WOLCon::~WOLCon() {
 }
 
 bool WOLCon::connect(std::int32_t port) {
-    auto transport = impl_->iface;
-    return transport->connect(port);
+    return impl_->iface->connect(port);
 }
 
 void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
@@ -168,22 +167,21 @@ void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
 }
 
 void WOLCon::Quit() {
-    auto transport = impl_->iface;
-    transport->send("QUIT");
-    // Even if an Error handler dropped the session, the socket still closes now.
-    transport->Disconnect();
+    auto self = impl_;
+    self->iface->send("QUIT");
+    // A session dropped by an Error handler closes its socket as the state goes, just below.
+    if (self->owner == nullptr) return;
+    self->iface->Disconnect();
 }
 
 void WOLCon::GetBuddies() {
-    auto transport = impl_->iface;
-    transport->send("GETBUDDY", {}, impl_->buddyCB, "333");
+    impl_->iface->send("GETBUDDY", {}, impl_->buddyCB, "333");
 }
 
 void WOLCon::send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
                   std::string code, std::string cStart, std::string cEnd) {
-    auto transport = impl_->iface;
-    transport->send(command, std::move(param), std::move(callback), std::move(code),
-                    std::move(cStart), std::move(cEnd));
+    impl_->iface->send(command, std::move(param), std::move(callback), std::move(code),
+                       std::move(cStart), std::move(cEnd));
 }
 
 void WOLCon::RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param) {
@@ -195,11 +193,9 @@ void WOLCon::RemoveIntercept(std::string_view code) {
 }
 
 int WOLCon::PopulateBuff() {
-    // Handlers run inside the pass and may destroy this session: keep the state and the
-    // transport alive until the pass is over, and touch nothing of the session afterwards.
-    auto self = impl_;
-    auto transport = self->iface;
-    return transport->PopulateBuff();
+    // Nothing is held across the pass: a session destroyed by a handler takes its transport
+    // with it, and the transport then ends the pass instead of routing lines for nobody.
+    return impl_->iface->PopulateBuff();
 }
 
 const Tag& WOLCon::GetTag() const {
