@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor {
+
+// The service's fixed lobby names; a lobby channel carries its index as the third "_" part.
+inline constexpr std::array<std::string_view, 10> kLobbyNames = {
+    "Azure Barracks", "Crimson Barracks", "Harbor Dive",   "Iron Hand",
+    "Captain's Hottub", "Orchid Talk",    "Prophet Korner", "Radio Briefing",
+    "Azure Barracks_2", "Crimson Barracks_2"};
+
+// The key every lobby JOIN carries.
+inline constexpr std::string_view kLobbyKey = "plumvex4";
+
+// Splits on single spaces. With maxFields > 0 the last field keeps the rest of the line, spaces
+// and all. Empty fields between adjacent spaces are kept, so field numbers match the wire.
+std::vector<std::string_view> SplitFields(std::string_view line, std::size_t maxFields = 0);
+
+// Lower case for Windows-1252 text: ASCII and the accented letters of the code page.
+std::string LowerWire(std::string_view text);
+
+// The nickname of a relayed line's sender: field 0 without its ":", up to the first "!".
+std::string SenderOf(std::string_view line);
+
+// One "327" lobby row. Only "_12_" channels with a lobby number 0 to 9 are lobbies.
+struct LobbyRow {
+    int number = 0;
+    std::string channel;
+    int users = 0;  // 0 when the count is missing or not a number
+};
+std::optional<LobbyRow> ParseLobbyRow(std::string_view line);
+
+// A name of a "353" names reply.
+struct LobbyName {
+    std::string nick;
+    bool op = false;
+};
+std::vector<LobbyName> ParseNames(std::string_view line);
+
+// A relayed PRIVMSG; an emote is the text wrapped in 0x01 "ACTION" ... 0x01.
+struct ChatMessage {
+    std::string sender;
+    std::string target;
+    std::string text;
+    bool emote = false;
+};
+std::optional<ChatMessage> ParseMessage(std::string_view line);
+
+// Outgoing commands.
+std::string ListCommand();
+std::string JoinCommand(std::string_view channel);
+std::string PartCommand(std::string_view channel);
+std::string MessageCommand(std::string_view target, std::string_view text);
+std::string EmoteCommand(std::string_view target, std::string_view text);
+
+}  // namespace vantor
