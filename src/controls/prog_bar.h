@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QImage>
+#include <QRect>
 #include <QWidget>
 #include <cstdint>
 
@@ -27,15 +29,31 @@ public:
     std::uint32_t BackColor() const;
     void SetBackColor(std::uint32_t colour);
 
+    QSize sizeHint() const override;
+
+    // Position of value on a bar width units wide, rounded to whole units with halves going to
+    // the even neighbour; far-off values are pinned well outside the bar instead of overflowing.
+    static int Position(int value, int max, int width);
+    // The strip between the positions of two values, in either order; empty when max is 0.
+    static QRect Strip(int from, int to, int max, int width, int height);
+
+    static QColor ToQColor(std::uint32_t colour);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void DrawFull();
+    void Fill(const QRect& rect, std::uint32_t colour);
+
     int value_ = 0;
     int max_ = 100;
     std::uint32_t fore_ = 0x0000FF;
     std::uint32_t back_ = 0x000000;
     int lastDrawn_ = 0;
+    // What has been drawn so far; kept so that a bar with Max 0 still shows its old picture.
+    QImage surface_;
 };
 
 }  // namespace vantor

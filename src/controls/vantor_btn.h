@@ -15,6 +15,9 @@ class VantorBtn : public QAbstractButton {
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
 
 public:
+    static constexpr int kWidth = 100;
+    static constexpr int kHeight = 34;
+
     explicit VantorBtn(QWidget* parent = nullptr);
     VantorBtn(const QString& word, QWidget* parent);
 
@@ -22,6 +25,9 @@ public:
     void SetBtnText(const QString& text);  // stored upper-case; "" is ignored
     bool Enabled() const;
     void SetEnabled(bool enabled);
+
+    // Name of the picture on show ("OK0", "OK1", "OK2"), or "" before any could be loaded.
+    QString CurrentPicture() const { return picture_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -36,7 +42,9 @@ protected:
 
 private:
     void UpdateState();
+    void RefreshPicture();
     QString text_;
+    QString picture_;
 };
 
 }  // namespace vantor

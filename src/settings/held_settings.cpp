@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: MIT
+#include "settings/held_settings.h"
+
+#include <algorithm>
+
+#include "settings/settings_store.h"
+
+namespace vantor {
+
+namespace {
+
+constexpr std::array<HeldSpec, kHeldCount> kSpecs = {{
+    {"BuddyListAutoRefresh", "AutoBuddyRefresh", 0, 0, 1},
+    {"ChatInitialLobby", "ChatInitialLobby", 0, 0, 9},
+    {"BuddyListAutoRefreshInt", "AutoBuddyRefreshInt", 1, 1, 60},
+    {"ShowMOTD", "ShowMOTD", 1, 0, 1},
+    {"Server", "Server", 1, 0, 2},
+    {"EnableBGSnd", "EnableSnd", 1, 0, 1},
+    {"BGSndVolume", "SndVolume", 19, 0, 20},
+}};
+
+bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
+
+}  // namespace
+
+const HeldSpec& SpecOf(Held which) { return kSpecs[static_cast<int>(which)]; }
+
+std::int32_t ClampHeld(Held which, std::int32_t value) {
+    const HeldSpec& spec = SpecOf(which);
+    return std::clamp(value, spec.low, spec.high);
+}
+
+HeldValues HeldSettings::Defaults() {
+    HeldValues values{};
+    for (int i = 0; i < kHeldCount; ++i) values[i] = kSpecs[i].defaultValue;
+    return values;
+}
+
+void HeldSettings::Load() {
+    for (int i = 0; i < kHeldCount; ++i) {
+        const std::int32_t stored = GetSettingLong(kSpecs[i].valueName, kSpecs[i].defaultValue);
+        values_[i] = ClampHeld(static_cast<Held>(i), stored);
+    }
+}
+
+void HeldSettings::Commit(const HeldValues& values) {
+    for (int i = 0; i < kHeldCount; ++i) values_[i] = ClampHeld(static_cast<Held>(i), values[i]);
+    for (int i = 0; i < kHeldCount; ++i) SaveSettingLong(kSpecs[i].valueName, values_[i]);
+}
+
+std::optional<Held> HeldSettings::FindQuery(std::string_view queryName) const {
+    for (int i = 0; i < kHeldCount; ++i) {
+        if (kSpecs[i].queryName == queryName) return static_cast<Held>(i);
+    }
+    return std::nullopt;
+}
+
+std::string HeldSettings::SettingString(std::string_view name, std::string_view defaultValue) {
+    return GetSettingString(name, defaultValue);
+}
+
+std::int32_t HeldSettings::SettingLong(std::string_view name, std::int32_t defaultValue) {
+    if (const auto held = FindQuery(name)) return Get(*held);
+    return GetSettingLong(name, defaultValue);
+}
+
+namespace interval {
+
+bool PasteAllowed(std::u16string_view clipboard) {
+    return std::all_of(clipboard.begin(), clipboard.end(), IsDigit);
+}
+
+bool CharAllowed(char16_t ch) {
+    return IsDigit(ch) || ch == 3 || ch == 8 || ch == 22 || ch == 24 || ch == 26;
+}
+
+std::optional<std::string> Validate(std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    const std::int32_t value = FromText(text, 0);
+    const std::int32_t fixed = std::clamp<std::int32_t>(value, 1, 60);
+    std::string rewritten = std::to_string(fixed);
+    if (rewritten == text) return std::nullopt;
+    return rewritten;
+}
+
+std::int32_t FromText(std::string_view text, std::int32_t previous) {
+    // Leading digits count, like a lenient number parse; the box only holds two anyway.
+    std::int64_t value = 0;
+    bool any = false;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9') break;
+        any = true;
+        value = std::min<std::int64_t>(value * 10 + (ch - '0'), 1000000);
+    }
+    if (!any) return previous;
+    return std::clamp<std::int32_t>(static_cast<std::int32_t>(value), 1, 60);
+}
+
+}  // namespace interval
+
+}  // namespace vantor

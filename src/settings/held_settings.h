@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/settings_source.h"
+
+namespace vantor {
+
+// The seven settings the options window keeps in memory, in the order they are read and saved.
+enum class Held : int {
+    AutoRefresh,
+    Lobby,
+    Interval,
+    ShowMotd,
+    Server,
+    Music,
+    Volume,
+};
+inline constexpr int kHeldCount = 7;
+
+struct HeldSpec {
+    std::string_view valueName;  // name in the store
+    std::string_view queryName;  // name the rest of the program asks with
+    std::int32_t defaultValue;
+    std::int32_t low;
+    std::int32_t high;
+};
+
+const HeldSpec& SpecOf(Held which);
+
+using HeldValues = std::array<std::int32_t, kHeldCount>;
+
+// The working copy: loaded once, changed only when the user confirms the dialog. Answers
+// SettingLong for its seven query names (exact case) and passes every other name to the store.
+class HeldSettings : public SettingsSource {
+public:
+    // Reads the seven values from the store in order, each with its default, and brings them into
+    // range in memory only.
+    void Load();
+    // Takes new values (brought into range) and saves all seven in order.
+    void Commit(const HeldValues& values);
+
+    std::int32_t Get(Held which) const { return values_[static_cast<int>(which)]; }
+    const HeldValues& Values() const { return values_; }
+
+    std::optional<Held> FindQuery(std::string_view queryName) const;
+
+    std::string SettingString(std::string_view name, std::string_view defaultValue) override;
+    std::int32_t SettingLong(std::string_view name, std::int32_t defaultValue) override;
+
+private:
+    HeldValues values_ = Defaults();
+    static HeldValues Defaults();
+};
+
+std::int32_t ClampHeld(Held which, std::int32_t value);
+
+// The fixed lists behind the lobby and server drop-downs, index 0 first.
+inline constexpr std::string_view kLobbyNames =
+    "Azure Barracks|Crimson Barracks|Harbor Dive|Iron Hand|Captain's Hottub|Orchid Talk|"
+    "Prophet Korner|Radio Briefing|Azure Barracks_2|Crimson Barracks_2";
+inline constexpr std::string_view kServerNames = "USA Server|European Server|Pacific Server";
+
+// Rules of the interval box, kept free of the widget so they can be checked alone.
+namespace interval {
+
+// Whether a paste may go ahead: empty text or digits only.
+bool PasteAllowed(std::u16string_view clipboard);
+// Whether a typed character may reach the box: digits and the editing control codes
+// (copy 3, backspace 8, paste 22, cut 24, undo 26).
+bool CharAllowed(char16_t ch);
+// The text after the box loses focus: "" stays "", 61 and above become "60", below 1 becomes
+// "1", and the rest is rewritten as a plain number ("07" -> "7"). nullopt when nothing changes.
+std::optional<std::string> Validate(std::string_view text);
+// The interval the OK button takes from the box; the previous value when the box holds no
+// number, so the held interval never leaves its range.
+std::int32_t FromText(std::string_view text, std::int32_t previous);
+
+}  // namespace interval
+
+}  // namespace vantor

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+// Shows the artwork for a look by eye: "buttons" lays out every button word in its three states;
+// "settings" shows the options window. Used by scripts/screenshots.
+#include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QWidget>
+#include <cstdio>
+
+#include "controls/prog_bar.h"
+#include "controls/vantor_btn.h"
+#include "resources/art.h"
+#include "settings/setting_ui.h"
+
+namespace {
+
+QWidget* Buttons() {
+    auto* window = new QWidget;
+    window->setObjectName(QStringLiteral("Gallery"));
+    window->setWindowTitle(QStringLiteral("Buttons"));
+    window->setAutoFillBackground(true);
+    QPalette palette = window->palette();
+    palette.setBrush(QPalette::Window, QBrush(vantor::SettingUI::SharedBackground()));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    window->setPalette(palette);
+    auto* grid = new QGridLayout(window);
+    grid->setSpacing(6);
+    const QStringList& words = vantor::art::ButtonWords();
+    const int perColumn = (int(words.size()) + 1) / 2;
+    for (int i = 0; i < words.size(); ++i) {
+        const int row = i % perColumn;
+        const int column = (i / perColumn) * 3;
+        for (int state = 0; state < 3; ++state) {
+            auto* button = new vantor::VantorBtn(words[i], window);
+            if (state == 1) button->setDown(true);
+            if (state == 2) button->SetEnabled(false);
+            grid->addWidget(button, row, column + state);
+        }
+    }
+    auto* bar = new vantor::ProgBar(window);
+    bar->setObjectName(QStringLiteral("Progress"));
+    bar->setFixedHeight(14);
+    grid->addWidget(bar, perColumn, 0, 1, 6);
+    bar->SetMax(10);
+    bar->SetValue(7);
+    return window;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString what = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("buttons");
+    if (what == QLatin1String("settings")) {
+        vantor::SettingUI dialog;
+        dialog.move(0, 0);
+        dialog.show();
+        return app.exec();
+    }
+    if (what != QLatin1String("buttons")) {
+        std::fprintf(stderr, "usage: vantor_gallery [buttons|settings]\n");
+        return 2;
+    }
+    QWidget* window = Buttons();
+    window->move(0, 0);
+    window->show();
+    const int rc = app.exec();
+    delete window;
+    return rc;
+}
