@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "transport/callback.h"
 
@@ -15,6 +16,9 @@ class PageWin;  // one conversation; owns its page window (pages/page_win.h)
 // The open page conversations of one session (its PageWins), keyed by nickname without regard to
 // letter case, and the routing of received pages into them. The session owns one and forwards its
 // page operations and the transport's ReceivedPage event here.
+//
+// Every operation may run pending window events (a window appending a line does), so a second
+// page can be routed while the first is still being shown; the set stays consistent across that.
 class PageRouter {
 public:
     // How a page goes out: the session's send (command, param, callback, awaited code list).
@@ -28,10 +32,14 @@ public:
 
     void SetOwnNick(std::string nick);  // the nickname the session logged on with
 
+    // Opens the conversation, or activates the open one whose nickname matches without regard
+    // to case. Returns nullptr only for an empty nickname.
     std::shared_ptr<PageWin> NewPageWin(const std::string& nick);
-    void ClosePageWin(const std::string& nick);
-    void CloseAllPageWin();
+    void ClosePageWin(const std::string& nick);  // exact nickname
+    void CloseAllPageWin();                      // leaves the set empty
     void RemovePageWin(const std::string& nick);
+    // Without a window nothing is reported back; with one, its "389" reply reaches it, unless it
+    // has closed by then.
     void PageUser(const std::string& nick, const std::string& message,
                   const std::shared_ptr<PageWin>& window = {});
 
@@ -39,10 +47,14 @@ public:
 
     std::size_t Count() const;
     std::shared_ptr<PageWin> Find(std::string_view nick) const;  // case-insensitive
+    std::vector<std::shared_ptr<PageWin>> PageWins() const;      // in opening order
 
 private:
     struct Impl;
     std::shared_ptr<Impl> impl_;
 };
+
+// A nickname folded to lower case as the service's Windows-1252 text has it.
+std::string LowerNick(std::string_view nick);
 
 }  // namespace vantor

@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: MIT
+#include "pages/page_router.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <utility>
+
+#include "diagnostics/debug_log.h"
+#include "pages/page_win.h"
+
+namespace vantor {
+
+namespace {
+
+const Tag kNoTag{0};
+constexpr std::string_view kInvite = "<WWINVITE>";
+constexpr std::string_view kDecline = "<WWDECLINE>";
+
+char LowerByte(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char>(c + 32);  // À..Þ but ×
+    switch (c) {
+        case 0x8A: return static_cast<char>(0x9A);  // Š
+        case 0x8C: return static_cast<char>(0x9C);  // Œ
+        case 0x8E: return static_cast<char>(0x9E);  // Ž
+        case 0x9F: return static_cast<char>(0xFF);  // Ÿ
+        default: return static_cast<char>(c);
+    }
+}
+
+// Splits on single spaces; with a limit the last field keeps the rest of the text.
+std::vector<std::string_view> Split(std::string_view text, std::size_t limit = 0) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (limit == 0 || fields.size() + 1 < limit) {
+        const std::size_t space = text.find(' ', start);
+        if (space == std::string_view::npos) break;
+        fields.push_back(text.substr(start, space - start));
+        start = space + 1;
+    }
+    fields.push_back(text.substr(start));
+    return fields;
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+}  // namespace
+
+std::string LowerNick(std::string_view nick) {
+    std::string lower(nick);
+    for (char& c : lower) c = LowerByte(static_cast<unsigned char>(c));
+    return lower;
+}
+
+struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Impl> {
+    explicit Impl(SendFn fn) : send(std::move(fn)) {}
+
+    std::shared_ptr<PageWin> Find(std::string_view nick) const {
+        const std::string lower = LowerNick(nick);
+        for (const auto& conv : wins)
+            if (LowerNick(conv->FromNick()) == lower) return conv;
+        return nullptr;
+    }
+
+    std::shared_ptr<PageWin> NewPageWin(const std::string& nick) {
+        if (nick.empty()) {
+            DebugLog(kNoTag, "Refusing to open a page window without a nickname.", kLogError);
+            return nullptr;
+        }
+        // Keys are unique without regard to case, so a request spelled differently from the
+        // open conversation activates that one instead of opening a second window.
+        if (auto open = Find(nick)) {
+            open->SetFocus();
+            return open;
+        }
+        DebugLog(kNoTag, "Creating new page window for user " + Quoted(nick) + ".", kLogNote);
+        auto conv = std::make_shared<PageWin>();
+        conv->SetWOL(weak_from_this());
+        conv->SetNickName(ownNick);
+        conv->SetFromNick(nick);
+        // In the set before the window exists, so a page routed while it opens finds it.
+        wins.push_back(conv);
+        conv->CreateWin();
+        return conv;
+    }
+
+    void ClosePageWin(const std::string& nick) {
+        std::vector<std::shared_ptr<PageWin>> matches;
+        for (const auto& conv : wins)
+            if (conv->FromNick() == nick) matches.push_back(conv);
+        for (const auto& conv : matches) conv->CloseWin();
+    }
+
+    void CloseAllPageWin() {
+        // Closing removes entries and may route pages that open new ones; work on copies until
+        // nothing is left.
+        while (!wins.empty()) {
+            const auto open = wins;
+            for (const auto& conv : open) conv->CloseWin();
+        }
+    }
+
+    void RemovePageWin(const std::string& nick) {
+        const std::string lower = LowerNick(nick);
+        auto it = std::find_if(wins.begin(), wins.end(), [&](const auto& conv) {
+            return LowerNick(conv->FromNick()) == lower;
+        });
+        if (it == wins.end()) return;
+        const auto dropped = std::move(*it);  // destroyed after the set is consistent again
+        wins.erase(it);
+    }
+
+    void RemovePageWin(const PageWin& conversation) override {
+        auto it = std::find_if(wins.begin(), wins.end(),
+                               [&](const auto& conv) { return conv.get() == &conversation; });
+        if (it == wins.end()) return;
+        const auto dropped = std::move(*it);
+        wins.erase(it);
+    }
+
+    void PageUser(const std::string& nick, const std::string& message,
+                  const std::shared_ptr<PageWin>& window) override {
+        const std::string command = "PAGE " + nick + " :" + message;
+        const SendFn out = send;
+        if (!out) return;
+        if (!window) {
+            out(command, Param{}, nullptr, std::string());
+        } else {
+            out(command, Param{std::weak_ptr<PageWin>(window)}, pageCB, "389");
+        }
+    }
+
+    void OnReceivedPage(const std::string& line) {
+        const auto fields = Split(line, 4);
+        if (fields.size() < 4 || fields[3].size() < 2 || fields[0].empty()) {
+            DebugLog(kNoTag, "Ignoring unreadable page " + Quoted(line) + ".", kLogNote);
+            return;
+        }
+        const std::string_view prefix = fields[0].substr(0, fields[0].find('!'));
+        const std::string sender(prefix.substr(std::min<std::size_t>(1, prefix.size())));
+        const std::string message(fields[3].substr(1));
+        if (sender.empty()) {
+            DebugLog(kNoTag, "Ignoring page without a sender " + Quoted(line) + ".", kLogNote);
+            return;
+        }
+        DebugLog(kNoTag, "Page received from " + sender + " : " + Quoted(message) + ".",
+                 kLogNote);
+
+        if (message.starts_with(kInvite)) {
+            PageUser(sender, "<WWDECLINE>1", nullptr);
+            return;
+        }
+        if (message.starts_with(kDecline)) return;
+
+        if (const auto open = Find(sender)) {
+            DebugLog(kNoTag, "Redirecting page from " + sender + " to relevant page window.",
+                     kLogNote);
+            open->InPage(message);
+            return;
+        }
+        if (const auto conv = NewPageWin(LowerNick(sender))) conv->InPage(message);
+    }
+
+    void PageCB_Callback(const std::string& line, Delivery kind, const Param& param) {
+        const auto* weak = std::any_cast<std::weak_ptr<PageWin>>(&param);
+        if (weak == nullptr || kind != Delivery::Answer) return;
+        const auto conv = weak->lock();
+        if (!conv) return;  // the window closed while its page was on its way
+
+        const auto fields = Split(line);
+        std::int32_t result = 0;
+        bool read = fields.size() > 3;
+        if (read) {
+            const std::string_view field = fields[3];
+            const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), result);
+            read = ec == std::errc() && end == field.data() + field.size() && !field.empty();
+        }
+        if (!read) {
+            DebugLog(kNoTag, "Ignoring unreadable page reply " + Quoted(line) + ".", kLogNote);
+            return;
+        }
+        conv->Callback(result);
+    }
+
+    SendFn send;
+    std::string ownNick;
+    std::vector<std::shared_ptr<PageWin>> wins;
+    std::shared_ptr<Callback> pageCB;
+};
+
+PageRouter::PageRouter(SendFn send) : impl_(std::make_shared<Impl>(std::move(send))) {
+    const std::weak_ptr<Impl> weak = impl_;
+    impl_->pageCB = MakeCallback([weak](const std::string& line, Delivery kind, const Param& p) {
+        if (const auto impl = weak.lock()) impl->PageCB_Callback(line, kind, p);
+    });
+}
+
+PageRouter::~PageRouter() = default;
+
+void PageRouter::SetOwnNick(std::string nick) { impl_->ownNick = std::move(nick); }
+
+std::shared_ptr<PageWin> PageRouter::NewPageWin(const std::string& nick) {
+    const auto impl = impl_;
+    return impl->NewPageWin(nick);
+}
+
+void PageRouter::ClosePageWin(const std::string& nick) {
+    const auto impl = impl_;
+    impl->ClosePageWin(nick);
+}
+
+void PageRouter::CloseAllPageWin() {
+    const auto impl = impl_;
+    impl->CloseAllPageWin();
+}
+
+void PageRouter::RemovePageWin(const std::string& nick) {
+    const auto impl = impl_;
+    impl->RemovePageWin(nick);
+}
+
+void PageRouter::PageUser(const std::string& nick, const std::string& message,
+                          const std::shared_ptr<PageWin>& window) {
+    const auto impl = impl_;
+    impl->PageUser(nick, message, window);
+}
+
+void PageRouter::OnReceivedPage(const std::string& line) {
+    const auto impl = impl_;
+    impl->OnReceivedPage(line);
+}
+
+std::size_t PageRouter::Count() const { return impl_->wins.size(); }
+
+std::shared_ptr<PageWin> PageRouter::Find(std::string_view nick) const { return impl_->Find(nick); }
+
+std::vector<std::shared_ptr<PageWin>> PageRouter::PageWins() const { return impl_->wins; }
+
+}  // namespace vantor

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "diagnostics/debug_log.h"
+#include "pages/page_window.h"
+
+namespace vantor::test {
+
+// A page window that records what the conversation asks of it. Disposing only marks it, so a
+// test can still look at a window after its conversation let go of it.
+class FakePageWindow : public PageWindow {
+public:
+    void SetFrom(const std::string& nick) override { from = nick; }
+    void SetUser(const std::string& nick) override { user = nick; }
+    void FocusSendBox() override { ++sendBoxFocus; }
+    void Received(const std::string& text) override;
+    void Notify(const std::string& text) override { notices.push_back(text); }
+    void ShowWindow() override;
+    void Activate() override { ++activated; }
+    void Close() override;
+    void RequestAttention() override { ++attention; }
+    void Dispose() override { disposed = true; }
+
+    void UserSends(const std::string& text);  // the user typed a line and pressed Enter
+    void UserCloses();                        // the title-bar button
+
+    std::string from, user;
+    std::vector<std::string> received, notices;
+    int sendBoxFocus = 0, activated = 0, attention = 0, shown = 0, closingRaised = 0;
+    bool disposed = false;
+
+    // Run inside Received and ShowWindow, where the Qt window lets pending events through.
+    std::function<void()> onReceived, onShow;
+};
+
+// Installs a factory of fake windows for the test's lifetime and keeps every window made.
+class FakePageWindows {
+public:
+    FakePageWindows();
+    ~FakePageWindows();
+    FakePageWindows(const FakePageWindows&) = delete;
+    FakePageWindows& operator=(const FakePageWindows&) = delete;
+
+    std::size_t Made() const { return windows_.size(); }
+    FakePageWindow& operator[](std::size_t i) { return *windows_.at(i); }
+    FakePageWindow* For(const std::string& from);  // the last window titled with that nickname
+
+    std::function<void(FakePageWindow&)> onCreate;  // runs on each new window before it is used
+
+private:
+    std::vector<std::unique_ptr<FakePageWindow>> windows_;
+};
+
+// Catches debug-log entries for the test's lifetime.
+class LogCapture : public DebugWindow {
+public:
+    LogCapture();
+    ~LogCapture() override;
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    void AddDebug(const Tag& tag, std::string_view message, int kind) override;
+    void ShowWindow() override {}
+    void ShutDown() override {}
+
+    bool Has(const std::string& message, int kind = kLogNote) const;
+    std::vector<std::string> messages;
+    std::vector<int> kinds;
+
+private:
+    DebugWindow* previous_ = nullptr;
+};
+
+}  // namespace vantor::test

@@ -1,0 +1,287 @@
+// SPDX-License-Identifier: MIT
+#include "pages/page_router.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pages/fake_page_window.h"
+#include "pages/page_win.h"
+
+namespace vantor {
+namespace {
+
+using test::FakePageWindow;
+
+struct Sent {
+    std::string command;
+    Param param;
+    std::shared_ptr<Callback> callback;
+    std::string code;
+};
+
+class PageRouting : public ::testing::Test {
+protected:
+    PageRouting()
+        : router([this](std::string_view command, Param param, std::shared_ptr<Callback> callback,
+                        std::string code) {
+              sent.push_back({std::string(command), std::move(param), std::move(callback),
+                              std::move(code)});
+          }) {
+        router.SetOwnNick("me");
+    }
+
+    void Page(const std::string& sender, const std::string& message) {
+        router.OnReceivedPage(":" + sender + "!u@127.0.0.1 PAGE me :" + message);
+    }
+
+    // The server's answer to the last page sent from a window.
+    void Reply(const std::string& line, Delivery kind = Delivery::Answer) {
+        ASSERT_FALSE(sent.empty());
+        ASSERT_TRUE(sent.back().callback);
+        sent.back().callback->Raise(line, kind, sent.back().param);
+    }
+
+    test::LogCapture log;
+    test::FakePageWindows windows;  // outlives the router, whose conversations hold the windows
+    std::vector<Sent> sent;
+    PageRouter router;
+};
+
+TEST_F(PageRouting, pageFromNewSenderOpensLowerCaseConversationShowingIt) {
+    Page("Alice", "hello there");
+
+    ASSERT_EQ(router.Count(), 1u);
+    ASSERT_EQ(windows.Made(), 1u);
+    const auto conv = router.Find("alice");
+    ASSERT_TRUE(conv);
+    EXPECT_EQ(conv->FromNick(), "alice");
+    EXPECT_EQ(conv->NickName(), "me");
+    FakePageWindow& w = windows[0];
+    EXPECT_EQ(w.from, "alice");
+    EXPECT_EQ(w.user, "me");
+    EXPECT_EQ(w.shown, 1);
+    EXPECT_EQ(w.sendBoxFocus, 1);
+    EXPECT_EQ(w.received, std::vector<std::string>{"hello there"});
+    EXPECT_EQ(w.attention, 1);
+    EXPECT_TRUE(log.Has("Page received from Alice : \"hello there\"."));
+    EXPECT_TRUE(log.Has("Creating new page window for user \"alice\"."));
+    EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(PageRouting, laterPagesFromAnySpellingOfTheSenderShareOneWindow) {
+    Page("Alice", "one");
+    Page("ALICE", "two");
+    Page("alice", "three");
+
+    EXPECT_EQ(router.Count(), 1u);
+    ASSERT_EQ(windows.Made(), 1u);
+    EXPECT_EQ(windows[0].received, (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_TRUE(log.Has("Redirecting page from ALICE to relevant page window."));
+}
+
+TEST_F(PageRouting, messageKeepsSpacesAndColonsAfterTheFirst) {
+    Page("bob", "look:  a : b ::c ");
+    ASSERT_EQ(windows.Made(), 1u);
+    EXPECT_EQ(windows[0].received, std::vector<std::string>{"look:  a : b ::c "});
+}
+
+TEST_F(PageRouting, pagingAnOpenConversationOnlyActivatesIt) {
+    Page("Alice", "hi");
+    const auto first = router.Find("alice");
+
+    const auto again = router.NewPageWin("alice");
+    const auto otherCase = router.NewPageWin("ALICE");
+
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(otherCase, first);
+    EXPECT_EQ(router.Count(), 1u);
+    ASSERT_EQ(windows.Made(), 1u);
+    EXPECT_EQ(windows[0].activated, 2);
+    EXPECT_EQ(windows[0].sendBoxFocus, 3);  // once when opened, then after each activation
+    EXPECT_EQ(router.NewPageWin(""), nullptr);
+    EXPECT_EQ(windows.Made(), 1u);
+}
+
+TEST_F(PageRouting, invitationsAreDeclinedAndRefusalsDroppedWithoutAWindow) {
+    Page("bob", "<WWINVITE>Game lobby 12");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].command, "PAGE bob :<WWDECLINE>1");
+    EXPECT_FALSE(sent[0].param.has_value());
+    EXPECT_FALSE(sent[0].callback);
+    EXPECT_EQ(sent[0].code, "");
+
+    Page("bob", "<WWDECLINE>1");
+    EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(router.Count(), 0u);
+    EXPECT_EQ(windows.Made(), 0u);
+
+    // The markers are case-sensitive: anything else is a person talking.
+    Page("bob", "<wwinvite> is what the game sends");
+    EXPECT_EQ(windows.Made(), 1u);
+}
+
+TEST_F(PageRouting, unreadablePageLinesAreLoggedAndIgnored) {
+    for (const char* line : {"", ":bob!u@h PAGE me", ":bob!u@h PAGE me :", ":bob!u@h PAGE me x",
+                             ":bob!u@h PAGE me ", ":!u@h PAGE me :hi", "x PAGE me :hi"}) {
+        router.OnReceivedPage(line);
+    }
+    EXPECT_EQ(router.Count(), 0u);
+    EXPECT_EQ(windows.Made(), 0u);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_TRUE(log.Has("Ignoring unreadable page \":bob!u@h PAGE me :\"."));
+}
+
+TEST_F(PageRouting, lineSentFromWindowAwaitsItsReplyAndOfflineShowsANotice) {
+    const auto conv = router.NewPageWin("alice");
+    FakePageWindow& w = windows[0];
+    w.UserSends("are you there? :)");
+
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].command, "PAGE alice :are you there? :)");
+    EXPECT_EQ(sent[0].code, "389");
+    ASSERT_TRUE(sent[0].callback);
+    const auto* target = std::any_cast<std::weak_ptr<PageWin>>(&sent[0].param);
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(target->lock(), conv);
+
+    Reply(":s 389 me 0");
+    EXPECT_TRUE(w.notices.empty());
+    Reply(":s 389 me 1", Delivery::Data);
+    EXPECT_TRUE(w.notices.empty());
+    Reply(":s 389 me 1");
+    EXPECT_EQ(w.notices, std::vector<std::string>{"User is offline!"});
+
+    // Replies the handler cannot read change nothing.
+    for (const char* line : {":s 389 me", ":s 389 me one", ":s 389 me 1x", ":s 389 me ",
+                             ":s 389 me 99999999999"}) {
+        Reply(line);
+    }
+    EXPECT_EQ(w.notices.size(), 1u);
+}
+
+TEST_F(PageRouting, replyToAWindowClosedMeanwhileIsDropped) {
+    router.NewPageWin("alice");
+    windows[0].UserSends("hi");
+    router.ClosePageWin("alice");
+    ASSERT_EQ(router.Count(), 0u);
+
+    Reply(":s 389 me 1");
+    EXPECT_TRUE(windows[0].notices.empty());
+}
+
+TEST_F(PageRouting, closingAWindowRemovesItsConversationOnce) {
+    Page("alice", "hi");
+    windows[0].UserCloses();
+    windows[0].UserCloses();
+
+    EXPECT_EQ(windows[0].closingRaised, 1);
+    EXPECT_TRUE(windows[0].disposed);
+    EXPECT_EQ(router.Count(), 0u);
+
+    // A later page opens a fresh conversation.
+    Page("alice", "back");
+    ASSERT_EQ(windows.Made(), 2u);
+    EXPECT_EQ(windows[1].received, std::vector<std::string>{"back"});
+}
+
+TEST_F(PageRouting, closeByNicknameMatchesExactly) {
+    router.NewPageWin("alice");
+    router.NewPageWin("bob");
+
+    router.ClosePageWin("ALICE");
+    EXPECT_EQ(router.Count(), 2u);
+
+    router.ClosePageWin("alice");
+    EXPECT_EQ(router.Count(), 1u);
+    EXPECT_TRUE(windows[0].disposed);
+    EXPECT_EQ(windows[0].closingRaised, 1);
+    EXPECT_FALSE(windows[1].disposed);
+}
+
+TEST_F(PageRouting, closeAllClosesEveryWindowEvenWhenClosingRoutesPages) {
+    router.NewPageWin("alice");
+    router.NewPageWin("bob");
+    router.NewPageWin("carol");
+    // While bob's window closes, pages arrive for a closed, an open and a new conversation.
+    windows[1].Closing = [inner = windows[1].Closing, this] {
+        inner();
+        Page("alice", "late");
+        Page("carol", "late");
+        Page("dave", "late");
+    };
+
+    router.CloseAllPageWin();
+
+    EXPECT_EQ(router.Count(), 0u);
+    for (std::size_t i = 0; i < windows.Made(); ++i) {
+        SCOPED_TRACE(windows[i].from);
+        EXPECT_EQ(windows[i].closingRaised, 1);
+        EXPECT_TRUE(windows[i].disposed);
+    }
+}
+
+TEST_F(PageRouting, pageRoutedWhileAWindowAppendsIsNeitherLostNorDoubled) {
+    Page("alice", "first");
+    FakePageWindow& alice = windows[0];
+    int depth = 0;
+    alice.onReceived = [&] {
+        if (depth++ > 0) return;
+        Page("ALICE", "second");  // into the window that is still appending
+        Page("Bob", "third");     // opens its own window meanwhile
+        Page("bob", "fourth");
+    };
+
+    Page("alice", "fifth");
+
+    EXPECT_EQ(router.Count(), 2u);
+    ASSERT_EQ(windows.Made(), 2u);
+    EXPECT_EQ(alice.received, (std::vector<std::string>{"first", "fifth", "second"}));
+    EXPECT_EQ(windows[1].received, (std::vector<std::string>{"third", "fourth"}));
+}
+
+TEST_F(PageRouting, pageArrivingWhileItsWindowOpensJoinsIt) {
+    bool once = false;
+    windows.onCreate = [&](FakePageWindow& w) {
+        w.onShow = [&] {
+            if (once) return;
+            once = true;
+            Page("ALICE", "while opening");
+        };
+    };
+
+    Page("Alice", "opening");
+
+    EXPECT_EQ(router.Count(), 1u);
+    ASSERT_EQ(windows.Made(), 1u);
+    EXPECT_THAT(windows[0].received, ::testing::UnorderedElementsAre("opening", "while opening"));
+}
+
+TEST_F(PageRouting, closingAWindowFromInsideItsAppendIsSafe) {
+    Page("alice", "first");
+    windows[0].onReceived = [this] { windows[0].UserCloses(); };
+    Page("alice", "bye");
+    EXPECT_EQ(router.Count(), 0u);
+    EXPECT_TRUE(windows[0].disposed);
+    EXPECT_EQ(windows[0].attention, 1);  // only the first page; the second found it closing
+}
+
+TEST(PageRoutingWithoutWindows, conversationsStillOpenAndClose) {
+    std::vector<std::string> sent;
+    PageRouter router([&](std::string_view command, Param, std::shared_ptr<Callback>,
+                          std::string) { sent.emplace_back(command); });
+    router.OnReceivedPage(":Alice!u@h PAGE me :hi");
+    router.NewPageWin("bob");
+    EXPECT_EQ(router.Count(), 2u);
+    router.CloseAllPageWin();
+    EXPECT_EQ(router.Count(), 0u);
+}
+
+TEST(PageRoutingLowerCase, foldsWindows1252Letters) {
+    EXPECT_EQ(LowerNick("AbZ\xC0\xDE\xD7\x8A\x9F_9"), "abz\xE0\xFE\xD7\x9A\xFF_9");
+}
+
+}  // namespace
+}  // namespace vantor
