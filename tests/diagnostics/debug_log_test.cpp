@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "diagnostics/debug_log.h"
+#include "settings/settings_store.h"
+#include "support/temp_registry.h"
+
+namespace vantor {
+namespace {
+
+std::string ReadDump() {
+    std::ifstream in("DebugDump.txt", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct Entry {
+    Tag tag;
+    std::string message;
+    int kind;
+};
+
+// What the fake windows saw, outliving the windows themselves.
+struct WindowLog {
+    int made = 0;
+    int shown = 0;
+    int shutDown = 0;
+    int destroyed = 0;
+    std::vector<Entry> entries;
+    std::function<void(const Entry&)> onAdd;
+};
+
+class FakeWindow : public DebugWindow {
+public:
+    explicit FakeWindow(WindowLog& log) : log_(log) { ++log_.made; }
+    ~FakeWindow() override { ++log_.destroyed; }
+    void AddDebug(const Tag& tag, std::string_view message, int kind) override {
+        Entry entry{tag, std::string(message), kind};
+        if (log_.onAdd) log_.onAdd(entry);
+        // Still alive after whatever the handler did.
+        log_.entries.push_back(std::move(entry));
+        EXPECT_FALSE(log_.destroyed > destroyedAtStart_);
+    }
+    void ShowWindow() override { ++log_.shown; }
+    void ShutDown() override { ++log_.shutDown; }
+
+private:
+    WindowLog& log_;
+    int destroyedAtStart_ = log_.destroyed;
+};
+
+class DebugLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetDebugWindowFactory([this] { return std::make_unique<FakeWindow>(windows_); });
+    }
+    void TearDown() override {
+        ShutDownDebug();
+        SetDebugWindowFactory(nullptr);
+    }
+    void Start(std::int32_t dump, std::int32_t show) {
+        ASSERT_TRUE(SaveSettingLong("DumptoFile", dump));
+        ASSERT_TRUE(SaveSettingLong("ShowDebugWin", show));
+        InitDebug();
+        ShowDebugWindow();
+    }
+
+    test::ScopedRegistry registry_;
+    WindowLog windows_;
+};
+
+TEST_F(DebugLogTest, defaultSettingsLeaveBothSinksOff) {
+    InitDebug();
+    ShowDebugWindow();
+    DebugLog(0, "Debug dump initialized.", kLogNote);
+    EXPECT_FALSE(std::filesystem::exists("DebugDump.txt"));
+    EXPECT_EQ(windows_.made, 0);
+    // The defaults now stand in the store.
+    EXPECT_EQ(GetSettingLong("DumptoFile", 9), 0);
+    EXPECT_EQ(GetSettingLong("ShowDebugWin", 9), 0);
+}
+
+TEST_F(DebugLogTest, anyNonZeroDumpValueOpensTheFileButOnlyOneShowsTheWindow) {
+    Start(5, 2);
+    DebugLog(0, "note", kLogNote);
+    EXPECT_EQ(ReadDump(), "note\r\n");
+    EXPECT_EQ(windows_.made, 0);
+
+    Start(0, 1);
+    EXPECT_EQ(windows_.made, 1);
+    EXPECT_EQ(windows_.shown, 1);
+    DebugLog(3, "to window", kLogSent);
+    EXPECT_EQ(ReadDump(), "note\r\n");
+    ASSERT_EQ(windows_.entries.size(), 1u);
+    EXPECT_EQ(windows_.entries[0].tag, Tag(3));
+    EXPECT_EQ(windows_.entries[0].message, "to window");
+    EXPECT_EQ(windows_.entries[0].kind, kLogSent);
+}
+
+TEST_F(DebugLogTest, dumpLineNamesItsSourceByKind) {
+    Start(1, 0);
+    DebugLog(0, "Sockets initialized.", kLogNote);
+    DebugLog(std::string("M"), "Error sending command.", kLogError);
+    DebugLog(0, "CVERS 11020 3072", kLogSent);
+    DebugLog(std::string(), "NICK bob", kLogSent);
+    DebugLog(std::string("M"), ":s 375 bob :- Welcome", kLogReplyStart);
+    DebugLog(7, "PING :x", kLogHandled);
+    DebugLog(std::string("bud1"), ":s 398 x", kLogUnhandled);
+    DebugLog(std::string("M"), "odd", 9);
+    DebugLog(std::string("M"), "negative", -5);
+    DebugLog(0, "Ren\xE9 \x80", kLogIntercepted);
+    EXPECT_EQ(ReadDump(),
+              "Sockets initialized.\r\n"
+              "Error sending command.\r\n"
+              "QORVANE#0-CVERS 11020 3072\r\n"
+              "QORVANE#-NICK bob\r\n"
+              "WESTIRC#M-:s 375 bob :- Welcome\r\n"
+              "WESTIRC#7-PING :x\r\n"
+              "WESTIRC#bud1-:s 398 x\r\n"
+              "WESTIRC#M-odd\r\n"
+              "WESTIRC#M-negative\r\n"
+              "WESTIRC#0-Ren\xE9 \x80\r\n");
+}
+
+TEST_F(DebugLogTest, eachRunAppendsToTheDumpFile) {
+    std::ofstream("DebugDump.txt", std::ios::binary) << "earlier run\r\n";
+    Start(1, 0);
+    DebugLog(0, "first", kLogNote);
+    ShutDownDebug();
+    DebugLog(0, "after shut-down", kLogNote);
+    Start(1, 0);
+    DebugLog(0, "second", kLogNote);
+    EXPECT_EQ(ReadDump(), "earlier run\r\nfirst\r\nsecond\r\n");
+}
+
+TEST_F(DebugLogTest, shutDownTellsTheWindowThenDestroysIt) {
+    Start(1, 1);
+    ShutDownDebug();
+    EXPECT_EQ(windows_.shutDown, 1);
+    EXPECT_EQ(windows_.destroyed, 1);
+    EXPECT_FALSE(debug_detail::g_dumpToFile);
+    EXPECT_EQ(debug_detail::g_debugForm, nullptr);
+    DebugLog(0, "nowhere", kLogNote);
+    EXPECT_TRUE(windows_.entries.empty());
+    ShutDownDebug();
+    EXPECT_EQ(windows_.shutDown, 1);
+}
+
+TEST_F(DebugLogTest, windowShutDownFromInsideAnAppendOutlivesThatAppend) {
+    Start(0, 1);
+    windows_.onAdd = [this](const Entry& e) {
+        if (e.message == "outer") {
+            DebugLog(0, "nested", kLogNote);  // a handler logging in the middle of an append
+            ShutDownDebug();
+            EXPECT_EQ(windows_.destroyed, 0);
+        }
+    };
+    DebugLog(0, "outer", kLogNote);
+    EXPECT_EQ(windows_.destroyed, 1);
+    ASSERT_EQ(windows_.entries.size(), 2u);
+    EXPECT_EQ(windows_.entries[0].message, "nested");
+    EXPECT_EQ(windows_.entries[1].message, "outer");
+}
+
+TEST_F(DebugLogTest, unopenableDumpFileStillFeedsTheWindow) {
+    std::filesystem::create_directory("DebugDump.txt");
+    Start(1, 1);
+    DebugLog(0, "still shown", kLogNote);
+    ASSERT_EQ(windows_.entries.size(), 1u);
+    EXPECT_EQ(windows_.entries[0].message, "still shown");
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+#include <string>
+
+#include "diagnostics/debug_ui.h"
+#include "settings/settings_store.h"
+#include "support/temp_registry.h"
+
+namespace vantor {
+namespace {
+
+// Colour of the character at a position of the box's plain text.
+QColor ColourAt(QTextEdit* box, int position) {
+    QTextCursor c(box->document());
+    c.setPosition(position + 1);
+    return c.charFormat().foreground().color();
+}
+
+class DebugUITest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallDebugWindowFactory();
+        ASSERT_TRUE(SaveSettingLong("ShowDebugWin", 1));
+        InitDebug();
+        window_ = dynamic_cast<DebugUI*>(debug_detail::g_debugForm);
+        ASSERT_NE(window_, nullptr);
+        box_ = window_->findChild<QTextEdit*>(QStringLiteral("DebugWin"));
+        ASSERT_NE(box_, nullptr);
+    }
+    void TearDown() override {
+        ShutDownDebug();
+        SetDebugWindowFactory(nullptr);
+    }
+    QString Text() const { return box_->toPlainText(); }
+
+    test::ScopedRegistry registry_;
+    DebugUI* window_ = nullptr;
+    QTextEdit* box_ = nullptr;
+};
+
+TEST_F(DebugUITest, windowOpensTopLeftWithTheBoxFillingIt) {
+    EXPECT_FALSE(window_->isVisible());
+    ShowDebugWindow();
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(window_->objectName(), QStringLiteral("DebugUI"));
+    EXPECT_EQ(window_->pos(), QPoint(0, 0));
+    EXPECT_EQ(window_->width(), window_->screen()->availableGeometry().width());
+    EXPECT_EQ(box_->geometry(), window_->rect());
+    window_->resize(300, 250);
+    QApplication::processEvents();
+    EXPECT_EQ(box_->geometry(), window_->rect());
+    EXPECT_TRUE(box_->isReadOnly());
+    EXPECT_FALSE(box_->accessibleName().isEmpty());
+}
+
+TEST_F(DebugUITest, tagPrefixEndsThePreviousLineInItsOwnColour) {
+    DebugLog(7, "hello", kLogNote);
+    DebugLog(0, "CVERS", kLogSent);
+    DebugLog(std::string(), "blank tag", kLogError);
+    DebugLog(std::string("M"), "PING", kLogHandled);
+    EXPECT_EQ(Text(), QStringLiteral("#7-\nhello\nCVERS\nblank tag#M-\nPING"));
+    const QString text = Text();
+    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"#7-"))), QColor(100, 100, 0));
+    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"hello"))), QColor(0, 150, 0));
+    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"CVERS"))), QColor(50, 50, 150));
+    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"blank"))), QColor(150, 0, 0));
+    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"#M-"))), QColor(100, 100, 0));
+    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"PING"))), QColor(150, 0, 150));
+}
+
+TEST_F(DebugUITest, unknownKindKeepsTheColourInsertedLast) {
+    DebugLog(0, "start", kLogReplyStart);
+    DebugLog(0, "nine", 9);
+    DebugLog(std::string("M"), "after prefix", 42);
+    const QString text = Text();
+    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"nine"))), QColor(0, 150, 150));
+    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"after"))), QColor(100, 100, 0));
+}
+
+TEST_F(DebugUITest, onlyOneTrailingCrLfIsDropped) {
+    DebugLog(0, "one\r\n", kLogNote);
+    DebugLog(0, "two\r\n\r\n", kLogNote);
+    DebugLog(0, "Ren\xE9 \x80", kLogNote);
+    EXPECT_EQ(Text(), QStringLiteral("\none\ntwo\n\nRen\u00e9 \u20ac"));
+}
+
+TEST_F(DebugUITest, fullBoxDropsOldestLinesInOnePieceUpToALineBreak) {
+    // 999 entries of 98 characters: each adds 100 counting its CR LF.
+    const std::string pad(94, '.');
+    auto line = [&](int i) {
+        std::string s = std::to_string(1000 + i).substr(1);
+        return "L" + s + pad;
+    };
+    for (int i = 0; i < 999; ++i) DebugLog(0, line(i), kLogNote);
+    ASSERT_EQ(window_->TextLength(), 99900);
+    DebugLog(0, std::string(98, 'x'), kLogNote);  // reaches the cap exactly: nothing dropped
+    ASSERT_EQ(window_->TextLength(), 100000);
+    EXPECT_TRUE(Text().startsWith(u"\nL000"));
+
+    // The first line break at or after position 50 + 100 is the one ending "L001...", so the
+    // empty first line, L000 and L001 go; the box no longer starts with an empty line.
+    DebugLog(0, std::string(50, 'n'), kLogNote);
+    EXPECT_EQ(window_->TextLength(), 100000 - 202 + 52);
+    EXPECT_TRUE(Text().startsWith(QStringLiteral("L002")));
+    EXPECT_TRUE(Text().endsWith(QString(50, u'n')));
+
+    // Without a line break far enough in, only the first character goes.
+    box_->clear();
+    DebugLog(0, std::string(99990, 'a'), kLogNote);
+    DebugLog(0, std::string(20, 'b'), kLogNote);
+    EXPECT_TRUE(Text().startsWith(u'a'));
+    EXPECT_TRUE(Text().endsWith(QString(20, u'b')));
+    EXPECT_LE(window_->TextLength(), 99990 + 22);
+}
+
+TEST_F(DebugUITest, closingHidesAndEmptiesTheWindowWhileEntriesKeepArriving) {
+    ShowDebugWindow();
+    DebugLog(0, "before", kLogNote);
+    window_->move(40, 40);
+    EXPECT_TRUE(window_->close() == false);
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_TRUE(Text().isEmpty());
+    EXPECT_EQ(window_->pos(), QPoint(0, 0));
+    EXPECT_EQ(debug_detail::g_debugForm, static_cast<DebugWindow*>(window_));
+    EXPECT_FALSE(box_->document()->isUndoRedoEnabled());
+
+    DebugLog(0, "after", kLogNote);
+    EXPECT_EQ(Text(), QStringLiteral("\nafter"));
+    EXPECT_FALSE(window_->isVisible());
+
+    QPointer<DebugUI> alive(window_);
+    ShutDownDebug();
+    EXPECT_TRUE(alive.isNull());
+}
+
+TEST_F(DebugUITest, handlersRunInsideAnAppendAndMayLogOrShutDown) {
+    // A queued handler runs while the box is switched off and logs an entry of its own.
+    bool sawDisabled = false;
+    QTimer::singleShot(0, box_, [&] {
+        sawDisabled = !box_->isEnabled();
+        DebugLog(0, "inner", kLogNote);
+    });
+    DebugLog(0, "outer", kLogNote);
+    EXPECT_TRUE(sawDisabled);
+    EXPECT_EQ(Text(), QStringLiteral("\ninner\nouter"));
+    EXPECT_TRUE(box_->isEnabled());
+    EXPECT_TRUE(box_->updatesEnabled());
+
+    // A handler that shuts the log down mid-append leaves the append to finish safely.
+    QPointer<DebugUI> alive(window_);
+    QTimer::singleShot(0, qApp, [] { ShutDownDebug(); });
+    DebugLog(0, "last", kLogNote);
+    EXPECT_EQ(debug_detail::g_debugForm, nullptr);
+    EXPECT_TRUE(alive.isNull());
+}
+
+TEST(DisableControl, switchesTheControlAndRunsPendingEvents) {
+    QWidget control;
+    int ran = 0;
+    QTimer::singleShot(0, &control, [&] { ++ran; });
+    DisableControl(&control);
+    EXPECT_FALSE(control.isEnabled());
+    EXPECT_EQ(ran, 1);
+    QTimer::singleShot(0, &control, [&] { ++ran; });
+    EnableControl(&control);
+    EXPECT_TRUE(control.isEnabled());
+    EXPECT_EQ(ran, 2);
+}
+
+}  // namespace
+}  // namespace vantor
