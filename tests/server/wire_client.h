@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor::test {
+
+// A raw loopback connection to the local service, read with bounded waits.
+class WireClient {
+public:
+    using Match = std::function<bool(const std::string& line)>;
+    static constexpr std::chrono::milliseconds kWait{5000};
+
+    explicit WireClient(int port, int receiveBuffer = 0);
+    ~WireClient();
+    WireClient(const WireClient&) = delete;
+    WireClient& operator=(const WireClient&) = delete;
+
+    bool Connected() const { return fd_ >= 0; }
+    void Send(std::string_view raw);
+    void SendLine(std::string_view line) { Send(std::string(line) + "\r\n"); }
+
+    // Waits for the first unread line that matches, and takes it (earlier lines stay unread).
+    std::optional<std::string> WaitFor(const Match& match, std::chrono::milliseconds timeout = kWait);
+    // A line whose second word is this code or message name.
+    std::optional<std::string> WaitForCode(std::string_view code,
+                                           std::chrono::milliseconds timeout = kWait);
+    // Takes every line read so far (after one short read).
+    std::vector<std::string> TakeLines();
+    // Waits until the service closed the connection.
+    bool WaitClosed(std::chrono::milliseconds timeout = kWait);
+
+    // The client's log-on sequence; true once "376" arrived.
+    bool LogOn(std::string_view nick, std::string_view password);
+
+    void Close();
+
+private:
+    void Read(int waitMs);
+
+    int fd_ = -1;
+    bool closed_ = false;
+    std::string pending_;
+    std::vector<std::string> lines_;
+};
+
+// The word at index of a line split at single spaces into at most maxParts parts (0: no limit),
+// or "" when there is no such word: the way the client reads replies.
+std::string Word(std::string_view line, std::size_t index, std::size_t maxParts = 0);
+
+}  // namespace vantor::test

@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+#include "support/local_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+#include <cerrno>
+#include <chrono>
+#include <random>
+#include <thread>
+
+#ifndef VANTOR_SERVER_BIN
+#error "VANTOR_SERVER_BIN must name the vantor-server executable"
+#endif
+
+namespace vantor::test {
+namespace {
+
+constexpr int kLaunchAttempts = 20;
+constexpr auto kStartTimeout = std::chrono::seconds(10);
+constexpr auto kStopTimeout = std::chrono::seconds(5);
+
+// One connect to 127.0.0.1:port, bounded by a short poll; true when it is accepted.
+bool Accepts(int port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    bool ok = false;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        ok = true;
+    } else if (errno == EINPROGRESS) {
+        pollfd p{fd, POLLOUT, 0};
+        if (::poll(&p, 1, 200) == 1) {
+            int err = 0;
+            socklen_t len = sizeof err;
+            ok = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+// Ports below the kernel's ephemeral range, so that no outgoing connection of the tests holds one.
+int RandomBasePort() {
+    static std::mt19937 rng{std::random_device{}()};
+    return std::uniform_int_distribution<int>(12000, 31000)(rng);
+}
+
+}  // namespace
+
+LocalServer::LocalServer(bool demo, std::vector<std::string> extraArgs)
+    : demo_(demo), extraArgs_(std::move(extraArgs)) {
+    Start();
+}
+
+LocalServer::~LocalServer() { Stop(); }
+
+bool LocalServer::Ok() const {
+    if (!ok_ || pid_ <= 0) return false;
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return false;
+    }
+    return true;
+}
+
+bool LocalServer::Start() {
+    if (pid_ > 0) return Ok();
+    ok_ = false;
+    for (int attempt = 0; attempt < kLaunchAttempts; ++attempt) {
+        // A restart keeps its port when it can, so that clients set up before it still fit.
+        int port = (attempt == 0 && basePort_ != 0) ? basePort_ : RandomBasePort();
+        if (!Launch(port)) continue;
+        if (WaitUntilAccepting(port)) {
+            basePort_ = port;
+            ok_ = Accepts(port + 1) && Accepts(port + 2);
+            return ok_;
+        }
+        Stop();
+    }
+    return false;
+}
+
+bool LocalServer::Launch(int basePort) {
+    // Everything exec needs is built before fork: the child may only make async-signal-safe calls.
+    std::vector<std::string> args{VANTOR_SERVER_BIN, "--base-port", std::to_string(basePort),
+                                  "--data-dir", dataDir_.Path().string()};
+    if (demo_) args.emplace_back("--demo");
+    args.insert(args.end(), extraArgs_.begin(), extraArgs_.end());
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t parent = ::getpid();
+
+    pid_t pid = ::fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+#ifdef __linux__
+        // A crashed test must not leave a server behind.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(127);
+#endif
+        int devNull = ::open("/dev/null", O_RDWR);
+        if (devNull >= 0) {
+            ::dup2(devNull, STDIN_FILENO);
+            ::dup2(devNull, STDOUT_FILENO);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    (void)parent;
+    pid_ = pid;
+    return true;
+}
+
+bool LocalServer::WaitUntilAccepting(int basePort) {
+    auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {  // it could not bind: try another port
+            pid_ = -1;
+            return false;
+        }
+        if (Accepts(basePort)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+void LocalServer::Stop() {
+    ok_ = false;
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
+    int status = 0;
+    for (;;) {
+        pid_t r = ::waitpid(pid_, &status, WNOHANG);
+        if (r == pid_ || (r < 0 && errno != EINTR)) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    pid_ = -1;
+}
+
+}  // namespace vantor::test
