@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: MIT
+#include "controls/prog_bar.h"
+
+#include <QCoreApplication>
+#include <QPaintEvent>
+#include <QTest>
+#include <climits>
+#include <ostream>
+#include <gtest/gtest.h>
+
+#include "support/pump.h"
+
+// Readable failures for repainted regions.
+void PrintTo(const QRegion& region, std::ostream* out) {
+    for (const QRect& r : region) *out << "[" << r.x() << "," << r.y() << " " << r.width() << "x" << r.height() << "]";
+}
+
+namespace vantor {
+namespace {
+
+// Records what each repaint covered.
+class RecordingBar : public ProgBar {
+public:
+    QRegion painted;
+    int paints = 0;
+
+    void Forget() {
+        painted = QRegion();
+        paints = 0;
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        painted += event->region();
+        ++paints;
+        ProgBar::paintEvent(event);
+    }
+};
+
+const QColor kRed(255, 0, 0);
+const QColor kBlack(0, 0, 0);
+
+class ProgBarDrawing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        bar.resize(200, 10);
+        bar.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+        Settle();
+        bar.Forget();
+    }
+
+    // Lets every pending repaint happen; true when at least one did.
+    bool Settle() {
+        return test::PumpUntil([this] { return bar.paints > 0; },
+                               [] { QCoreApplication::processEvents(); },
+                               std::chrono::milliseconds(500));
+    }
+
+    QColor At(int x) { return bar.grab().toImage().pixelColor(x, 5); }
+
+    RecordingBar bar;
+};
+
+TEST_F(ProgBarDrawing, valueRepaintsOnlyTheStripBetweenOldAndNewPosition) {
+    bar.SetMax(10);
+    ASSERT_TRUE(Settle());
+    bar.Forget();
+    bar.SetValue(4);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(bar.painted, QRegion(0, 0, 80, 10));
+    bar.Forget();
+
+    bar.SetValue(7);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(bar.painted, QRegion(80, 0, 60, 10));
+    EXPECT_EQ(At(79), kRed);
+    EXPECT_EQ(At(80), kRed);
+    EXPECT_EQ(At(139), kRed);
+    EXPECT_EQ(At(140), kBlack);
+    bar.Forget();
+
+    bar.SetValue(2);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(bar.painted, QRegion(40, 0, 100, 10));
+    EXPECT_EQ(At(39), kRed);
+    EXPECT_EQ(At(40), kBlack);
+    EXPECT_EQ(At(139), kBlack);
+    bar.Forget();
+
+    bar.SetValue(2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar.paints, 0);
+}
+
+TEST_F(ProgBarDrawing, maxZeroDrawsNothingAndKeepsTheOldPicture) {
+    bar.SetMax(10);
+    bar.SetValue(5);
+    Settle();
+    const QImage before = bar.grab().toImage();
+    bar.Forget();
+
+    bar.SetMax(0);
+    bar.SetValue(9);
+    bar.SetForeColor(0x00FF00);
+    bar.SetBackColor(0xFFFFFF);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar.paints, 0);
+    EXPECT_EQ(bar.grab().toImage(), before);
+    EXPECT_EQ(bar.Value(), 9);
+}
+
+TEST_F(ProgBarDrawing, coloursRedrawTheWholeBarInTheirOwnColour) {
+    EXPECT_EQ(bar.ForeColor(), 0x0000FFu);
+    EXPECT_EQ(bar.BackColor(), 0u);
+    bar.SetMax(4);
+    bar.SetValue(1);
+    Settle();
+    bar.Forget();
+
+    bar.setProperty("ForeColor", QVariant::fromValue<std::uint32_t>(0x0080FF));  // RGB 255,128,0
+    bar.SetBackColor(0x400000);                                                  // RGB 0,0,64
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(bar.painted, QRegion(bar.rect()));
+    EXPECT_EQ(At(0), QColor(255, 128, 0));
+    EXPECT_EQ(At(49), QColor(255, 128, 0));
+    EXPECT_EQ(At(50), QColor(0, 0, 64));
+    EXPECT_EQ(bar.property("ForeColor").value<std::uint32_t>(), 0x0080FFu);
+}
+
+TEST_F(ProgBarDrawing, valuesOutsideTheScaleDrawWithoutError) {
+    bar.SetMax(10);
+    bar.SetValue(25);
+    Settle();
+    EXPECT_EQ(At(199), kRed);
+    bar.SetValue(-5);
+    Settle();
+    EXPECT_EQ(At(0), kBlack);
+    bar.SetValue(INT_MAX);
+    bar.SetValue(INT_MIN);
+    Settle();
+    EXPECT_EQ(At(0), kBlack);
+}
+
+TEST_F(ProgBarDrawing, resizeRedrawsAtTheNewWidth) {
+    bar.SetMax(10);
+    bar.SetValue(5);
+    Settle();
+    bar.resize(100, 10);
+    Settle();
+    EXPECT_EQ(At(49), kRed);
+    EXPECT_EQ(At(50), kBlack);
+}
+
+TEST(ProgBarStrip, positionsRoundHalvesToEvenAndOrderDoesNotMatter) {
+    EXPECT_EQ(ProgBar::Strip(4, 7, 10, 200, 10), QRect(80, 0, 60, 10));
+    EXPECT_EQ(ProgBar::Strip(7, 2, 10, 200, 10), QRect(40, 0, 100, 10));
+    EXPECT_EQ(ProgBar::Position(1, 2, 5), 2);  // 2.5
+    EXPECT_EQ(ProgBar::Position(3, 2, 5), 8);  // 7.5
+    EXPECT_EQ(ProgBar::Position(1, 3, 100), 33);
+    EXPECT_EQ(ProgBar::Position(-1, 2, 5), -2);
+    EXPECT_TRUE(ProgBar::Strip(1, 5, 0, 200, 10).isEmpty());
+    // Two values that land on the same unit leave nothing to paint.
+    EXPECT_TRUE(ProgBar::Strip(1, 2, 1000, 10, 10).isEmpty());
+    // Far-off values are pinned, not overflowed.
+    EXPECT_GT(ProgBar::Position(INT_MAX, 1, 1000), 1000);
+    EXPECT_LT(ProgBar::Position(INT_MIN, 1, 1000), 0);
+    EXPECT_LT(ProgBar::Position(5, -1, 100), 0);
+}
+
+}  // namespace
+}  // namespace vantor

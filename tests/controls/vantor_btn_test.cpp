@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: MIT
+#include "controls/vantor_btn.h"
+
+#include <QHBoxLayout>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace vantor {
+namespace {
+
+TEST(VantorBtn, wordIsStoredUpperCaseAndShowsItsNormalPicture) {
+    VantorBtn button;
+    EXPECT_EQ(button.CurrentPicture(), QString());
+    button.SetBtnText(QStringLiteral("ok"));
+    EXPECT_EQ(button.BtnText(), QStringLiteral("OK"));
+    EXPECT_EQ(button.property("BtnText").toString(), QStringLiteral("OK"));
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("OK0"));
+    EXPECT_EQ(button.accessibleName(), QStringLiteral("OK"));
+
+    button.SetBtnText(QString());
+    EXPECT_EQ(button.BtnText(), QStringLiteral("OK"));
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("OK0"));
+}
+
+TEST(VantorBtn, wordWithoutPicturesKeepsThePreviousPicture) {
+    VantorBtn button(QStringLiteral("OK"), nullptr);
+    button.SetBtnText(QStringLiteral("nonesuch"));
+    EXPECT_EQ(button.BtnText(), QStringLiteral("NONESUCH"));
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("OK0"));
+
+    VantorBtn blank;
+    blank.SetEnabled(false);  // no word yet: nothing to show, and no failure
+    EXPECT_EQ(blank.CurrentPicture(), QString());
+    EXPECT_FALSE(blank.Enabled());
+}
+
+TEST(VantorBtn, disabledShowsGreyPictureIgnoresMouseAndRaisesNothing) {
+    VantorBtn button(QStringLiteral("ok"), nullptr);
+    button.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
+    EXPECT_EQ(button.cursor().shape(), Qt::BitmapCursor);  // the hand
+
+    button.setProperty("Enabled", false);
+    EXPECT_FALSE(button.Enabled());
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("OK2"));
+    EXPECT_EQ(button.cursor().shape(), Qt::ArrowCursor);
+
+    QSignalSpy clicks(&button, &VantorBtn::Click);
+    QTest::mousePress(&button, Qt::LeftButton);
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("OK2"));
+    QTest::mouseRelease(&button, Qt::LeftButton);
+    QTest::keyClick(&button, Qt::Key_Space);
+    EXPECT_EQ(clicks.count(), 0);
+
+    button.SetEnabled(true);
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("OK0"));
+    EXPECT_EQ(button.cursor().shape(), Qt::BitmapCursor);
+}
+
+TEST(VantorBtn, disabledParentGreysTheButtonWithoutChangingItsOwnSetting) {
+    QWidget host;
+    auto* button = new VantorBtn(QStringLiteral("SEND"), &host);
+    host.setEnabled(false);
+    EXPECT_TRUE(button->Enabled());
+    EXPECT_EQ(button->CurrentPicture(), QStringLiteral("SEND2"));
+    host.setEnabled(true);
+    EXPECT_EQ(button->CurrentPicture(), QStringLiteral("SEND0"));
+}
+
+TEST(VantorBtn, pressShowsPressedPictureAndReleaseClicksOnce) {
+    VantorBtn button(QStringLiteral("OK"), nullptr);
+    button.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
+    QSignalSpy clicks(&button, &VantorBtn::Click);
+
+    QTest::mousePress(&button, Qt::LeftButton);
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("OK1"));
+    EXPECT_EQ(clicks.count(), 0);
+    QTest::mouseRelease(&button, Qt::LeftButton);
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("OK0"));
+    EXPECT_EQ(clicks.count(), 1);
+
+    // Let go outside the picture: the press is abandoned.
+    QTest::mousePress(&button, Qt::LeftButton);
+    QTest::mouseMove(&button, QPoint(300, 300));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(300, 300));
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("OK0"));
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(VantorBtn, keyboardFocusAndSpaceClick) {
+    VantorBtn button(QStringLiteral("LOG"), nullptr);
+    EXPECT_EQ(button.focusPolicy(), Qt::StrongFocus);
+    button.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&button));
+    button.setFocus(Qt::TabFocusReason);
+    QSignalSpy clicks(&button, &VantorBtn::Click);
+
+    QTest::keyPress(&button, Qt::Key_Space);
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("LOG1"));
+    QTest::keyRelease(&button, Qt::Key_Space);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(button.CurrentPicture(), QStringLiteral("LOG0"));
+
+    // The focus is drawn over the picture, so a focused button looks different.
+    const QImage unfocused = [&] {
+        button.clearFocus();
+        return button.grab().toImage();
+    }();
+    button.setFocus(Qt::TabFocusReason);
+    EXPECT_NE(button.grab().toImage(), unfocused);
+}
+
+TEST(VantorBtn, keepsItsSizeWhateverTheHostAsks) {
+    QWidget host;
+    auto* layout = new QHBoxLayout(&host);
+    auto* button = new VantorBtn(QStringLiteral("OK"), &host);
+    layout->addWidget(button);
+    host.resize(600, 300);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    EXPECT_EQ(button->size(), QSize(100, 34));
+
+    button->resize(300, 80);
+    EXPECT_EQ(button->size(), QSize(100, 34));
+    button->setFixedSize(20, 10);  // a host forcing another size still gets the picture's
+    EXPECT_EQ(button->size(), QSize(100, 34));
+    EXPECT_EQ(button->sizeHint(), QSize(100, 34));
+}
+
+TEST(VantorBtn, paintsThePictureOfItsState) {
+    VantorBtn button(QStringLiteral("OK"), nullptr);
+    const QImage normal = button.grab().toImage();
+    button.SetEnabled(false);
+    const QImage disabled = button.grab().toImage();
+    EXPECT_NE(normal, disabled);
+    QImage picture(QStringLiteral(":/buttons/OK2.bmp"));
+    EXPECT_EQ(disabled.convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
+}
+
+}  // namespace
+}  // namespace vantor
