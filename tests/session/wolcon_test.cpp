@@ -209,6 +209,15 @@ TEST_F(SessionTest, quitSendsQuitAndCloses) {
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(SessionTest, receivedPagesReachTheConversationsOfThisSession) {
+    Connect();
+    LogOn("bob", false);
+    Deliver({":alice!u@h PAGE bob :hello there", ":carol!u@h PAGE bob :<WWINVITE>game"});
+    EXPECT_NE(con->Pages().Find("alice"), nullptr);
+    // The automatic refusal goes out on this session's own connection.
+    EXPECT_TRUE(peer.WaitForLine("PAGE carol :<WWDECLINE>1"));
+}
+
 TEST_F(SessionTest, sessionDestroyedByItsLogOnResultHandler) {
     Connect();
     con->LogOnResult = [this](int result) {
