@@ -1,0 +1,281 @@
+// SPDX-License-Identifier: MIT
+#include "pages/page_ui.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <algorithm>
+
+#include "common/qt_text.h"
+#include "controls/vantor_btn.h"
+#include "diagnostics/debug_ui.h"
+#include "settings/setting_ui.h"
+#include "settings/settings_source.h"
+
+namespace vantor {
+
+namespace {
+
+// Fixed parts of the layout, in pixels (15 twips each).
+constexpr int kMargin = 8;          // history top-left corner and send-box left edge
+constexpr int kSendBoxHeight = 34;  // level with the button
+constexpr int kInitialWidth = 460;
+constexpr int kInitialHeight = 320;
+
+// Colour settings keep red in the low byte.
+QColor FromColourSetting(std::int32_t value) {
+    const auto v = static_cast<std::uint32_t>(value);
+    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                  static_cast<int>((v >> 16) & 0xFF));
+}
+
+// An entry is one line of the history: a line break inside a page must not make up a line of
+// its own (it could pass for a line from someone else).
+QString OneLine(QString text) {
+    for (QChar& c : text) {
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return text;
+}
+
+int AtLeastOne(int value) { return std::max(1, value); }
+
+}  // namespace
+
+PageUI::PageUI(QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      PageHistory(new QTextEdit(this)),
+      SendBox(new QLineEdit(this)),
+      SendBtn(new VantorBtn(QStringLiteral("SEND"), this)) {
+    setObjectName(QStringLiteral("PageUI"));
+    setAttribute(Qt::WA_QuitOnClose, false);  // the main window decides when the program ends
+
+    PageHistory->setObjectName(QStringLiteral("PageHistory"));
+    PageHistory->setAccessibleName(QStringLiteral("Conversation"));
+    PageHistory->setReadOnly(true);
+    PageHistory->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    PageHistory->setStyleSheet(
+        QStringLiteral("QTextEdit { background-color: rgb(64, 0, 0); border: 1px solid rgb(128, 64, 0); }"));
+
+    SendBox->setObjectName(QStringLiteral("SendBox"));
+    SendBox->setAccessibleName(QStringLiteral("Message"));
+    SendBox->setStyleSheet(QStringLiteral(
+        "QLineEdit { background-color: rgb(64, 0, 0); color: rgb(255, 128, 0); "
+        "border: 1px solid rgb(128, 64, 0); padding: 0 4px; }"));
+
+    SendBtn->setObjectName(QStringLiteral("SendBtn"));
+    SendBtn->setAccessibleName(QStringLiteral("SEND"));
+
+    setTabOrder(SendBox, SendBtn);
+    setTabOrder(SendBtn, PageHistory);
+
+    connect(SendBtn, &VantorBtn::Click, this, &PageUI::SendBtn_Click);
+    // Enter (either key) acts as the button; a line edit never takes the line break itself.
+    connect(SendBox, &QLineEdit::returnPressed, this, &PageUI::SendBtn_Click);
+
+    SettingsSource& settings = Settings();
+    colourIn_ = FromColourSetting(settings.SettingLong("PageIn", 33023));
+    colourOut_ = FromColourSetting(settings.SettingLong("PageOut", 33023));
+    colourNotify_ = FromColourSetting(settings.SettingLong("PageNotify", 16744448));
+    colour_ = colourIn_;
+
+    if (SettingUI* dialog = SettingUI::Instance()) {
+        background_ = dialog->BGImg();
+        if (!dialog->windowIcon().isNull()) setWindowIcon(dialog->windowIcon());
+    } else {
+        background_ = SettingUI::SharedBackground();
+    }
+
+    resize(kInitialWidth, kInitialHeight);
+    Relayout();
+}
+
+PageUI::~PageUI() {
+    destroying_ = true;  // an owner letting go from inside Closing must not defer a second delete
+    RaiseClosing();
+}
+
+void PageUI::SetFrom(const std::string& nick) {
+    from_ = FromWire(nick);
+    setWindowTitle(QStringLiteral("Paging \"") + from_ + QStringLiteral("\""));
+}
+
+void PageUI::SetUser(const std::string& nick) { user_ = FromWire(nick); }
+
+void PageUI::FocusSendBox() { SendBox->setFocus(Qt::OtherFocusReason); }
+
+void PageUI::Received(const std::string& text) {
+    AddHistory(1, from_ + QStringLiteral(": ") + FromWire(text));
+}
+
+void PageUI::Notify(const std::string& text) { AddHistory(-1, FromWire(text)); }
+
+void PageUI::ShowWindow() { show(); }
+
+void PageUI::Activate() {
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void PageUI::Close() {
+    close();
+    RaiseClosing();  // a window that was never shown may not see a close event
+}
+
+void PageUI::RequestAttention() {
+    if (!isActiveWindow()) QApplication::alert(this);
+}
+
+void PageUI::Dispose() {
+    if (destroying_) return;
+    SendMsg = nullptr;
+    Closing = nullptr;
+    hide();
+    deleteLater();  // the owner may be letting go from inside one of our own events
+}
+
+void PageUI::closeEvent(QCloseEvent* event) {
+    event->accept();  // unloading cannot be cancelled
+    RaiseClosing();
+}
+
+void PageUI::RaiseClosing() {
+    if (closingRaised_) return;
+    closingRaised_ = true;
+    if (const auto handler = Closing) handler();
+}
+
+void PageUI::SendBtn_Click() {
+    const QString text = SendBox->text();
+    if (text.isEmpty()) return;
+    SendBox->clear();
+    SendBox->setFocus(Qt::OtherFocusReason);
+    // Taken now: the line has been sent as far as the user can tell, even if the window goes
+    // away while the append lets events run.
+    const auto handler = SendMsg;
+    AddHistory(0, user_ + QStringLiteral(": ") + text);
+    if (handler) handler(ToWire(text));
+}
+
+void PageUI::AddHistory(int kind, const QString& text) {
+    pending_.push_back({kind, OneLine(text)});
+    if (appending_) return;  // re-entered from the events of an append: it takes this next
+    appending_ = true;
+    const QPointer<PageUI> self(this);
+    while (!pending_.empty()) {
+        const Entry entry = std::move(pending_.front());
+        pending_.pop_front();
+        AppendEntry(entry);
+        if (!self) return;
+    }
+    appending_ = false;
+}
+
+void PageUI::AppendEntry(const Entry& entry) {
+    const QPointer<PageUI> self(this);
+    QScrollBar* bar = PageHistory->verticalScrollBar();
+    const bool atBottom = bar->value() >= bar->maximum();
+    const int scrolledTo = bar->value();
+
+    PageHistory->setUpdatesEnabled(false);
+    DisableControl(PageHistory);
+    if (!self) return;
+
+    if (HistoryText().size() + entry.text.size() > kHistoryCap) TrimFor(entry.text.size());
+
+    switch (entry.kind) {
+        case 0: colour_ = colourOut_; break;
+        case 1: colour_ = colourIn_; break;
+        case -1: colour_ = colourNotify_; break;
+        default: break;
+    }
+    QTextCharFormat format;
+    format.setForeground(colour_);
+    QTextCursor cursor(PageHistory->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock(QTextBlockFormat(), format);
+    cursor.insertText(entry.text, format);
+
+    EnableControl(PageHistory);
+    if (!self) return;
+    PageHistory->setUpdatesEnabled(true);
+    // Follow new lines only when the reader is at the bottom; otherwise leave them where they are.
+    bar->setValue(atBottom ? bar->maximum() : scrolledTo);
+    QCoreApplication::processEvents();
+}
+
+void PageUI::TrimFor(qsizetype entryLength) {
+    // Drop everything through the first line break at or after position entry length + 100
+    // (counted from 1, a break as CR LF). With none there, drop the whole history: cutting a
+    // single character would let a few long lines grow the box past its cap for good.
+    const QString plain = PageHistory->toPlainText();  // breaks as '\n', one character each
+    const qsizetype from = entryLength + 99;
+    qsizetype counted = 0;  // position in the CR LF text
+    qsizetype cut = -1;     // document position just past the break found
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        if (plain[i] == u'\n') {
+            if (counted >= from) {
+                cut = i + 1;
+                break;
+            }
+            counted += 2;
+        } else {
+            ++counted;
+        }
+    }
+    if (cut < 0) {
+        PageHistory->clear();
+        return;
+    }
+    QTextCursor cursor(PageHistory->document());
+    cursor.setPosition(0);
+    cursor.setPosition(static_cast<int>(cut), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+QString PageUI::HistoryText() const {
+    QString text = PageHistory->toPlainText();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+void PageUI::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Relayout();
+}
+
+void PageUI::Relayout() {
+    // In twips: history W-240 by H-810, send box at H-585 W-1830 wide, button at W-1605, H-585;
+    // nothing smaller than 1.
+    const int w = width();
+    const int h = height();
+    PageHistory->setGeometry(kMargin, kMargin, AtLeastOne(w - 16), AtLeastOne(h - 54));
+    SendBox->setGeometry(kMargin, AtLeastOne(h - 39), AtLeastOne(w - 122), kSendBoxHeight);
+    SendBtn->move(AtLeastOne(w - 107), AtLeastOne(h - 39));
+}
+
+void PageUI::paintEvent(QPaintEvent* event) {
+    if (background_.isNull()) {
+        QWidget::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(rect(), background_);
+}
+
+void InstallPageWindowFactory() {
+    SetPageWindowFactory([] { return PageWindowPtr(new PageUI()); });
+}
+
+}  // namespace vantor

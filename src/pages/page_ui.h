@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <deque>
+
+#include "pages/page_window.h"
+
+class QLineEdit;
+class QTextEdit;
+
+namespace vantor {
+
+class VantorBtn;
+
+// The window of one page conversation: a coloured history, a line to type and a SEND button.
+// It knows nothing of the network: it raises SendMsg for each line sent and Closing once when it
+// goes away, whatever the reason.
+class PageUI : public QWidget, public PageWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kHistoryCap = 10000;  // characters, a line break counted as CR LF
+
+    explicit PageUI(QWidget* parent = nullptr);  // loads: reads the colours
+    ~PageUI() override;
+
+    void SetFrom(const std::string& nick) override;
+    void SetUser(const std::string& nick) override;
+    void FocusSendBox() override;
+    void Received(const std::string& text) override;
+    void Notify(const std::string& text) override;
+    void ShowWindow() override;
+    void Activate() override;
+    void Close() override;
+    void RequestAttention() override;
+    void Dispose() override;
+
+    // Appends one entry: 0 sent, 1 received, -1 notice, anything else in the colour last used.
+    // Lets pending window events run; an entry added meanwhile follows this one.
+    void AddHistory(int kind, const QString& text);
+
+    // The history as its length is counted: the entries, each after a CR LF.
+    QString HistoryText() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct Entry {
+        int kind;
+        QString text;
+    };
+
+    void SendBtn_Click();
+    void AppendEntry(const Entry& entry);
+    void TrimFor(qsizetype entryLength);
+    void RaiseClosing();
+    void Relayout();
+
+    QTextEdit* PageHistory;
+    QLineEdit* SendBox;
+    VantorBtn* SendBtn;
+
+    QString from_;
+    QString user_;
+    QColor colourIn_;
+    QColor colourOut_;
+    QColor colourNotify_;
+    QColor colour_;  // the insertion colour; kinds without a colour of their own keep it
+    QPixmap background_;
+    std::deque<Entry> pending_;
+    bool appending_ = false;
+    bool closingRaised_ = false;
+    bool destroying_ = false;
+};
+
+// Makes page conversations open PageUI windows.
+void InstallPageWindowFactory();
+
+}  // namespace vantor

@@ -1,0 +1,285 @@
+// SPDX-License-Identifier: MIT
+#include "pages/page_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "controls/vantor_btn.h"
+#include "pages/page_router.h"
+#include "pages/page_win.h"
+#include "settings/settings_store.h"
+#include "support/pump.h"
+#include "support/temp_registry.h"
+
+namespace vantor {
+namespace {
+
+constexpr std::int32_t kIn = 0x00FF00;      // green
+constexpr std::int32_t kOut = 0x0000FF;     // red
+constexpr std::int32_t kNotice = 0xFF0000;  // blue
+
+QColor ColourOfBlock(const QTextEdit* history, int block) {
+    const QTextBlock b = history->document()->findBlockByNumber(block);
+    return b.begin().fragment().charFormat().foreground().color();
+}
+
+QString Letters(int count, char16_t c = u'x') { return QString(count, QChar(c)); }
+
+class PageWindowUi : public ::testing::Test {
+protected:
+    PageWindowUi() {
+        SaveSettingLong("PageIn", kIn);
+        SaveSettingLong("PageOut", kOut);
+        SaveSettingLong("PageNotify", kNotice);
+        window = std::make_unique<PageUI>();
+        history = window->findChild<QTextEdit*>(QStringLiteral("PageHistory"));
+        box = window->findChild<QLineEdit*>(QStringLiteral("SendBox"));
+        button = window->findChild<VantorBtn*>(QStringLiteral("SendBtn"));
+        window->SendMsg = [this](const std::string& text) { sent.push_back(text); };
+        window->Closing = [this] { ++closing; };
+        window->SetFrom("bob");
+        window->SetUser("ann");
+    }
+
+    void ShowActive() {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    test::ScopedRegistry registry;
+    std::unique_ptr<PageUI> window;
+    QTextEdit* history = nullptr;
+    QLineEdit* box = nullptr;
+    VantorBtn* button = nullptr;
+    std::vector<std::string> sent;
+    int closing = 0;
+};
+
+TEST_F(PageWindowUi, controlsAreNamedForPeopleAndTools) {
+    ASSERT_TRUE(history && box && button);
+    EXPECT_EQ(window->objectName(), QStringLiteral("PageUI"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Paging \"bob\""));
+    EXPECT_EQ(history->accessibleName(), QStringLiteral("Conversation"));
+    EXPECT_EQ(box->accessibleName(), QStringLiteral("Message"));
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("SEND"));
+    EXPECT_TRUE(history->isReadOnly());
+}
+
+TEST_F(PageWindowUi, enterSendsTheTypedLineOnceAndShowsItInTheOutColour) {
+    ShowActive();
+    window->FocusSendBox();
+    QTest::keyClick(box, Qt::Key_Return);  // empty: nothing at all
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(window->HistoryText(), QString());
+
+    QTest::keyClicks(box, QStringLiteral("hi"));
+    QTest::keyClick(box, Qt::Key_Return);
+
+    EXPECT_EQ(sent, std::vector<std::string>{"hi"});
+    EXPECT_EQ(window->HistoryText(), QStringLiteral("\r\nann: hi"));
+    EXPECT_EQ(ColourOfBlock(history, 1), QColor(255, 0, 0));
+    EXPECT_TRUE(box->text().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), box);
+
+    box->setText(QStringLiteral("caf\u00e9 : ok"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(sent.back(), "caf\xE9 : ok");  // handed on as the wire's bytes
+    EXPECT_EQ(window->HistoryText(), QStringLiteral("\r\nann: hi\r\nann: caf\u00e9 : ok"));
+}
+
+TEST_F(PageWindowUi, receivedLinesAndNoticesTakeTheirColours) {
+    window->Received("hello");
+    window->Notify("User is offline!");
+    window->AddHistory(7, QStringLiteral("plain"));  // no colour of its own: keeps the last
+    window->Received("two\r\nlines");                // one entry stays one line
+
+    EXPECT_EQ(window->HistoryText(),
+              QStringLiteral("\r\nbob: hello\r\nUser is offline!\r\nplain\r\nbob: two  lines"));
+    EXPECT_EQ(ColourOfBlock(history, 1), QColor(0, 255, 0));
+    EXPECT_EQ(ColourOfBlock(history, 2), QColor(0, 0, 255));
+    EXPECT_EQ(ColourOfBlock(history, 3), QColor(0, 0, 255));
+    EXPECT_EQ(ColourOfBlock(history, 4), QColor(0, 255, 0));
+}
+
+TEST_F(PageWindowUi, coloursAreReadWhenTheWindowLoads) {
+    SaveSettingLong("PageIn", 0x123456);
+    window->Received("hello");
+    EXPECT_EQ(ColourOfBlock(history, 1), QColor(0, 255, 0));
+
+    PageUI later;
+    later.Received("hello");
+    const auto* laterHistory = later.findChild<QTextEdit*>(QStringLiteral("PageHistory"));
+    EXPECT_EQ(ColourOfBlock(laterHistory, 1), QColor(0x56, 0x34, 0x12));
+}
+
+TEST_F(PageWindowUi, closingRaisesClosingExactlyOnceHoweverItHappens) {
+    ShowActive();
+    window->close();  // the title-bar button
+    window->Close();
+    EXPECT_EQ(closing, 1);
+    window.reset();
+    EXPECT_EQ(closing, 1);
+
+    int count = 0;
+    {
+        PageUI neverShown;
+        neverShown.Closing = [&] { ++count; };
+        neverShown.Close();
+        neverShown.Close();
+    }
+    EXPECT_EQ(count, 1);
+    {
+        PageUI destroyed;
+        destroyed.Closing = [&] { ++count; };
+    }
+    EXPECT_EQ(count, 2);
+}
+
+TEST_F(PageWindowUi, historyDropsItsOldestLinesPastTheCap) {
+    // 100 entries of 98 characters: exactly 10000 with their line breaks.
+    for (int i = 0; i < 100; ++i)
+        window->AddHistory(7, QStringLiteral("%1").arg(i, 3, 10, QChar(u'0')) + Letters(95));
+    ASSERT_EQ(window->HistoryText().size(), PageUI::kHistoryCap);
+
+    // 10 more: cut through the first break at or after position 110, the one before entry 002.
+    window->AddHistory(7, Letters(10, u'n'));
+    const QString text = window->HistoryText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("002x"))) << text.left(10).toStdString();
+    EXPECT_EQ(text.size(), 10000 - 202 + 12);
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n") + Letters(10, u'n')));
+
+    // An entry too long to leave a break to cut at clears what is there before it.
+    window->AddHistory(7, Letters(9990, u'z'));
+    EXPECT_EQ(window->HistoryText(), QStringLiteral("\r\n") + Letters(9990, u'z'));
+    window->AddHistory(7, Letters(9990, u'y'));
+    EXPECT_EQ(window->HistoryText(), QStringLiteral("\r\n") + Letters(9990, u'y'));
+}
+
+TEST_F(PageWindowUi, layoutFollowsTheWindowSizeAndNeverGoesBelowOnePixel) {
+    ShowActive();
+    const auto resizeTo = [&](int w, int h) {
+        window->resize(w, h);
+        return test::PumpUntil([&] { return window->size() == QSize(w, h); },
+                               [] { QCoreApplication::processEvents(); });
+    };
+
+    ASSERT_TRUE(resizeTo(600, 400));
+    EXPECT_EQ(history->geometry(), QRect(8, 8, 584, 346));
+    EXPECT_EQ(box->geometry().topLeft(), QPoint(8, 361));
+    EXPECT_EQ(box->width(), 478);
+    EXPECT_EQ(button->pos(), QPoint(493, 361));
+
+    ASSERT_TRUE(resizeTo(100, 40));
+    EXPECT_EQ(history->size(), QSize(84, 1));
+    EXPECT_EQ(box->width(), 1);
+    EXPECT_EQ(box->y(), 1);
+    EXPECT_EQ(button->pos(), QPoint(1, 1));
+}
+
+TEST_F(PageWindowUi, newLinesScrollOnlyAReaderWhoIsAtTheBottom) {
+    ShowActive();
+    for (int i = 0; i < 60; ++i) window->Received("line " + std::to_string(i));
+    QScrollBar* bar = history->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    bar->setValue(0);
+    window->Received("while reading");
+    EXPECT_EQ(bar->value(), 0);
+
+    bar->setValue(bar->maximum());
+    window->Received("at the bottom");
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+// The real windows under the routing of a session.
+class PageWindowRouting : public ::testing::Test {
+protected:
+    PageWindowRouting()
+        : router([this](std::string_view command, Param, std::shared_ptr<Callback>, std::string) {
+              sent.emplace_back(command);
+          }) {
+        InstallPageWindowFactory();
+        router.SetOwnNick("me");
+    }
+    ~PageWindowRouting() override {
+        router.CloseAllPageWin();
+        SetPageWindowFactory(nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    static PageUI* WindowOf(const std::shared_ptr<PageWin>& conv) {
+        return conv ? dynamic_cast<PageUI*>(conv->Window()) : nullptr;
+    }
+
+    void Page(const std::string& sender, const std::string& message) {
+        router.OnReceivedPage(":" + sender + "!u@127.0.0.1 PAGE me :" + message);
+    }
+
+    test::ScopedRegistry registry;
+    std::vector<std::string> sent;
+    PageRouter router;
+};
+
+TEST_F(PageWindowRouting, pageArrivingDuringAnAppendLandsInTheSameWindowInOrder) {
+    Page("Alice", "first");
+    PageUI* alice = WindowOf(router.Find("alice"));
+    ASSERT_NE(alice, nullptr);
+
+    // Runs from inside the events the next append lets through.
+    QTimer::singleShot(0, alice, [this] {
+        Page("ALICE", "second");
+        Page("Bob", "other");
+    });
+    Page("alice", "third");
+
+    EXPECT_EQ(router.Count(), 2u);
+    EXPECT_EQ(WindowOf(router.Find("alice")), alice);
+    EXPECT_EQ(alice->HistoryText(),
+              QStringLiteral("\r\nalice: first\r\nalice: third\r\nalice: second"));
+    PageUI* bob = WindowOf(router.Find("bob"));
+    ASSERT_NE(bob, nullptr);
+    EXPECT_EQ(bob->HistoryText(), QStringLiteral("\r\nbob: other"));
+    EXPECT_EQ(bob->windowTitle(), QStringLiteral("Paging \"bob\""));
+}
+
+TEST_F(PageWindowRouting, titleBarCloseEndsTheConversationAndFreesTheWindow) {
+    Page("alice", "hi");
+    QPointer<PageUI> window = WindowOf(router.Find("alice"));
+    ASSERT_TRUE(window);
+    window->SendMsg("still here");  // attached until it closes
+    EXPECT_EQ(sent, std::vector<std::string>{"PAGE alice :still here"});
+
+    window->close();
+    EXPECT_EQ(router.Count(), 0u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(PageWindowRouting, logOffClosesEveryWindow) {
+    Page("alice", "hi");
+    Page("bob", "hi");
+    router.NewPageWin("carol");
+    QList<QPointer<PageUI>> windows;
+    for (const auto& conv : router.PageWins()) windows.append(WindowOf(conv));
+    ASSERT_EQ(windows.size(), 3);
+
+    router.CloseAllPageWin();
+
+    EXPECT_EQ(router.Count(), 0u);
+    for (const auto& w : windows) EXPECT_TRUE(w.isNull() || !w->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const auto& w : windows) EXPECT_TRUE(w.isNull());
+}
+
+}  // namespace
+}  // namespace vantor
