@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#include "app/loader.h"
+
+#include <QApplication>
+
+#include "app/vantor_chat_ui.h"
+#include "diagnostics/debug_log.h"
+#include "settings/setting_ui.h"
+#include "settings/settings_source.h"
+
+namespace vantor {
+
+Program::~Program() {
+    main.reset();
+    if (settings) SetSettingsSource(nullptr);
+    settings.reset();
+}
+
+std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
+    auto program = std::make_unique<Program>();
+    // Loaded hidden first: its held settings and pictures must exist before any other window.
+    program->settings = std::make_unique<SettingUI>();
+    SetSettingsSource(program->settings.get());
+
+    if (hooks.installWindowFactories) hooks.installWindowFactories();
+    InitDebug();
+    ShowDebugWindow();
+    DebugLog(Tag{0}, "Debug dump initialized.", kLogNote);
+
+    const int started = hooks.socketStartUp ? hooks.socketStartUp(kSocketVersion) : 0;
+    DebugLog(Tag{0}, started == 0 ? "Sockets initialized." : "Socket initialization failed.",
+             kLogNote);
+
+    program->main = std::make_unique<VantorChatUI>();
+    program->main->show();
+    return program;
+}
+
+int Loader(int& argc, char** argv, const StartUpHooks& hooks) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantor Desktop"));
+    // The debug window may outlive the main window; only the main window ends the run.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::unique_ptr<Program> program = StartUp(hooks);
+    program->main->SetEndProgram([] { QCoreApplication::quit(); });
+    const int code = QApplication::exec();
+    program.reset();
+    return code;
+}
+
+}  // namespace vantor

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace vantor {
+
+class SettingUI;
+class VantorChatUI;
+
+inline constexpr std::uint16_t kSocketVersion = 0x0202;
+
+// What start-up needs from outside the windows.
+struct StartUpHooks {
+    std::function<int(std::uint16_t version)> socketStartUp;  // 0 = success
+    std::function<void()> installWindowFactories;             // before the debug log starts
+};
+
+// The windows of a run, in the order they must be destroyed (main window first).
+struct Program {
+    std::unique_ptr<SettingUI> settings;
+    std::unique_ptr<VantorChatUI> main;
+    ~Program();
+};
+
+// Everything the entry point does once the QApplication exists, up to the shown main window.
+std::unique_ptr<Program> StartUp(const StartUpHooks& hooks);
+
+// The entry point: start-up, the event loop, and the end of the run.
+int Loader(int& argc, char** argv, const StartUpHooks& hooks);
+
+}  // namespace vantor

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "app/motd_ui.h"
+
+#include <QKeyEvent>
+#include <QTextEdit>
+
+#include "app/background.h"
+#include "controls/vantor_btn.h"
+
+namespace vantor {
+
+MOTDUI::MOTDUI(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("MOTDUI"));
+    setWindowTitle(QStringLiteral("Message of the Day"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setFixedSize(480, 340);
+    MakeBackground(this, SharedBackgroundPicture());
+
+    text_ = new QTextEdit(this);
+    text_->setObjectName(QStringLiteral("MOTDText"));
+    text_->setAccessibleName(QStringLiteral("Message of the day"));
+    text_->setReadOnly(true);
+    text_->setAcceptRichText(false);
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setStyleSheet(
+        QStringLiteral("QTextEdit { background-color: rgb(64,0,0); color: rgb(255,128,0); }"));
+    text_->setGeometry(10, 10, 460, 272);
+    text_->installEventFilter(this);
+
+    auto* ok = new VantorBtn(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKBtn"));
+    ok->move((480 - 100) / 2, 292);
+    connect(ok, &VantorBtn::Click, this, &MOTDUI::close);
+}
+
+QString MOTDUI::MOTD() const { return motd_; }
+
+void MOTDUI::SetMOTD(const QString& text) {
+    motd_ = text;
+    // The service ends its lines with CR LF; a bare CR would show as a stray character.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text_->setPlainText(shown);
+}
+
+bool MOTDUI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            close();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace vantor

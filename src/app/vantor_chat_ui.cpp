@@ -1,0 +1,482 @@
+// SPDX-License-Identifier: MIT
+#include "app/vantor_chat_ui.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "app/about_ui.h"
+#include "app/log_on_ui.h"
+#include "app/message_box.h"
+#include "app/motd_ui.h"
+#include "app/background.h"
+#include "common/qt_text.h"
+#include "controls/prog_bar.h"
+#include "controls/vantor_btn.h"
+#include "diagnostics/debug_log.h"
+#include "settings/setting_ui.h"
+#include "settings/settings_source.h"
+#include "settings/settings_store.h"
+#include "transport/callback.h"
+#include "transport/wolcon2.h"
+#if VANTOR_HAVE_CHAT_UI
+#include "chat/chat_ui.h"
+#endif
+
+namespace vantor {
+
+namespace {
+
+constexpr int kBuffInterval = 200;
+constexpr int kRefBuddyInterval = 60000;
+
+// Fixed places of the controls the resize rules leave alone, in pixels.
+constexpr int kMargin = 8;
+constexpr int kTitleHeight = 64;
+constexpr int kLabelTop = 70;
+constexpr int kStatusTop = 94;
+constexpr int kListTop = 124;
+constexpr int kProgHeight = 16;
+constexpr int kBtnWidth = 100;
+constexpr int kBtnGap = 4;
+
+constexpr auto kLabelStyle = "color: rgb(255,128,0); background: transparent;";
+constexpr auto kListStyle =
+    "QTreeWidget { background-color: rgb(32,0,0); color: rgb(255,128,0); "
+    "border: 1px solid rgb(160,80,0); }";
+
+int Px(int twips) { return twips / VantorChatUI::kTwipsPerPixel; }
+
+LogOnAnswer AskWithDialog(QWidget* parent, const QString& lastNick) {
+    LogOnUI dialog(parent);
+    dialog.SetNick(lastNick);
+    dialog.exec();
+    return LogOnAnswer{dialog.Canceled(), dialog.Nick(), dialog.Pass()};
+}
+
+QWidget* OpenLobbyChat(VantorChatUI& main) {
+#if VANTOR_HAVE_CHAT_UI
+    auto* chat = new ChatUI(nullptr);
+    QObject::connect(chat, &ChatUI::Closed, &main, [&main] { main.ChatClosed(); });
+    chat->SetWOL(&main.WOL());
+    chat->show();
+    chat->SetUser(main.Credentials().NickName);
+    chat->ConnectChat();
+    return chat;
+#else
+    (void)main;
+    return nullptr;
+#endif
+}
+
+}  // namespace
+
+QString MainCaption(const QString& status) {
+    QString caption = QLatin1String(kProductName) + QLatin1Char(' ') + QLatin1String(kProductVersion);
+    if (!status.isEmpty()) caption += QStringLiteral(" - ") + status;
+    return caption;
+}
+
+VantorChatUI::VantorChatUI(QWidget* parent)
+    : QWidget(parent),
+      wol_(std::make_unique<WOLCon>()),
+      budCheckCB_(std::make_shared<Callback>()),
+      logOnPrompt_(&AskWithDialog),
+      chatOpener_(&OpenLobbyChat),
+      ownBoxes_(std::make_unique<QtMessageBoxes>()),
+      boxes_(ownBoxes_.get()) {
+    setObjectName(QStringLiteral("VantorChatUI"));
+    BuildControls();
+    SetStatus(QString());
+
+    wol_->SetTag(Tag{std::string("M")});
+    wol_->LogOnResult = [this](int result) { WOL_LogOnResult(result); };
+    wol_->Error = [this](int code) { WOL_Error(code); };
+    wol_->SetMotdPresenter([this](const std::string& news) {
+        auto* motd = new MOTDUI(this);
+        motd->SetMOTD(FromWire(news));
+        motd->show();
+    });
+    credentials_.NickName = Settings().SettingString("LastNickName", "");
+
+    setMinimumSize(740, 320);
+    resize(760, 520);
+}
+
+VantorChatUI::~VantorChatUI() {
+    // The chat window talks to the session while it closes, so it goes first.
+    if (cht_) {
+        QPointer<QWidget> chat = cht_;
+        cht_ = nullptr;
+        chat->close();
+        delete chat.data();
+    }
+    // Session events must not reach a half-destroyed window.
+    wol_->LogOnResult = nullptr;
+    wol_->Error = nullptr;
+    wol_->BuddyListResult = nullptr;
+    wol_->SetMotdPresenter(nullptr);
+}
+
+VantorBtn* VantorChatUI::Button(const QString& name, const QString& word, bool enabled) {
+    auto* button = new VantorBtn(word, this);
+    button->setObjectName(name);
+    button->SetEnabled(enabled);
+    return button;
+}
+
+void VantorChatUI::BuildControls() {
+    bgImage_ = MakeBackground(this, SharedBackgroundPicture());
+
+    titlePic_ = new QLabel(this);
+    titlePic_->setObjectName(QStringLiteral("TitlePic"));
+    titlePic_->setAccessibleName(QStringLiteral("Vantor Desktop"));
+    titlePic_->setPixmap(SharedTitlePicture());
+    titlePic_->setScaledContents(true);
+
+    label_ = new QLabel(QStringLiteral("Logged in as:"), this);
+    label_->setObjectName(QStringLiteral("Label"));
+    logAs_ = new QLabel(QStringLiteral("Not Connected"), this);
+    logAs_->setObjectName(QStringLiteral("LogAs"));
+    status_ = new QLabel(QStringLiteral("Not connected to Westwood Online"), this);
+    status_->setObjectName(QStringLiteral("Status"));
+    for (QLabel* l : {label_, logAs_, status_}) l->setStyleSheet(QLatin1String(kLabelStyle));
+    QFont bold = logAs_->font();
+    bold.setBold(true);
+    label_->setFont(bold);
+    logAs_->setFont(bold);
+
+    buddyList_ = new QTreeWidget(this);
+    buddyList_->setObjectName(QStringLiteral("BuddyList"));
+    buddyList_->setAccessibleName(QStringLiteral("Buddy list"));
+    buddyList_->setRootIsDecorated(false);
+    buddyList_->setUniformRowHeights(true);
+    buddyList_->setColumnCount(0);
+    buddyList_->setStyleSheet(QLatin1String(kListStyle));
+
+    progBar_ = new ProgBar(this);
+    progBar_->setObjectName(QStringLiteral("ProgBar"));
+    progBar_->setAccessibleName(QStringLiteral("Search progress"));
+
+    logInBtn_ = Button(QStringLiteral("LogInBtn"), QStringLiteral("LOG"), true);
+    chatBtn_ = Button(QStringLiteral("ChatBtn"), QStringLiteral("CHAT"), false);
+    aboutBtn_ = Button(QStringLiteral("AboutBtn"), QStringLiteral("ABOUT"), true);
+    quit_ = Button(QStringLiteral("Quit"), QStringLiteral("QUIT"), true);
+    options_ = Button(QStringLiteral("Options"), QStringLiteral("OPTIONS"), true);
+    pageBud_ = Button(QStringLiteral("PageBud"), QStringLiteral("PAGE"), false);
+    addBud_ = Button(QStringLiteral("AddBud"), QStringLiteral("ADD"), false);
+    delBud_ = Button(QStringLiteral("DelBud"), QStringLiteral("DEL"), false);
+    refreshBud_ = Button(QStringLiteral("RefreshBud"), QStringLiteral("REFRESH"), false);
+    reOrdBud_ = Button(QStringLiteral("ReOrdBud"), QStringLiteral("ORDER"), false);
+
+    connect(logInBtn_, &VantorBtn::Click, this, &VantorChatUI::LogInBtnClick);
+    connect(chatBtn_, &VantorBtn::Click, this, &VantorChatUI::ChatClick);
+    connect(aboutBtn_, &VantorBtn::Click, this, &VantorChatUI::AboutClick);
+    connect(options_, &VantorBtn::Click, this, &VantorChatUI::OptionsClick);
+    connect(quit_, &VantorBtn::Click, this, [this] { close(); });
+
+    buffTimer_ = new QTimer(this);
+    buffTimer_->setObjectName(QStringLiteral("BuffTimer"));
+    buffTimer_->setInterval(kBuffInterval);
+    connect(buffTimer_, &QTimer::timeout, this, &VantorChatUI::PumpSessions);
+    // Its ticks drive the automatic location search.
+    refBuddy_ = new QTimer(this);
+    refBuddy_->setObjectName(QStringLiteral("RefBuddy"));
+    refBuddy_->setInterval(kRefBuddyInterval);
+
+    // Reading order for the keyboard: session first, then the list and its buttons.
+    QWidget::setTabOrder(logInBtn_, buddyList_);
+    QWidget* previous = buddyList_;
+    for (QWidget* w : std::initializer_list<QWidget*>{pageBud_, addBud_, delBud_, refreshBud_,
+                                                       reOrdBud_, chatBtn_, options_, aboutBtn_,
+                                                       quit_}) {
+        QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void VantorChatUI::LayOut() {
+    if (isMinimized()) return;
+    const int w = width() * kTwipsPerPixel;
+    const int h = height() * kTwipsPerPixel;
+
+    bgImage_->setGeometry(0, 0, Px(w), Px(h));
+    titlePic_->setGeometry(0, 0, width(), kTitleHeight);
+    label_->setGeometry(kMargin, kLabelTop, 96, 20);
+    logAs_->setGeometry(kMargin + 100, kLabelTop, width() - 2 * kMargin - 100, 20);
+    status_->setGeometry(kMargin, kStatusTop, width() - 2 * kMargin, 20);
+
+    const int right = Px(w - 1575);
+    logInBtn_->move(right, kListTop);
+    chatBtn_->move(right, Px(h - 2055));
+    aboutBtn_->move(right, Px(h - 1335));
+    const int bottomRow = Px(h - 615);
+    quit_->move(right, bottomRow);
+    options_->move(Px(w - 3135), bottomRow);
+    int left = kMargin;
+    for (VantorBtn* b : {pageBud_, addBud_, delBud_, refreshBud_, reOrdBud_}) {
+        b->move(left, bottomRow);
+        left += kBtnWidth + kBtnGap;
+    }
+
+    const int listWidth = Px(w - 3420);
+    buddyList_->setGeometry(kMargin, kListTop, listWidth, Px(h - 3120));
+    progBar_->setGeometry(kMargin, Px(h - 975), listWidth, kProgHeight);
+}
+
+void VantorChatUI::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void VantorChatUI::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        LayOut();  // sizes that changed while minimised were not applied
+    } else if (event->type() == QEvent::ActivationChange && isActiveWindow() && childOpen_ &&
+               childDialog_) {
+        childDialog_->raise();
+        childDialog_->activateWindow();
+    }
+}
+
+void VantorChatUI::SetStatus(const QString& text) {
+    setWindowTitle(MainCaption(text));
+    status_->setText(text.isEmpty() ? QStringLiteral("Not connected to Westwood Online") : text);
+}
+
+void VantorChatUI::BeginChildDialog(QWidget* window) {
+    childOpen_ = true;
+    setEnabled(false);
+    childDialog_ = window;
+    // A child window would inherit the disabled state from its owner.
+    if (window) window->setEnabled(true);
+}
+
+void VantorChatUI::EndChildDialog() {
+    childOpen_ = false;
+    setEnabled(true);
+    childDialog_ = nullptr;
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
+}
+
+bool VantorChatUI::LoggedOn() const { return logInBtn_->BtnText() == QStringLiteral("LOGOUT"); }
+
+void VantorChatUI::SetLogOnPrompt(LogOnPrompt prompt) {
+    logOnPrompt_ = prompt ? std::move(prompt) : LogOnPrompt(&AskWithDialog);
+}
+
+void VantorChatUI::SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes ? boxes : ownBoxes_.get(); }
+
+void VantorChatUI::SetChatOpener(ChatOpener opener) { chatOpener_ = std::move(opener); }
+
+void VantorChatUI::SetEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
+
+void VantorChatUI::PumpSessions() {
+    // A session's pass must not run inside itself: a message box raised from a handler runs a
+    // nested event loop in which this timer keeps ticking.
+    auto passOnce = [this](WOLCon& session) -> int {
+        if (std::find(inPass_.begin(), inPass_.end(), &session) != inPass_.end()) return kPassIdle;
+        inPass_.push_back(&session);
+        const int result = session.PopulateBuff();
+        inPass_.erase(std::find(inPass_.begin(), inPass_.end(), &session));
+        return result;
+    };
+
+    if (passOnce(*wol_) == kPassClosed) buffTimer_->stop();
+    if (!tempSessions_) return;
+    try {
+        // ForEach skips a session that a handler removes, even when the whole search is dropped.
+        tempSessions_->ForEach([&passOnce](WOLCon& session) { passOnce(session); });
+    } catch (...) {
+        // A search session that fails only ends this tick.
+    }
+}
+
+void VantorChatUI::LogInBtnClick() {
+    if (LoggedOn()) {
+        LogOffClick();
+    } else {
+        LogOnClick();
+    }
+}
+
+void VantorChatUI::LogOnClick() {
+    const LogOnAnswer answer = logOnPrompt_(this, FromWire(credentials_.NickName));
+    if (answer.canceled) return;
+
+    logInBtn_->SetEnabled(false);
+    SaveSettingString("LastNickName", ToWire(answer.nick));
+    credentials_.NickName = ToWire(answer.nick);
+    credentials_.Password = ToWire(answer.pass);
+    logAs_->setText(QStringLiteral("Connecting..."));
+    SetStatus(QStringLiteral("Connecting..."));
+
+    const std::int32_t port =
+        Settings().SettingLong("ServerPort", 7000) + Settings().SettingLong("Server", 0);
+    // A failed connect has already been reported through Error; do not poll a dead socket.
+    if (wol_->connect(port)) buffTimer_->start();
+    wol_->LogOn(credentials_, Settings().SettingLong("ShowMOTD", 0) != 0);
+
+    logAs_->setText(QStringLiteral("Logging in..."));
+    SetStatus(QStringLiteral("Logging in..."));
+}
+
+void VantorChatUI::LogOffClick() {
+    refBuddy_->stop();
+    for (VantorBtn* b : {logInBtn_, pageBud_, addBud_, delBud_, refreshBud_, reOrdBud_})
+        b->SetEnabled(false);
+
+    if (cht_) {
+        QPointer<QWidget> chat = cht_;
+        cht_ = nullptr;
+        chat->close();
+        if (chat) chat->deleteLater();
+    }
+    wol_->CloseAllPageWin();
+    chatBtn_->SetEnabled(false);
+    logAs_->setText(QStringLiteral("Disconnecting..."));
+    SetStatus(QStringLiteral("Disconnecting..."));
+    buffTimer_->stop();
+
+    if (tempSessions_) {
+        std::unique_ptr<WOLCons> sessions = std::move(tempSessions_);
+        sessions->ForEach([](WOLCon& session) { session.Quit(); });
+    }
+    tempSessions_.reset();
+    QuitSession();
+
+    buddyList_->clear();
+    buddyList_->setColumnCount(0);
+    progBar_->SetValue(0);
+    logAs_->setText(QStringLiteral("Not Connected."));
+    SetStatus(QString());
+    logInBtn_->SetBtnText(QStringLiteral("LOG"));
+    logInBtn_->SetEnabled(true);
+}
+
+void VantorChatUI::ResetConnection() {
+    logInBtn_->SetEnabled(true);
+    logAs_->setText(QStringLiteral("Not Connected."));
+    SetStatus(QString());
+    buffTimer_->stop();
+    QuitSession();
+}
+
+void VantorChatUI::QuitSession() {
+    // Quitting a link that is already gone fails to send "QUIT"; reporting that would log off
+    // (or reset) again from inside this very call.
+    const bool wasQuitting = quitting_;
+    quitting_ = true;
+    wol_->Quit();
+    quitting_ = wasQuitting;
+}
+
+void VantorChatUI::WOL_LogOnResult(int result) {
+    switch (result) {
+    case 0:
+        logAs_->setText(FromWire(credentials_.NickName));
+        SetStatus(QStringLiteral("Welcome to Westwood Online!"));
+        logInBtn_->SetBtnText(QStringLiteral("LOGOUT"));
+        logInBtn_->SetEnabled(true);
+        chatBtn_->SetEnabled(cht_.isNull());
+        wol_->send("SETCODEPAGE 1252");
+        wol_->send("SETOPT 17,33");
+        wol_->GetBuddies();
+        break;
+    case 1:
+        ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname in use"),
+                QStringLiteral("Your nickname is currently in use, please log on using a "
+                               "different nickname."));
+        ResetConnection();
+        break;
+    case 2:
+        ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname not provided"),
+                QStringLiteral("You didn't provide a nickname to logon with."));
+        ResetConnection();
+        break;
+    default:
+        break;
+    }
+}
+
+void VantorChatUI::WOL_Error(int code) {
+    if (quitting_ || ending_) {
+        DebugLog(Tag{std::string("M")},
+                 "Error " + std::to_string(code) + " while closing the connection.", kLogNote);
+        return;
+    }
+    if (code == kErrPasswordNeeded) {
+        ResetConnection();
+        ShowBox(BoxIcon::Exclamation, QStringLiteral("Incorrect Password"),
+                QStringLiteral("Password incorrect."));
+        // Asked again once the receive pass that brought the refusal has unwound.
+        QTimer::singleShot(0, this, [this] {
+            if (!LoggedOn() && logInBtn_->Enabled() && !ending_) LogInBtnClick();
+        });
+        return;
+    }
+    if (LoggedOn()) {
+        LogOffClick();
+    } else {
+        ResetConnection();
+    }
+    ShowBox(BoxIcon::Critical, QStringLiteral("Error!"),
+            QStringLiteral("Error ") + QString::number(code) + QStringLiteral(" has occurred."));
+}
+
+void VantorChatUI::ShowBox(BoxIcon icon, const QString& title, const QString& text) {
+    if (ending_) return;
+    boxes_->Show(this, icon, title, text);
+}
+
+void VantorChatUI::AboutClick() {
+    if (abtUI_) return;
+    abtUI_ = new AboutUI(this);
+    connect(abtUI_, &AboutUI::Finished, this, [this] {
+        if (abtUI_) abtUI_->deleteLater();
+        abtUI_ = nullptr;
+        EndChildDialog();
+    });
+    BeginChildDialog(abtUI_);
+    abtUI_->show();
+}
+
+void VantorChatUI::OptionsClick() {
+    SettingUI* settings = SettingUI::Instance();
+    if (!settings) return;
+    settings->move(geometry().center() - settings->rect().center());
+    settings->exec();
+}
+
+void VantorChatUI::ChatClick() {
+    chatBtn_->SetEnabled(false);
+    if (chatOpener_) cht_ = chatOpener_(*this);
+    if (!cht_) chatBtn_->SetEnabled(LoggedOn());
+}
+
+void VantorChatUI::ChatClosed() {
+    QPointer<QWidget> chat = cht_;
+    cht_ = nullptr;
+    if (chat) chat->deleteLater();
+    chatBtn_->SetEnabled(LoggedOn());
+}
+
+void VantorChatUI::closeEvent(QCloseEvent* event) {
+    EndRun();
+    event->accept();
+}
+
+void VantorChatUI::EndRun() {
+    if (ending_) return;
+    if (LoggedOn()) LogOffClick();
+    ending_ = true;
+    ShutDownDebug();
+    if (endProgram_) endProgram_();
+}
+
+}  // namespace vantor

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/message_box.h"
+#include "session/wolcon.h"
+
+class QLabel;
+class QTimer;
+class QTreeWidget;
+
+namespace vantor {
+
+class AboutUI;
+class Callback;
+
+class ProgBar;
+class VantorBtn;
+
+// What the log-on dialog answered.
+struct LogOnAnswer {
+    bool canceled = true;
+    QString nick;
+    QString pass;
+};
+
+// The main window: log-on state, buddy list, the receive timer that drives every session, and the
+// child windows it opens. One instance for the whole run; closing it ends the program.
+class VantorChatUI : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kTwipsPerPixel = 15;
+
+    explicit VantorChatUI(QWidget* parent = nullptr);
+    ~VantorChatUI() override;
+
+    void SetStatus(const QString& text);
+    void BeginChildDialog(QWidget* window);
+    void EndChildDialog();
+    bool ChildOpen() const { return childOpen_; }
+    bool LoggedOn() const;  // LogInBtn reads "LOGOUT"
+
+    WOLCon& WOL() { return *wol_; }
+    WolInfo& Credentials() { return credentials_; }
+    QWidget* Cht() const { return cht_; }
+
+    // The temporary sessions of a running location search; none when no search runs.
+    std::unique_ptr<WOLCons>& TempSessions() { return tempSessions_; }
+
+    // One receive pass over every session (the BuffTimer tick).
+    void PumpSessions();
+
+    // Seams for tests and for the program's wiring.
+    using LogOnPrompt = std::function<LogOnAnswer(QWidget* parent, const QString& lastNick)>;
+    using ChatOpener = std::function<QWidget*(VantorChatUI& main)>;
+    void SetLogOnPrompt(LogOnPrompt prompt);
+    void SetMessageBoxes(MessageBoxes* boxes);  // not owned; nullptr restores real boxes
+    void SetChatOpener(ChatOpener opener);
+    void SetEndProgram(std::function<void()> end);
+
+    // The chat window reports Closed: drop it and offer the lobby again.
+    void ChatClosed();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void LayOut();
+    VantorBtn* Button(const QString& name, const QString& word, bool enabled);
+
+    void LogInBtnClick();
+    void LogOnClick();
+    void LogOffClick();
+    void ResetConnection();
+    void QuitSession();
+    void WOL_LogOnResult(int result);
+    void WOL_Error(int code);
+    void ShowBox(BoxIcon icon, const QString& title, const QString& text);
+
+    void AboutClick();
+    void OptionsClick();
+    void ChatClick();
+    void EndRun();
+
+    std::unique_ptr<WOLCon> wol_;
+    WolInfo credentials_;
+    std::shared_ptr<Callback> budCheckCB_;
+    std::unique_ptr<WOLCons> tempSessions_;
+
+    bool childOpen_ = false;
+    QPointer<QWidget> childDialog_;
+    QPointer<AboutUI> abtUI_;
+    QPointer<QWidget> cht_;
+
+    std::vector<WOLCon*> inPass_;  // sessions inside their receive pass right now
+    bool quitting_ = false;  // errors of our own Quit on a dead link are expected, not news
+    bool ending_ = false;
+
+    LogOnPrompt logOnPrompt_;
+    ChatOpener chatOpener_;
+    std::unique_ptr<MessageBoxes> ownBoxes_;
+    MessageBoxes* boxes_ = nullptr;
+    std::function<void()> endProgram_;
+
+    QLabel* bgImage_ = nullptr;
+    QLabel* titlePic_ = nullptr;
+    QLabel* label_ = nullptr;
+    QLabel* logAs_ = nullptr;
+    QLabel* status_ = nullptr;
+    QTreeWidget* buddyList_ = nullptr;
+    ProgBar* progBar_ = nullptr;
+    VantorBtn* logInBtn_ = nullptr;
+    VantorBtn* chatBtn_ = nullptr;
+    VantorBtn* aboutBtn_ = nullptr;
+    VantorBtn* quit_ = nullptr;
+    VantorBtn* options_ = nullptr;
+    VantorBtn* pageBud_ = nullptr;
+    VantorBtn* addBud_ = nullptr;
+    VantorBtn* delBud_ = nullptr;
+    VantorBtn* refreshBud_ = nullptr;
+    VantorBtn* reOrdBud_ = nullptr;
+    QTimer* buffTimer_ = nullptr;
+    QTimer* refBuddy_ = nullptr;
+};
+
+// The window title: the product and its version, plus " - " and the status when there is one.
+QString MainCaption(const QString& status);
+
+}  // namespace vantor

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/message_box.h"
+#include "app/vantor_chat_ui.h"
+#include "controls/vantor_btn.h"
+#include "support/loopback_peer.h"
+#include "support/pump.h"
+#include "support/temp_registry.h"
+#include "settings/settings_store.h"
+
+namespace vantor::test {
+
+// Records message boxes instead of showing them; onShow lets a test look at the window then.
+class RecordingBoxes : public MessageBoxes {
+public:
+    struct Box {
+        BoxIcon icon;
+        QString title;
+        QString text;
+    };
+    void Show(QWidget*, BoxIcon icon, const QString& title, const QString& text) override {
+        boxes.push_back({icon, title, text});
+        if (onShow) onShow(boxes.back());
+    }
+    std::vector<Box> boxes;
+    std::function<void(const Box&)> onShow;
+};
+
+inline bool PumpUi(const std::function<bool()>& done) {
+    return PumpUntil(done, [] { QTest::qWait(5); });
+}
+
+// A main window pointed at a scripted peer, with recorded boxes and a scripted log-on dialog.
+struct MainWindowFixture {
+    ScopedRegistry registry;
+    LoopbackPeer peer;
+    RecordingBoxes boxes;
+    int prompts = 0;
+    std::vector<LogOnAnswer> answers;  // one per dialog shown; canceled once they run out
+    std::unique_ptr<VantorChatUI> main;
+
+    MainWindowFixture() {
+        SaveSettingString("ServerHost", "127.0.0.1");
+        SaveSettingLong("ServerPort", peer.Port());
+        main = std::make_unique<VantorChatUI>();
+        main->SetMessageBoxes(&boxes);
+        main->SetLogOnPrompt([this](QWidget*, const QString&) {
+            const std::size_t i = static_cast<std::size_t>(prompts++);
+            return i < answers.size() ? answers[i] : LogOnAnswer{};
+        });
+    }
+    ~MainWindowFixture() {
+        main->SetMessageBoxes(nullptr);
+        main.reset();
+    }
+
+    template <typename T>
+    T* Find(const char* name) const {
+        return main->findChild<T*>(QString::fromLatin1(name));
+    }
+    VantorBtn* Btn(const char* name) const { return Find<VantorBtn>(name); }
+    QString Text(const char* label) const;
+    QTimer* Timer(const char* name) const { return Find<QTimer>(name); }
+
+    void Click(const char* button) { QTest::mouseClick(Btn(button), Qt::LeftButton); }
+
+    // Logs on as bob through the peer up to "Welcome to Westwood Online!".
+    bool LogOnAsBob();
+};
+
+}  // namespace vantor::test

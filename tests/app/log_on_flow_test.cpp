@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: MIT
+#include <QApplication>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "app/motd_ui.h"
+#include "app_fixture.h"
+#include "controls/prog_bar.h"
+#include "pages/page_router.h"
+
+namespace vantor::test {
+namespace {
+
+TEST(LogOnFlow, clickToWelcomeSendsLogOnThenCodepageOptionsAndBuddyRequest) {
+    MainWindowFixture f;
+    SaveSettingLong("ShowMOTD", 1);
+    ASSERT_TRUE(f.LogOnAsBob());
+
+    EXPECT_EQ(f.Text("Status"), QStringLiteral("Welcome to Westwood Online!"));
+    EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0 - Welcome to Westwood Online!"));
+    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOGOUT"));
+    EXPECT_TRUE(f.Btn("LogInBtn")->Enabled());
+    EXPECT_TRUE(f.Btn("ChatBtn")->Enabled());
+    EXPECT_EQ(GetSettingString("LastNickName", ""), "bob");
+    EXPECT_EQ(f.main->Credentials().Password, "secret");
+
+    ASSERT_TRUE(f.peer.WaitForLine("GETBUDDY"));
+    const auto& lines = f.peer.Lines();
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(lines[0], "CVERS 11020 3072");
+    EXPECT_EQ(lines[2], "NICK bob");
+    EXPECT_EQ(lines[5], "SETCODEPAGE 1252");
+    EXPECT_EQ(lines[6], "SETOPT 17,33");
+    EXPECT_EQ(lines[7], "GETBUDDY");
+
+    auto* motd = f.main->findChild<MOTDUI*>();
+    ASSERT_NE(motd, nullptr);
+    EXPECT_EQ(motd->windowTitle(), QStringLiteral("Message of the Day"));
+    EXPECT_EQ(motd->MOTD(), QStringLiteral("Hello there"));
+    EXPECT_TRUE(motd->findChild<QTextEdit*>(QStringLiteral("MOTDText"))->isReadOnly());
+    QPointer<MOTDUI> gone = motd;
+    QTest::keyClick(motd->findChild<QTextEdit*>(QStringLiteral("MOTDText")), Qt::Key_Return);
+    EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
+}
+
+TEST(LogOnFlow, showsIntermediateStatesWhileLoggingIn) {
+    MainWindowFixture f;
+    f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("pw")});
+    f.Click("LogInBtn");
+    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Logging in..."));
+    EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0 - Logging in..."));
+    EXPECT_FALSE(f.Btn("LogInBtn")->Enabled());
+    EXPECT_FALSE(f.Btn("ChatBtn")->Enabled());
+    EXPECT_TRUE(f.Timer("BuffTimer")->isActive());
+}
+
+TEST(LogOnFlow, cancellingTheDialogChangesNothingAndSavesNoNickname) {
+    MainWindowFixture f;
+    SaveSettingString("LastNickName", "carol");
+    f.main = std::make_unique<VantorChatUI>();
+    f.main->SetMessageBoxes(&f.boxes);
+    QString offered;
+    f.main->SetLogOnPrompt([&](QWidget*, const QString& last) {
+        offered = last;
+        return LogOnAnswer{true, QStringLiteral("dave"), QStringLiteral("pw")};
+    });
+    f.Click("LogInBtn");
+    EXPECT_EQ(offered, QStringLiteral("carol"));
+    EXPECT_EQ(GetSettingString("LastNickName", ""), "carol");
+    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Not Connected"));
+    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
+    EXPECT_TRUE(f.Btn("LogInBtn")->Enabled());
+    EXPECT_FALSE(f.Timer("BuffTimer")->isActive());
+    EXPECT_FALSE(f.peer.Accept(std::chrono::milliseconds(100)));
+}
+
+struct Refusal {
+    const char* reply;
+    const char* title;
+    const char* text;
+};
+
+TEST(LogOnFlow, refusedNicknameShowsItsBoxAndResets) {
+    for (const Refusal& r :
+         {Refusal{":s 433 * bob :Nickname is already in use", "Nickname in use",
+                  "Your nickname is currently in use, please log on using a different nickname."},
+          Refusal{":s 431 * :No nickname given", "Nickname not provided",
+                  "You didn't provide a nickname to logon with."}}) {
+        SCOPED_TRACE(r.title);
+        MainWindowFixture f;
+        f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("pw")});
+        f.Click("LogInBtn");
+        ASSERT_TRUE(f.peer.Accept());
+        ASSERT_TRUE(f.peer.WaitForLines(5));
+        f.peer.SendLine(r.reply);
+        ASSERT_TRUE(PumpUi([&] { return !f.boxes.boxes.empty(); }));
+        ASSERT_EQ(f.boxes.boxes.size(), 1u);
+        EXPECT_EQ(f.boxes.boxes[0].icon, BoxIcon::Exclamation);
+        EXPECT_EQ(f.boxes.boxes[0].title, QString::fromLatin1(r.title));
+        EXPECT_EQ(f.boxes.boxes[0].text, QString::fromLatin1(r.text));
+        EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Not Connected."));
+        EXPECT_EQ(f.Text("Status"), QStringLiteral("Not connected to Westwood Online"));
+        EXPECT_TRUE(f.Btn("LogInBtn")->Enabled());
+        EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
+        EXPECT_FALSE(f.Timer("BuffTimer")->isActive());
+        EXPECT_TRUE(f.peer.WaitForLine("QUIT"));
+    }
+}
+
+TEST(LogOnFlow, incorrectPasswordAsksAgainAfterItsBox) {
+    MainWindowFixture f;
+    f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("wrong")});
+    int promptsWhenBoxShown = -1;
+    f.boxes.onShow = [&](const RecordingBoxes::Box&) { promptsWhenBoxShown = f.prompts; };
+    f.Click("LogInBtn");
+    ASSERT_TRUE(f.peer.Accept());
+    ASSERT_TRUE(f.peer.WaitForLines(5));
+    f.peer.SendLine("ERROR :Closing Link: bob[127.0.0.1] (Password needed for that nickname.)");
+    ASSERT_TRUE(PumpUi([&] { return f.prompts == 2; }));
+    ASSERT_EQ(f.boxes.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes.boxes[0].title, QStringLiteral("Incorrect Password"));
+    EXPECT_EQ(f.boxes.boxes[0].text, QStringLiteral("Password incorrect."));
+    EXPECT_EQ(promptsWhenBoxShown, 1);
+    // The second dialog was cancelled: offline, ready to try again.
+    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
+    EXPECT_TRUE(f.Btn("LogInBtn")->Enabled());
+    EXPECT_FALSE(f.Timer("BuffTimer")->isActive());
+}
+
+void FillBuddyList(QTreeWidget* list) {
+    list->setColumnCount(2);
+    new QTreeWidgetItem(list, QStringList{QStringLiteral("alice"), QStringLiteral("Online")});
+    new QTreeWidgetItem(list, QStringList{QStringLiteral("carol"), QStringLiteral("Hiding")});
+}
+
+TEST(LogOnFlow, serverErrorWhileOnlineLogsOffCompletelyBeforeItsBox) {
+    MainWindowFixture f;
+    ASSERT_TRUE(f.LogOnAsBob());
+    auto* list = f.Find<QTreeWidget>("BuddyList");
+    FillBuddyList(list);
+    int columnsAtBox = -1;
+    QString logAsAtBox;
+    f.boxes.onShow = [&](const RecordingBoxes::Box&) {
+        columnsAtBox = list->columnCount() + list->topLevelItemCount();
+        logAsAtBox = f.Text("LogAs");
+    };
+    f.peer.SendLine("ERROR :Closing Link: bob[127.0.0.1] (Killed)");
+    ASSERT_TRUE(PumpUi([&] { return !f.boxes.boxes.empty(); }));
+    EXPECT_EQ(f.boxes.boxes[0].icon, BoxIcon::Critical);
+    EXPECT_EQ(f.boxes.boxes[0].title, QStringLiteral("Error!"));
+    EXPECT_EQ(f.boxes.boxes[0].text, QStringLiteral("Error 0 has occurred."));
+    EXPECT_EQ(columnsAtBox, 0);
+    EXPECT_EQ(logAsAtBox, QStringLiteral("Not Connected."));
+    EXPECT_EQ(f.boxes.boxes.size(), 1u);  // quitting the dead link is no second error
+    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
+}
+
+TEST(LogOnFlow, logOffClosesChatAndPagesSendsQuitAndEmptiesTheList) {
+    MainWindowFixture f;
+    QPointer<QWidget> chat;
+    int chatClosedReports = 0;
+    f.main->SetChatOpener([&](VantorChatUI& main) {
+        auto* w = new QWidget;
+        chat = w;
+        QObject::connect(w, &QObject::destroyed, &main, [&] { ++chatClosedReports; });
+        w->show();
+        return w;
+    });
+    ASSERT_TRUE(f.LogOnAsBob());
+    f.Click("ChatBtn");
+    ASSERT_FALSE(chat.isNull());
+    EXPECT_EQ(f.main->Cht(), chat.data());
+    EXPECT_FALSE(f.Btn("ChatBtn")->Enabled());
+    f.main->WOL().NewPageWin("alice");
+    f.main->WOL().NewPageWin("carol");
+    ASSERT_EQ(f.main->WOL().Pages().Count(), 2u);
+    FillBuddyList(f.Find<QTreeWidget>("BuddyList"));
+    f.Find<ProgBar>("ProgBar")->SetValue(40);
+
+    f.Click("LogInBtn");
+    EXPECT_EQ(f.main->Cht(), nullptr);
+    EXPECT_TRUE(PumpUi([&] { return chat.isNull(); }));
+    EXPECT_EQ(f.main->WOL().Pages().Count(), 0u);
+    EXPECT_TRUE(f.peer.WaitForLine("QUIT"));
+    auto* list = f.Find<QTreeWidget>("BuddyList");
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(list->columnCount(), 0);
+    EXPECT_EQ(f.Find<ProgBar>("ProgBar")->Value(), 0);
+    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Not Connected."));
+    EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0"));
+    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
+    EXPECT_TRUE(f.Btn("LogInBtn")->Enabled());
+    for (const char* b : {"ChatBtn", "PageBud", "AddBud", "DelBud", "RefreshBud", "ReOrdBud"})
+        EXPECT_FALSE(f.Btn(b)->Enabled()) << b;
+    EXPECT_FALSE(f.Timer("BuffTimer")->isActive());
+    EXPECT_TRUE(f.boxes.boxes.empty());
+}
+
+TEST(LogOnFlow, failingConnectReportsEachFailureAndLeavesNoTimerRunning) {
+    MainWindowFixture f;
+    int closedPort = 0;
+    {
+        LoopbackPeer gone;
+        closedPort = gone.Port();
+    }
+    SaveSettingLong("ServerPort", closedPort);
+    f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("pw")});
+    f.Click("LogInBtn");
+
+    ASSERT_GE(f.boxes.boxes.size(), 2u);
+    EXPECT_EQ(f.boxes.boxes[0].text, QStringLiteral("Error 501 has occurred."));
+    for (const auto& box : f.boxes.boxes) {
+        EXPECT_EQ(box.title, QStringLiteral("Error!"));
+        EXPECT_EQ(box.icon, BoxIcon::Critical);
+    }
+    // One box for the connect and one for each log-on line that could not go out.
+    EXPECT_EQ(f.boxes.boxes.size(), 6u);
+    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Logging in..."));
+    EXPECT_EQ(f.Text("Status"), QStringLiteral("Logging in..."));
+    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
+    EXPECT_TRUE(f.Btn("LogInBtn")->Enabled());
+    EXPECT_FALSE(f.Timer("BuffTimer")->isActive());
+    QTest::qWait(50);  // a stray tick against the dead socket would show up as another box
+    EXPECT_EQ(f.boxes.boxes.size(), 6u);
+}
+
+}  // namespace
+}  // namespace vantor::test

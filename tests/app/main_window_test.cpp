@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: MIT
+#include <QApplication>
+#include <QTreeWidget>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "app/about_ui.h"
+#include "app/loader.h"
+#include "app_fixture.h"
+#include "controls/prog_bar.h"
+#include "diagnostics/debug_log.h"
+
+namespace vantor::test {
+namespace {
+
+TEST(VantorChatUI, opensOfflineWithItsTextsAndOnlyTheOfflineButtonsEnabled) {
+    MainWindowFixture f;
+    EXPECT_EQ(f.main->objectName(), QStringLiteral("VantorChatUI"));
+    EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0"));
+    EXPECT_EQ(f.Text("Label"), QStringLiteral("Logged in as:"));
+    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Not Connected"));
+    EXPECT_EQ(f.Text("Status"), QStringLiteral("Not connected to Westwood Online"));
+    ASSERT_NE(f.Find<QTreeWidget>("BuddyList"), nullptr);
+    ASSERT_NE(f.Find<ProgBar>("ProgBar"), nullptr);
+    ASSERT_NE(f.Find<QWidget>("TitlePic"), nullptr);
+    ASSERT_NE(f.Find<QWidget>("BGImage"), nullptr);
+
+    struct Expect {
+        const char* name;
+        const char* word;
+        bool enabled;
+    };
+    for (const Expect& e : {Expect{"LogInBtn", "LOG", true}, Expect{"ChatBtn", "CHAT", false},
+                            Expect{"AboutBtn", "ABOUT", true}, Expect{"Quit", "QUIT", true},
+                            Expect{"Options", "OPTIONS", true}, Expect{"PageBud", "PAGE", false},
+                            Expect{"AddBud", "ADD", false}, Expect{"DelBud", "DEL", false},
+                            Expect{"RefreshBud", "REFRESH", false},
+                            Expect{"ReOrdBud", "ORDER", false}}) {
+        VantorBtn* b = f.Btn(e.name);
+        ASSERT_NE(b, nullptr) << e.name;
+        EXPECT_EQ(b->BtnText(), QString::fromLatin1(e.word)) << e.name;
+        EXPECT_EQ(b->Enabled(), e.enabled) << e.name;
+    }
+    EXPECT_EQ(f.Timer("BuffTimer")->interval(), 200);
+    EXPECT_FALSE(f.Timer("BuffTimer")->isActive());
+    EXPECT_EQ(f.Timer("RefBuddy")->interval(), 60000);
+    EXPECT_FALSE(f.Timer("RefBuddy")->isActive());
+}
+
+TEST(VantorChatUI, setStatusShowsTextInCaptionAndFallsBackWhenEmpty) {
+    MainWindowFixture f;
+    f.main->SetStatus(QStringLiteral("Logging in..."));
+    EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0 - Logging in..."));
+    EXPECT_EQ(f.Text("Status"), QStringLiteral("Logging in..."));
+    f.main->SetStatus(QString());
+    EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0"));
+    EXPECT_EQ(f.Text("Status"), QStringLiteral("Not connected to Westwood Online"));
+}
+
+// Positions in pixels from the twip rules: 15 twips to the pixel.
+void ExpectLaidOutFor(MainWindowFixture& f, int w, int h) {
+    SCOPED_TRACE(testing::Message() << w << "x" << h);
+    EXPECT_EQ(f.Find<QWidget>("BGImage")->geometry(), QRect(0, 0, w, h));
+    const int right = w - 105;
+    EXPECT_EQ(f.Btn("LogInBtn")->x(), right);
+    EXPECT_EQ(f.Btn("ChatBtn")->pos(), QPoint(right, h - 137));
+    EXPECT_EQ(f.Btn("AboutBtn")->pos(), QPoint(right, h - 89));
+    EXPECT_EQ(f.Btn("Quit")->pos(), QPoint(right, h - 41));
+    EXPECT_EQ(f.Btn("Options")->pos(), QPoint(w - 209, h - 41));
+    for (const char* b : {"PageBud", "AddBud", "DelBud", "RefreshBud", "ReOrdBud"})
+        EXPECT_EQ(f.Btn(b)->y(), h - 41) << b;
+    auto* list = f.Find<QWidget>("BuddyList");
+    EXPECT_EQ(list->size(), QSize(w - 228, h - 208));
+    auto* bar = f.Find<QWidget>("ProgBar");
+    EXPECT_EQ(bar->y(), h - 65);
+    EXPECT_EQ(bar->width(), w - 228);
+
+    // Nothing overlaps: every pair of visible controls (other than the background) is apart.
+    std::vector<QWidget*> controls;
+    for (QWidget* c : f.main->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (c->objectName() != QStringLiteral("BGImage") && !c->isWindow()) controls.push_back(c);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        EXPECT_TRUE(QRect(0, 0, w, h).contains(controls[i]->geometry()))
+            << controls[i]->objectName().toStdString();
+        for (std::size_t j = i + 1; j < controls.size(); ++j)
+            EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                << controls[i]->objectName().toStdString() << " and "
+                << controls[j]->objectName().toStdString();
+    }
+}
+
+TEST(VantorChatUI, layoutFollowsResizeRulesAndSkipsMinimisedWindow) {
+    MainWindowFixture f;
+    f.main->show();
+    ExpectLaidOutFor(f, f.main->width(), f.main->height());
+    f.main->resize(1000, 700);
+    ExpectLaidOutFor(f, 1000, 700);
+    f.main->resize(f.main->minimumSize());
+    ExpectLaidOutFor(f, f.main->minimumWidth(), f.main->minimumHeight());
+
+    f.main->showMinimized();
+    if (f.main->isMinimized()) {
+        const QPoint quitBefore = f.Btn("Quit")->pos();
+        f.main->resize(900, 600);
+        EXPECT_EQ(f.Btn("Quit")->pos(), quitBefore);
+        f.main->showNormal();
+        ExpectLaidOutFor(f, f.main->width(), f.main->height());
+    }
+}
+
+TEST(VantorChatUI, aboutBoxDisablesWindowTakesFocusAndReleasesItWhenFinished) {
+    MainWindowFixture f;
+    f.main->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f.main.get()));
+    f.Click("AboutBtn");
+    auto* about = f.main->findChild<AboutUI*>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(f.main->ChildOpen());
+    EXPECT_FALSE(f.main->isEnabled());
+    EXPECT_TRUE(about->isEnabled());
+    EXPECT_TRUE(about->isVisible());
+
+    f.main->activateWindow();
+    EXPECT_TRUE(PumpUi([&] { return QApplication::activeWindow() == about; }));
+
+    QPointer<AboutUI> gone = about;
+    QTest::mouseClick(about->findChild<VantorBtn*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+    EXPECT_FALSE(f.main->ChildOpen());
+    EXPECT_TRUE(f.main->isEnabled());
+    EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
+}
+
+TEST(VantorChatUI, pumpStopsWhenServerClosesButOnlineStateStays) {
+    MainWindowFixture f;
+    ASSERT_TRUE(f.LogOnAsBob());
+    EXPECT_TRUE(f.Timer("BuffTimer")->isActive());
+    f.peer.CloseClient();
+    EXPECT_TRUE(PumpUi([&] { return !f.Timer("BuffTimer")->isActive(); }));
+    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("bob"));
+    EXPECT_EQ(f.Text("Status"), QStringLiteral("Welcome to Westwood Online!"));
+    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOGOUT"));
+    EXPECT_TRUE(f.boxes.boxes.empty());
+}
+
+TEST(VantorChatUI, closingWhileOnlineSendsQuitBeforeEnding) {
+    MainWindowFixture f;
+    ASSERT_TRUE(f.LogOnAsBob());
+    int ends = 0;
+    f.main->SetEndProgram([&] { ++ends; });
+    f.main->close();
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(f.peer.WaitForLine("QUIT"));
+    EXPECT_TRUE(f.boxes.boxes.empty());
+}
+
+std::vector<std::string> DumpLines(const std::filesystem::path& dir) {
+    std::ifstream in(dir / "DebugDump.txt");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(Loader, logsDumpStartThenSocketOutcomeAndShowsMainWindow) {
+    for (int socketResult : {0, 10091}) {
+        ScopedRegistry registry;
+        SaveSettingLong("DumptoFile", 1);
+        std::uint16_t askedVersion = 0;
+        StartUpHooks hooks;
+        hooks.socketStartUp = [&](std::uint16_t v) {
+            askedVersion = v;
+            return socketResult;
+        };
+        {
+            std::unique_ptr<Program> program = StartUp(hooks);
+            ASSERT_TRUE(program->main);
+            EXPECT_TRUE(program->main->isVisible());
+            ShutDownDebug();
+        }
+        EXPECT_EQ(askedVersion, 0x0202);
+        const std::vector<std::string> lines = DumpLines(registry.Dir());
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[0], "Debug dump initialized.");
+        EXPECT_EQ(lines[1], socketResult == 0 ? "Sockets initialized." : "Socket initialization failed.");
+    }
+}
+
+}  // namespace
+}  // namespace vantor::test
