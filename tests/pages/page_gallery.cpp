@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+// Opens a page conversation with a few lines in it and saves a picture of the window, so its
+// look can be checked by eye: page_gallery <out.png>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+#include <cstdio>
+
+#include "pages/page_router.h"
+#include "pages/page_ui.h"
+#include "pages/page_win.h"
+#include "settings/setting_ui.h"
+#include "support/temp_registry.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <out.png>\n", argv[0]);
+        return 2;
+    }
+    vantor::test::ScopedRegistry registry;
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QApplication app(argc, argv);
+    vantor::SettingUI settings;  // loaded hidden, as at start-up
+    vantor::InstallPageWindowFactory();
+
+    vantor::PageRouter router([](std::string_view, vantor::Param, std::shared_ptr<vantor::Callback>,
+                                 std::string) {});
+    router.SetOwnNick("ann");
+    router.OnReceivedPage(":Bob!u@127.0.0.1 PAGE ann :hey ann, are you joining the 8pm game?");
+    auto conv = router.Find("bob");
+    auto* window = dynamic_cast<vantor::PageUI*>(conv->Window());
+    window->AddHistory(0, QStringLiteral("ann: sure, which lobby?"));
+    router.OnReceivedPage(":BOB!u@127.0.0.1 PAGE ann :Crimson Barracks: bring a friend \xE9");
+    window->AddHistory(0, QStringLiteral("ann: ok, see you there"));
+    window->Notify("User is offline!");
+    window->findChild<QLineEdit*>(QStringLiteral("SendBox"))->setText(QStringLiteral("typing..."));
+
+    QTimer::singleShot(500, window, [&] {
+        const bool saved = window->grab().save(out);
+        std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save", argv[1]);
+        app.exit(saved ? 0 : 1);
+    });
+    return app.exec();
+}
