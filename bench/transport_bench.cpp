@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: MIT
+// One receive pass over a full read (102,400 bytes) of typical lobby lines, routed to an
+// intercept whose handler does nothing, with the debug log off. Target: at most 1 ms a pass.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "settings/settings_source.h"
+#include "transport/socket_layer.h"
+#include "transport/wolcon2.h"
+
+namespace {
+
+using namespace vantor;
+
+class LoopbackHost final : public SettingsSource {
+public:
+    std::string SettingString(std::string_view name, std::string_view def) override {
+        return name == "ServerHost" ? std::string("127.0.0.1") : std::string(def);
+    }
+    std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
+};
+
+// 1463 lines of 70 bytes (the last one shorter) filling exactly one read.
+std::string LobbyBlock(int* lines) {
+    std::string block;
+    *lines = 0;
+    for (int i = 0; block.size() < static_cast<std::size_t>(kMaxReceive); ++i) {
+        std::string line = ":nick" + std::to_string(i % 100) + "!u@h PRIVMSG #Lob_12_0 :";
+        std::size_t room = static_cast<std::size_t>(kMaxReceive) - block.size();
+        std::size_t textLen = std::min<std::size_t>(70, room) - line.size() - 2;
+        line.append(textLen, 'a' + static_cast<char>(i % 26));
+        block += line + "\r\n";
+        ++*lines;
+    }
+    return block;
+}
+
+void BM_ReceivePassLobbyLines(benchmark::State& state) {
+    LoopbackHost host;
+    SetSettingsSource(&host);
+
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::listen(listener, 1);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+
+    WOLCon2 con;
+    if (!con.connect(ntohs(addr.sin_port))) {
+        state.SkipWithError("connect failed");
+        return;
+    }
+    int server = ::accept(listener, nullptr, nullptr);
+    int big = 4 << 20;
+    ::setsockopt(server, SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+
+    int lines = 0;
+    const std::string block = LobbyBlock(&lines);
+    long routed = 0;
+    con.RegisterIntercept("PRIVMSG", MakeCallback([&](const std::string&, Delivery, const Param&) {
+        ++routed;
+    }));
+
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (std::size_t sent = 0; sent < block.size();) {
+            ssize_t n = ::send(server, block.data() + sent, block.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) break;
+            sent += static_cast<std::size_t>(n);
+        }
+        int queued = 0;  // wait until the client has the whole block
+        do {
+            ::ioctl(server, TIOCOUTQ, &queued);
+        } while (queued > 0);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(con.PopulateBuff());
+    }
+    if (routed != static_cast<long>(lines) * static_cast<long>(state.iterations())) {
+        state.SkipWithError("not every line was routed in its pass");
+    }
+    state.counters["lines/s"] = benchmark::Counter(
+        static_cast<double>(routed), benchmark::Counter::kIsRate);
+    state.counters["s/line"] = benchmark::Counter(
+        static_cast<double>(routed), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.SetBytesProcessed(static_cast<std::int64_t>(block.size()) * state.iterations());
+    ::close(server);
+    ::close(listener);
+    SetSettingsSource(nullptr);
+}
+BENCHMARK(BM_ReceivePassLobbyLines)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

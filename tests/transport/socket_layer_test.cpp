@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: MIT
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "support/loopback_peer.h"
+#include "support/pump.h"
+#include "transport/socket_layer.h"
+
+namespace vantor {
+namespace {
+
+using test::LoopbackPeer;
+using test::PumpUntil;
+
+// A loopback port with nobody listening: bound once, then released.
+int ClosedPort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::close(fd);
+    return ntohs(addr.sin_port);
+}
+
+struct Socket {
+    SocketHandle h = CreateSocket(kAfInet, kSockStream, 0);
+    ~Socket() { CloseSocket(h); }
+};
+
+TEST(SocketLayer, dottedAddressIsUsedWithoutLookup) {
+    SocketCounters before = GetSocketCounters();
+    std::optional<std::uint32_t> a = ResolveHost("127.0.0.1");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(*a, htonl(INADDR_LOOPBACK));
+    EXPECT_EQ(GetSocketCounters().lookups, before.lookups);
+}
+
+TEST(SocketLayer, unknownHostFailsWithoutConnecting) {
+    Socket s;
+    ASSERT_GT(s.h, 0);
+    SocketCounters before = GetSocketCounters();
+    EXPECT_EQ(ConnectSocket(s.h, "no-such-host.invalid", 7000), -1);
+    EXPECT_EQ(GetSocketCounters().lookups, before.lookups + 1);
+    EXPECT_EQ(GetSocketCounters().connects, before.connects);
+    EXPECT_FALSE(ResolveHost("no-such-host.invalid"));
+}
+
+TEST(SocketLayer, connectRejectsBadArgumentsAtOnce) {
+    Socket s;
+    SocketCounters before = GetSocketCounters();
+    EXPECT_EQ(ConnectSocket(0, "127.0.0.1", 7000), -1);
+    EXPECT_EQ(ConnectSocket(kInvalidSocket, "127.0.0.1", 7000), -1);
+    EXPECT_EQ(ConnectSocket(s.h, "", 7000), -1);
+    EXPECT_EQ(ConnectSocket(s.h, "127.0.0.1", 0), -1);
+    EXPECT_EQ(ConnectSocket(s.h, "127.0.0.1", 65536), -1);
+    EXPECT_EQ(GetSocketCounters().connects, before.connects);
+}
+
+TEST(SocketLayer, portConversionWrapsAndOverflows) {
+    EXPECT_EQ(PortToShort(0), 0);
+    EXPECT_EQ(PortToShort(7000), 7000);
+    EXPECT_EQ(PortToShort(32767), 32767);
+    EXPECT_EQ(PortToShort(32768), -32768);
+    EXPECT_EQ(PortToShort(65535), -1);
+    EXPECT_FALSE(PortToShort(65536));
+    EXPECT_FALSE(PortToShort(-1));
+}
+
+TEST(SocketLayer, connectsSendsAndReceivesOverLoopback) {
+    LoopbackPeer peer;
+    Socket s;
+    // Ephemeral ports lie above 32767: they must survive the 16-bit conversion.
+    ASSERT_EQ(ConnectSocket(s.h, "127.0.0.1", peer.Port()), 0);
+    ASSERT_TRUE(peer.Accept());
+
+    std::string text;
+    EXPECT_EQ(ReceiveText(s.h, text), -1);  // nothing to read yet
+    EXPECT_EQ(SendText(s.h, ""), -1);
+    EXPECT_EQ(SendText(s.h, "NICK bob\r\n"), 10);
+    ASSERT_TRUE(peer.WaitForLines(1));
+    EXPECT_EQ(peer.Lines(), std::vector<std::string>{"NICK bob"});  // the empty send added nothing
+
+    peer.Send(std::string("a\0\xff", 3));
+    int got = -1;
+    ASSERT_TRUE(PumpUntil([&] { return got > 0; }, [&] { got = ReceiveText(s.h, text); }));
+    EXPECT_EQ(got, 3);
+    EXPECT_EQ(text, std::string("a\0\xff", 3));
+
+    peer.CloseClient();
+    ASSERT_TRUE(PumpUntil([&] { return IsReadable(s.h); }, {}));
+    EXPECT_EQ(ReceiveText(s.h, text), 0);
+    EXPECT_EQ(text.size(), 3u);  // nothing appended for a closed peer
+    // After the peer is gone a send fails quietly instead of killing the process with SIGPIPE.
+    PumpUntil([&] { return SendText(s.h, "x\r\n") == -1; }, {});
+}
+
+TEST(SocketLayer, connectToClosedPortFails) {
+    Socket s;
+    EXPECT_EQ(ConnectSocket(s.h, "127.0.0.1", ClosedPort()), -1);
+}
+
+TEST(SocketLayer, connectGivesUpWhenListenerNeverAnswers) {
+    // A listener whose accept queue is full drops further handshakes silently.
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+
+    auto old = ConnectTimeout();
+    SetConnectTimeout(std::chrono::milliseconds(150));
+    std::vector<SocketHandle> clients;
+    bool gaveUp = false;
+    for (int i = 0; i < 8 && !gaveUp; ++i) {
+        SocketHandle c = CreateSocket(kAfInet, kSockStream, 0);
+        clients.push_back(c);
+        gaveUp = ConnectSocket(c, "127.0.0.1", ntohs(addr.sin_port)) == -1;
+    }
+    SetConnectTimeout(old);
+    for (SocketHandle c : clients) CloseSocket(c);
+    ::close(listener);
+    EXPECT_TRUE(gaveUp);
+}
+
+TEST(SocketLayer, handleZeroIsNeverStdin) {
+    // With stdin closed the next descriptor is 0, which the transport reads as "no socket".
+    int saved = ::dup(0);
+    ::close(0);
+    SocketHandle s = CreateSocket(kAfInet, kSockStream, 0);
+    ::dup2(saved, 0);
+    ::close(saved);
+    EXPECT_GT(s, 0);
+    CloseSocket(s);
+
+    EXPECT_FALSE(IsReadable(0));
+    EXPECT_FALSE(IsWritable(0));
+    EXPECT_EQ(SendText(0, "x"), -1);
+    EXPECT_EQ(PollSocket(0).result, -1);
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "diagnostics/debug_log.h"
+#include "settings/settings_store.h"
+#include "support/loopback_peer.h"
+#include "support/pump.h"
+#include "support/temp_registry.h"
+#include "transport/wolcon2.h"
+
+namespace vantor::test {
+
+struct LogEntry {
+    std::string text;
+    int kind;
+};
+
+// Records every debug-log entry in place of the debug window.
+class RecordingWindow final : public DebugWindow {
+public:
+    explicit RecordingWindow(std::shared_ptr<std::vector<LogEntry>> log) : log_(std::move(log)) {}
+    void AddDebug(const Tag&, std::string_view message, int kind) override {
+        log_->push_back({std::string(message), kind});
+    }
+    void ShowWindow() override {}
+    void ShutDown() override {}
+
+private:
+    std::shared_ptr<std::vector<LogEntry>> log_;
+};
+
+struct Delivered {
+    std::string line;
+    Delivery kind;
+    int param;  // -1 when the Param held no int
+};
+
+// A transport pointed at a loopback peer, with its debug log and deliveries recorded.
+class TransportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SaveSettingString("ServerHost", "127.0.0.1");
+        SaveSettingLong("ShowDebugWin", 1);
+        SetDebugWindowFactory([log = log_] { return std::make_unique<RecordingWindow>(log); });
+        InitDebug();
+        con_ = std::make_unique<WOLCon2>();
+        con_->Error = [this](int code) { errors_.push_back(code); };
+        con_->ReceivedPage = [this](const std::string& line) { pages_.push_back(line); };
+    }
+    void TearDown() override {
+        con_.reset();
+        ShutDownDebug();
+        SetDebugWindowFactory(nullptr);
+    }
+
+    bool Connect() { return con_->connect(peer_.Port()) && peer_.Accept(); }
+
+    // A callback that records what it gets; `Param` ints are recorded, anything else as -1.
+    // The fixture owns it, as a window owns its callbacks: the transport only refers to it.
+    std::shared_ptr<Callback> Recorder() {
+        return Keep(MakeCallback([this](const std::string& line, Delivery kind, const Param& p) {
+            const int* n = std::any_cast<int>(&p);
+            got_.push_back({line, kind, n ? *n : -1});
+        }));
+    }
+    std::shared_ptr<Callback> Keep(std::shared_ptr<Callback> cb) {
+        owned_.push_back(cb);
+        return cb;
+    }
+
+    // Receive passes until `done` holds (bounded).
+    bool PassUntil(const std::function<bool()>& done) {
+        return PumpUntil(done, [this] {
+            if (con_) con_->PopulateBuff();
+        });
+    }
+    bool PassUntilDelivered(std::size_t n) {
+        return PassUntil([&] { return got_.size() >= n; });
+    }
+    bool Logged(const std::string& text, int kind) const {
+        for (const LogEntry& e : *log_) {
+            if (e.text == text && e.kind == kind) return true;
+        }
+        return false;
+    }
+    bool PassUntilLogged(const std::string& text, int kind) {
+        return PassUntil([&] { return Logged(text, kind); });
+    }
+
+    ScopedRegistry registry_;
+    std::shared_ptr<std::vector<LogEntry>> log_ = std::make_shared<std::vector<LogEntry>>();
+    LoopbackPeer peer_;
+    std::unique_ptr<WOLCon2> con_;
+    std::vector<std::shared_ptr<Callback>> owned_;
+    std::vector<Delivered> got_;
+    std::vector<int> errors_;
+    std::vector<std::string> pages_;
+};
+
+}  // namespace vantor::test

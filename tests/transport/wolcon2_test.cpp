@@ -1,0 +1,336 @@
+// SPDX-License-Identifier: MIT
+#include <sys/resource.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "transport/socket_layer.h"
+#include "transport_fixture.h"
+
+namespace vantor::test {
+namespace {
+
+using LineTransport = TransportTest;
+using Routing = TransportTest;
+using ReplyQueue = TransportTest;
+using ConnectionFailures = TransportTest;
+using HostileInput = TransportTest;
+
+TEST_F(LineTransport, partialLineWaitsForTheNextRead) {
+    ASSERT_TRUE(Connect());
+    con_->RegisterIntercept("PRIVMSG", Recorder());
+    peer_.Send(":a PRIVMSG #x :one\r\n:a PRIV");
+    ASSERT_TRUE(PassUntilDelivered(1));
+    EXPECT_EQ(con_->Buffer(), ":a PRIV");
+    peer_.Send("MSG #x :two\r");  // the CR LF itself is cut across reads
+    ASSERT_TRUE(PassUntil([&] { return con_->Buffer().size() > 7; }));
+    EXPECT_EQ(got_.size(), 1u);
+    peer_.Send("\n");
+    ASSERT_TRUE(PassUntilDelivered(2));
+    EXPECT_EQ(got_[0].line, ":a PRIVMSG #x :one");
+    EXPECT_EQ(got_[1].line, ":a PRIVMSG #x :two");
+    EXPECT_EQ(got_[1].kind, Delivery::Intercepted);
+    EXPECT_TRUE(con_->Buffer().empty());
+}
+
+TEST_F(LineTransport, emptyLineEndsThePassRestWaitsForNewData) {
+    ASSERT_TRUE(Connect());
+    con_->RegisterIntercept("X", Recorder());
+    peer_.Send("s X 1\r\n\r\ns X 2\r\n");
+    ASSERT_TRUE(PassUntilDelivered(1));
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(con_->PopulateBuff(), kPassWritable);
+    EXPECT_EQ(got_.size(), 1u);
+    EXPECT_EQ(con_->Buffer(), "s X 2\r\n");
+
+    peer_.Send("s X 3\r\n");
+    ASSERT_TRUE(PassUntilDelivered(3));
+    EXPECT_EQ(got_[1].line, "s X 2");
+    EXPECT_EQ(got_[2].line, "s X 3");
+}
+
+TEST_F(LineTransport, commandsAreSentAndLoggedAsOneLine) {
+    ASSERT_TRUE(Connect());
+    con_->send(std::string("PRIVMSG #a :x\r\nQUIT\0y", 21));
+    ASSERT_TRUE(peer_.WaitForLines(1));
+    EXPECT_EQ(peer_.Lines()[0], "PRIVMSG #a :x  QUIT y");
+    EXPECT_TRUE(Logged("PRIVMSG #a :x  QUIT y", kLogSent));
+    EXPECT_TRUE(Logged("Socket connected successfully to 127.0.0.1:" +
+                           std::to_string(peer_.Port()) + ".",
+                       kLogNote));
+}
+
+TEST_F(LineTransport, peerCloseDisconnectsAndLogsWhatIsLeft) {
+    ASSERT_TRUE(Connect());
+    peer_.Send("s 1 a\r\n\r\ns 2 b\r\n\r\ns 3 c\r\n");
+    peer_.CloseClient();
+    ASSERT_TRUE(PassUntilLogged("s 1 a", kLogUnhandled));
+    int result = 0;
+    ASSERT_TRUE(PassUntil([&] { return !con_->IsConnected(); }));
+    EXPECT_TRUE(Logged("s 2 b", kLogHandled));
+    EXPECT_TRUE(Logged("s 3 c", kLogHandled));
+    EXPECT_FALSE(Logged("s 2 b", kLogUnhandled));
+    result = con_->PopulateBuff();
+    EXPECT_EQ(result, kPassIdle);
+    EXPECT_TRUE(errors_.empty());  // a closed link raises no event
+}
+
+TEST_F(Routing, interceptBeatsPingAndTheQueue) {
+    ASSERT_TRUE(Connect());
+    con_->SetNick("bob");
+    auto queued = Recorder();
+    con_->send("USER x", 1, queued, "433", "375", "376");
+    con_->RegisterIntercept("375", Recorder(), 9);
+    con_->RegisterIntercept("KEY", Recorder(), 8);
+    peer_.Send(":s 375 bob :- hi\r\nPING KEY\r\n");
+    ASSERT_TRUE(PassUntilDelivered(2));
+    EXPECT_EQ(got_[0].kind, Delivery::Intercepted);
+    EXPECT_EQ(got_[0].param, 9);
+    EXPECT_EQ(got_[1].line, "PING KEY");
+    EXPECT_EQ(got_[1].param, 8);
+    EXPECT_TRUE(Logged("PING KEY", kLogIntercepted));
+
+    // Once removed, the same lines reach PING handling and the queue again.
+    con_->RemoveIntercept("375");
+    con_->RemoveIntercept("KEY");
+    con_->RemoveIntercept("never registered");
+    peer_.Send(":s 375 bob :- hi\r\nPING KEY\r\n");
+    ASSERT_TRUE(PassUntilDelivered(3));
+    EXPECT_EQ(got_[2].kind, Delivery::Start);
+    EXPECT_EQ(got_[2].param, 1);
+    ASSERT_TRUE(peer_.WaitForLine("PONG bob :"));
+    EXPECT_EQ(peer_.Lines(), (std::vector<std::string>{"USER x", "PONG bob :"}));
+}
+
+TEST_F(Routing, pingIsAnsweredWithTheNickWhateverTheToken) {
+    ASSERT_TRUE(Connect());
+    con_->SetNick("bob");
+    peer_.Send("PING :irc.example.net\r\nPING\r\nPING a b c\r\n");
+    ASSERT_TRUE(PassUntil([&] { return peer_.Lines().size() >= 3; }));
+    EXPECT_EQ(peer_.Lines(), std::vector<std::string>(3, "PONG bob :"));
+    EXPECT_TRUE(Logged("PING :irc.example.net", kLogHandled));
+    EXPECT_TRUE(Logged("PONG bob :", kLogSent));
+}
+
+TEST_F(Routing, pageIsRecognisedByItsSecondWord) {
+    ASSERT_TRUE(Connect());
+    con_->send("PAGE alice :hi", {}, Recorder(), "PAGE");
+    peer_.Send(":alice!u@h PAGE bob :hi there\r\nPAGE x y\r\n");
+    ASSERT_TRUE(PassUntilLogged("PAGE x y", kLogUnhandled));
+    EXPECT_EQ(pages_, std::vector<std::string>{":alice!u@h PAGE bob :hi there"});
+    EXPECT_TRUE(Logged(":alice!u@h PAGE bob :hi there", kLogHandled));
+    EXPECT_TRUE(got_.empty());  // PAGE handling comes before the queue
+}
+
+TEST_F(Routing, errorLineGivesPasswordCodeOrZero) {
+    ASSERT_TRUE(Connect());
+    peer_.Send(
+        "ERROR :Closing Link: bob[h] (Password needed for that nickname.)\r\n"
+        "ERROR :Closing Link: bob[h] (Killed)\r\n"
+        "ERROR :Closing Link: bob[h] (Password needed for that nickname.) \r\n"
+        "ERROR\r\n");
+    ASSERT_TRUE(PassUntil([&] { return errors_.size() >= 4; }));
+    EXPECT_EQ(errors_, (std::vector<int>{kErrPasswordNeeded, kErrServer, kErrServer, kErrServer}));
+    EXPECT_TRUE(Logged("ERROR :Closing Link: bob[h] (Killed)", kLogHandled));
+}
+
+TEST_F(ReplyQueue, logOnStyleEntryThroughEveryPath) {
+    ASSERT_TRUE(Connect());
+    auto cb = Recorder();
+    auto logOn = [&](int param) { con_->send("USER u", param, cb, "433,431,372", "375", "376"); };
+
+    logOn(1);
+    peer_.Send(":s 375 bob :start\r\n:s 372 bob :- a\r\n:s 372 bob :- b\r\n:s 376 bob :end\r\n"
+               ":s 376 bob :again\r\n");
+    ASSERT_TRUE(PassUntilLogged(":s 376 bob :again", kLogUnhandled));
+    ASSERT_EQ(got_.size(), 4u);
+    EXPECT_EQ(got_[0].kind, Delivery::Start);
+    EXPECT_EQ(got_[1].kind, Delivery::Data);
+    EXPECT_EQ(got_[2].kind, Delivery::Data);
+    EXPECT_EQ(got_[3].kind, Delivery::End);
+    for (const Delivered& d : got_) EXPECT_EQ(d.param, 1);
+    EXPECT_TRUE(Logged(":s 375 bob :start", kLogReplyStart));
+    EXPECT_TRUE(Logged(":s 372 bob :- a", kLogHandled));
+    EXPECT_TRUE(Logged(":s 376 bob :end", kLogReplyEnd));
+
+    // A one-line answer before the start, from either list member, ends the entry.
+    logOn(2);
+    peer_.Send(":s 433 bob :in use\r\n:s 375 bob :late\r\n");
+    ASSERT_TRUE(PassUntilLogged(":s 375 bob :late", kLogUnhandled));
+    logOn(3);
+    peer_.Send(":s 372 bob :early\r\n:s 372 bob :again\r\n");
+    ASSERT_TRUE(PassUntilLogged(":s 372 bob :again", kLogUnhandled));
+    logOn(4);
+    peer_.Send(":s 431 bob :none\r\n");
+    ASSERT_TRUE(PassUntilDelivered(7));
+    EXPECT_EQ(got_[4].kind, Delivery::Answer);
+    EXPECT_EQ(got_[4].param, 2);
+    EXPECT_EQ(got_[5].line, ":s 372 bob :early");
+    EXPECT_EQ(got_[5].kind, Delivery::Answer);
+    EXPECT_EQ(got_[6].kind, Delivery::Answer);
+    EXPECT_EQ(got_[6].param, 4);
+}
+
+TEST_F(ReplyQueue, onlyTheOldestUnstartedEntryIsExamined) {
+    ASSERT_TRUE(Connect());
+    con_->send("GETBUDDY", 1, Recorder(), "333");
+    con_->send("FINDUSEREX al 0", 2, Recorder(), "398");
+    peer_.Send(":s 398 bob 1 #x,0\r\n:s 333 bob a`b\r\n:s 398 bob 1 #x,0\r\n");
+    ASSERT_TRUE(PassUntilDelivered(2));
+    EXPECT_TRUE(Logged(":s 398 bob 1 #x,0", kLogUnhandled));
+    EXPECT_EQ(got_[0].param, 1);
+    EXPECT_EQ(got_[1].param, 2);
+    EXPECT_EQ(got_[1].kind, Delivery::Answer);
+}
+
+TEST_F(ReplyQueue, answerToLaterEntryRemovesEarlierOnesFirst) {
+    ASSERT_TRUE(Connect());
+    con_->send("USER u", 1, Recorder(), "372", "375", "376");
+    bool earlierStillQueued = true;
+    auto later = MakeCallback([&](const std::string&, Delivery kind, const Param&) {
+        EXPECT_EQ(kind, Delivery::Answer);
+        // Inside the callback the started entry ahead must already be gone.
+        std::size_t before = got_.size();
+        con_->ProcessReceived(":s 372 bob :late data\r\n");
+        earlierStillQueued = got_.size() != before;
+        got_.push_back({"later", kind, 2});
+    });
+    con_->send("GETBUDDY", 2, later, "333");
+    peer_.Send(":s 375 bob :start\r\n:s 333 bob a`b\r\n:s 376 bob :end\r\n");
+    ASSERT_TRUE(PassUntilLogged(":s 376 bob :end", kLogUnhandled));
+    EXPECT_FALSE(earlierStillQueued);
+    EXPECT_TRUE(Logged(":s 372 bob :late data", kLogUnhandled));
+    ASSERT_EQ(got_.size(), 2u);
+    EXPECT_EQ(got_[0].kind, Delivery::Start);
+    EXPECT_EQ(got_[1].line, "later");
+}
+
+TEST_F(ReplyQueue, connectEmptiesTheQueueButKeepsIntercepts) {
+    ASSERT_TRUE(Connect());
+    con_->send("GETBUDDY", 1, Recorder(), "333");
+    con_->send("LIST", 2);  // no callback: nothing queued
+    con_->RegisterIntercept("JOIN", Recorder(), 5);
+    ASSERT_TRUE(Connect());
+    peer_.Send(":s 333 bob a\r\n:a JOIN #x\r\n:s 321 bob\r\n");
+    ASSERT_TRUE(PassUntilLogged(":s 321 bob", kLogUnhandled));
+    EXPECT_TRUE(Logged(":s 333 bob a", kLogUnhandled));
+    ASSERT_EQ(got_.size(), 1u);
+    EXPECT_EQ(got_[0].param, 5);
+}
+
+TEST_F(ReplyQueue, gonePendingConsumerIsSkippedQuietly) {
+    ASSERT_TRUE(Connect());
+    bool called = false;
+    auto cb = MakeCallback([&](const std::string&, Delivery, const Param&) { called = true; });
+    con_->send("GETBUDDY", 1, cb, "333");
+    cb.reset();  // its window closed while the reply was on its way
+    peer_.Send(":s 333 bob a\r\n:s 333 bob b\r\n");
+    ASSERT_TRUE(PassUntilLogged(":s 333 bob b", kLogUnhandled));
+    EXPECT_TRUE(Logged(":s 333 bob a", kLogHandled));
+    EXPECT_FALSE(called);
+}
+
+TEST_F(ConnectionFailures, sendWithoutSocketGives101AndQueuesNothing) {
+    con_->send("NICK \"bob\"", 1, Recorder(), "433");
+    EXPECT_EQ(errors_, std::vector<int>{kErrNotConnected});
+    EXPECT_TRUE(Logged("Socket is not connected, could not send command: \"NICK \"bob\"\".",
+                       kLogError));
+    con_->ProcessReceived(":s 433 bob :in use\r\n");
+    EXPECT_TRUE(got_.empty());
+    EXPECT_EQ(con_->PopulateBuff(), kPassIdle);
+}
+
+int ClosedPort() {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    ::close(fd);
+    return ntohs(addr.sin_port);
+}
+
+TEST_F(ConnectionFailures, failedConnectKeepsItsHandleSoSendGives100) {
+    EXPECT_FALSE(con_->connect(ClosedPort()));
+    EXPECT_FALSE(con_->connect(0));
+    EXPECT_FALSE(con_->connect(70000));
+    EXPECT_EQ(errors_, (std::vector<int>{kErrConnectFailed, kErrConnectFailed, kErrConnectFailed}));
+    EXPECT_TRUE(Logged("Socket Error - Could not connect to remote host.", kLogError));
+    EXPECT_TRUE(con_->IsConnected());
+    errors_.clear();
+    con_->send("NICK bob");
+    EXPECT_EQ(errors_, std::vector<int>{kErrSendFailed});
+    EXPECT_TRUE(Logged("Error sending command.", kLogError));
+
+    // A fresh connect still works afterwards.
+    ASSERT_TRUE(Connect());
+    con_->send("NICK bob");
+    EXPECT_TRUE(peer_.WaitForLine("NICK bob"));
+}
+
+TEST_F(ConnectionFailures, socketCreationFailureGives500ThenSendGives100) {
+    rlimit old{};
+    ::getrlimit(RLIMIT_NOFILE, &old);
+    rlimit none = old;
+    none.rlim_cur = 0;  // no new descriptor can be made
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    bool connected = con_->connect(7000);
+    ::setrlimit(RLIMIT_NOFILE, &old);
+
+    EXPECT_FALSE(connected);
+    EXPECT_EQ(errors_, std::vector<int>{kErrSocketCreate});
+    EXPECT_TRUE(Logged("Failed to create a socket.", kLogError));
+    EXPECT_TRUE(con_->IsConnected());
+    con_->send("NICK bob");
+    EXPECT_EQ(errors_, (std::vector<int>{kErrSocketCreate, kErrSendFailed}));
+}
+
+TEST_F(HostileInput, oddLinesNeitherCrashNorDropTheLink) {
+    ASSERT_TRUE(Connect());
+    con_->RegisterIntercept("SYNC", Recorder());
+    con_->send("USER u", 1, Recorder(), "", "", "");  // matches nothing, ever
+    const std::string nul("a\0b \0 c", 7);
+    const std::string high("\x80\xff \xe9t\xe9 \x9f", 9);
+    peer_.Send("word\r\n \r\n  \r\n" + nul + "\r\n" + high + "\r\n:s  376\r\n:s SYNC 1\r\n");
+    ASSERT_TRUE(PassUntilDelivered(1));
+    EXPECT_TRUE(Logged("word", kLogUnhandled));
+    EXPECT_TRUE(Logged(" ", kLogUnhandled));
+    EXPECT_TRUE(Logged(nul, kLogUnhandled));
+    EXPECT_TRUE(Logged(high, kLogUnhandled));
+    EXPECT_TRUE(Logged(":s  376", kLogUnhandled));  // an empty second word matches no code
+    EXPECT_TRUE(con_->IsConnected());
+}
+
+TEST_F(HostileInput, overlongLineIsDroppedAndTheLinkGoesOn) {
+    ASSERT_TRUE(Connect());
+    con_->RegisterIntercept("PRIVMSG", Recorder());
+    const std::string chunk(64 * 1024, 'x');
+    for (int i = 0; i < 32; ++i) {  // 2 MiB without CR LF
+        peer_.Send(chunk);
+        PassUntil([&] { return con_->PopulateBuff() != kPassLines; });
+    }
+    peer_.Send("tail\r\n:a PRIVMSG #x :after\r\n");
+    ASSERT_TRUE(PassUntilDelivered(1));
+    EXPECT_EQ(got_[0].line, ":a PRIVMSG #x :after");
+    EXPECT_TRUE(Logged("Dropped an unfinished received line longer than 1048576 bytes.",
+                       kLogError));
+    for (const LogEntry& e : *log_) EXPECT_LT(e.text.size(), 1000u);  // the tail was no line
+    EXPECT_TRUE(con_->IsConnected());
+}
+
+TEST_F(HostileInput, tenThousandLinesInOneRead) {
+    ASSERT_TRUE(Connect());
+    con_->RegisterIntercept("X", Recorder());
+    std::string burst;
+    for (int i = 0; i < 10000; ++i) burst += "s X\r\n";
+    peer_.Send(burst);
+    ASSERT_TRUE(PassUntilDelivered(10000));
+    EXPECT_EQ(got_.size(), 10000u);
+    EXPECT_TRUE(con_->Buffer().empty());
+}
+
+}  // namespace
+}  // namespace vantor::test
