@@ -16,8 +16,19 @@ int BitsPerPixel(const QString& path) {
     return uchar(header[28]) | (uchar(header[29]) << 8);
 }
 
+double Saturation(const QImage& image) {
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) sum += image.pixelColor(x, y).hsvSaturationF();
+    }
+    return sum / (image.width() * image.height());
+}
+
+// Pressed and disabled must look different from normal, and disabled visibly grey.
 TEST(Art, everyButtonWordHasThreeDistinctPicturesAtBothScales) {
     ASSERT_EQ(art::ButtonWords().size(), 20);
+    EXPECT_EQ(art::HandCursor().shape(), Qt::BitmapCursor);
+    EXPECT_TRUE(art::Load(QStringLiteral(":/buttons/NONESUCH0.bmp"), 2.0).isNull());
     for (const QString& word : art::ButtonWords()) {
         QImage states[3];
         for (int state = 0; state < 3; ++state) {
@@ -31,34 +42,10 @@ TEST(Art, everyButtonWordHasThreeDistinctPicturesAtBothScales) {
             const QPixmap sharp = art::Load(path, 2.0);
             EXPECT_EQ(sharp.size(), QSize(200, 68));
             EXPECT_EQ(sharp.devicePixelRatio(), 2.0);
-            EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(100, 34));
         }
         EXPECT_NE(states[0], states[1]) << word.toStdString();
-        EXPECT_NE(states[0], states[2]) << word.toStdString();
+        EXPECT_LT(Saturation(states[2]), Saturation(states[0]) / 2) << word.toStdString();
     }
-}
-
-TEST(Art, disabledPictureIsGreyer) {
-    auto saturation = [](const QImage& image) {
-        double sum = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) sum += image.pixelColor(x, y).hsvSaturationF();
-        }
-        return sum / (image.width() * image.height());
-    };
-    const QImage normal(art::ButtonPath(QStringLiteral("OK"), 0));
-    const QImage disabled(art::ButtonPath(QStringLiteral("OK"), 2));
-    EXPECT_LT(saturation(disabled), saturation(normal) / 2);
-}
-
-TEST(Art, pointerBackgroundsAndIconExist) {
-    EXPECT_EQ(art::HandCursor().shape(), Qt::BitmapCursor);
-    EXPECT_FALSE(art::Background(1.0).isNull());
-    EXPECT_EQ(art::Background(2.0).devicePixelRatio(), 2.0);
-    EXPECT_GE(art::Title(1.0).width(), 400);
-    EXPECT_FALSE(art::WindowIcon().isNull());
-    EXPECT_TRUE(art::Load(QStringLiteral(":/buttons/NONESUCH0.bmp"), 1.0).isNull());
-    EXPECT_TRUE(art::Load(QStringLiteral(":/buttons/NONESUCH0.bmp"), 2.0).isNull());
 }
 
 }  // namespace

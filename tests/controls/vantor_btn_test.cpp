@@ -58,16 +58,6 @@ TEST(VantorBtn, disabledShowsGreyPictureIgnoresMouseAndRaisesNothing) {
     EXPECT_EQ(button.cursor().shape(), Qt::BitmapCursor);
 }
 
-TEST(VantorBtn, disabledParentGreysTheButtonWithoutChangingItsOwnSetting) {
-    QWidget host;
-    auto* button = new VantorBtn(QStringLiteral("SEND"), &host);
-    host.setEnabled(false);
-    EXPECT_TRUE(button->Enabled());
-    EXPECT_EQ(button->CurrentPicture(), QStringLiteral("SEND2"));
-    host.setEnabled(true);
-    EXPECT_EQ(button->CurrentPicture(), QStringLiteral("SEND0"));
-}
-
 TEST(VantorBtn, pressShowsPressedPictureAndReleaseClicksOnce) {
     VantorBtn button(QStringLiteral("OK"), nullptr);
     button.show();
@@ -127,16 +117,6 @@ TEST(VantorBtn, keepsItsSizeWhateverTheHostAsks) {
     button->setFixedSize(20, 10);  // a host forcing another size still gets the picture's
     EXPECT_EQ(button->size(), QSize(100, 34));
     EXPECT_EQ(button->sizeHint(), QSize(100, 34));
-}
-
-TEST(VantorBtn, paintsThePictureOfItsState) {
-    VantorBtn button(QStringLiteral("OK"), nullptr);
-    const QImage normal = button.grab().toImage();
-    button.SetEnabled(false);
-    const QImage disabled = button.grab().toImage();
-    EXPECT_NE(normal, disabled);
-    QImage picture(QStringLiteral(":/buttons/OK2.bmp"));
-    EXPECT_EQ(disabled.convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
 }
 
 }  // namespace

@@ -66,33 +66,6 @@ TEST(HeldSettings, queryNamesMatchExactlyAndEverythingElseGoesToTheStore) {
     EXPECT_EQ(GetSettingString("LastNickName", ""), "bob");
 }
 
-TEST(HeldSettings, commitSavesAllSevenInRange) {
-    test::ScopedRegistry registry;
-    HeldSettings held;
-    held.Load();
-    held.Commit(HeldValues{1, 4, 99, 0, 2, 0, 7});
-    EXPECT_EQ(held.Get(Held::Interval), 60);
-    EXPECT_EQ(held.SettingLong("SndVolume", 0), 7);
-    EXPECT_EQ(GetSettingLong("BuddyListAutoRefresh", -1), 1);
-    EXPECT_EQ(GetSettingLong("ChatInitialLobby", -1), 4);
-    EXPECT_EQ(GetSettingLong("BuddyListAutoRefreshInt", -1), 60);
-    EXPECT_EQ(GetSettingLong("ShowMOTD", -1), 0);
-    EXPECT_EQ(GetSettingLong("Server", -1), 2);
-    EXPECT_EQ(GetSettingLong("EnableBGSnd", -1), 0);
-    EXPECT_EQ(GetSettingLong("BGSndVolume", -1), 7);
-}
-
-TEST(IntervalBox, leavingTheBoxBringsTheNumberIntoRange) {
-    EXPECT_EQ(interval::Validate(""), std::nullopt);
-    EXPECT_EQ(interval::Validate("99"), "60");
-    EXPECT_EQ(interval::Validate("61"), "60");
-    EXPECT_EQ(interval::Validate("60"), std::nullopt);
-    EXPECT_EQ(interval::Validate("00"), "1");
-    EXPECT_EQ(interval::Validate("0"), "1");
-    EXPECT_EQ(interval::Validate("05"), "5");
-    EXPECT_EQ(interval::Validate("7"), std::nullopt);
-}
-
 TEST(IntervalBox, okKeepsThePreviousIntervalWhenTheBoxHoldsNoNumber) {
     EXPECT_EQ(interval::FromText("", 12), 12);
     EXPECT_EQ(interval::FromText("x", 12), 12);
