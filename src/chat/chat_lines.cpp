@@ -73,7 +73,7 @@ std::optional<LobbyRow> ParseLobbyRow(std::string_view line) {
     }
     if (pieces.size() < 3 || pieces[1] != "12") return std::nullopt;
     const auto number = SmallNumber(pieces[2]);
-    if (!number || *number >= static_cast<int>(kLobbyNames.size())) return std::nullopt;
+    if (!number || *number >= static_cast<int>(LobbyNames.size())) return std::nullopt;
     LobbyRow row;
     row.number = *number;
     row.channel = std::string(channel);
@@ -81,13 +81,13 @@ std::optional<LobbyRow> ParseLobbyRow(std::string_view line) {
     return row;
 }
 
-std::vector<LobbyName> ParseNames(std::string_view line) {
-    std::vector<LobbyName> names;
+std::vector<NamesEntry> ParseNames(std::string_view line) {
+    std::vector<NamesEntry> names;
     const auto fields = SplitFields(line, 6);
     if (fields.size() < 6 || fields[1] != "353") return names;
     for (std::string_view name : SplitFields(DropColon(fields[5]))) {
         name = name.substr(0, name.find(','));
-        LobbyName entry;
+        NamesEntry entry;
         if (!name.empty() && name.front() == '@') {
             entry.op = true;
             name.remove_prefix(1);

@@ -10,7 +10,7 @@
 namespace vantor {
 
 // The service's fixed lobby names; a lobby channel carries its index as the third "_" part.
-inline constexpr std::array<std::string_view, 10> kLobbyNames = {
+inline constexpr std::array<std::string_view, 10> LobbyNames = {
     "Azure Barracks", "Crimson Barracks", "Harbor Dive",   "Iron Hand",
     "Captain's Hottub", "Orchid Talk",    "Prophet Korner", "Radio Briefing",
     "Azure Barracks_2", "Crimson Barracks_2"};
@@ -37,11 +37,11 @@ struct LobbyRow {
 std::optional<LobbyRow> ParseLobbyRow(std::string_view line);
 
 // A name of a "353" names reply.
-struct LobbyName {
+struct NamesEntry {
     std::string nick;
     bool op = false;
 };
-std::vector<LobbyName> ParseNames(std::string_view line);
+std::vector<NamesEntry> ParseNames(std::string_view line);
 
 // A relayed PRIVMSG; an emote is the text wrapped in 0x01 "ACTION" ... 0x01.
 struct ChatMessage {

@@ -9,13 +9,13 @@ namespace {
 TEST(ChatLines, lobbyRowNamesTheLobbyByItsNumberAndKeepsTheCount) {
     const auto row = ParseLobbyRow(":s 327 bob x_12_3 17 0 388");
     ASSERT_TRUE(row);
-    EXPECT_EQ(kLobbyNames[size_t(row->number)], "Iron Hand");
+    EXPECT_EQ(LobbyNames[size_t(row->number)], "Iron Hand");
     EXPECT_EQ(row->channel, "x_12_3");
     EXPECT_EQ(row->users, 17);
 
     const auto last = ParseLobbyRow(":s 327 bob #Lob_12_9 0");
     ASSERT_TRUE(last);
-    EXPECT_EQ(kLobbyNames[size_t(last->number)], "Crimson Barracks_2");
+    EXPECT_EQ(LobbyNames[size_t(last->number)], "Crimson Barracks_2");
 }
 
 TEST(ChatLines, lobbyRowsOutsideTheLobbyRangeAreNotLobbies) {

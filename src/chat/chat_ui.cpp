@@ -1,0 +1,701 @@
+// SPDX-License-Identifier: MIT
+#include "chat/chat_ui.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QScrollBar>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTime>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <any>
+#include <vector>
+
+#include "chat/chat_lines.h"
+#include "common/qt_text.h"
+#include "controls/vantor_btn.h"
+#include "diagnostics/debug_ui.h"
+#include "session/wolcon.h"
+#include "settings/setting_ui.h"
+#include "settings/settings_source.h"
+
+namespace vantor {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;      // nick list: lower-cased nickname (wire bytes)
+constexpr int kOpRole = Qt::UserRole + 1;   // nick list: came with a leading "@"
+constexpr int kWireRole = Qt::UserRole + 2;  // nick list: the nickname as the wire spells it
+constexpr int kThawMs = 40;                  // at most this many repaints a second while flooded
+
+const QColor kWhite(255, 255, 255);
+const QColor kOrange(255, 128, 0);
+
+QColor FromRgbWord(std::int32_t word) {
+    const auto v = static_cast<std::uint32_t>(word);
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+// Kind -1, 0, 1, 3, 4, 5 to its slot in ChatColours; -1 for kinds that keep the colour.
+int ColourSlot(int kind) {
+    switch (kind) {
+        case ChatUI::kError: return 0;
+        case ChatUI::kIn: return 1;
+        case ChatUI::kOut: return 2;
+        case ChatUI::kPrivate: return 3;
+        case ChatUI::kEmote: return 4;
+        case ChatUI::kNotify: return 5;
+        default: return -1;
+    }
+}
+
+QByteArray WireBytes(const std::string& s) { return QByteArray(s.data(), qsizetype(s.size())); }
+std::string FromBytes(const QByteArray& b) { return std::string(b.constData(), size_t(b.size())); }
+
+// A small round mark for operators; drawn here so it needs no artwork.
+QIcon OperatorMark() {
+    QPixmap pix(12, 12);
+    pix.fill(Qt::transparent);
+    QPainter painter(&pix);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 200, 40));
+    painter.drawEllipse(2, 2, 8, 8);
+    return QIcon(pix);
+}
+
+// Sends through the session.
+class WolLink final : public ChatLink {
+public:
+    explicit WolLink(WOLCon& wol) : wol_(wol) {}
+    void send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
+              std::string code, std::string cStart, std::string cEnd) override {
+        wol_.send(command, std::move(param), std::move(callback), std::move(code),
+                  std::move(cStart), std::move(cEnd));
+    }
+    void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback,
+                           Param param) override {
+        wol_.RegisterIntercept(std::move(code), std::move(callback), std::move(param));
+    }
+    void RemoveIntercept(std::string_view code) override { wol_.RemoveIntercept(code); }
+
+private:
+    WOLCon& wol_;
+};
+
+constexpr std::array<const char*, 4> kIntercepts = {"PRIVMSG", "JOIN", "PART", "QUIT"};
+
+}  // namespace
+
+ChatUI::ChatUI(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ChatUI"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Vantor Desktop - Lobby Chat"));
+
+    QPointer<ChatUI> self(this);
+    ChatCB = MakeCallback([self](const std::string& line, Delivery kind, const Param& param) {
+        if (self) self->ChatCB_Callback(line, kind, param);
+    });
+
+    BuildControls();
+    ReadColours();
+
+    thawTimer_.setSingleShot(true);
+    connect(&thawTimer_, &QTimer::timeout, this, [this] {
+        if (freezeDepth_ == 0) Thaw();
+    });
+    sinceThaw_.start();
+}
+
+ChatUI::~ChatUI() = default;
+
+void ChatUI::BuildControls() {
+    setWindowIcon(SettingUI::WindowIcon());
+    const QPixmap background =
+        SettingUI::Instance() ? SettingUI::Instance()->BGImg() : SettingUI::SharedBackground();
+    QPalette windowPalette = palette();
+    if (!background.isNull()) windowPalette.setBrush(QPalette::Window, QBrush(background));
+    windowPalette.setColor(QPalette::WindowText, kWhite);
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+
+    QPalette listPalette = palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        listPalette.setColor(group, QPalette::Base, QColor(0, 0, 0));
+        listPalette.setColor(group, QPalette::Text, kOrange);
+        listPalette.setColor(group, QPalette::WindowText, kOrange);
+    }
+
+    LobList = new QTreeWidget(this);
+    LobList->setObjectName(QStringLiteral("LobList"));
+    LobList->setAccessibleName(QStringLiteral("Lobbies"));
+    LobList->setColumnCount(2);
+    LobList->setHeaderLabels({QStringLiteral("Lobby"), QStringLiteral("Users")});
+    LobList->setRootIsDecorated(false);
+    LobList->setSelectionMode(QAbstractItemView::NoSelection);
+    LobList->header()->setStretchLastSection(false);
+    LobList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    LobList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    LobList->setPalette(listPalette);
+    LobList->installEventFilter(this);
+
+    NickList = new QListWidget(this);
+    NickList->setObjectName(QStringLiteral("NickList"));
+    NickList->setAccessibleName(QStringLiteral("Users"));
+    NickList->setSelectionMode(QAbstractItemView::NoSelection);
+    NickList->setPalette(listPalette);
+    NickList->installEventFilter(this);
+
+    ChatHistory = new QTextBrowser(this);
+    ChatHistory->setObjectName(QStringLiteral("ChatHistory"));
+    ChatHistory->setAccessibleName(QStringLiteral("Conversation"));
+    ChatHistory->setReadOnly(true);
+    ChatHistory->setOpenLinks(false);
+    ChatHistory->setUndoRedoEnabled(false);
+    ChatHistory->setPalette(listPalette);
+
+    SendBox = new QLineEdit(this);
+    SendBox->setObjectName(QStringLiteral("SendBox"));
+    SendBox->setAccessibleName(QStringLiteral("Message"));
+    SendBox->setMaxLength(400);
+
+    SendBtn = new VantorBtn(QStringLiteral("SEND"), this);
+    SendBtn->setObjectName(QStringLiteral("SendBtn"));
+    SendBtn->setAccessibleName(QStringLiteral("SEND"));
+    EmoteBtn = new VantorBtn(QStringLiteral("EMOTE"), this);
+    EmoteBtn->setObjectName(QStringLiteral("EmoteBtn"));
+    EmoteBtn->setAccessibleName(QStringLiteral("EMOTE"));
+    CloseBtn = new VantorBtn(QStringLiteral("CLOSE"), this);
+    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
+    CloseBtn->setAccessibleName(QStringLiteral("CLOSE"));
+
+    StatusLabel = new QLabel(this);
+    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
+
+    auto* lobbyCaption = new QLabel(QStringLiteral("Lobbies"), this);
+    lobbyCaption->setBuddy(LobList);
+    auto* userCaption = new QLabel(QStringLiteral("Users"), this);
+    userCaption->setBuddy(NickList);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(lobbyCaption);
+    left->addWidget(LobList);
+    auto* right = new QVBoxLayout;
+    right->addWidget(userCaption);
+    right->addWidget(NickList);
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(left, 3);
+    middle->addWidget(ChatHistory, 8);
+    middle->addLayout(right, 3);
+
+    auto* sendRow = new QHBoxLayout;
+    sendRow->addWidget(SendBox, 1);
+    sendRow->addWidget(SendBtn);
+    sendRow->addWidget(EmoteBtn);
+
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(StatusLabel, 1);
+    statusRow->addWidget(CloseBtn);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(middle, 1);
+    outer->addLayout(sendRow);
+    outer->addLayout(statusRow);
+
+    setTabOrder(SendBox, SendBtn);
+    setTabOrder(SendBtn, EmoteBtn);
+    setTabOrder(EmoteBtn, NickList);
+    setTabOrder(NickList, LobList);
+    setTabOrder(LobList, ChatHistory);
+    setTabOrder(ChatHistory, CloseBtn);
+    resize(820, 520);
+
+    connect(SendBtn, &VantorBtn::Click, this, [this] { SendText(false); });
+    connect(EmoteBtn, &VantorBtn::Click, this, [this] { SendText(true); });
+    connect(CloseBtn, &VantorBtn::Click, this, [this] { close(); });
+    connect(SendBox, &QLineEdit::returnPressed, this, [this] {
+        if (SendBtn->Enabled()) SendText(false);
+    });
+    connect(NickList, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { ToggleRecipient(item); });
+    connect(LobList, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* row, int) { MoveTo(row); });
+    connect(ChatHistory, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
+        if (url.scheme() == u"http" || url.scheme() == u"https") QDesktopServices::openUrl(url);
+    });
+
+    SetChatControls(false);
+}
+
+void ChatUI::ReadColours() {
+    SettingsSource& settings = Settings();
+    ChatColours[0] = FromRgbWord(settings.SettingLong("ChatColError", 150));
+    ChatColours[1] = FromRgbWord(settings.SettingLong("ChatColIn", 33023));
+    ChatColours[2] = FromRgbWord(settings.SettingLong("ChatColOut", 33023));
+    ChatColours[3] = FromRgbWord(settings.SettingLong("ChatColPrivate", 16744448));
+    ChatColours[4] = FromRgbWord(settings.SettingLong("ChatColEmote", 38400));
+    ChatColours[5] = FromRgbWord(settings.SettingLong("ChatColNotify", 9830550));
+    timeStamps_ = settings.SettingLong("ChatTimeStamps", 1) != 0;
+    entryColour_ = ChatColours[1];
+}
+
+void ChatUI::SetWOL(WOLCon* wol) {
+    wol_ = wol;
+    wolLink_ = wol ? std::make_unique<WolLink>(*wol) : nullptr;
+    link_ = wolLink_.get();
+}
+
+void ChatUI::SetLink(ChatLink* link) {
+    wol_ = nullptr;
+    wolLink_.reset();
+    link_ = link;
+}
+
+void ChatUI::SetUser(std::string nick) {
+    user_ = std::move(nick);
+    // Whole-word match: "bob" in "bobby" is someone else.
+    ownNick_ = user_.empty()
+                   ? QRegularExpression()
+                   : QRegularExpression(u"(?<![\\w\\[\\]{}|`^\\\\-])"_s +
+                                            QRegularExpression::escape(FromWire(user_)) +
+                                            u"(?![\\w\\[\\]{}|`^\\\\-])"_s,
+                                        QRegularExpression::CaseInsensitiveOption);
+}
+
+void ChatUI::SetSendFocus() {
+    if (SendBox->isEnabled()) SendBox->setFocus(Qt::OtherFocusReason);
+}
+
+void ChatUI::ConnectChat() {
+    LobList->clear();
+    currentLobby_ = 0;
+    previousLobby_ = 0;
+    StatusLabel->setText(QStringLiteral("Requesting lobby list..."));
+    if (link_) link_->send(ListCommand(), Param{int(kList)}, ChatCB, "327", "321", "323");
+}
+
+void ChatUI::ChatCB_Callback(const std::string& line, Delivery status, const Param& param) {
+    (void)status;  // the code in the line says what it is
+    if (unloaded_) return;
+    const int* request = std::any_cast<int>(&param);
+    if (!request) return;
+    const auto fields = SplitFields(line, 3);
+    const std::string_view word = fields.size() > 1 ? fields[1] : std::string_view{};
+    switch (*request) {
+        case kList:
+            if (word == "327") OnLobbyList(line);
+            else if (word == "323") OnListEnd();
+            break;
+        case kJoin:
+            if (word == "353") {
+                OnNames(line);
+            } else if (word == "366") {
+                ShowCount(currentLobby_, NickList->count());
+            }
+            break;
+        case kMessage: OnMessage(line); break;
+        case kJoined: OnJoin(line); break;
+        case kLeft: OnPart(line); break;
+        case kQuit: OnQuit(line); break;
+        default: break;
+    }
+}
+
+void ChatUI::OnLobbyList(const std::string& line) {
+    const auto row = ParseLobbyRow(line);
+    if (!row) return;
+    auto* item = new QTreeWidgetItem(LobList);
+    item->setText(0, FromWire(LobbyNames[size_t(row->number)]));
+    item->setData(0, Qt::UserRole, WireBytes(row->channel));
+    item->setForeground(0, kOrange);
+    item->setForeground(1, kOrange);
+    item->setText(1, QStringLiteral("(%1)").arg(row->users));
+}
+
+void ChatUI::OnListEnd() {
+    if (LobList->topLevelItemCount() == 0) {
+        currentLobby_ = 0;
+        StatusLabel->setText(QStringLiteral("No lobbies are open."));
+        return;
+    }
+    int row = Settings().SettingLong("ChatInitialLobby", 0) + 1;
+    // A lobby that is not listed (closed, or a stale setting) falls back to the first one.
+    if (row < 1 || row > LobList->topLevelItemCount()) row = 1;
+    currentLobby_ = row;
+    QTreeWidgetItem* item = LobbyRow(row);
+    QFont bold = item->font(0);
+    bold.setBold(true);
+    for (int c = 0; c < 2; ++c) {
+        item->setFont(c, bold);
+        item->setForeground(c, kWhite);
+    }
+    if (link_ && !interceptsOn_) {
+        interceptsOn_ = true;
+        const int params[] = {kMessage, kJoined, kLeft, kQuit};
+        for (size_t i = 0; i < kIntercepts.size(); ++i) {
+            link_->RegisterIntercept(kIntercepts[i], ChatCB, Param{params[i]});
+        }
+    }
+    JoinCurrent();
+}
+
+void ChatUI::JoinCurrent() {
+    StatusLabel->setText(u"Joining channel "_s + LobbyText(currentLobby_) + u"..."_s);
+    const std::string channel = LobbyChannel(currentLobby_);
+    if (link_ && !channel.empty()) {
+        link_->send(JoinCommand(channel), Param{int(kJoin)}, ChatCB, "475", "353", "366");
+    }
+}
+
+void ChatUI::OnNames(const std::string& line) {
+    for (const NamesEntry& name : ParseNames(line)) AddNick(name.nick, name.op);
+}
+
+void ChatUI::OnMessage(const std::string& line) {
+    const auto msg = ParseMessage(line);
+    if (!msg) return;
+    const QString sender = FromWire(msg->sender);
+    const QString text = FromWire(msg->text);
+    if (LowerWire(msg->target) == LowerWire(user_)) {
+        AddEntry(kPrivate, sender + (msg->emote ? u" "_s : u": "_s), text, true);
+    } else if (msg->emote) {
+        AddEntry(kEmote, sender + u" "_s, text, true);
+    } else {
+        AddEntry(kIn, sender + u": "_s, text, true);
+    }
+}
+
+void ChatUI::OnJoin(const std::string& line) {
+    const std::string sender = SenderOf(line);
+    if (sender.empty()) return;
+    if (sender != user_) {
+        AddNick(sender, false);
+        ShowCount(currentLobby_, NickList->count());
+        return;
+    }
+    AddChat(kNotify, u"Joined channel "_s + LobbyText(currentLobby_));
+    ShowCount(currentLobby_, NickList->count());
+    chatActive_ = true;
+    SetChatControls(true);
+    StatusLabel->setText(QStringLiteral("Chat is active."));
+}
+
+void ChatUI::OnPart(const std::string& line) {
+    const std::string sender = SenderOf(line);
+    if (sender.empty()) return;
+    if (sender != user_) {
+        if (RemoveNick(sender)) ShowCount(currentLobby_, NickList->count());
+        return;
+    }
+    // Parted without a move of ours (the service put us out): rejoin where we were.
+    const int left = moving_ ? previousLobby_ : currentLobby_;
+    moving_ = false;
+    AddChat(kNotify, u"Left channel "_s + LobbyText(left));
+    ShowCount(left, std::max(0, NickList->count() - 1));
+    NickList->clear();
+    chatActive_ = false;
+    StatusLabel->setText(QStringLiteral("Chat is inactive."));
+    SetChatControls(false);
+    JoinCurrent();
+}
+
+void ChatUI::OnQuit(const std::string& line) {
+    const std::string sender = SenderOf(line);
+    // The count follows the list, so it stays true when users leave the service.
+    if (!sender.empty() && RemoveNick(sender)) ShowCount(currentLobby_, NickList->count());
+}
+
+void ChatUI::SendText(bool emote) {
+    if (unloaded_ || SendBox->text().isEmpty()) return;
+    const std::string text = ToWire(SendBox->text());
+    SendBox->clear();
+    SendBox->setFocus(Qt::OtherFocusReason);
+
+    std::string target;
+    for (int i = 0; i < NickList->count(); ++i) {
+        const QListWidgetItem* item = NickList->item(i);
+        if (!item->font().bold()) continue;
+        if (!target.empty()) target += ',';
+        target += FromBytes(item->data(kWireRole).toByteArray());
+    }
+    const bool privately = !target.empty();
+    if (!privately) target = LobbyChannel(currentLobby_);
+    if (target.empty()) return;
+
+    const int kind = privately ? kPrivate : (emote ? kEmote : kOut);
+    const std::string command = emote ? EmoteCommand(target, text) : MessageCommand(target, text);
+    AddEntry(kind, FromWire(user_) + (emote ? u" "_s : u": "_s), FromWire(text), false);
+    if (link_ && !unloaded_) link_->send(command);
+}
+
+void ChatUI::ToggleRecipient(QListWidgetItem* item) {
+    if (!item) return;
+    QFont font = item->font();
+    font.setBold(!font.bold());
+    item->setFont(font);
+    if (!item->data(kOpRole).toBool()) item->setForeground(font.bold() ? kWhite : kOrange);
+}
+
+void ChatUI::MoveTo(QTreeWidgetItem* item) {
+    if (!item) return;
+    const int row = LobList->indexOfTopLevelItem(item) + 1;
+    if (row < 1 || row == currentLobby_ || !chatActive_) return;
+    chatActive_ = false;
+    if (QTreeWidgetItem* old = LobbyRow(currentLobby_)) {
+        QFont plain = old->font(0);
+        plain.setBold(false);
+        for (int c = 0; c < 2; ++c) {
+            old->setFont(c, plain);
+            old->setForeground(c, kOrange);
+        }
+    }
+    QFont bold = item->font(0);
+    bold.setBold(true);
+    for (int c = 0; c < 2; ++c) {
+        item->setFont(c, bold);
+        item->setForeground(c, kWhite);
+    }
+    previousLobby_ = currentLobby_;
+    currentLobby_ = row;
+    moving_ = true;
+    StatusLabel->setText(u"Leaving channel "_s + LobbyText(previousLobby_) + u"..."_s);
+    if (link_) link_->send(PartCommand(LobbyChannel(previousLobby_)));
+}
+
+void ChatUI::SetChatControls(bool active) {
+    SendBox->setEnabled(active);
+    QPalette boxPalette = SendBox->palette();
+    const QColor back = active ? QColor(0, 0, 0) : QColor(64, 64, 64);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        boxPalette.setColor(group, QPalette::Base, back);
+        boxPalette.setColor(group, QPalette::Text, kWhite);
+    }
+    SendBox->setPalette(boxPalette);
+    SendBtn->SetEnabled(active);
+    EmoteBtn->SetEnabled(active);
+}
+
+void ChatUI::AddChat(int kind, const QString& text) { AddEntry(kind, QString(), text, false); }
+
+void ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick) {
+    const int slot = ColourSlot(kind);
+    if (slot >= 0) entryColour_ = ChatColours[size_t(slot)];
+    const QString stamp =
+        timeStamps_ ? QTime::currentTime().toString(QStringLiteral("[HH:mm] ")) : QString();
+
+    Freeze();
+    DisableControl(ChatHistory);
+
+    // Taken after DisableControl: pending events may have appended entries in the meantime.
+    QScrollBar* bar = ChatHistory->verticalScrollBar();
+    const bool atBottom = bar->value() >= bar->maximum();
+    int scrollValue = bar->value();
+
+    QTextDocument* doc = ChatHistory->document();
+    const auto length = size_t(stamp.size() + head.size() + body.size());
+    if (const size_t drop = historyLines_.LinesToDrop(length); drop > 0) {
+        QTextCursor cut(doc);
+        if (drop >= size_t(doc->blockCount())) {
+            cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        } else {
+            const QTextBlock first = doc->findBlockByNumber(int(drop));
+            if (!atBottom) {
+                scrollValue -= int(doc->documentLayout()->blockBoundingRect(first).top());
+            }
+            cut.setPosition(first.position(), QTextCursor::KeepAnchor);
+        }
+        cut.removeSelectedText();
+        historyLines_.DropFront(drop);
+    }
+
+    QTextCharFormat plain;
+    plain.setForeground(entryColour_);
+    QTextCursor at(doc);
+    at.movePosition(QTextCursor::End);
+    at.insertBlock(QTextBlockFormat(), plain);
+    at.insertText(stamp + head, plain);
+
+    // Web addresses become links; the own nickname in someone else's words stands out.
+    static const QRegularExpression linkPattern(
+        QStringLiteral("\\b(?:https?://|www\\.)[^\\s<>\"]+"),
+        QRegularExpression::CaseInsensitiveOption);
+    qsizetype done = 0;
+    auto putPlain = [&](qsizetype until) {
+        if (until <= done) return;
+        const QString part = body.mid(done, until - done);
+        if (markOwnNick && ownNick_.isValid() && !user_.empty()) {
+            QTextCharFormat strong = plain;
+            strong.setFontWeight(QFont::Bold);
+            qsizetype from = 0;
+            auto it = ownNick_.globalMatch(part);
+            while (it.hasNext()) {
+                const auto m = it.next();
+                at.insertText(part.mid(from, m.capturedStart() - from), plain);
+                at.insertText(m.captured(), strong);
+                from = m.capturedEnd();
+            }
+            at.insertText(part.mid(from), plain);
+        } else {
+            at.insertText(part, plain);
+        }
+        done = until;
+    };
+    auto links = linkPattern.globalMatch(body);
+    while (links.hasNext()) {
+        const auto m = links.next();
+        QString address = m.captured();
+        while (!address.isEmpty() && QStringLiteral(".,;:!?)]}'").contains(address.back())) {
+            address.chop(1);
+        }
+        if (address.size() <= 4) continue;
+        putPlain(m.capturedStart());
+        QTextCharFormat link = plain;
+        const QString href = address.startsWith(u"www."_s, Qt::CaseInsensitive)
+                                 ? u"http://"_s + address
+                                 : address;
+        link.setAnchor(true);
+        link.setAnchorHref(href);
+        link.setFontUnderline(true);
+        at.insertText(address, link);
+        done = m.capturedStart() + address.size();
+    }
+    putPlain(body.size());
+    historyLines_.Append(length);
+
+    bar->setValue(atBottom ? bar->maximum() : std::max(0, scrollValue));
+    EnableControl(ChatHistory);
+    Thaw();
+    QCoreApplication::processEvents();
+}
+
+void ChatUI::Freeze() {
+    if (freezeDepth_++ == 0 && ChatHistory->updatesEnabled()) {
+        ChatHistory->setUpdatesEnabled(false);
+    }
+}
+
+// Repaints at most every kThawMs while lines pour in; a repaint per entry would cost more than
+// the entry itself.
+void ChatUI::Thaw() {
+    if (freezeDepth_ > 0) --freezeDepth_;
+    if (freezeDepth_ > 0 || ChatHistory->updatesEnabled()) return;
+    if (sinceThaw_.elapsed() >= kThawMs) {
+        ChatHistory->setUpdatesEnabled(true);
+        sinceThaw_.restart();
+    } else if (!thawTimer_.isActive()) {
+        thawTimer_.start(kThawMs);
+    }
+}
+
+QTreeWidgetItem* ChatUI::LobbyRow(int row) const {
+    if (row < 1 || row > LobList->topLevelItemCount()) return nullptr;
+    return LobList->topLevelItem(row - 1);
+}
+
+QString ChatUI::LobbyText(int row) const {
+    const QTreeWidgetItem* item = LobbyRow(row);
+    return item ? item->text(0) : QString();
+}
+
+std::string ChatUI::LobbyChannel(int row) const {
+    const QTreeWidgetItem* item = LobbyRow(row);
+    return item ? FromBytes(item->data(0, Qt::UserRole).toByteArray()) : std::string();
+}
+
+void ChatUI::ShowCount(int row, int count) {
+    if (QTreeWidgetItem* item = LobbyRow(row)) item->setText(1, QStringLiteral("(%1)").arg(count));
+}
+
+QListWidgetItem* ChatUI::FindNick(const std::string& key) const {
+    const QByteArray wanted = WireBytes(key);
+    for (int i = 0; i < NickList->count(); ++i) {
+        QListWidgetItem* item = NickList->item(i);
+        if (item->data(kKeyRole).toByteArray() == wanted) return item;
+    }
+    return nullptr;
+}
+
+void ChatUI::AddNick(const std::string& nick, bool op) {
+    const std::string key = LowerWire(nick);
+    if (FindNick(key)) return;  // one entry per user, however often the service names them
+    auto* item = new QListWidgetItem(FromWire(nick));
+    item->setData(kKeyRole, WireBytes(key));
+    item->setData(kOpRole, op);
+    item->setData(kWireRole, WireBytes(nick));
+    if (op) {
+        static const QIcon mark = OperatorMark();
+        item->setIcon(mark);
+        item->setForeground(kWhite);
+        item->setToolTip(QStringLiteral("Operator"));
+        item->setData(Qt::AccessibleDescriptionRole, QStringLiteral("operator"));
+        NickList->insertItem(0, item);
+    } else {
+        NickList->addItem(item);
+    }
+}
+
+bool ChatUI::RemoveNick(const std::string& nick) {
+    QListWidgetItem* item = FindNick(LowerWire(nick));
+    if (!item) return false;
+    delete NickList->takeItem(NickList->row(item));
+    return true;
+}
+
+void ChatUI::Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    if (link_) {
+        const std::string channel = LobbyChannel(currentLobby_);
+        if (!channel.empty()) link_->send(PartCommand(channel));
+        if (interceptsOn_) {
+            for (const char* code : kIntercepts) link_->RemoveIntercept(code);
+        }
+    }
+    interceptsOn_ = false;
+    emit Closed();
+}
+
+void ChatUI::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+}
+
+void ChatUI::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) SetSendFocus();
+}
+
+// Space or Enter on a list row acts like a click on it, so the lists work without a mouse.
+bool ChatUI::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool press = key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
+                           key->key() == Qt::Key_Enter;
+        if (press && watched == NickList && NickList->currentItem()) {
+            ToggleRecipient(NickList->currentItem());
+            return true;
+        }
+        if (press && watched == LobList && LobList->currentItem()) {
+            MoveTo(LobList->currentItem());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vantor

@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "chat/chat_history.h"
+#include "chat/chat_link.h"
+#include "transport/callback.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QTextBrowser;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace vantor {
+
+class VantorBtn;
+class WOLCon;
+
+// The lobby chat window: the lobby list, the users of the current lobby and the conversation.
+//
+// Lifetime: the window deletes itself when it closes (Qt::WA_DeleteOnClose, released with
+// deleteLater), after it has sent the PART, removed its intercepts and raised Closed. The owner
+// keeps at most a QPointer and drops it on Closed. Close the window before its session is
+// destroyed: closing talks to the session.
+class ChatUI : public QWidget {
+    Q_OBJECT
+
+public:
+    // Parameters handed back with each request or intercept.
+    enum Request : int { kList = 1, kJoin = 2, kMessage = 3, kJoined = 4, kLeft = 5, kQuit = 6 };
+    // Entry kinds of AddChat.
+    enum Kind : int { kError = -1, kIn = 0, kOut = 1, kPrivate = 3, kEmote = 4, kNotify = 5 };
+
+    explicit ChatUI(QWidget* parent = nullptr);
+    ~ChatUI() override;
+
+    void SetWOL(WOLCon* wol);  // not owned
+    WOLCon* WOL() const { return wol_; }
+    void SetLink(ChatLink* link);  // another way to the service, e.g. a recorder; not owned
+
+    const std::string& User() const { return user_; }
+    void SetUser(std::string nick);
+
+    void SetSendFocus();
+    void ConnectChat();
+    void ChatCB_Callback(const std::string& line, Delivery status, const Param& param);
+    void AddChat(int kind, const QString& text);
+
+    int CurrentLobby() const { return currentLobby_; }    // 1-based row, 0 = none
+    int PreviousLobby() const { return previousLobby_; }  // 1-based row, 0 = none
+    bool ChatActive() const { return chatActive_; }
+
+signals:
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void ReadColours();
+
+    void OnLobbyList(const std::string& line);
+    void OnListEnd();
+    void OnNames(const std::string& line);
+    void OnMessage(const std::string& line);
+    void OnJoin(const std::string& line);
+    void OnPart(const std::string& line);
+    void OnQuit(const std::string& line);
+
+    void SendText(bool emote);
+    void ToggleRecipient(QListWidgetItem* item);
+    void MoveTo(QTreeWidgetItem* row);
+    void SetChatControls(bool active);
+    void JoinCurrent();
+    void Unload();
+
+    void AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick);
+    void Freeze();
+    void Thaw();
+
+    QTreeWidgetItem* LobbyRow(int row) const;  // 1-based
+    QString LobbyText(int row) const;
+    std::string LobbyChannel(int row) const;
+    void ShowCount(int row, int count);
+    QListWidgetItem* FindNick(const std::string& key) const;
+    void AddNick(const std::string& nick, bool op);
+    bool RemoveNick(const std::string& nick);
+
+    WOLCon* wol_ = nullptr;
+    std::unique_ptr<ChatLink> wolLink_;
+    ChatLink* link_ = nullptr;
+    std::shared_ptr<Callback> ChatCB;
+
+    std::string user_;
+    QRegularExpression ownNick_;
+    int currentLobby_ = 0;
+    int previousLobby_ = 0;
+    bool chatActive_ = false;
+    bool moving_ = false;  // own PART sent for a move, its echo not seen yet
+    bool interceptsOn_ = false;
+    bool unloaded_ = false;
+
+    std::array<QColor, 6> ChatColours;  // error, in, out, private, emote, notify
+    QColor entryColour_;
+    bool timeStamps_ = true;
+
+    HistoryLines historyLines_;
+    int freezeDepth_ = 0;
+    QTimer thawTimer_;
+    QElapsedTimer sinceThaw_;
+
+    QTreeWidget* LobList = nullptr;
+    QListWidget* NickList = nullptr;
+    QTextBrowser* ChatHistory = nullptr;
+    QLineEdit* SendBox = nullptr;
+    VantorBtn* SendBtn = nullptr;
+    VantorBtn* EmoteBtn = nullptr;
+    VantorBtn* CloseBtn = nullptr;
+    QLabel* StatusLabel = nullptr;
+};
+
+}  // namespace vantor
