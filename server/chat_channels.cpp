@@ -39,9 +39,9 @@ void ChatServer::Join(const std::string& userKey, std::string_view name, std::st
     user.channels.push_back(Lower(channel->name));
     SendToMembers(*channel, Prefix(user) + " JOIN :" + channel->name, std::string());
     if (user.conn != 0) SendNames(user.conn, user.nick, *channel);
-    if (peer_ == nullptr) return;
+    if (peer_ == nullptr || user.conn == 0) return;
     for (const auto& member : channel->members) {
-        if (member != userKey && users_.at(member).conn == 0) {
+        if (users_.at(member).conn == 0) {
             peer_->Joined(channel->name, user.nick);
             break;
         }

@@ -44,6 +44,7 @@ public:
     virtual void PageTo(const std::string& to, const std::string& from, const std::string& text) = 0;
     virtual void PrivateTo(const std::string& to, const std::string& from,
                            const std::string& text) = 0;
+    // A connected user joined a channel where one of them sits.
     virtual void Joined(const std::string& channel, const std::string& nick) = 0;
 };
 

@@ -92,7 +92,7 @@ void DemoCast::PrivateTo(const std::string& to, const std::string& from, const s
 }
 
 void DemoCast::Joined(const std::string& channel, const std::string& nick) {
-    if (!SameNick(channel, kLobby0) || SameNick(nick, "rover")) return;
+    if (!SameNick(channel, kLobby0)) return;
     At(std::chrono::seconds(1), [this, nick] {
         if (server_.IsOnline(nick)) {
             server_.SayVirtual("warden", kLobby0, "Welcome to Azure Barracks, " + nick + ". Play fair.");

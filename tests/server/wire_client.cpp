@@ -69,6 +69,7 @@ void WireClient::Read(int waitMs) {
 std::optional<std::string> WireClient::WaitFor(const Match& match,
                                                std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
+    Read(0);
     for (;;) {
         auto it = std::find_if(lines_.begin(), lines_.end(), match);
         if (it != lines_.end()) {

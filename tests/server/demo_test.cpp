@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: MIT
+// The demo accounts and the scripted users of --demo.
+#include <gtest/gtest.h>
+
+#include "support/local_server.h"
+#include "wire_client.h"
+
+namespace vantor::test {
+namespace {
+
+TEST(ServiceDemo, offersTheDemoAccountWithTheCastAsBuddies) {
+    LocalServer server{true};
+    ASSERT_TRUE(server.Ok());
+    WireClient demo(server.BasePort());
+    ASSERT_TRUE(demo.LogOn("demo", "demo"));
+    demo.SendLine("GETBUDDY");
+    auto list = demo.WaitForCode("333");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(Word(*list, 3), "echo`marla`dozer`rover`tanker`shade`warden`guest");
+
+    struct Where {
+        const char* nick;
+        const char* status;
+        const char* channel;
+    };
+    for (auto [nick, status, channel] : {Where{"tanker", "0", "#_ColdFront,12"},
+                                         Where{"marla", "0", "#Lob_12_0,0"},
+                                         Where{"shade", "2", ""}, Where{"echo", "3", ""}}) {
+        demo.SendLine(std::string("FINDUSEREX ") + nick);
+        auto reply = demo.WaitForCode("398");
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(Word(*reply, 3), status) << nick;
+        EXPECT_EQ(Word(*reply, 4), channel) << nick;
+    }
+
+    WireClient guest(server.BasePort());
+    EXPECT_TRUE(guest.LogOn("guest", "guest"));
+    WireClient impostor(server.BasePort());
+    impostor.SendLine("NICK echo");
+    impostor.SendLine("USER a b c :d");
+    EXPECT_TRUE(impostor.WaitForCode("433"));
+    // rover comes and goes; its nickname stays reserved while it is away.
+    WireClient rover(server.BasePort());
+    rover.SendLine("NICK rover");
+    rover.SendLine("USER a b c :d");
+    EXPECT_TRUE(rover.WaitFor([](auto& l) { return Word(l, 1) == "433" || Word(l, 0) == "ERROR"; }));
+}
+
+TEST(ServiceDemo, echoAnswersPagesAndTheWardenMarksAndGreets) {
+    LocalServer server{true};
+    WireClient guest(server.BasePort());
+    ASSERT_TRUE(guest.LogOn("guest", "guest"));
+    guest.SendLine("PAGE echo :are you real?");
+    auto result = guest.WaitForCode("389");
+    ASSERT_TRUE(result);
+    EXPECT_EQ(Word(*result, 3), "0");
+    auto page = guest.WaitForCode("PAGE");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(Word(*page, 0).substr(0, 6), ":echo!");
+    EXPECT_EQ(Word(*page, 3, 4), ":are you real?");
+
+    guest.SendLine("JOIN #Lob_12_0 plumvex4");
+    auto names = guest.WaitForCode("353");
+    ASSERT_TRUE(names);
+    EXPECT_NE(Word(*names, 5, 6).find("@warden"), std::string::npos);
+    auto welcome = guest.WaitFor([](auto& l) {
+        return Word(l, 1) == "PRIVMSG" && Word(l, 0).starts_with(":warden!");
+    });
+    ASSERT_TRUE(welcome);
+    EXPECT_NE(welcome->find("guest"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantor::test

@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: MIT
+// Log-on, buddy lists, locations and pages against the running service.
+#include <gtest/gtest.h>
+
+#include "password_code.h"
+#include "support/local_server.h"
+#include "support/pump.h"
+#include "wire_client.h"
+
+namespace vantor::test {
+namespace {
+
+std::string Location(int port, const std::string& nick) {
+    WireClient search(port);
+    search.SendLine("FINDUSEREX " + nick + " 0");
+    auto reply = search.WaitForCode("398");
+    return reply ? Word(*reply, 3) + (Word(*reply, 4).empty() ? "" : " " + Word(*reply, 4)) : "none";
+}
+
+TEST(ServiceLogOn, answersWithTheMessageOfTheDayWhoseTextCarriesNews) {
+    LocalServer server;
+    ASSERT_TRUE(server.Ok());
+    WireClient bob(server.BasePort());
+    // The client's own order, but USER before apgar is fine too.
+    bob.SendLine("CVERS 11020 3072");
+    bob.SendLine("USER UserName HostName 127.0.0.1 :RealName");
+    bob.SendLine("apgar " + server::EncodePassword("pw") + " 0");
+    bob.SendLine("NICK bob");
+    ASSERT_TRUE(bob.WaitForCode("375"));
+    std::string text;
+    while (auto line = bob.WaitFor([](const std::string& l) {
+               return Word(l, 1) == "372" || Word(l, 1) == "376";
+           })) {
+        if (Word(*line, 1) == "376") break;
+        text += Word(*line, 4, 5) + "\r\n";  // the fifth part is the text
+    }
+    EXPECT_NE(text.find("<news>"), std::string::npos);
+    EXPECT_NE(text.find("</news>"), std::string::npos);
+    EXPECT_EQ(text.find("<news>"), 0u);
+}
+
+TEST(ServiceLogOn, refusesTakenEmptyAndPasswordProtectedNicknames) {
+    LocalServer server;
+    WireClient bob(server.BasePort());
+    ASSERT_TRUE(bob.LogOn("bob", "secret"));
+
+    WireClient empty(server.BasePort());
+    empty.SendLine("NICK ");
+    empty.SendLine("apgar  0");
+    empty.SendLine("USER UserName HostName h :RealName");
+    EXPECT_TRUE(empty.WaitForCode("431"));
+
+    WireClient twin(server.BasePort());
+    twin.SendLine("NICK BOB");  // nicknames ignore case
+    twin.SendLine("apgar " + server::EncodePassword("secret") + " 0");
+    twin.SendLine("USER UserName HostName h :RealName");
+    EXPECT_TRUE(twin.WaitForCode("433"));
+    EXPECT_FALSE(twin.WaitClosed(std::chrono::milliseconds(100)));  // may try another nickname
+
+    bob.SendLine("QUIT");
+    ASSERT_TRUE(bob.WaitClosed());
+    WireClient thief(server.BasePort());
+    thief.SendLine("NICK bob");
+    thief.SendLine("apgar " + server::EncodePassword("guess") + " 0");
+    thief.SendLine("USER UserName HostName h :RealName");
+    auto error = thief.WaitFor([](const std::string& l) { return Word(l, 0) == "ERROR"; });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(Word(*error, 4, 5), "(Password needed for that nickname.)");
+    EXPECT_TRUE(thief.WaitClosed());
+
+    WireClient owner(server.BasePort());
+    EXPECT_TRUE(owner.LogOn("Bob", "secret"));
+}
+
+TEST(ServiceBuddies, changeAnswerAndSurviveARestart) {
+    LocalServer server;
+    {
+        WireClient ann(server.BasePort());
+        ASSERT_TRUE(ann.LogOn("ann", "pw"));
+        ann.SendLine("GETBUDDY");
+        auto empty = ann.WaitForCode("333");
+        ASSERT_TRUE(empty);
+        EXPECT_EQ(Word(*empty, 3), "");  // an empty list has no word 3
+
+        for (auto cmd : {"ADDBUDDY carol", "ADDBUDDY dave", "ADDBUDDY erin", "ADDBUDDY Carol",
+                         "ADDBUDDY ", "DELBUDDY DAVE", "DELBUDDY nobody"}) {
+            ann.SendLine(cmd);
+            std::string code = std::string(cmd).starts_with("ADD") ? "334" : "335";
+            EXPECT_TRUE(ann.WaitForCode(code)) << cmd;  // every change is answered
+        }
+        ann.SendLine("GETBUDDY");
+        auto list = ann.WaitForCode("333");
+        ASSERT_TRUE(list);
+        EXPECT_EQ(Word(*list, 3), "carol`erin");
+    }
+    server.Stop();
+    ASSERT_TRUE(server.Start());
+    WireClient other(server.BasePort());  // the password came back with the account
+    EXPECT_FALSE(other.LogOn("ann", "wrong"));
+    WireClient ann(server.BasePort());
+    ASSERT_TRUE(ann.LogOn("ann", "pw"));
+    ann.SendLine("GETBUDDY");
+    auto list = ann.WaitForCode("333");
+    ASSERT_TRUE(list);
+    EXPECT_EQ(Word(*list, 3), "carol`erin");
+}
+
+TEST(ServiceLocations, followAUserThroughLogOnLobbyAndLogOff) {
+    LocalServer server;
+    const int port = server.BasePort();
+    EXPECT_EQ(Location(port, "bob"), "1");
+    WireClient bob(port + 2);  // all three ports reach the same service
+    ASSERT_TRUE(bob.LogOn("bob", "pw"));
+    EXPECT_EQ(Location(port + 1, "BOB"), "3");
+    bob.SendLine("JOIN #Lob_12_3 plumvex4");
+    ASSERT_TRUE(bob.WaitForCode("366"));
+    EXPECT_EQ(Location(port, "bob"), "0 #Lob_12_3,0");
+    bob.SendLine("PART #Lob_12_3");
+    ASSERT_TRUE(bob.WaitForCode("PART"));
+    EXPECT_EQ(Location(port, "bob"), "3");
+
+    // The logged-on connection may ask too, without the trailing " 0".
+    WireClient ann(port);
+    ASSERT_TRUE(ann.LogOn("ann", "pw"));
+    ann.SendLine("FINDUSEREX bob");
+    auto reply = ann.WaitForCode("398");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(Word(*reply, 3), "3");
+
+    bob.Close();  // gone without QUIT
+    EXPECT_TRUE(PumpUntil([&] { return Location(port, "bob") == "1"; }, nullptr));
+}
+
+TEST(ServicePages, reachALoggedOnUserAndReportOfflineOnes) {
+    LocalServer server;
+    WireClient ann(server.BasePort());
+    WireClient bob(server.BasePort() + 1);
+    ASSERT_TRUE(ann.LogOn("ann", "pw"));
+    ASSERT_TRUE(bob.LogOn("bob", "pw"));
+
+    ann.SendLine("PAGE bob :hi bob: are you there?");
+    auto result = ann.WaitForCode("389");
+    ASSERT_TRUE(result);
+    EXPECT_EQ(Word(*result, 3), "0");
+    auto page = bob.WaitForCode("PAGE");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(Word(*page, 0).substr(0, 5), ":ann!");
+    EXPECT_EQ(Word(*page, 2), "bob");
+    EXPECT_EQ(Word(*page, 3, 4), ":hi bob: are you there?");
+
+    bob.SendLine("PAGE Ann :yes");
+    EXPECT_TRUE(ann.WaitFor([](const std::string& l) { return Word(l, 1) == "PAGE" && Word(l, 3) == ":yes"; }));
+
+    ann.SendLine("PAGE nobody :hello?");
+    result = ann.WaitForCode("389");
+    ASSERT_TRUE(result);
+    EXPECT_EQ(Word(*result, 3), "1");
+}
+
+}  // namespace
+}  // namespace vantor::test
