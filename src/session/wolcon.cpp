@@ -43,9 +43,7 @@ struct WOLCon::Impl {
     std::string nick;
     std::string motd;
     MotdPresenter presenter;
-    // Shared so that LogOn and Quit can finish their sequence on a session dropped by an Error
-    // handler; the transport itself copes with being destroyed inside its own call-outs.
-    std::shared_ptr<WOLCon2> iface = std::make_shared<WOLCon2>();
+    std::unique_ptr<WOLCon2> iface = std::make_unique<WOLCon2>();
     std::shared_ptr<Callback> logOnCB = std::make_shared<Callback>();
     std::shared_ptr<Callback> buddyCB = std::make_shared<Callback>();
     std::unique_ptr<PageRouter> pages;
@@ -107,8 +105,9 @@ struct WOLCon::Impl {
 
 WOLCon::WOLCon() : impl_(std::make_shared<Impl>(this)) {
     std::weak_ptr<Impl> weak = impl_;
-    // Every handler locks the state for the length of its call: if the owner destroys the
-    // session from an event, the state (and the transport) outlive the handler's frame.
+    // Each handler holds the state for the length of its call, so a session destroyed from one of
+    // its events keeps its state until the handler returns; the transport, going with the state,
+    // then ends its pass by itself.
     impl_->iface->Error = [weak](int code) {
         if (auto self = weak.lock()) self->RaiseError(code);
     };
@@ -126,10 +125,10 @@ WOLCon::WOLCon() : impl_(std::make_shared<Impl>(this)) {
     impl_->pages = std::make_unique<PageRouter>(
         [weak](std::string_view command, Param param, std::shared_ptr<Callback> callback,
                std::string code) {
-            auto self = weak.lock();
-            if (!self) return;
-            auto transport = self->iface;
-            transport->send(command, std::move(param), std::move(callback), std::move(code));
+            if (auto self = weak.lock()) {
+                self->iface->send(command, std::move(param), std::move(callback),
+                                  std::move(code));
+            }
         });
 }
 
@@ -142,11 +141,11 @@ bool WOLCon::connect(std::int32_t port) {
 }
 
 void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
-    // The credentials may belong to a handler's caller that goes away with the session.
+    // Held for the whole sequence: an Error handler may drop the session between two lines.
     auto self = impl_;
-    auto transport = self->iface;
+    WOLCon2& transport = *self->iface;
     self->nick = credentials.NickName;
-    transport->SetNick(self->nick);
+    transport.SetNick(self->nick);
     if (self->pages) self->pages->SetOwnNick(self->nick);
 
     const std::string host = Settings().SettingString("ServerHost", "localhost");
@@ -159,17 +158,17 @@ void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
     // Each line goes out even if an earlier one failed; only a session dropped by an Error
     // handler stops the sequence.
     for (const auto& line : lines) {
-        transport->send(line);
+        transport.send(line);
         if (self->owner == nullptr) return;
     }
-    transport->send("USER UserName HostName " + host + " :RealName", Param(showMotd),
-                    self->logOnCB, "433,431,372", "375", "376");
+    transport.send("USER UserName HostName " + host + " :RealName", Param(showMotd),
+                   self->logOnCB, "433,431,372", "375", "376");
 }
 
 void WOLCon::Quit() {
     auto self = impl_;
     self->iface->send("QUIT");
-    // A session dropped by an Error handler closes its socket as the state goes, just below.
+    // A session dropped by an Error handler closes its socket when the state goes, just below.
     if (self->owner == nullptr) return;
     self->iface->Disconnect();
 }

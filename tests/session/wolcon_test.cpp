@@ -111,12 +111,6 @@ TEST_F(SessionTest, logOnSendsTheFiveLinesInOrder) {
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(SessionTest, logOnWithEmptyPasswordKeepsBothSpaces) {
-    Connect();
-    LogOn("bob", false, "");
-    EXPECT_EQ(peer.Lines().at(3), "apgar  0");
-}
-
 TEST_F(SessionTest, endOfMotdPresentsTheNewsAndLogsOn) {
     Connect();
     LogOn("bob", true);
