@@ -34,6 +34,7 @@ QWidget* Buttons() {
             auto* button = new vantor::VantorBtn(words[i], window);
             if (state == 1) button->setDown(true);
             if (state == 2) button->SetEnabled(false);
+            if (i == 0 && state == 0) button->setFocus();  // shows the focus mark once
             grid->addWidget(button, row, column + state);
         }
     }
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
         vantor::SettingUI dialog;
         dialog.move(0, 0);
         dialog.show();
+        dialog.activateWindow();
         return app.exec();
     }
     if (what != QLatin1String("buttons")) {
@@ -64,6 +66,7 @@ int main(int argc, char** argv) {
     QWidget* window = Buttons();
     window->move(0, 0);
     window->show();
+    window->activateWindow();  // no window manager runs under Xvfb to do it
     const int rc = app.exec();
     delete window;
     return rc;
