@@ -13,6 +13,8 @@
 namespace vantor::test {
 namespace {
 
+using namespace std::string_view_literals;
+
 bool Answers(int port) {
     WireClient probe(port);
     probe.SendLine("FINDUSEREX nobody 0");
@@ -29,7 +31,7 @@ TEST(ServiceRobustness, survivesMalformedAndOverlongInput) {
                       "apgar", "SETCODEPAGE 1252", "SETOPT 17,33", "WHATEVER a b c"}) {
         ann.SendLine(line);
     }
-    ann.Send(std::string("\x00\xff\xfe junk\x01\r\r\n\n\n", 16));
+    ann.Send("\x00\xff\xfe junk\x01\r\r\n\n\n"sv);
     ann.Send(std::string(2 * 1024 * 1024, 'x'));  // one line far beyond any limit
     ann.SendLine("");
     ann.SendLine("FINDUSEREX ann");  // the line after it is read normally
@@ -37,7 +39,7 @@ TEST(ServiceRobustness, survivesMalformedAndOverlongInput) {
 
     // Junk before log-on, and connections that go away halfway through a line.
     WireClient junk(server.BasePort());
-    junk.Send(std::string("\xff\xfe\x00NICK \x80\r\nUSER\r\n", 16));
+    junk.Send("\xff\xfe\x00NICK \x80\r\nUSER\r\n"sv);
     for (int i = 0; i < 20; ++i) {
         WireClient halfOpen(server.BasePort() + 1);
         halfOpen.Send("NICK half" + std::to_string(i) + "\r\nUSER a b c :d\r\nPRIVMSG #Lob_12_0 :unfin");

@@ -103,45 +103,60 @@ bool LocalServer::Launch(int basePort) {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    int ready[2];
+    if (::pipe2(ready, O_CLOEXEC) != 0) return false;
     pid_t parent = ::getpid();
 
     pid_t pid = ::fork();
-    if (pid < 0) return false;
+    if (pid < 0) {
+        ::close(ready[0]);
+        ::close(ready[1]);
+        return false;
+    }
     if (pid == 0) {
 #ifdef __linux__
         // A crashed test must not leave a server behind.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent) ::_exit(127);
 #endif
-        int devNull = ::open("/dev/null", O_RDWR);
-        if (devNull >= 0) {
-            ::dup2(devNull, STDIN_FILENO);
-            ::dup2(devNull, STDOUT_FILENO);
-        }
+        int devNull = ::open("/dev/null", O_RDONLY);
+        if (devNull >= 0) ::dup2(devNull, STDIN_FILENO);
+        ::dup2(ready[1], STDOUT_FILENO);  // dup2 clears close-on-exec on the copy
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     (void)parent;
+    ::close(ready[1]);
     pid_ = pid;
+    readyFd_ = ready[0];
     return true;
 }
 
+// The server writes its "listening" line once all three ports are bound; a server that cannot
+// bind exits instead. Waiting for that line, rather than probing the port, never mistakes another
+// test's server on the same port for ours.
 bool LocalServer::WaitUntilAccepting(int basePort) {
     auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {  // it could not bind: try another port
-            pid_ = -1;
-            return false;
-        }
-        if (Accepts(basePort)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::string said;
+    bool listening = false;
+    while (!listening && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{readyFd_, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        char buf[512];
+        ssize_t n = ::read(readyFd_, buf, sizeof buf);
+        if (n <= 0) break;  // it exited: the port was taken
+        said.append(buf, static_cast<std::size_t>(n));
+        listening = said.find("listening") != std::string::npos;
     }
-    return false;
+    ::close(readyFd_);
+    readyFd_ = -1;
+    return listening && Accepts(basePort);
 }
 
 void LocalServer::Stop() {
     ok_ = false;
+    if (readyFd_ >= 0) ::close(readyFd_);
+    readyFd_ = -1;
     if (pid_ <= 0) return;
     ::kill(pid_, SIGTERM);
     auto deadline = std::chrono::steady_clock::now() + kStopTimeout;

@@ -38,6 +38,7 @@ private:
     bool demo_;
     std::vector<std::string> extraArgs_;
     mutable pid_t pid_ = -1;
+    int readyFd_ = -1;  // the server's standard output, until it says it listens
     int basePort_ = 0;
     bool ok_ = false;
 };
