@@ -6,13 +6,11 @@
 #include "app/vantor_chat_ui.h"
 #include "diagnostics/debug_log.h"
 #include "settings/setting_ui.h"
-#include "settings/settings_source.h"
 
 namespace vantor {
 
 Program::~Program() {
     main.reset();
-    if (settings) SetSettingsSource(nullptr);
     settings.reset();
 }
 
@@ -20,7 +18,6 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     auto program = std::make_unique<Program>();
     // Loaded hidden first: its held settings and pictures must exist before any other window.
     program->settings = std::make_unique<SettingUI>();
-    SetSettingsSource(program->settings.get());
 
     if (hooks.installWindowFactories) hooks.installWindowFactories();
     InitDebug();

@@ -3,7 +3,7 @@
 #include "diagnostics/debug_ui.h"
 #include "transport/socket_layer.h"
 #if VANTOR_HAVE_PAGES_UI
-#include "pages/page_window.h"
+#include "pages/page_ui.h"
 #endif
 
 int main(int argc, char** argv) {
