@@ -63,13 +63,25 @@ void BM_ReceivePassLobbyLines(benchmark::State& state) {
     int server = ::accept(listener, nullptr, nullptr);
     int big = 4 << 20;
     ::setsockopt(server, SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+    // The client's receive buffer must hold a whole block, or one pass could not read it all.
+    sockaddr_in peerAddr{};
+    socklen_t peerLen = sizeof peerAddr;
+    ::getpeername(server, reinterpret_cast<sockaddr*>(&peerAddr), &peerLen);
+    for (int fd = 3; fd < 1024; ++fd) {
+        sockaddr_in own{};
+        socklen_t ownLen = sizeof own;
+        if (fd != server && ::getsockname(fd, reinterpret_cast<sockaddr*>(&own), &ownLen) == 0 &&
+            ownLen == peerLen && own.sin_port == peerAddr.sin_port &&
+            own.sin_addr.s_addr == peerAddr.sin_addr.s_addr) {
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &big, sizeof big);
+        }
+    }
 
     int lines = 0;
     const std::string block = LobbyBlock(&lines);
     long routed = 0;
-    con.RegisterIntercept("PRIVMSG", MakeCallback([&](const std::string&, Delivery, const Param&) {
-        ++routed;
-    }));
+    auto onLine = MakeCallback([&](const std::string&, Delivery, const Param&) { ++routed; });
+    con.RegisterIntercept("PRIVMSG", onLine);
 
     for (auto _ : state) {
         state.PauseTiming();
@@ -78,10 +90,15 @@ void BM_ReceivePassLobbyLines(benchmark::State& state) {
             if (n <= 0) break;
             sent += static_cast<std::size_t>(n);
         }
-        int queued = 0;  // wait until the client has the whole block
-        do {
+        int queued = 0;  // wait (bounded) until the client has the whole block
+        for (int spin = 0; spin < 1000000; ++spin) {
             ::ioctl(server, TIOCOUTQ, &queued);
-        } while (queued > 0);
+            if (queued == 0) break;
+        }
+        if (queued != 0) {
+            state.SkipWithError("the block did not reach the client");
+            break;
+        }
         state.ResumeTiming();
         benchmark::DoNotOptimize(con.PopulateBuff());
     }
