@@ -10,6 +10,9 @@ namespace {
 // Real servers keep a names line well below the 512-byte line limit of their clients.
 constexpr std::size_t kNamesPerLineBytes = 400;
 
+// A name quoted back in an error reply; an empty one would leave two spaces in a row.
+std::string Shown(std::string_view name) { return name.empty() ? "*" : std::string(name); }
+
 }  // namespace
 
 void ChatServer::HandleList(ConnId id, const std::string& nick) {
@@ -26,7 +29,7 @@ void ChatServer::Join(const std::string& userKey, std::string_view name, std::st
     Channel* channel = FindChannel(name);
     // Real users may enter the lobbies only; game channels belong to the users inside.
     if (channel == nullptr || (user.conn != 0 && channel->type != ChannelType::Lobby)) {
-        return Reply(user.conn, "403", user.nick, std::string(name) + " :No such channel");
+        return Reply(user.conn, "403", user.nick, Shown(name) + " :No such channel");
     }
     if (key != kLobbyKey) {
         return Reply(user.conn, "475", user.nick, channel->name + " :Cannot join channel (+k)");
@@ -52,7 +55,7 @@ void ChatServer::Part(const std::string& userKey, std::string_view name) {
     User& user = users_.at(userKey);
     Channel* channel = FindChannel(name);
     if (channel == nullptr) {
-        return Reply(user.conn, "403", user.nick, std::string(name) + " :No such channel");
+        return Reply(user.conn, "403", user.nick, Shown(name) + " :No such channel");
     }
     auto it = std::find(channel->members.begin(), channel->members.end(), userKey);
     if (it == channel->members.end()) {
@@ -77,7 +80,7 @@ void ChatServer::Message(const std::string& userKey, std::string_view targets,
         if (!target.empty() && target.front() == '#') {
             Channel* channel = FindChannel(target);
             if (channel == nullptr) {
-                Reply(user.conn, "403", user.nick, std::string(target) + " :No such channel");
+                Reply(user.conn, "403", user.nick, Shown(target) + " :No such channel");
             } else if (std::find(user.channels.begin(), user.channels.end(), targetKey) ==
                        user.channels.end()) {
                 Reply(user.conn, "404", user.nick, channel->name + " :Cannot send to channel");
@@ -90,7 +93,7 @@ void ChatServer::Message(const std::string& userKey, std::string_view targets,
         }
         User* to = FindUser(target);
         if (to == nullptr) {
-            Reply(user.conn, "401", user.nick, std::string(target) + " :No such nick/channel");
+            Reply(user.conn, "401", user.nick, Shown(target) + " :No such nick/channel");
         } else if (to->conn != 0) {
             // Each recipient sees its own nickname as the target, also when several were named.
             SendRaw(to->conn, Prefix(user) + " PRIVMSG " + to->nick + " :" + std::string(text));

@@ -200,12 +200,12 @@ void ChatServer::HandleRegistered(ConnId id, Conn& conn, const Command& cmd) {
 }
 
 void ChatServer::HandleBuddies(ConnId id, const User& user, const Command& cmd) {
+    // Every connected user has an account (made at log-on); without one nothing is stored.
     Account* account = accounts_.Find(user.nick);
-    if (account == nullptr) account = &accounts_.Create(user.nick, "");  // cannot happen: made at log-on
     if (cmd.name == "GETBUDDY") {
         // An empty list leaves word 3 out, so nothing after the nickname.
         std::string list;
-        for (const auto& buddy : account->buddies) {
+        for (const auto& buddy : account ? account->buddies : std::vector<std::string>{}) {
             if (!list.empty()) list += '`';
             list += buddy;
         }
@@ -216,10 +216,10 @@ void ChatServer::HandleBuddies(ConnId id, const User& user, const Command& cmd) 
     // answers of a batch of changes is never left waiting.
     std::string_view buddy = cmd.Param(0);
     if (cmd.name == "ADDBUDDY") {
-        accounts_.AddBuddy(*account, buddy);
+        if (account != nullptr) accounts_.AddBuddy(*account, buddy);
         Reply(id, "334", user.nick, buddy);
     } else {
-        accounts_.DelBuddy(*account, buddy);
+        if (account != nullptr) accounts_.DelBuddy(*account, buddy);
         Reply(id, "335", user.nick, buddy);
     }
 }

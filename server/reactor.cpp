@@ -262,6 +262,13 @@ void Reactor::Settle(ConnectionHandler& handler) {
         for (auto& [id, reason] : lost) {
             auto it = conns_.find(id);
             bool wasClosing = it != conns_.end() && it->second.closing;
+            if (it != conns_.end() && it->second.outSent < it->second.out.size()) {
+                // A peer that only shut down its sending side still reads: give it what was
+                // answered before its end was seen, as far as the socket takes it now.
+                Connection& conn = it->second;
+                ::send(conn.fd, conn.out.data() + conn.outSent, conn.out.size() - conn.outSent,
+                       MSG_NOSIGNAL | MSG_DONTWAIT);
+            }
             Finish(id);
             if (!wasClosing) handler.Disconnected(id, reason);
         }

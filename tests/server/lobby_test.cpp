@@ -145,7 +145,7 @@ TEST(ServiceLobbies, spreadALongNamesListOverSeveralLines) {
 }
 
 TEST(ServiceIdleClients, arePingedAndDroppedWhenSilent) {
-    LocalServer server{false, {"--ping-interval", "0.2"}};
+    LocalServer server{false, {"--ping-interval", "0.4"}};
     WireClient ann(server.BasePort()), bob(server.BasePort());
     ASSERT_TRUE(ann.LogOn("ann", "pw"));
     ASSERT_TRUE(bob.LogOn("bob", "pw"));
@@ -153,7 +153,7 @@ TEST(ServiceIdleClients, arePingedAndDroppedWhenSilent) {
     Join(bob, "#Lob_12_0");
 
     // ann answers as the client does; bob stays silent.
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 2; ++i) {
         auto ping = ann.WaitFor([](auto& l) { return Word(l, 0) == "PING"; });
         ASSERT_TRUE(ping);
         ann.SendLine("PONG ann :");

@@ -46,6 +46,12 @@ TEST(ServiceRobustness, survivesMalformedAndOverlongInput) {
     }
     EXPECT_TRUE(Answers(server.BasePort()));
     EXPECT_TRUE(Answers(server.BasePort() + 2));
+
+    // A client that ends its sending side right after the question still gets the answer.
+    WireClient oneShot(server.BasePort());
+    oneShot.SendLine("FINDUSEREX ann 0");
+    oneShot.ShutdownSend();
+    EXPECT_TRUE(oneShot.WaitForCode("398"));
 }
 
 TEST(ServiceRobustness, aStuckReaderHoldsUpNobodyAndIsDropped) {

@@ -35,6 +35,10 @@ void WireClient::Close() {
     fd_ = -1;
 }
 
+void WireClient::ShutdownSend() {
+    if (fd_ >= 0) ::shutdown(fd_, SHUT_WR);
+}
+
 void WireClient::Send(std::string_view raw) {
     while (fd_ >= 0 && !raw.empty()) {
         ssize_t n = ::send(fd_, raw.data(), raw.size(), MSG_NOSIGNAL);

@@ -39,6 +39,7 @@ public:
     bool LogOn(std::string_view nick, std::string_view password);
 
     void Close();
+    void ShutdownSend();  // half-close: the service sees the end, the client still reads
 
 private:
     void Read(int waitMs);
