@@ -9,7 +9,7 @@ namespace vantor {
 
 namespace {
 
-constexpr std::array<HeldSpec, kHeldCount> kSpecs = {{
+constexpr std::array<HeldRule, kHeldCount> kRules = {{
     {"BuddyListAutoRefresh", "AutoBuddyRefresh", 0, 0, 1},
     {"ChatInitialLobby", "ChatInitialLobby", 0, 0, 9},
     {"BuddyListAutoRefreshInt", "AutoBuddyRefreshInt", 1, 1, 60},
@@ -23,34 +23,34 @@ bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
 
 }  // namespace
 
-const HeldSpec& SpecOf(Held which) { return kSpecs[static_cast<int>(which)]; }
+const HeldRule& RuleOf(Held which) { return kRules[static_cast<int>(which)]; }
 
 std::int32_t ClampHeld(Held which, std::int32_t value) {
-    const HeldSpec& spec = SpecOf(which);
-    return std::clamp(value, spec.low, spec.high);
+    const HeldRule& rule = RuleOf(which);
+    return std::clamp(value, rule.low, rule.high);
 }
 
 HeldValues HeldSettings::Defaults() {
     HeldValues values{};
-    for (int i = 0; i < kHeldCount; ++i) values[i] = kSpecs[i].defaultValue;
+    for (int i = 0; i < kHeldCount; ++i) values[i] = kRules[i].defaultValue;
     return values;
 }
 
 void HeldSettings::Load() {
     for (int i = 0; i < kHeldCount; ++i) {
-        const std::int32_t stored = GetSettingLong(kSpecs[i].valueName, kSpecs[i].defaultValue);
+        const std::int32_t stored = GetSettingLong(kRules[i].valueName, kRules[i].defaultValue);
         values_[i] = ClampHeld(static_cast<Held>(i), stored);
     }
 }
 
 void HeldSettings::Commit(const HeldValues& values) {
     for (int i = 0; i < kHeldCount; ++i) values_[i] = ClampHeld(static_cast<Held>(i), values[i]);
-    for (int i = 0; i < kHeldCount; ++i) SaveSettingLong(kSpecs[i].valueName, values_[i]);
+    for (int i = 0; i < kHeldCount; ++i) SaveSettingLong(kRules[i].valueName, values_[i]);
 }
 
 std::optional<Held> HeldSettings::FindQuery(std::string_view queryName) const {
     for (int i = 0; i < kHeldCount; ++i) {
-        if (kSpecs[i].queryName == queryName) return static_cast<Held>(i);
+        if (kRules[i].queryName == queryName) return static_cast<Held>(i);
     }
     return std::nullopt;
 }

@@ -23,7 +23,7 @@ enum class Held : int {
 };
 inline constexpr int kHeldCount = 7;
 
-struct HeldSpec {
+struct HeldRule {
     std::string_view valueName;  // name in the store
     std::string_view queryName;  // name the rest of the program asks with
     std::int32_t defaultValue;
@@ -31,7 +31,7 @@ struct HeldSpec {
     std::int32_t high;
 };
 
-const HeldSpec& SpecOf(Held which);
+const HeldRule& RuleOf(Held which);
 
 using HeldValues = std::array<std::int32_t, kHeldCount>;
 
