@@ -78,7 +78,8 @@ void VantorBtn::paintEvent(QPaintEvent*) {
         const QPixmap pixmap = art::Load(PicturePath(picture_), devicePixelRatioF());
         painter.drawPixmap(0, 0, pixmap);
     }
-    if (hasFocus()) {
+    // Like the standard buttons: the mark appears once the keyboard has moved the focus.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
         QPen pen(QColor(255, 255, 255), 1, Qt::DotLine);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);

@@ -63,8 +63,9 @@ void SetListColours(QWidget* widget) {
     for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
         palette.setColor(role, kOrange);
     }
-    palette.setColor(QPalette::Highlight, kBand);
-    palette.setColor(QPalette::HighlightedText, kWhite);
+    // Orange focus frame and selection, so the keyboard focus stands out on the dark red.
+    palette.setColor(QPalette::Highlight, kOrange);
+    palette.setColor(QPalette::HighlightedText, kDarkRed);
     widget->setPalette(palette);
 }
 
