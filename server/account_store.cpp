@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include "wire.h"
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <signal.h>
+
 #include <csignal>
 #include <cstddef>
 #include <functional>
