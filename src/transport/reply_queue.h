@@ -58,7 +58,8 @@ private:
     std::deque<SendInfo> entries_;
 };
 
-// Standing handlers, walked in the order they were registered.
+// Standing handlers, walked in the order they were registered. An intercept whose consumer is
+// gone still takes its lines (unraised) until it is removed, as registered.
 class InterceptTable {
 public:
     // A second registration of a code replaces the handler of the first, keeping its place.
