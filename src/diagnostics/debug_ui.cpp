@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <QVBoxLayout>
 #include <optional>
 #include <string>
@@ -84,6 +85,9 @@ DebugUI::DebugUI(QWidget* parent) : QWidget(parent), debugWin_(new QTextEdit(thi
     // The box only ever grows at the end and drops its head; an undo history would keep both.
     debugWin_->setUndoRedoEnabled(false);
     debugWin_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The box covers the whole window: no frame, and no window background to paint under it.
+    debugWin_->setFrameShape(QFrame::NoFrame);
+    setAttribute(Qt::WA_OpaquePaintEvent);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -129,7 +133,12 @@ void DebugUI::AddDebug(const Tag& tag, std::string_view message, int kind) {
     // An unknown kind keeps the colour of whatever was inserted last.
     QTextCharFormat format = cursor.charFormat();
     if (auto colour = KindColour(kind)) format.setForeground(*colour);
+    const int firstNew = cursor.blockNumber();
     cursor.insertText(QStringLiteral("\r\n") + text, format);
+    // Keep the shaped glyphs of new lines: every append repaints the visible lines, and shaping
+    // them again each time costs more than the rest of the append.
+    for (QTextBlock b = doc->findBlockByNumber(firstNew); b.isValid(); b = b.next())
+        b.layout()->setCacheEnabled(true);
     box->setTextCursor(cursor);
 
     EnableControl(box);
