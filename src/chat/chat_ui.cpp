@@ -12,11 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QScrollBar>
-#include <QAbstractTextDocumentLayout>
-#include <QTextBlock>
 #include <QTextBrowser>
-#include <QTextCursor>
 #include <QTime>
 #include <QTreeWidget>
 #include <QUrl>
@@ -41,7 +37,6 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;      // nick list: lower-cased nickname (wire bytes)
 constexpr int kOpRole = Qt::UserRole + 1;   // nick list: came with a leading "@"
 constexpr int kWireRole = Qt::UserRole + 2;  // nick list: the nickname as the wire spells it
-constexpr int kThawMs = 40;                  // at most this many repaints a second while flooded
 
 const QColor kWhite(255, 255, 255);
 const QColor kOrange(255, 128, 0);
@@ -115,11 +110,6 @@ ChatUI::ChatUI(QWidget* parent) : QWidget(parent) {
     BuildControls();
     ReadColours();
 
-    thawTimer_.setSingleShot(true);
-    connect(&thawTimer_, &QTimer::timeout, this, [this] {
-        if (freezeDepth_ == 0) Thaw();
-    });
-    sinceThaw_.start();
 }
 
 ChatUI::~ChatUI() = default;
@@ -168,6 +158,7 @@ void ChatUI::BuildControls() {
     ChatHistory->setOpenLinks(false);
     ChatHistory->setUndoRedoEnabled(false);
     ChatHistory->setPalette(listPalette);
+    history_ = std::make_unique<HistoryBox>(ChatHistory);
 
     SendBox = new QLineEdit(this);
     SendBox->setObjectName(QStringLiteral("SendBox"));
@@ -269,12 +260,12 @@ void ChatUI::SetLink(ChatLink* link) {
 void ChatUI::SetUser(std::string nick) {
     user_ = std::move(nick);
     // Whole-word match: "bob" in "bobby" is someone else.
-    ownNick_ = user_.empty()
+    history_->SetOwnNick(user_.empty()
                    ? QRegularExpression()
                    : QRegularExpression(u"(?<![\\w\\[\\]{}|`^\\\\-])"_s +
                                             QRegularExpression::escape(FromWire(user_)) +
                                             u"(?![\\w\\[\\]{}|`^\\\\-])"_s,
-                                        QRegularExpression::CaseInsensitiveOption);
+                                        QRegularExpression::CaseInsensitiveOption));
 }
 
 void ChatUI::SetSendFocus() {
@@ -498,109 +489,15 @@ void ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool m
     const QString stamp =
         timeStamps_ ? QTime::currentTime().toString(QStringLiteral("[HH:mm] ")) : QString();
 
-    Freeze();
+    history_->Freeze();
     DisableControl(ChatHistory);
-
-    // Taken after DisableControl: pending events may have appended entries in the meantime.
-    QScrollBar* bar = ChatHistory->verticalScrollBar();
-    const bool atBottom = bar->value() >= bar->maximum();
-    int scrollValue = bar->value();
-
-    QTextDocument* doc = ChatHistory->document();
-    const auto length = size_t(stamp.size() + head.size() + body.size());
-    if (const size_t drop = historyLines_.LinesToDrop(length); drop > 0) {
-        QTextCursor cut(doc);
-        if (drop >= size_t(doc->blockCount())) {
-            cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        } else {
-            const QTextBlock first = doc->findBlockByNumber(int(drop));
-            if (!atBottom) {
-                scrollValue -= int(doc->documentLayout()->blockBoundingRect(first).top());
-            }
-            cut.setPosition(first.position(), QTextCursor::KeepAnchor);
-        }
-        cut.removeSelectedText();
-        historyLines_.DropFront(drop);
-    }
-
-    QTextCharFormat plain;
-    plain.setForeground(entryColour_);
-    QTextCursor at(doc);
-    at.movePosition(QTextCursor::End);
-    at.insertBlock(QTextBlockFormat(), plain);
-    at.insertText(stamp + head, plain);
-
-    // Web addresses become links; the own nickname in someone else's words stands out.
-    static const QRegularExpression linkPattern(
-        QStringLiteral("\\b(?:https?://|www\\.)[^\\s<>\"]+"),
-        QRegularExpression::CaseInsensitiveOption);
-    qsizetype done = 0;
-    auto putPlain = [&](qsizetype until) {
-        if (until <= done) return;
-        const QString part = body.mid(done, until - done);
-        if (markOwnNick && ownNick_.isValid() && !user_.empty()) {
-            QTextCharFormat strong = plain;
-            strong.setFontWeight(QFont::Bold);
-            qsizetype from = 0;
-            auto it = ownNick_.globalMatch(part);
-            while (it.hasNext()) {
-                const auto m = it.next();
-                at.insertText(part.mid(from, m.capturedStart() - from), plain);
-                at.insertText(m.captured(), strong);
-                from = m.capturedEnd();
-            }
-            at.insertText(part.mid(from), plain);
-        } else {
-            at.insertText(part, plain);
-        }
-        done = until;
-    };
-    auto links = linkPattern.globalMatch(body);
-    while (links.hasNext()) {
-        const auto m = links.next();
-        QString address = m.captured();
-        while (!address.isEmpty() && QStringLiteral(".,;:!?)]}'").contains(address.back())) {
-            address.chop(1);
-        }
-        if (address.size() <= 4) continue;
-        putPlain(m.capturedStart());
-        QTextCharFormat link = plain;
-        const QString href = address.startsWith(u"www."_s, Qt::CaseInsensitive)
-                                 ? u"http://"_s + address
-                                 : address;
-        link.setAnchor(true);
-        link.setAnchorHref(href);
-        link.setFontUnderline(true);
-        at.insertText(address, link);
-        done = m.capturedStart() + address.size();
-    }
-    putPlain(body.size());
-    historyLines_.Append(length);
-
-    bar->setValue(atBottom ? bar->maximum() : std::max(0, scrollValue));
+    history_->Add(entryColour_, stamp + head, body, markOwnNick);
     EnableControl(ChatHistory);
-    Thaw();
+    history_->Thaw();
     QCoreApplication::processEvents();
 }
 
-void ChatUI::Freeze() {
-    if (freezeDepth_++ == 0 && ChatHistory->updatesEnabled()) {
-        ChatHistory->setUpdatesEnabled(false);
-    }
-}
-
-// Repaints at most every kThawMs while lines pour in; a repaint per entry would cost more than
-// the entry itself.
-void ChatUI::Thaw() {
-    if (freezeDepth_ > 0) --freezeDepth_;
-    if (freezeDepth_ > 0 || ChatHistory->updatesEnabled()) return;
-    if (sinceThaw_.elapsed() >= kThawMs) {
-        ChatHistory->setUpdatesEnabled(true);
-        sinceThaw_.restart();
-    } else if (!thawTimer_.isActive()) {
-        thawTimer_.start(kThawMs);
-    }
-}
+void ChatUI::CatchUpHistory() { history_->CatchUp(); }
 
 QTreeWidgetItem* ChatUI::LobbyRow(int row) const {
     if (row < 1 || row > LobList->topLevelItemCount()) return nullptr;

@@ -2,16 +2,13 @@
 #pragma once
 
 #include <QColor>
-#include <QElapsedTimer>
-#include <QRegularExpression>
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "chat/chat_history.h"
+#include "chat/history_box.h"
 #include "chat/chat_link.h"
 #include "transport/callback.h"
 
@@ -57,6 +54,9 @@ public:
     void ConnectChat();
     void ChatCB_Callback(const std::string& line, Delivery status, const Param& param);
     void AddChat(int kind, const QString& text);
+    // The conversation box shows new entries at most every few dozen milliseconds; this brings
+    // it up to date now.
+    void CatchUpHistory();
 
     int CurrentLobby() const { return currentLobby_; }    // 1-based row, 0 = none
     int PreviousLobby() const { return previousLobby_; }  // 1-based row, 0 = none
@@ -90,8 +90,6 @@ private:
     void Unload();
 
     void AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick);
-    void Freeze();
-    void Thaw();
 
     QTreeWidgetItem* LobbyRow(int row) const;  // 1-based
     QString LobbyText(int row) const;
@@ -107,7 +105,6 @@ private:
     std::shared_ptr<Callback> ChatCB;
 
     std::string user_;
-    QRegularExpression ownNick_;
     int currentLobby_ = 0;
     int previousLobby_ = 0;
     bool chatActive_ = false;
@@ -119,10 +116,7 @@ private:
     QColor entryColour_;
     bool timeStamps_ = true;
 
-    HistoryLines historyLines_;
-    int freezeDepth_ = 0;
-    QTimer thawTimer_;
-    QElapsedTimer sinceThaw_;
+    std::unique_ptr<HistoryBox> history_;
 
     QTreeWidget* LobList = nullptr;
     QListWidget* NickList = nullptr;

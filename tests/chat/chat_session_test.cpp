@@ -91,6 +91,7 @@ TEST_F(ChatOverSession, onlyTheFirstNamesLineOfAReplyIsListed) {
     chat->ConnectChat();
     Deliver({":s 321 bob Channel :Users Name", ":s 327 bob #Lob_12_1 5 0 1", ":s 323 bob :End"});
     Deliver({":bob!u@h JOIN :0,0 #Lob_12_1", ":dave!u@h PRIVMSG #Lob_12_1 :again?"});
+    chat->CatchUpHistory();
     EXPECT_EQ(test::LastEntry(*chat->findChild<QTextBrowser*>(u"ChatHistory"_s)).text(),
               u"dave: again?"_s);
 }

@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: MIT
+// A flood into an open lobby window: one receive pass worth of lobby messages (102,400 bytes,
+// about 1,460 lines) into a shown window whose history is already at its cap, so every entry
+// also trims. Target: a whole pass in under 100 ms.
+//   BM_FloodThroughHandler  the lines handed straight to the window's reply handler
+//   BM_FloodThroughSession  the same bytes read from a socket by a real session in one pass
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTextBrowser>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chat/chat_ui.h"
+#include "session/wolcon.h"
+#include "settings/settings_source.h"
+
+namespace {
+
+using namespace vantor;
+
+constexpr std::size_t kPassBytes = 102400;
+
+class BenchSettings final : public SettingsSource {
+public:
+    std::string SettingString(std::string_view name, std::string_view def) override {
+        return name == "ServerHost" ? std::string("127.0.0.1") : std::string(def);
+    }
+    std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
+};
+
+// Lobby messages of 70 bytes with CR LF, some with an address or the own nickname.
+std::vector<std::string> LobbyLines() {
+    static const char* const kTexts[] = {
+        "anyone up for tiberian sun?",
+        "gg all, that was close",
+        "bob see www.example.org/maps",
+        "lol",
+        "need one more for 2v2",
+    };
+    std::vector<std::string> lines;
+    std::size_t bytes = 0;
+    for (int i = 0; bytes < kPassBytes; ++i) {
+        std::string line = ":nick" + std::to_string(i % 100) + "!u@h PRIVMSG #Lob_12_0 :" +
+                           kTexts[i % 5];
+        const std::size_t room = kPassBytes - bytes - 2;
+        line.resize(std::min<std::size_t>(68, room), '.');
+        bytes += line.size() + 2;
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// Shows the window in a lobby with its history filled to the cap.
+void EnterLobby(ChatUI& chat, const std::function<void(const std::string&, int)>& feed) {
+    chat.SetUser("bob");
+    chat.show();
+    feed(":s 327 bob #Lob_12_0 40 0 1", ChatUI::kList);
+    feed(":s 323 bob :End", ChatUI::kList);
+    feed(":bob!u@h JOIN :0,0 #Lob_12_0", ChatUI::kJoined);
+    feed(":s 353 bob = #Lob_12_0 :bob @op ann carl dave", ChatUI::kJoin);
+    feed(":s 366 bob #Lob_12_0 :End", ChatUI::kJoin);
+    for (int i = 0; i < 200; ++i) {
+        feed(":ann!u@h PRIVMSG #Lob_12_0 :warming the history up to its cap ........",
+             ChatUI::kMessage);
+    }
+    QApplication::processEvents();
+}
+
+void Report(benchmark::State& state, std::size_t lines) {
+    const double total = double(lines) * double(state.iterations());
+    state.counters["lines/pass"] = double(lines);
+    state.counters["lines/s"] = benchmark::Counter(total, benchmark::Counter::kIsRate);
+}
+
+void BM_FloodThroughHandler(benchmark::State& state) {
+    BenchSettings settings;
+    SetSettingsSource(&settings);
+    const auto lines = LobbyLines();
+    {
+        ChatUI chat;
+        auto feed = [&](const std::string& line, int param) {
+            chat.ChatCB_Callback(line, Delivery::Intercepted, Param{param});
+        };
+        EnterLobby(chat, feed);
+        for (auto _ : state) {
+            for (const auto& line : lines) feed(line, ChatUI::kMessage);
+        }
+        Report(state, lines.size());
+    }
+    SetSettingsSource(nullptr);
+}
+BENCHMARK(BM_FloodThroughHandler)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+void BM_FloodThroughSession(benchmark::State& state) {
+    BenchSettings settings;
+    SetSettingsSource(&settings);
+    const auto lines = LobbyLines();
+    std::string block;
+    for (const auto& line : lines) block += line + "\r\n";
+
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ::listen(listener, 1);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    {
+        WOLCon wol;
+        if (!wol.connect(ntohs(addr.sin_port))) {
+            state.SkipWithError("connect failed");
+            return;
+        }
+        const int server = ::accept(listener, nullptr, nullptr);
+        int big = 4 << 20;
+        ::setsockopt(server, SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+        auto send = [&](const std::string& bytes) {
+            for (std::size_t sent = 0; sent < bytes.size();) {
+                const ssize_t n = ::send(server, bytes.data() + sent, bytes.size() - sent,
+                                         MSG_NOSIGNAL);
+                if (n <= 0) return;
+                sent += std::size_t(n);
+            }
+            int queued = 0;  // until the client has all of it
+            do {
+                ::ioctl(server, TIOCOUTQ, &queued);
+            } while (queued > 0);
+        };
+
+        auto* chat = new ChatUI;
+        chat->SetWOL(&wol);
+        chat->SetUser("bob");
+        chat->show();
+        chat->ConnectChat();
+        std::string setup = ":s 321 bob Channel :Users Name\r\n:s 327 bob #Lob_12_0 40 0 1\r\n"
+                            ":s 323 bob :End\r\n";
+        send(setup);
+        wol.PopulateBuff();
+        setup = ":bob!u@h JOIN :0,0 #Lob_12_0\r\n:s 353 bob = #Lob_12_0 :bob @op ann\r\n"
+                ":s 366 bob #Lob_12_0 :End\r\n";
+        for (int i = 0; i < 200; ++i) {
+            setup += ":ann!u@h PRIVMSG #Lob_12_0 :warming the history up to its cap ....\r\n";
+        }
+        send(setup);
+        wol.PopulateBuff();
+
+        for (auto _ : state) {
+            state.PauseTiming();
+            send(block);
+            state.ResumeTiming();
+            benchmark::DoNotOptimize(wol.PopulateBuff());
+        }
+        Report(state, lines.size());
+        chat->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ::close(server);
+    }
+    ::close(listener);
+    SetSettingsSource(nullptr);
+}
+BENCHMARK(BM_FloodThroughSession)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
