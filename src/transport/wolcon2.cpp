@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "diagnostics/debug_log.h"
+#include "session/log_redact.h"
 #include "settings/settings_source.h"
 #include "transport/line_buffer.h"
 #include "transport/reply_queue.h"
@@ -128,13 +129,15 @@ void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callba
                    std::string code, std::string cStart, std::string cEnd) {
     auto alive = impl_->alive;
     std::string line = OneLine(command);
+    // The log keeps no password, not even encoded: it logs on as well as the password itself.
     if (impl_->handle == 0) {
-        impl_->Log("Socket is not connected, could not send command: \"" + line + "\".",
+        impl_->Log("Socket is not connected, could not send command: \"" + RedactForLog(line) +
+                       "\".",
                    kLogError);
         if (*alive) RaiseError(kErrNotConnected);
         return;
     }
-    impl_->Log(line, kLogSent);
+    impl_->Log(RedactForLog(line), kLogSent);
     if (!*alive) return;
     line += "\r\n";
     if (SendText(impl_->handle, line) == -1) {
