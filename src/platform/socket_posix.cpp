@@ -18,7 +18,6 @@
 namespace vantor {
 namespace {
 
-std::atomic<long long> g_connectTimeoutMs{5000};
 std::atomic<std::uint64_t> g_lookups{0};
 std::atomic<std::uint64_t> g_connects{0};
 
@@ -180,21 +179,8 @@ int ReceiveText(SocketHandle socket, std::string& text) {
     return got < 0 ? -1 : static_cast<int>(got);
 }
 
-std::optional<std::int16_t> PortToShort(std::int32_t value) {
-    if (value < 0 || value > 65535) return std::nullopt;
-    return static_cast<std::int16_t>(value > 32767 ? value - 65536 : value);
-}
-
 void CloseSocket(SocketHandle socket) {
     if (socket > 0) ::close(socket);
-}
-
-std::chrono::milliseconds ConnectTimeout() {
-    return std::chrono::milliseconds(g_connectTimeoutMs.load());
-}
-
-void SetConnectTimeout(std::chrono::milliseconds timeout) {
-    g_connectTimeoutMs.store(timeout.count());
 }
 
 SocketCounters GetSocketCounters() { return {g_lookups.load(), g_connects.load()}; }

@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: MIT
+// Windows Sockets 2 behind the socket layer's free functions.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <atomic>
+#include <limits>
+
+#include "transport/socket_layer.h"
+
+namespace vantor {
+namespace {
+
+std::atomic<std::uint64_t> g_lookups{0};
+std::atomic<std::uint64_t> g_connects{0};
+
+SOCKET Native(SocketHandle socket) { return static_cast<SOCKET>(socket); }
+
+// One zero-timeout select; -1 on failure, otherwise the select result.
+int SelectOne(SocketHandle socket, bool read, bool write, bool* readable, bool* writable) {
+    if (socket < 1) return -1;
+    fd_set readSet, writeSet, errorSet;
+    FD_ZERO(&readSet);
+    FD_ZERO(&writeSet);
+    FD_ZERO(&errorSet);
+    if (read) FD_SET(Native(socket), &readSet);
+    if (write) FD_SET(Native(socket), &writeSet);
+    FD_SET(Native(socket), &errorSet);
+    timeval zero{0, 0};
+    int r = ::select(0, &readSet, &writeSet, &errorSet, &zero);
+    if (r == SOCKET_ERROR) return -1;
+    *readable = FD_ISSET(Native(socket), &readSet) != 0;
+    *writable = FD_ISSET(Native(socket), &writeSet) != 0;
+    return r;
+}
+
+}  // namespace
+
+int SocketStartup(std::uint16_t version) {
+    WSADATA data;
+    return ::WSAStartup(version, &data);
+}
+
+SocketHandle CreateSocket(int family, int type, int protocol) {
+    SOCKET s = ::socket(family, type, protocol);
+    if (s == INVALID_SOCKET) return kInvalidSocket;
+    if (s == 0 || s > static_cast<SOCKET>(std::numeric_limits<SocketHandle>::max())) {
+        ::closesocket(s);
+        return kInvalidSocket;
+    }
+    return static_cast<SocketHandle>(s);
+}
+
+std::optional<std::uint32_t> ResolveHost(std::string_view host) {
+    std::string name(host);
+    unsigned long dotted = ::inet_addr(name.c_str());
+    if (dotted != INADDR_NONE) return static_cast<std::uint32_t>(dotted);
+
+    ++g_lookups;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::uint32_t> address;
+    for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
+        if (a->ai_family == AF_INET && a->ai_addr != nullptr) {
+            address = reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr;
+            break;
+        }
+    }
+    ::freeaddrinfo(found);
+    return address;
+}
+
+int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port) {
+    if (socket < 1 || host.empty() || port < 1) return -1;
+    std::optional<std::int16_t> shortPort = PortToShort(port);
+    if (!shortPort) return -1;
+    std::optional<std::uint32_t> address = ResolveHost(host);
+    if (!address) return -1;
+
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = ::htons(static_cast<u_short>(*shortPort));
+    to.sin_addr.s_addr = *address;
+
+    // Non-blocking from here on: the connect is waited for with a bound, and a send into a full
+    // socket buffer sends what fits instead of freezing the caller.
+    u_long on = 1;
+    if (::ioctlsocket(Native(socket), FIONBIO, &on) != 0) return -1;
+
+    ++g_connects;
+    if (::connect(Native(socket), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
+        return 0;
+    }
+    if (::WSAGetLastError() != WSAEWOULDBLOCK) return -1;
+
+    fd_set writeSet, errorSet;
+    FD_ZERO(&writeSet);
+    FD_ZERO(&errorSet);
+    FD_SET(Native(socket), &writeSet);
+    FD_SET(Native(socket), &errorSet);
+    long long ms = ConnectTimeout().count();
+    timeval wait{static_cast<long>(ms / 1000), static_cast<long>((ms % 1000) * 1000)};
+    if (::select(0, nullptr, &writeSet, &errorSet, &wait) <= 0) return -1;
+    if (FD_ISSET(Native(socket), &errorSet)) return -1;
+    int error = 0;
+    int len = sizeof error;
+    if (::getsockopt(Native(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                     &len) != 0 ||
+        error != 0) {
+        return -1;
+    }
+    return 0;
+}
+
+bool IsWritable(SocketHandle socket) {
+    bool readable = false, writable = false;
+    return SelectOne(socket, false, true, &readable, &writable) > 0 && writable;
+}
+
+bool IsReadable(SocketHandle socket) {
+    bool readable = false, writable = false;
+    return SelectOne(socket, true, false, &readable, &writable) > 0 && readable;
+}
+
+PollResult PollSocket(SocketHandle socket) {
+    PollResult result;
+    result.result = SelectOne(socket, true, true, &result.readable, &result.writable);
+    if (result.result <= 0) result.readable = result.writable = false;
+    return result;
+}
+
+int SendText(SocketHandle socket, std::string_view text) {
+    if (text.empty() || !IsWritable(socket)) return -1;
+    int sent = ::send(Native(socket), text.data(), static_cast<int>(text.size()), 0);
+    return sent == SOCKET_ERROR ? -1 : sent;
+}
+
+int ReceiveText(SocketHandle socket, std::string& text) {
+    if (!IsReadable(socket)) return -1;
+    std::size_t old = text.size();
+    text.resize(old + kMaxReceive);
+    int got = ::recv(Native(socket), text.data() + old, kMaxReceive, 0);
+    text.resize(old + (got > 0 ? static_cast<std::size_t>(got) : 0));
+    return got == SOCKET_ERROR ? -1 : got;
+}
+
+void CloseSocket(SocketHandle socket) {
+    if (socket > 0) ::closesocket(Native(socket));
+}
+
+SocketCounters GetSocketCounters() { return {g_lookups.load(), g_connects.load()}; }
+
+}  // namespace vantor
