@@ -51,8 +51,9 @@ public:
     // One receive pass, a PassResult. Each line is routed to the first taker: an intercept,
     // PING, PAGE, ERROR, then the reply queue. A handler that calls Disconnect or connect ends
     // the pass: Disconnect logs the complete lines still buffered (kind 2) instead of routing
-    // them, and connect drops what the old connection left. A handler that destroys this object
-    // ends the pass too, with kPassClosed.
+    // them, and connect also logs and drops an unfinished line of the old link, so nothing of
+    // it is glued to the new one. A handler that destroys this object ends the pass with
+    // kPassClosed. A nested pass (a modal loop inside a handler) goes on where this one stands.
     int PopulateBuff();
     std::string Receive();  // next complete line out of the buffer, or ""
 
@@ -61,6 +62,7 @@ public:
     // a handler destroyed this object.
     int ProcessReceived(std::string_view bytes);
 
+    // A code registered twice keeps its place and takes the newer callback and Param.
     void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param = {});
     void RemoveIntercept(std::string_view code);
 
