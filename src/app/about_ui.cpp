@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QUrl>
 
@@ -33,7 +34,7 @@ QLabel* TextLabel(QWidget* parent, const QString& name, const QString& text, con
 AboutUI::AboutUI(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutUI"));
     setWindowTitle(QStringLiteral("About ") + QLatin1String(kProductName));
-    setFixedSize(360, 250);
+    setFixedSize(360, 200);
     MakeBackground(this, SharedBackgroundPicture());
 
     TextLabel(this, QStringLiteral("Product"), QLatin1String(kProductName), QRect(10, 14, 340, 30),
@@ -41,21 +42,21 @@ AboutUI::AboutUI(QWidget* parent) : QDialog(parent) {
     TextLabel(this, QStringLiteral("Version"), QStringLiteral("Version ") + QLatin1String(kProductVersion),
               QRect(10, 48, 340, 20), 10, false);
     TextLabel(this, QStringLiteral("Credits"),
-              QStringLiteral("A desktop client for Westwood Online: buddy list, pages and lobby "
-                             "chat.\nWritten by the Vantor Desktop team. Artwork is our own."),
-              QRect(20, 78, 320, 90), 9, false);
+              QStringLiteral("Buddy list, pages and lobby chat.\n"
+                             "Written and drawn by the Vantor Desktop team."),
+              QRect(20, 78, 320, 50), 9, false);
+
+    // OK first in the focus chain, so Space or Enter dismisses the box.
+    auto* ok = new VantorBtn(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKBtn"));
+    ok->move(190, 146);
+    connect(ok, &VantorBtn::Click, this, &AboutUI::accept);
 
     auto* website = new VantorBtn(QStringLiteral("WEBSITE"), this);
     website->setObjectName(QStringLiteral("WebsiteBtn"));
-    website->move(70, 196);
+    website->move(70, 146);
     connect(website, &VantorBtn::Click, this,
             [] { QDesktopServices::openUrl(QUrl(QLatin1String(kProductUrl))); });
-
-    auto* ok = new VantorBtn(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    ok->move(190, 196);
-    ok->setFocus();
-    connect(ok, &VantorBtn::Click, this, &AboutUI::accept);
 }
 
 void AboutUI::done(int result) {
@@ -66,6 +67,15 @@ void AboutUI::done(int result) {
 void AboutUI::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
     if (event->isAccepted()) Finish();
+}
+
+void AboutUI::keyPressEvent(QKeyEvent* event) {
+    // Image buttons are not default buttons, so Enter would do nothing without this.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void AboutUI::Finish() {

@@ -25,6 +25,7 @@ signals:
 protected:
     void done(int result) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Finish();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/background.h"
 
-#include <QLabel>
+#include <QPainter>
 
 #include "settings/setting_ui.h"
 
@@ -17,15 +17,35 @@ QPixmap SharedTitlePicture() {
     return SettingUI::SharedTitle();
 }
 
-QLabel* MakeBackground(QWidget* window, const QPixmap& picture) {
-    auto* label = new QLabel(window);
-    label->setObjectName(QStringLiteral("BGImage"));
-    label->setPixmap(picture);
-    label->setScaledContents(true);
-    label->setAccessibleName(QStringLiteral("Background"));
-    label->setGeometry(window->rect());
-    label->lower();
-    return label;
+PictureBox::PictureBox(const QString& name, const QPixmap& picture, Fit fit, QWidget* parent)
+    : QWidget(parent), picture_(picture), fit_(fit) {
+    setObjectName(name);
+    setAttribute(Qt::WA_OpaquePaintEvent, !picture.isNull());
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    if (picture_.isNull()) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (fit_ == Fit::Stretched) {
+        painter.drawPixmap(rect(), picture_);
+        return;
+    }
+    const QSizeF source = picture_.deviceIndependentSize();
+    const int shownWidth = qRound(source.width() * height() / source.height());
+    painter.drawPixmap(QRect(0, 0, shownWidth, height()), picture_);
+    if (shownWidth < width()) {
+        const int lastColumn = picture_.width() - 1;
+        painter.drawPixmap(QRect(shownWidth, 0, width() - shownWidth, height()), picture_,
+                           QRect(lastColumn, 0, 1, picture_.height()));
+    }
+}
+
+PictureBox* MakeBackground(QWidget* window, const QPixmap& picture) {
+    auto* box = new PictureBox(QStringLiteral("BGImage"), picture, PictureBox::Fit::Stretched, window);
+    box->setGeometry(window->rect());
+    box->lower();
+    return box;
 }
 
 }  // namespace vantor

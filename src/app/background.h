@@ -2,9 +2,7 @@
 #pragma once
 
 #include <QPixmap>
-
-class QLabel;
-class QWidget;
+#include <QWidget>
 
 namespace vantor {
 
@@ -12,8 +10,28 @@ namespace vantor {
 QPixmap SharedBackgroundPicture();
 QPixmap SharedTitlePicture();
 
-// A picture label stretched over the whole client area of window, kept below every other child.
-// The caller resizes it with the window.
-QLabel* MakeBackground(QWidget* window, const QPixmap& picture);
+// A picture that keeps its colours when its window is disabled (a QLabel would grey it out
+// while a child dialog is open). Stretched fills the whole box; Banner keeps the picture's
+// proportions from the left and continues its last column to the right.
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class Fit { Stretched, Banner };
+
+    PictureBox(const QString& name, const QPixmap& picture, Fit fit, QWidget* parent);
+    const QPixmap& Picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap picture_;
+    Fit fit_;
+};
+
+// A stretched background named BGImage over the whole client area of window, below every other
+// child. The caller resizes it when the window's size can change.
+PictureBox* MakeBackground(QWidget* window, const QPixmap& picture);
 
 }  // namespace vantor

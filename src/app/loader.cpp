@@ -5,6 +5,7 @@
 
 #include "app/vantor_chat_ui.h"
 #include "diagnostics/debug_log.h"
+#include "resources/art.h"
 #include "settings/setting_ui.h"
 
 namespace vantor {
@@ -36,6 +37,7 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
 int Loader(int& argc, char** argv, const StartUpHooks& hooks) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantor Desktop"));
+    QApplication::setWindowIcon(art::WindowIcon());
     // The debug window may outlive the main window; only the main window ends the run.
     QApplication::setQuitOnLastWindowClosed(false);
 

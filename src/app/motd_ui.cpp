@@ -14,7 +14,7 @@ MOTDUI::MOTDUI(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Message of the Day"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setFixedSize(480, 340);
+    setFixedSize(580, 340);
     MakeBackground(this, SharedBackgroundPicture());
 
     text_ = new QTextEdit(this);
@@ -24,13 +24,16 @@ MOTDUI::MOTDUI(QWidget* parent) : QDialog(parent) {
     text_->setAcceptRichText(false);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text_->setStyleSheet(
-        QStringLiteral("QTextEdit { background-color: rgb(64,0,0); color: rgb(255,128,0); }"));
-    text_->setGeometry(10, 10, 460, 272);
+        QStringLiteral("QTextEdit { background-color: rgb(64,0,0); color: rgb(255,128,0); "
+                       "border: 1px solid rgb(160,80,0); }"
+                       "QScrollBar:vertical { background: rgb(40,0,0); width: 14px; }"
+                       "QScrollBar::handle:vertical { background: rgb(160,80,0); min-height: 20px; }"));
+    text_->setGeometry(10, 10, 560, 272);
     text_->installEventFilter(this);
 
     auto* ok = new VantorBtn(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKBtn"));
-    ok->move((480 - 100) / 2, 292);
+    ok->move((580 - 100) / 2, 292);
     connect(ok, &VantorBtn::Click, this, &MOTDUI::close);
 }
 

@@ -131,11 +131,9 @@ VantorBtn* VantorChatUI::Button(const QString& name, const QString& word, bool e
 void VantorChatUI::BuildControls() {
     bgImage_ = MakeBackground(this, SharedBackgroundPicture());
 
-    titlePic_ = new QLabel(this);
-    titlePic_->setObjectName(QStringLiteral("TitlePic"));
+    titlePic_ = new PictureBox(QStringLiteral("TitlePic"), SharedTitlePicture(),
+                               PictureBox::Fit::Banner, this);
     titlePic_->setAccessibleName(QStringLiteral("Vantor Desktop"));
-    titlePic_->setPixmap(SharedTitlePicture());
-    titlePic_->setScaledContents(true);
 
     label_ = new QLabel(QStringLiteral("Logged in as:"), this);
     label_->setObjectName(QStringLiteral("Label"));
@@ -200,14 +198,16 @@ void VantorChatUI::BuildControls() {
 
 void VantorChatUI::LayOut() {
     if (isMinimized()) return;
-    const int w = width() * kTwipsPerPixel;
-    const int h = height() * kTwipsPerPixel;
+    // Below the minimum (only a window manager that ignores it gets there) the controls are
+    // clipped at the edges rather than piled on top of each other.
+    const int w = std::max(width(), minimumWidth()) * kTwipsPerPixel;
+    const int h = std::max(height(), minimumHeight()) * kTwipsPerPixel;
 
     bgImage_->setGeometry(0, 0, Px(w), Px(h));
-    titlePic_->setGeometry(0, 0, width(), kTitleHeight);
+    titlePic_->setGeometry(0, 0, Px(w), kTitleHeight);
     label_->setGeometry(kMargin, kLabelTop, 96, 20);
-    logAs_->setGeometry(kMargin + 100, kLabelTop, width() - 2 * kMargin - 100, 20);
-    status_->setGeometry(kMargin, kStatusTop, width() - 2 * kMargin, 20);
+    logAs_->setGeometry(kMargin + 100, kLabelTop, Px(w) - 2 * kMargin - 100, 20);
+    status_->setGeometry(kMargin, kStatusTop, Px(w) - 2 * kMargin, 20);
 
     const int right = Px(w - 1575);
     logInBtn_->move(right, kListTop);

@@ -19,6 +19,7 @@ class QTreeWidget;
 namespace vantor {
 
 class AboutUI;
+class PictureBox;
 class Callback;
 
 class ProgBar;
@@ -113,8 +114,8 @@ private:
     MessageBoxes* boxes_ = nullptr;
     std::function<void()> endProgram_;
 
-    QLabel* bgImage_ = nullptr;
-    QLabel* titlePic_ = nullptr;
+    PictureBox* bgImage_ = nullptr;
+    PictureBox* titlePic_ = nullptr;
     QLabel* label_ = nullptr;
     QLabel* logAs_ = nullptr;
     QLabel* status_ = nullptr;
