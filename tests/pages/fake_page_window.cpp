@@ -10,11 +10,6 @@ void FakePageWindow::Received(const std::string& text) {
     if (const auto hook = onReceived) hook();
 }
 
-void FakePageWindow::ShowWindow() {
-    ++shown;
-    if (const auto hook = onShow) hook();
-}
-
 void FakePageWindow::Close() {
     if (closingRaised > 0) return;
     ++closingRaised;
@@ -30,18 +25,11 @@ void FakePageWindow::UserCloses() { Close(); }
 FakePageWindows::FakePageWindows() {
     SetPageWindowFactory([this] {
         windows_.push_back(std::make_unique<FakePageWindow>());
-        if (const auto hook = onCreate) hook(*windows_.back());
         return PageWindowPtr(windows_.back().get());
     });
 }
 
 FakePageWindows::~FakePageWindows() { SetPageWindowFactory(nullptr); }
-
-FakePageWindow* FakePageWindows::For(const std::string& from) {
-    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
-        if ((*it)->from == from) return it->get();
-    return nullptr;
-}
 
 LogCapture::LogCapture() : previous_(debug_detail::g_debugForm) { debug_detail::g_debugForm = this; }
 

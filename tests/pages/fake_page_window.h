@@ -20,7 +20,7 @@ public:
     void FocusSendBox() override { ++sendBoxFocus; }
     void Received(const std::string& text) override;
     void Notify(const std::string& text) override { notices.push_back(text); }
-    void ShowWindow() override;
+    void ShowWindow() override { ++shown; }
     void Activate() override { ++activated; }
     void Close() override;
     void RequestAttention() override { ++attention; }
@@ -34,8 +34,8 @@ public:
     int sendBoxFocus = 0, activated = 0, attention = 0, shown = 0, closingRaised = 0;
     bool disposed = false;
 
-    // Run inside Received and ShowWindow, where the Qt window lets pending events through.
-    std::function<void()> onReceived, onShow;
+    // Runs inside Received, where the Qt window lets pending events through.
+    std::function<void()> onReceived;
 };
 
 // Installs a factory of fake windows for the test's lifetime and keeps every window made.
@@ -48,9 +48,6 @@ public:
 
     std::size_t Made() const { return windows_.size(); }
     FakePageWindow& operator[](std::size_t i) { return *windows_.at(i); }
-    FakePageWindow* For(const std::string& from);  // the last window titled with that nickname
-
-    std::function<void(FakePageWindow&)> onCreate;  // runs on each new window before it is used
 
 private:
     std::vector<std::unique_ptr<FakePageWindow>> windows_;
