@@ -24,15 +24,23 @@ namespace {
 
 std::optional<QColor> KindColour(int kind) {
     switch (kind) {
-        case kLogError: return QColor(150, 0, 0);
-        case kLogNote: return QColor(0, 150, 0);
-        case kLogSent: return QColor(50, 50, 150);
-        case kLogHandled: return QColor(150, 0, 150);
+        case kLogError:
+            return QColor(150, 0, 0);
+        case kLogNote:
+            return QColor(0, 150, 0);
+        case kLogSent:
+            return QColor(50, 50, 150);
+        case kLogHandled:
+            return QColor(150, 0, 150);
         case kLogReplyStart:
-        case kLogReplyEnd: return QColor(0, 150, 150);
-        case kLogIntercepted: return QColor(150, 150, 0);
-        case kLogUnhandled: return QColor(0, 0, 0);
-        default: return std::nullopt;
+        case kLogReplyEnd:
+            return QColor(0, 150, 150);
+        case kLogIntercepted:
+            return QColor(150, 150, 0);
+        case kLogUnhandled:
+            return QColor(0, 0, 0);
+        default:
+            return std::nullopt;
     }
 }
 
@@ -73,7 +81,8 @@ void EnableControl(QWidget* control) {
 }
 
 void InstallDebugWindowFactory() {
-    SetDebugWindowFactory([]() -> std::unique_ptr<DebugWindow> { return std::make_unique<DebugUI>(); });
+    SetDebugWindowFactory(
+        []() -> std::unique_ptr<DebugWindow> { return std::make_unique<DebugUI>(); });
 }
 
 DebugUI::DebugUI(QWidget* parent) : QWidget(parent), debugWin_(new QTextEdit(this)) {
@@ -105,7 +114,9 @@ void DebugUI::PlaceOnScreen() {
     resize(area.width(), qMax(200, area.height() / 3));
 }
 
-qsizetype DebugUI::TextLength() const { return LengthOf(debugWin_->document()); }
+qsizetype DebugUI::TextLength() const {
+    return LengthOf(debugWin_->document());
+}
 
 void DebugUI::AddDebug(const Tag& tag, std::string_view message, int kind) {
     if (message.ends_with("\r\n")) message.remove_suffix(2);
@@ -146,9 +157,13 @@ void DebugUI::AddDebug(const Tag& tag, std::string_view message, int kind) {
     QCoreApplication::processEvents();
 }
 
-void DebugUI::ShowWindow() { show(); }
+void DebugUI::ShowWindow() {
+    show();
+}
 
-void DebugUI::ShutDown() { shuttingDown_ = true; }
+void DebugUI::ShutDown() {
+    shuttingDown_ = true;
+}
 
 void DebugUI::closeEvent(QCloseEvent* event) {
     if (shuttingDown_) {

@@ -28,7 +28,9 @@ public:
     std::string section;  // full key name as the section header holds it
 };
 
-void KeyCloser::operator()(Key* key) const noexcept { delete key; }
+void KeyCloser::operator()(Key* key) const noexcept {
+    delete key;
+}
 
 namespace {
 
@@ -61,11 +63,16 @@ unsigned char Fold(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
     switch (c) {
-        case 0x8A: return 0x9A;
-        case 0x8C: return 0x9C;
-        case 0x8E: return 0x9E;
-        case 0x9F: return 0xFF;
-        default: return c;
+        case 0x8A:
+            return 0x9A;
+        case 0x8C:
+            return 0x9C;
+        case 0x8E:
+            return 0x9E;
+        case 0x9F:
+            return 0xFF;
+        default:
+            return c;
     }
 }
 
@@ -78,7 +85,9 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);

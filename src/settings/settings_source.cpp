@@ -23,8 +23,12 @@ SettingsSource* g_installed = nullptr;
 
 }  // namespace
 
-SettingsSource& Settings() { return g_installed != nullptr ? *g_installed : g_storeSource; }
+SettingsSource& Settings() {
+    return g_installed != nullptr ? *g_installed : g_storeSource;
+}
 
-void SetSettingsSource(SettingsSource* source) { g_installed = source; }
+void SetSettingsSource(SettingsSource* source) {
+    g_installed = source;
+}
 
 }  // namespace vantor

@@ -62,7 +62,7 @@ TEST_F(DebugUITest, windowOpensTopLeftWithTheBoxFillingIt) {
     EXPECT_FALSE(box_->accessibleName().isEmpty());
 }
 
-TEST_F(DebugUITest, tagPrefixEndsThePreviousLineInItsOwnColour) {
+TEST_F(DebugUITest, entriesAreColouredByKindWithTagPrefixEndingThePreviousLine) {
     DebugLog(7, "hello", kLogNote);
     DebugLog(0, "CVERS", kLogSent);
     DebugLog(std::string(), "blank tag", kLogError);
@@ -75,15 +75,12 @@ TEST_F(DebugUITest, tagPrefixEndsThePreviousLineInItsOwnColour) {
     EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"blank"))), QColor(150, 0, 0));
     EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"#M-"))), QColor(100, 100, 0));
     EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"PING"))), QColor(150, 0, 150));
-}
 
-TEST_F(DebugUITest, unknownKindKeepsTheColourInsertedLast) {
-    DebugLog(0, "start", kLogReplyStart);
+    // An unknown kind keeps the colour inserted last: the kind's before, the prefix's after one.
     DebugLog(0, "nine", 9);
     DebugLog(std::string("M"), "after prefix", 42);
-    const QString text = Text();
-    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"nine"))), QColor(0, 150, 150));
-    EXPECT_EQ(ColourAt(box_, int(text.indexOf(u"after"))), QColor(100, 100, 0));
+    EXPECT_EQ(ColourAt(box_, int(Text().indexOf(u"nine"))), QColor(150, 0, 150));
+    EXPECT_EQ(ColourAt(box_, int(Text().indexOf(u"after"))), QColor(100, 100, 0));
 }
 
 TEST_F(DebugUITest, onlyOneTrailingCrLfIsDropped) {

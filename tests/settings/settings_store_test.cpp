@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
+#include "settings/registry_test_util.h"
 #include "settings/settings_source.h"
 #include "settings/settings_store.h"
-#include "settings/registry_test_util.h"
 #include "support/temp_registry.h"
 
 namespace vantor {
@@ -19,7 +19,8 @@ using test::SetRaw;
 
 std::string Dword(std::uint32_t v) {
     std::string b(4, '\0');
-    for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        b[static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
     return b;
 }
 
@@ -31,12 +32,16 @@ public:
             had_ = true;
             old_ = old;
         }
-        if (value != nullptr) setenv(name, value, 1);
-        else unsetenv(name);
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
     }
     ~ScopedEnv() {
-        if (had_) setenv(name_, old_.c_str(), 1);
-        else unsetenv(name_);
+        if (had_)
+            setenv(name_, old_.c_str(), 1);
+        else
+            unsetenv(name_);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
@@ -96,7 +101,8 @@ TEST(SettingsStore, numberReadTakesUpToFourBytesOfAnyType) {
     EXPECT_EQ(ReadBytes(reg.File()), before);  // the odd value is left alone
 
     // Shorter data leaves the high bytes zero; text is read as its bytes.
-    ASSERT_EQ(SetRaw("Short", registry::kRegBinary, std::string("\x4b\x01", 2)), registry::kSuccess);
+    ASSERT_EQ(SetRaw("Short", registry::kRegBinary, std::string("\x4b\x01", 2)),
+              registry::kSuccess);
     EXPECT_EQ(GetSettingLong("Short", 7), 0x014b);
     ASSERT_TRUE(SaveSettingString("Text", "ab"));
     EXPECT_EQ(GetSettingLong("Text", 7), 0x006261);
