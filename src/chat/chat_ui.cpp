@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QTextBrowser>
+#include <QDateTime>
 #include <QTime>
 #include <QTreeWidget>
 #include <QUrl>
@@ -157,6 +158,9 @@ void ChatUI::BuildControls() {
     ChatHistory->setReadOnly(true);
     ChatHistory->setOpenLinks(false);
     ChatHistory->setUndoRedoEnabled(false);
+    // A scroll bar that comes and goes changes the text width, and every line is laid out anew.
+    ChatHistory->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ChatHistory->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ChatHistory->setPalette(listPalette);
     history_ = std::make_unique<HistoryBox>(ChatHistory);
 
@@ -486,8 +490,7 @@ void ChatUI::AddChat(int kind, const QString& text) { AddEntry(kind, QString(), 
 void ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick) {
     const int slot = ColourSlot(kind);
     if (slot >= 0) entryColour_ = ChatColours[size_t(slot)];
-    const QString stamp =
-        timeStamps_ ? QTime::currentTime().toString(QStringLiteral("[HH:mm] ")) : QString();
+    const QString stamp = timeStamps_ ? Stamp() : QString();
 
     history_->Freeze();
     DisableControl(ChatHistory);
@@ -498,6 +501,16 @@ void ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool m
 }
 
 void ChatUI::CatchUpHistory() { history_->CatchUp(); }
+
+// The local time costs a time-zone look-up; it is taken once a minute, not once an entry.
+QString ChatUI::Stamp() {
+    const qint64 minute = QDateTime::currentMSecsSinceEpoch() / 60000;
+    if (minute != stampMinute_) {
+        stampMinute_ = minute;
+        stamp_ = QTime::currentTime().toString(QStringLiteral("[HH:mm] "));
+    }
+    return stamp_;
+}
 
 QTreeWidgetItem* ChatUI::LobbyRow(int row) const {
     if (row < 1 || row > LobList->topLevelItemCount()) return nullptr;

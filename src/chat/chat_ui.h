@@ -90,6 +90,7 @@ private:
     void Unload();
 
     void AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick);
+    QString Stamp();
 
     QTreeWidgetItem* LobbyRow(int row) const;  // 1-based
     QString LobbyText(int row) const;
@@ -115,6 +116,8 @@ private:
     std::array<QColor, 6> ChatColours;  // error, in, out, private, emote, notify
     QColor entryColour_;
     bool timeStamps_ = true;
+    qint64 stampMinute_ = -1;
+    QString stamp_;
 
     std::unique_ptr<HistoryBox> history_;
 
