@@ -143,6 +143,12 @@ void ChatUI::BuildControls() {
     LobList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     LobList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     LobList->setPalette(listPalette);
+    LobList->header()->setStyleSheet(
+        u"QHeaderView::section { background: black; color: rgb(255, 128, 0); border: none;"
+        " border-bottom: 1px solid rgb(96, 48, 0); padding: 2px 4px; }"_s);
+    // Wide enough for the longest lobby name and its count.
+    LobList->setMinimumWidth(LobList->fontMetrics().horizontalAdvance(u"Crimson Barracks_2 (999)"_s) +
+                             3 * LobList->fontMetrics().averageCharWidth() + 8);
     LobList->installEventFilter(this);
 
     NickList = new QListWidget(this);

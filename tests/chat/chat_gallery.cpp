@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+// Shows the lobby chat window in a busy lobby, without a network, and saves a picture of it:
+//   chat_gallery out.png      (under Xvfb or any display; QT_QPA_PLATFORM=offscreen works too)
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <cstdio>
+
+#include "chat/chat_ui.h"
+#include "chat_test_util.h"
+
+using namespace vantor;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("chat.png");
+
+    test::FakeSettings settings;
+    settings.numbers["ChatTimeStamps"] = 1;
+    SetSettingsSource(&settings);
+    test::RecordingLink link;
+
+    auto* chat = new ChatUI;
+    chat->SetLink(&link);
+    chat->show();
+    chat->SetUser("bob");
+    chat->ConnectChat();
+
+    const char* const lines[] = {
+        ":s 321 bob Channel :Users Name",
+        ":s 327 bob #Lob_12_0 12 0 1",
+        ":s 327 bob #Lob_12_1 7 0 1",
+        ":s 327 bob #Lob_12_2 0 0 1",
+        ":s 327 bob #Lob_12_3 31 0 1",
+        ":s 327 bob #Lob_12_4 2 0 1",
+        ":s 327 bob #Lob_12_5 9 0 1",
+        ":s 327 bob #Lob_12_6 4 0 1",
+        ":s 327 bob #Lob_12_7 1 0 1",
+        ":s 327 bob #Lob_12_8 0 0 1",
+        ":s 327 bob #Lob_12_9 3 0 1",
+        ":s 323 bob :End of /LIST",
+        ":bob!u@h JOIN :0,0 #Lob_12_0",
+        ":s 353 bob = #Lob_12_0 :@Westwood bob ann carl dave_82 @Kane eve frank gina hal "
+        "iris jack",
+        ":s 366 bob #Lob_12_0 :End of /NAMES list.",
+        ":ann!u@h PRIVMSG #Lob_12_0 :anyone up for a 2v2 on the island map?",
+        ":carl!u@h PRIVMSG #Lob_12_0 :sure, give me five minutes",
+        ":dave_82!u@h PRIVMSG #Lob_12_0 :\x01" "ACTIONstretches and cracks his knuckles\x01",
+        ":Kane!u@h PRIVMSG #Lob_12_0 :new maps are up at www.example.org/maps - have fun",
+        ":ann!u@h PRIVMSG #Lob_12_0 :bob, are you in? we need a fourth",
+        ":eve!u@h PRIVMSG bob :psst, want to team up with me instead?",
+        ":kim!u@h JOIN :0,0 #Lob_12_0",
+        ":frank!u@h PART #Lob_12_0",
+        ":gina!u@h PRIVMSG #Lob_12_0 :<b>this is not bold</b> & neither is this",
+    };
+    for (const char* line : lines) link.Relay(line);
+    chat->AddChat(ChatUI::kNotify, QStringLiteral("frank has left, kim joined"));
+    chat->CatchUpHistory();
+
+    QTimer::singleShot(800, &app, [&] {
+        chat->CatchUpHistory();
+        QPixmap shot = chat->grab();
+        if (QScreen* screen = chat->screen(); screen && chat->windowHandle()) {
+            const QPixmap whole = screen->grabWindow(chat->windowHandle()->winId());
+            if (!whole.isNull()) shot = whole;
+        }
+        const bool saved = shot.save(out);
+        std::fprintf(stderr, "%s %s\n", saved ? "saved" : "could not save", qPrintable(out));
+        app.exit(saved ? 0 : 1);
+    });
+    const int rc = app.exec();
+    delete chat;
+    SetSettingsSource(nullptr);
+    return rc;
+}
