@@ -235,8 +235,7 @@ TEST_F(SessionTest, sessionDestroyedByItsErrorHandlerStopsTheLogOn) {
 }
 
 // The encoded password logs on as well as the password, so the dump file must not hold it.
-// Enabled once the transport passes its sent lines through RedactForLog.
-TEST_F(SessionTest, DISABLED_dumpFileHidesTheEncodedPassword) {
+TEST_F(SessionTest, dumpFileHidesTheEncodedPassword) {
     settings.numbers["DumptoFile"] = 1;
     SaveSettingLong("DumptoFile", 1);
     InitDebug();
