@@ -407,6 +407,7 @@ void ChatUI::OnPart(const std::string& line) {
     const int left = moving_ ? previousLobby_ : currentLobby_;
     moving_ = false;
     AddChat(kNotify, u"Left channel "_s + LobbyText(left));
+    if (unloaded_) return;  // closed while the entry let events run: no new JOIN
     ShowCount(left, std::max(0, NickList->count() - 1));
     NickList->clear();
     chatActive_ = false;

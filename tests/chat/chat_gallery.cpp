@@ -54,7 +54,15 @@ int main(int argc, char** argv) {
         ":frank!u@h PART #Lob_12_0",
         ":gina!u@h PRIVMSG #Lob_12_0 :<b>this is not bold</b> & neither is this",
     };
-    for (const char* line : lines) link.Relay(line);
+    for (const std::string line : lines) {
+        const std::string word = line.substr(line.find(' ') + 1, 3);
+        const int param = word == "321" || word == "327" || word == "323" ? ChatUI::kList
+                          : word == "353" || word == "366"                ? ChatUI::kJoin
+                          : word == "JOI"                                 ? ChatUI::kJoined
+                          : word == "PAR"                                 ? ChatUI::kLeft
+                                                                          : ChatUI::kMessage;
+        chat->ChatCB_Callback(line, Delivery::Data, Param{param});
+    }
     chat->AddChat(ChatUI::kNotify, QStringLiteral("frank has left, kim joined"));
     chat->CatchUpHistory();
 

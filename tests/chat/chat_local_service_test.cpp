@@ -42,7 +42,7 @@ struct Member {
         out.sort();
         return out;
     }
-    // The colour of the entry with exactly this text, or an invalid colour when there is none.
+    // The colour of the entry with exactly this text; invalid when there is none.
     QColor Entry(const QString& text) const {
         chat->CatchUpHistory();
         const QTextDocument* doc = Find<QTextBrowser>(u"ChatHistory"_s)->document();

@@ -2,16 +2,10 @@
 #pragma once
 
 #include <QColor>
-#include <QString>
 #include <QTextBlock>
-#include <QTextBrowser>
-#include <QTextDocument>
-#include <any>
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "chat/chat_link.h"
@@ -19,8 +13,7 @@
 
 namespace vantor::test {
 
-// Answers from maps; everything else gets its default. Time stamps are off unless a test wants
-// them, so entries compare as plain text.
+// Answers from maps, defaults otherwise. Time stamps are off so entries compare as plain text.
 class FakeSettings : public SettingsSource {
 public:
     std::map<std::string, std::string, std::less<>> texts{{"ServerHost", "127.0.0.1"}};
@@ -36,73 +29,31 @@ public:
     }
 };
 
-// Records what the window sends and routes lines the way the connection would for the simple
-// cases: an intercept by its code first, otherwise the newest queued command naming the code.
+// Records what the window sends and which intercepts it holds.
 class RecordingLink : public ChatLink {
 public:
     struct Sent {
         std::string command;
         Param param;
-        std::shared_ptr<Callback> callback;
-        std::string code, cStart, cEnd;
+        bool callback = false;
+        std::string codes;  // code/start/end
     };
-    struct Hook {
-        std::shared_ptr<Callback> callback;
-        Param param;
-    };
-
     std::vector<Sent> sent;
-    std::map<std::string, Hook, std::less<>> intercepts;
-    std::vector<std::string> removed;
+    std::map<std::string, Param, std::less<>> intercepts;
 
     void send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
               std::string code, std::string cStart, std::string cEnd) override {
-        sent.push_back({std::string(command), std::move(param), std::move(callback),
-                        std::move(code), std::move(cStart), std::move(cEnd)});
+        sent.push_back({std::string(command), std::move(param), callback != nullptr,
+                        code + "/" + cStart + "/" + cEnd});
     }
-    void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback,
-                           Param param) override {
-        intercepts[code] = {std::move(callback), std::move(param)};
+    void RegisterIntercept(std::string code, std::shared_ptr<Callback>, Param param) override {
+        intercepts[code] = std::move(param);
     }
     void RemoveIntercept(std::string_view code) override {
-        removed.emplace_back(code);
         if (auto it = intercepts.find(code); it != intercepts.end()) intercepts.erase(it);
     }
-
-    std::vector<std::string> Commands() const {
-        std::vector<std::string> out;
-        for (const auto& s : sent) out.push_back(s.command);
-        return out;
-    }
-
-    // Returns false when nothing would have taken the line.
-    bool Relay(const std::string& line) {
-        const auto first = line.find(' ');
-        const auto second = line.find(' ', first + 1);
-        if (first == std::string::npos) return false;
-        const std::string word = line.substr(first + 1, second - first - 1);
-        if (auto it = intercepts.find(word); it != intercepts.end()) {
-            auto hook = it->second;
-            hook.callback->Raise(line, Delivery::Intercepted, hook.param);
-            return true;
-        }
-        for (auto it = sent.rbegin(); it != sent.rend(); ++it) {
-            if (!it->callback) continue;
-            const std::string codes = "," + it->code + ",";
-            Delivery kind = Delivery::Data;
-            if (word == it->cStart) kind = Delivery::Start;
-            else if (word == it->cEnd) kind = Delivery::End;
-            else if (codes.find("," + word + ",") == std::string::npos) continue;
-            auto copy = *it;
-            copy.callback->Raise(line, kind, copy.param);
-            return true;
-        }
-        return false;
-    }
+    std::string Last() const { return sent.empty() ? std::string() : sent.back().command; }
 };
-
-// The last entry of a history box and the colour it starts in.
-inline QTextBlock LastEntry(const QTextBrowser& box) { return box.document()->lastBlock(); }
 
 inline QColor EntryColour(const QTextBlock& block) {
     const auto it = block.begin();
