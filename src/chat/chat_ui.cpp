@@ -3,21 +3,16 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QHBoxLayout>
-#include <QHeaderView>
+#include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QTextBrowser>
-#include <QDateTime>
 #include <QTime>
 #include <QTreeWidget>
-#include <QUrl>
-#include <QVBoxLayout>
 #include <any>
 #include <vector>
 
@@ -26,7 +21,6 @@
 #include "controls/vantor_btn.h"
 #include "diagnostics/debug_ui.h"
 #include "session/wolcon.h"
-#include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 
 namespace vantor {
@@ -114,134 +108,6 @@ ChatUI::ChatUI(QWidget* parent) : QWidget(parent) {
 }
 
 ChatUI::~ChatUI() = default;
-
-void ChatUI::BuildControls() {
-    setWindowIcon(SettingUI::WindowIcon());
-    const QPixmap background =
-        SettingUI::Instance() ? SettingUI::Instance()->BGImg() : SettingUI::SharedBackground();
-    QPalette windowPalette = palette();
-    if (!background.isNull()) windowPalette.setBrush(QPalette::Window, QBrush(background));
-    windowPalette.setColor(QPalette::WindowText, kWhite);
-    setPalette(windowPalette);
-    setAutoFillBackground(true);
-
-    QPalette listPalette = palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        listPalette.setColor(group, QPalette::Base, QColor(0, 0, 0));
-        listPalette.setColor(group, QPalette::Text, kOrange);
-        listPalette.setColor(group, QPalette::WindowText, kOrange);
-    }
-
-    LobList = new QTreeWidget(this);
-    LobList->setObjectName(QStringLiteral("LobList"));
-    LobList->setAccessibleName(QStringLiteral("Lobbies"));
-    LobList->setColumnCount(2);
-    LobList->setHeaderLabels({QStringLiteral("Lobby"), QStringLiteral("Users")});
-    LobList->setRootIsDecorated(false);
-    LobList->setSelectionMode(QAbstractItemView::NoSelection);
-    LobList->header()->setStretchLastSection(false);
-    LobList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    LobList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    LobList->setPalette(listPalette);
-    LobList->header()->setStyleSheet(
-        u"QHeaderView::section { background: black; color: rgb(255, 128, 0); border: none;"
-        " border-bottom: 1px solid rgb(96, 48, 0); padding: 2px 4px; }"_s);
-    // Wide enough for the longest lobby name and its count.
-    LobList->setMinimumWidth(LobList->fontMetrics().horizontalAdvance(u"Crimson Barracks_2 (999)"_s) +
-                             3 * LobList->fontMetrics().averageCharWidth() + 8);
-    LobList->installEventFilter(this);
-
-    NickList = new QListWidget(this);
-    NickList->setObjectName(QStringLiteral("NickList"));
-    NickList->setAccessibleName(QStringLiteral("Users"));
-    NickList->setSelectionMode(QAbstractItemView::NoSelection);
-    NickList->setPalette(listPalette);
-    NickList->installEventFilter(this);
-
-    ChatHistory = new QTextBrowser(this);
-    ChatHistory->setObjectName(QStringLiteral("ChatHistory"));
-    ChatHistory->setAccessibleName(QStringLiteral("Conversation"));
-    ChatHistory->setReadOnly(true);
-    ChatHistory->setOpenLinks(false);
-    ChatHistory->setUndoRedoEnabled(false);
-    // A scroll bar that comes and goes changes the text width, and every line is laid out anew.
-    ChatHistory->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ChatHistory->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ChatHistory->setPalette(listPalette);
-    history_ = std::make_unique<HistoryBox>(ChatHistory);
-
-    SendBox = new QLineEdit(this);
-    SendBox->setObjectName(QStringLiteral("SendBox"));
-    SendBox->setAccessibleName(QStringLiteral("Message"));
-    SendBox->setMaxLength(400);
-
-    SendBtn = new VantorBtn(QStringLiteral("SEND"), this);
-    SendBtn->setObjectName(QStringLiteral("SendBtn"));
-    SendBtn->setAccessibleName(QStringLiteral("SEND"));
-    EmoteBtn = new VantorBtn(QStringLiteral("EMOTE"), this);
-    EmoteBtn->setObjectName(QStringLiteral("EmoteBtn"));
-    EmoteBtn->setAccessibleName(QStringLiteral("EMOTE"));
-    CloseBtn = new VantorBtn(QStringLiteral("CLOSE"), this);
-    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
-    CloseBtn->setAccessibleName(QStringLiteral("CLOSE"));
-
-    StatusLabel = new QLabel(this);
-    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
-
-    auto* lobbyCaption = new QLabel(QStringLiteral("Lobbies"), this);
-    lobbyCaption->setBuddy(LobList);
-    auto* userCaption = new QLabel(QStringLiteral("Users"), this);
-    userCaption->setBuddy(NickList);
-
-    auto* left = new QVBoxLayout;
-    left->addWidget(lobbyCaption);
-    left->addWidget(LobList);
-    auto* right = new QVBoxLayout;
-    right->addWidget(userCaption);
-    right->addWidget(NickList);
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(left, 3);
-    middle->addWidget(ChatHistory, 8);
-    middle->addLayout(right, 3);
-
-    auto* sendRow = new QHBoxLayout;
-    sendRow->addWidget(SendBox, 1);
-    sendRow->addWidget(SendBtn);
-    sendRow->addWidget(EmoteBtn);
-
-    auto* statusRow = new QHBoxLayout;
-    statusRow->addWidget(StatusLabel, 1);
-    statusRow->addWidget(CloseBtn);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->addLayout(middle, 1);
-    outer->addLayout(sendRow);
-    outer->addLayout(statusRow);
-
-    setTabOrder(SendBox, SendBtn);
-    setTabOrder(SendBtn, EmoteBtn);
-    setTabOrder(EmoteBtn, NickList);
-    setTabOrder(NickList, LobList);
-    setTabOrder(LobList, ChatHistory);
-    setTabOrder(ChatHistory, CloseBtn);
-    resize(820, 520);
-
-    connect(SendBtn, &VantorBtn::Click, this, [this] { SendText(false); });
-    connect(EmoteBtn, &VantorBtn::Click, this, [this] { SendText(true); });
-    connect(CloseBtn, &VantorBtn::Click, this, [this] { close(); });
-    connect(SendBox, &QLineEdit::returnPressed, this, [this] {
-        if (SendBtn->Enabled()) SendText(false);
-    });
-    connect(NickList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { ToggleRecipient(item); });
-    connect(LobList, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* row, int) { MoveTo(row); });
-    connect(ChatHistory, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
-        if (url.scheme() == u"http" || url.scheme() == u"https") QDesktopServices::openUrl(url);
-    });
-
-    SetChatControls(false);
-}
 
 void ChatUI::ReadColours() {
     SettingsSource& settings = Settings();

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
         ":s 327 bob #Lob_12_9 3 0 1",
         ":s 323 bob :End of /LIST",
         ":bob!u@h JOIN :0,0 #Lob_12_0",
-        ":s 353 bob = #Lob_12_0 :@Westwood bob ann carl dave_82 @Kane eve frank gina hal "
+        ":s 353 bob = #Lob_12_0 :@Tanya bob ann carl dave_82 @Kane eve frank gina hal "
         "iris jack",
         ":s 366 bob #Lob_12_0 :End of /NAMES list.",
         ":ann!u@h PRIVMSG #Lob_12_0 :anyone up for a 2v2 on the island map?",
