@@ -2,8 +2,13 @@
 #include "app/vantor_chat_ui.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -46,9 +51,32 @@ constexpr int kBtnGap = 4;
 constexpr auto kLabelStyle = "color: rgb(255,128,0); background: transparent;";
 constexpr auto kListStyle =
     "QTreeWidget { background-color: rgb(32,0,0); color: rgb(255,128,0); "
-    "border: 1px solid rgb(160,80,0); }";
+    "border: 1px solid rgb(160,80,0); } "
+    "QTreeWidget::item:selected { background-color: rgb(160,80,0); color: black; } "
+    "QHeaderView::section { background-color: rgb(64,0,0); color: rgb(255,128,0); "
+    "border: 1px solid rgb(160,80,0); padding: 1px 4px; }";
+
+// Column widths in twips.
+constexpr int kNickColumnTwips = 2000;
+constexpr int kLocationColumnTwips = 2200;
 
 int Px(int twips) { return twips / VantorChatUI::kTwipsPerPixel; }
+
+void PopUp(QMenu& menu, const QPoint& globalPos) { menu.popup(globalPos); }
+
+// The nicknames of a buddy list answer. An empty answer (no buddies) and empty pieces name
+// nobody, so they give no rows.
+std::vector<std::string> SplitBuddies(const std::string& list) {
+    std::vector<std::string> nicks;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find('`', start);
+        if (end == std::string::npos) end = list.size();
+        if (end > start) nicks.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return nicks;
+}
 
 LogOnAnswer AskWithDialog(QWidget* parent, const QString& lastNick) {
     LogOnUI dialog(parent);
@@ -87,7 +115,8 @@ VantorChatUI::VantorChatUI(QWidget* parent)
       logOnPrompt_(&AskWithDialog),
       chatOpener_(&OpenLobbyChat),
       ownBoxes_(std::make_unique<QtMessageBoxes>()),
-      boxes_(ownBoxes_.get()) {
+      boxes_(ownBoxes_.get()),
+      menuShower_(&PopUp) {
     setObjectName(QStringLiteral("VantorChatUI"));
     BuildControls();
     SetStatus(QString());
@@ -95,6 +124,9 @@ VantorChatUI::VantorChatUI(QWidget* parent)
     wol_->SetTag(Tag{std::string("M")});
     wol_->LogOnResult = [this](int result) { WOL_LogOnResult(result); };
     wol_->Error = [this](int code) { WOL_Error(code); };
+    wol_->BuddyListResult = [this](const std::string& list, int result) {
+        WOL_BuddyListResult(list, result);
+    };
     wol_->SetMotdPresenter([this](const std::string& news) {
         auto* motd = new MOTDUI(this);
         motd->SetMOTD(FromWire(news));
@@ -114,6 +146,8 @@ VantorChatUI::~VantorChatUI() {
         chat->close();
         delete chat.data();
     }
+    buddyList_->removeEventFilter(this);
+    buddyList_->viewport()->removeEventFilter(this);
     // Session events must not reach a half-destroyed window.
     wol_->LogOnResult = nullptr;
     wol_->Error = nullptr;
@@ -154,6 +188,12 @@ void VantorChatUI::BuildControls() {
     buddyList_->setUniformRowHeights(true);
     buddyList_->setColumnCount(0);
     buddyList_->setStyleSheet(QLatin1String(kListStyle));
+    buddyList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    buddyList_->setAllColumnsShowFocus(true);
+    // Right-button release, the context-menu key and Enter are caught on their way in.
+    buddyList_->installEventFilter(this);
+    buddyList_->viewport()->installEventFilter(this);
+    connect(buddyList_, &QTreeWidget::itemDoubleClicked, this, [this] { PageBudClick(); });
 
     progBar_ = new ProgBar(this);
     progBar_->setObjectName(QStringLiteral("ProgBar"));
@@ -175,6 +215,8 @@ void VantorChatUI::BuildControls() {
     connect(aboutBtn_, &VantorBtn::Click, this, &VantorChatUI::AboutClick);
     connect(options_, &VantorBtn::Click, this, &VantorChatUI::OptionsClick);
     connect(quit_, &VantorBtn::Click, this, [this] { close(); });
+    connect(pageBud_, &VantorBtn::Click, this, &VantorChatUI::PageBudClick);
+    BuildBuddyMenu();
 
     buffTimer_ = new QTimer(this);
     buffTimer_->setObjectName(QStringLiteral("BuffTimer"));
@@ -194,6 +236,28 @@ void VantorChatUI::BuildControls() {
         QWidget::setTabOrder(previous, w);
         previous = w;
     }
+}
+
+void VantorChatUI::BuildBuddyMenu() {
+    buddyMnu_ = new QMenu(this);
+    buddyMnu_->setObjectName(QStringLiteral("BuddyMnu"));
+    auto item = [this](const char* name, const QString& caption, bool enabled) {
+        QAction* action = buddyMnu_->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setEnabled(enabled);
+        return action;
+    };
+    buddyMnuPage_ = item("BuddyMnu_Page", QStringLiteral("&Page"), true);
+    buddyMnuDel_ = item("BuddyMnu_Del", QStringLiteral("&Delete"), false);
+    buddyMnu_->addSeparator();
+    buddyMnuRefUsr_ = item("BuddyMnu_RefUsr", QStringLiteral("&Refresh location"), false);
+    buddyMnu_->addSeparator();
+    buddyMnuReOrd_ = item("BuddyMnu_ReOrd", QStringLiteral("Re&order buddy list"), false);
+    buddyMnu_->addSeparator();
+    buddyMnuRef_ = item("BuddyMnu_Ref", QStringLiteral("Refresh all user locations"), false);
+    buddyMnuReDL_ = item("BuddyMnu_ReDL", QStringLiteral("Re-download buddy list"), false);
+    connect(buddyMnuPage_, &QAction::triggered, this, &VantorChatUI::PageBudClick);
+    connect(buddyMnuReDL_, &QAction::triggered, this, &VantorChatUI::ReDownloadClick);
 }
 
 void VantorChatUI::LayOut() {
@@ -276,6 +340,10 @@ void VantorChatUI::SetChatOpener(ChatOpener opener) { chatOpener_ = std::move(op
 
 void VantorChatUI::SetEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
 
+void VantorChatUI::SetMenuShower(MenuShower shower) {
+    menuShower_ = shower ? std::move(shower) : MenuShower(&PopUp);
+}
+
 void VantorChatUI::PumpSessions() {
     // A session's pass must not run inside itself: a message box raised from a handler runs a
     // nested event loop in which this timer keeps ticking.
@@ -350,8 +418,9 @@ void VantorChatUI::LogOffClick() {
     tempSessions_.reset();
     QuitSession();
 
-    buddyList_->clear();
-    buddyList_->setColumnCount(0);
+    buddyMnu_->hide();
+    buddyMnuReDL_->setEnabled(false);
+    ClearBuddyList();
     progBar_->SetValue(0);
     logAs_->setText(QStringLiteral("Not Connected."));
     SetStatus(QString());
@@ -427,6 +496,108 @@ void VantorChatUI::WOL_Error(int code) {
     }
     ShowBox(BoxIcon::Critical, QStringLiteral("Error!"),
             QStringLiteral("Error ") + QString::number(code) + QStringLiteral(" has occurred."));
+}
+
+void VantorChatUI::WOL_BuddyListResult(const std::string& list, int result) {
+    if (result != 0) return;
+    const bool allServers = Settings().SettingLong("ScanBuddyOtherServer", 0) == 1;
+    SetupColumns(allServers);
+    const int locations = allServers ? 3 : 1;
+    const unsigned generation = listGeneration_;
+    for (const std::string& nick : SplitBuddies(list)) {
+        QStringList cells{FromWire(nick)};
+        for (int c = 0; c < locations; ++c) cells << QStringLiteral("Unknown");
+        auto* row = new QTreeWidgetItem(buddyList_, cells);
+        // The keyboard needs a current row before the arrow keys move anywhere.
+        if (!buddyList_->currentItem()) buddyList_->setCurrentItem(row);
+        QCoreApplication::processEvents();
+        // A log-off meanwhile emptied the list; what is left of this one is stale.
+        if (generation != listGeneration_) return;
+    }
+    pageBud_->SetEnabled(true);
+    buddyMnuReDL_->setEnabled(true);
+    if (Settings().SettingLong("AutoBuddyRefreshInt", 0) != 0) {
+        refBuddy_->start();
+        refreshMinutes_ = 0;
+    }
+    RefreshLocations();
+}
+
+void VantorChatUI::SetupColumns(bool allServers) {
+    QStringList headers{QStringLiteral("Buddy NickName")};
+    if (allServers) {
+        headers << QStringLiteral("USA Server") << QStringLiteral("European Server")
+                << QStringLiteral("Pacific Server");
+    } else {
+        headers << QStringLiteral("Location");
+    }
+    buddyList_->setColumnCount(static_cast<int>(headers.size()));
+    buddyList_->setHeaderLabels(headers);
+    buddyList_->setColumnWidth(0, Px(kNickColumnTwips));
+    for (int c = 1; c < headers.size(); ++c)
+        buddyList_->setColumnWidth(c, Px(kLocationColumnTwips));
+}
+
+void VantorChatUI::ClearBuddyList() {
+    ++listGeneration_;
+    buddyList_->clear();
+    buddyList_->setColumnCount(0);
+}
+
+void VantorChatUI::RefreshLocations() {}
+
+QTreeWidgetItem* VantorChatUI::SelectedBuddy() const {
+    const QList<QTreeWidgetItem*> selected = buddyList_->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
+void VantorChatUI::PageBudClick() {
+    QTreeWidgetItem* row = SelectedBuddy();
+    if (!row) return;
+    wol_->NewPageWin(ToWire(row->text(0)));
+}
+
+void VantorChatUI::ReDownloadClick() {
+    buddyMnuReDL_->setEnabled(false);
+    ClearBuddyList();
+    wol_->GetBuddies();
+}
+
+void VantorChatUI::ShowBuddyMenu(QTreeWidgetItem* row, const QPoint& globalPos) {
+    if (!row) return;
+    buddyList_->setCurrentItem(row);
+    QString nick = row->text(0);
+    nick.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a literal ampersand, not a mnemonic
+    buddyMnuRefUsr_->setText(QStringLiteral("&Refresh location for \"") + nick + QLatin1Char('"'));
+    menuShower_(*buddyMnu_, globalPos);
+}
+
+bool VantorChatUI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == buddyList_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            ShowBuddyMenu(buddyList_->itemAt(mouse->position().toPoint()),
+                          mouse->globalPosition().toPoint());
+        }
+        return false;
+    }
+    if (watched != buddyList_) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        if (QTreeWidgetItem* row = SelectedBuddy()) {
+            const QRect place = buddyList_->visualItemRect(row);
+            ShowBuddyMenu(row, buddyList_->viewport()->mapToGlobal(place.bottomLeft()));
+        }
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && SelectedBuddy()) {
+            PageBudClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void VantorChatUI::ShowBox(BoxIcon icon, const QString& title, const QString& text) {

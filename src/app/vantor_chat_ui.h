@@ -12,9 +12,13 @@
 #include "app/message_box.h"
 #include "session/wolcon.h"
 
+class QAction;
 class QLabel;
+class QMenu;
+class QPoint;
 class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace vantor {
 
@@ -59,18 +63,25 @@ public:
     // One receive pass over every session (the BuffTimer tick).
     void PumpSessions();
 
+    // The automatic location search's minute counter; restarted whenever the list is filled.
+    int RefreshMinutes() const { return refreshMinutes_; }
+
     // Seams for tests and for the program's wiring.
     using LogOnPrompt = std::function<LogOnAnswer(QWidget* parent, const QString& lastNick)>;
     using ChatOpener = std::function<QWidget*(VantorChatUI& main)>;
+    // Shows the buddy pop-up menu at a screen position; the default pops it up without waiting.
+    using MenuShower = std::function<void(QMenu& menu, const QPoint& globalPos)>;
     void SetLogOnPrompt(LogOnPrompt prompt);
     void SetMessageBoxes(MessageBoxes* boxes);  // not owned; nullptr restores real boxes
     void SetChatOpener(ChatOpener opener);
     void SetEndProgram(std::function<void()> end);
+    void SetMenuShower(MenuShower shower);  // nullptr restores the real pop-up
 
     // The chat window reports Closed: drop it and offer the lobby again.
     void ChatClosed();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -88,6 +99,16 @@ private:
     void WOL_LogOnResult(int result);
     void WOL_Error(int code);
     void ShowBox(BoxIcon icon, const QString& title, const QString& text);
+
+    void BuildBuddyMenu();
+    void WOL_BuddyListResult(const std::string& list, int result);
+    void SetupColumns(bool allServers);
+    void ClearBuddyList();
+    void RefreshLocations();
+    QTreeWidgetItem* SelectedBuddy() const;
+    void PageBudClick();
+    void ReDownloadClick();
+    void ShowBuddyMenu(QTreeWidgetItem* row, const QPoint& globalPos);
 
     void AboutClick();
     void OptionsClick();
@@ -113,6 +134,9 @@ private:
     std::unique_ptr<MessageBoxes> ownBoxes_;
     MessageBoxes* boxes_ = nullptr;
     std::function<void()> endProgram_;
+    MenuShower menuShower_;
+    int refreshMinutes_ = 0;
+    unsigned listGeneration_ = 0;  // counts clearings, so a filling interrupted by one stops
 
     PictureBox* bgImage_ = nullptr;
     PictureBox* titlePic_ = nullptr;
@@ -133,6 +157,14 @@ private:
     VantorBtn* reOrdBud_ = nullptr;
     QTimer* buffTimer_ = nullptr;
     QTimer* refBuddy_ = nullptr;
+
+    QMenu* buddyMnu_ = nullptr;
+    QAction* buddyMnuPage_ = nullptr;
+    QAction* buddyMnuDel_ = nullptr;
+    QAction* buddyMnuRefUsr_ = nullptr;
+    QAction* buddyMnuReOrd_ = nullptr;
+    QAction* buddyMnuRef_ = nullptr;
+    QAction* buddyMnuReDL_ = nullptr;
 };
 
 // The window title: the product and its version, plus " - " and the status when there is one.
