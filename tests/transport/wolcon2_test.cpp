@@ -242,6 +242,11 @@ TEST_F(ConnectionFailures, failedConnectKeepsItsHandleSoSendGives100) {
 }
 
 TEST_F(ConnectionFailures, socketCreationFailureGives500ThenSendGives100) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer runtime needs descriptors of its own to check memory; without any it reports
+    // errors that are not there.
+    GTEST_SKIP() << "needs a process that may run out of descriptors";
+#endif
     rlimit old{};
     ::getrlimit(RLIMIT_NOFILE, &old);
     rlimit none = old;
