@@ -20,6 +20,7 @@
 #include "app/background.h"
 #include "common/qt_text.h"
 #include "controls/prog_bar.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "diagnostics/debug_log.h"
 #include "settings/setting_ui.h"
@@ -190,6 +191,7 @@ void VantorChatUI::BuildControls() {
     buddyList_->setStyleSheet(QLatin1String(kListStyle));
     buddyList_->setSelectionMode(QAbstractItemView::SingleSelection);
     buddyList_->setAllColumnsShowFocus(true);
+    ThemeScrollBars(buddyList_);
     // Right-button release, the context-menu key and Enter are caught on their way in.
     buddyList_->installEventFilter(this);
     buddyList_->viewport()->installEventFilter(this);

@@ -13,6 +13,7 @@
 
 #include "chat/chat_ui.h"
 #include "chat/history_box.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "settings/setting_ui.h"
 
@@ -78,6 +79,9 @@ void ChatUI::BuildControls() {
     ChatHistory->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ChatHistory->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ChatHistory->setPalette(listPalette);
+    ThemeScrollBars(ChatHistory);
+    ThemeScrollBars(LobList);
+    ThemeScrollBars(NickList);
     history_ = std::make_unique<HistoryBox>(ChatHistory);
 
     SendBox = new QLineEdit(this);

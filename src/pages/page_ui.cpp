@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "common/qt_text.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "diagnostics/debug_ui.h"
 #include "settings/setting_ui.h"
@@ -65,6 +66,7 @@ PageUI::PageUI(QWidget* parent)
     PageHistory->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     PageHistory->setStyleSheet(
         QStringLiteral("QTextEdit { background-color: rgb(64, 0, 0); border: 1px solid rgb(128, 64, 0); }"));
+    ThemeScrollBars(PageHistory);
 
     SendBox->setObjectName(QStringLiteral("SendBox"));
     SendBox->setAccessibleName(QStringLiteral("Message"));
