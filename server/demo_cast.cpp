@@ -27,7 +27,8 @@ constexpr const char* kDozerActions[] = {
     "stretches",
 };
 
-std::string Action(std::string_view text) { return "\x01" "ACTION " + std::string(text) + "\x01"; }
+// The service's clients write the text right after the word ACTION, with no space.
+std::string Action(std::string_view text) { return "\x01" "ACTION" + std::string(text) + "\x01"; }
 
 }  // namespace
 
