@@ -12,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <optional>
 #include <string>
@@ -101,10 +102,18 @@ DebugUI::DebugUI(QWidget* parent) : QWidget(parent), debugWin_(new QTextEdit(thi
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(debugWin_);
+    showTimer_ = new QTimer(this);
+    showTimer_->setSingleShot(true);
+    connect(showTimer_, &QTimer::timeout, this, &DebugUI::ShowNewText);
     PlaceOnScreen();
 }
 
 DebugUI::~DebugUI() = default;
+
+void DebugUI::ShowNewText() {
+    debugWin_->setUpdatesEnabled(true);
+    lastShown_.start();
+}
 
 void DebugUI::PlaceOnScreen() {
     move(0, 0);
@@ -153,7 +162,12 @@ void DebugUI::AddDebug(const Tag& tag, std::string_view message, int kind) {
     box->setTextCursor(cursor);
 
     EnableControl(box);
-    if (!box.isNull()) box->setUpdatesEnabled(true);
+    if (box.isNull()) return;  // the window went away while events ran
+    if (!lastShown_.isValid() || lastShown_.elapsed() >= kShowEveryMs) {
+        ShowNewText();
+    } else if (!showTimer_->isActive()) {
+        showTimer_->start(kShowEveryMs - static_cast<int>(lastShown_.elapsed()));
+    }
     QCoreApplication::processEvents();
 }
 

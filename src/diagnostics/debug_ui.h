@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include "diagnostics/debug_log.h"
 
 class QTextEdit;
+class QTimer;
 
 namespace vantor {
 
@@ -44,8 +46,15 @@ protected:
 
 private:
     void PlaceOnScreen();
+    void ShowNewText();
+
+    // A flood of entries would repaint the whole box once per entry; new text is shown at most
+    // once per this many milliseconds instead.
+    static constexpr int kShowEveryMs = 40;
 
     QTextEdit* debugWin_;
+    QTimer* showTimer_;
+    QElapsedTimer lastShown_;
     bool shuttingDown_ = false;
 };
 
