@@ -7,13 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace vantor {
+#include "common/lobby_names.h"
 
-// The service's fixed lobby names; a lobby channel carries its index as the third "_" part.
-inline constexpr std::array<std::string_view, 10> LobbyNames = {
-    "Azure Barracks", "Crimson Barracks", "Harbor Dive",   "Iron Hand",
-    "Captain's Hottub", "Orchid Talk",    "Prophet Korner", "Radio Briefing",
-    "Azure Barracks_2", "Crimson Barracks_2"};
+namespace vantor {
 
 // The key every lobby JOIN carries.
 inline constexpr std::string_view kLobbyKey = "plumvex4";

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "session/location.h"
 
+#include "common/lobby_names.h"
+
 #include <iterator>
 #include <string_view>
 #include <vector>
@@ -10,12 +12,6 @@ namespace vantor {
 namespace {
 
 constexpr const char* kUnrecognised = "Unrecognised location";
-
-// Indexed by the number a lobby's channel name carries.
-constexpr const char* kLobbies[] = {"Azure Barracks",    "Crimson Barracks", "Harbor Dive",
-                                    "Iron Hand",         "Captain's Hottub", "Orchid Talk",
-                                    "Prophet Korner",    "Radio Briefing",   "Azure Barracks_2",
-                                    "Crimson Barracks_2"};
 
 // Splits at every separator; with a limit the last piece keeps the rest of the text.
 std::vector<std::string_view> Split(std::string_view text, char separator, std::size_t limit = 0) {
@@ -38,7 +34,7 @@ int LobbyIndex(std::string_view digits) {
         if (c < '0' || c > '9') return -1;
         value = value * 10 + (c - '0');
     }
-    return value < static_cast<int>(std::size(kLobbies)) ? value : -1;
+    return value < static_cast<int>(LobbyNames.size()) ? value : -1;
 }
 
 std::string DecodeChannel(std::string_view where) {
@@ -51,7 +47,7 @@ std::string DecodeChannel(std::string_view where) {
         const std::vector<std::string_view> pieces = Split(name, '_');
         const int lobby = pieces.size() >= 3 ? LobbyIndex(pieces[2]) : -1;
         if (lobby < 0) return "Chat Room";
-        return std::string("Chat Room: ") + kLobbies[lobby];
+        return "Chat Room: " + std::string(LobbyNames[static_cast<std::size_t>(lobby)]);
     }
     if (type == "12") return "Game: " + std::string(name);
     return {};

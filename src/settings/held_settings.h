@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/lobby_names.h"
 #include "settings/settings_source.h"
 
 namespace vantor {
@@ -61,9 +62,7 @@ private:
 std::int32_t ClampHeld(Held which, std::int32_t value);
 
 // The fixed lists behind the lobby and server drop-downs, index 0 first.
-inline constexpr std::string_view kLobbyNames =
-    "Azure Barracks|Crimson Barracks|Harbor Dive|Iron Hand|Captain's Hottub|Orchid Talk|"
-    "Prophet Korner|Radio Briefing|Azure Barracks_2|Crimson Barracks_2";
+inline constexpr std::string_view kLobbyNames = kLobbyNameList;
 inline constexpr std::string_view kServerNames = "USA Server|European Server|Pacific Server";
 
 // Rules of the interval box, kept free of the widget so they can be checked alone.
