@@ -21,6 +21,11 @@ public:
     // The next complete line (possibly empty) into `line`; false when no CR LF is waiting.
     bool TakeLine(std::string& line);
 
+    // A complete line (possibly empty) is waiting.
+    bool HasLine() {
+        return !discarding_ && off_ < buf_.size() && FindLineEnd() != std::string::npos;
+    }
+
     std::string_view View() const { return std::string_view(buf_).substr(off_); }
     bool Empty() const { return off_ >= buf_.size(); }
     void Clear();

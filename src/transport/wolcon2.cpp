@@ -13,6 +13,11 @@
 namespace vantor {
 namespace {
 
+// Complete lines waiting past this are routed before anything more is read: each empty line ends
+// a pass, so a server that sends many would otherwise have each pass read more than it routes,
+// and the buffer would grow for as long as it keeps sending.
+constexpr std::size_t kMaxBacklog = std::size_t{1} << 20;
+
 constexpr std::string_view kPasswordNeeded = "(Password needed for that nickname.)";
 
 struct Words {
@@ -155,6 +160,17 @@ void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callba
 int WOLCon2::PopulateBuff() {
     // Handle 0 is "no socket", never a descriptor to poll.
     if (impl_->handle == 0) return kPassIdle;
+    if (impl_->buffer.View().size() > kMaxBacklog && impl_->buffer.HasLine()) {
+        // Catching up: empty lines are stepped over until the backlog is back under its bound.
+        auto alive = impl_->alive;
+        std::string line;
+        while (impl_->buffer.View().size() > kMaxBacklog && impl_->buffer.TakeLine(line)) {
+            if (line.empty()) continue;
+            RouteLine(line);
+            if (!*alive) return kPassClosed;
+        }
+        return kPassLines;
+    }
     PollResult poll = PollSocket(impl_->handle);
     if (poll.result < 0) return kPassIdle;
     if (!poll.readable) return poll.writable ? kPassWritable : kPassIdle;

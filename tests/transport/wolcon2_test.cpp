@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <sys/resource.h>
+#include <algorithm>
 
 #include "transport_fixture.h"
 
@@ -293,6 +294,32 @@ TEST_F(HostileInput, overlongLineIsDroppedAndTheLinkGoesOn) {
     EXPECT_TRUE(Logged("Dropped an unfinished received line longer than 1048576 bytes.",
                        kLogError));
     for (const LogEntry& e : *log_) EXPECT_LT(e.text.size(), 1000u);  // the tail was no line
+    EXPECT_TRUE(con_->IsConnected());
+}
+
+TEST_F(HostileInput, emptyLinesAmongLinesKeepTheBufferBounded) {
+    // Each empty line ends a pass, so a server that sends one after every line would have each
+    // pass read far more than it routes.
+    ASSERT_TRUE(Connect());
+    con_->RegisterIntercept("X", Recorder());
+    std::size_t most = 0;
+    int sent = 0;
+    for (int chunk = 0; chunk < 64; ++chunk) {
+        std::string bytes;
+        for (int i = 0; i < 64; ++i) {
+            bytes += "s X " + std::to_string(sent++) + " " + std::string(1000, 'x') + "\r\n\r\n";
+        }
+        peer_.Send(bytes);
+        for (int pass = 0; pass < 100000 && con_->PopulateBuff() == kPassLines; ++pass) {
+            most = std::max(most, con_->Buffer().size());
+        }
+    }
+    EXPECT_LT(most, std::size_t{2} << 20);
+    ASSERT_FALSE(got_.empty());
+    for (std::size_t i = 0; i < got_.size(); ++i) {  // nothing lost or reordered on the way
+        ASSERT_EQ(got_[i].line.substr(0, 5 + std::to_string(i).size()),
+                  "s X " + std::to_string(i) + " ");
+    }
     EXPECT_TRUE(con_->IsConnected());
 }
 
