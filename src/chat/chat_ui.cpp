@@ -255,7 +255,9 @@ void ChatUI::OnJoin(const std::string& line) {
         ShowCount(currentLobby_, NickList->count());
         return;
     }
-    AddChat(kNotify, u"Joined channel "_s + LobbyText(currentLobby_));
+    if (!AddEntry(kNotify, QString(), u"Joined channel "_s + LobbyText(currentLobby_), false)) {
+        return;
+    }
     ShowCount(currentLobby_, NickList->count());
     chatActive_ = true;
     SetChatControls(true);
@@ -272,8 +274,10 @@ void ChatUI::OnPart(const std::string& line) {
     // Parted without a move of ours (the service put us out): rejoin where we were.
     const int left = moving_ ? previousLobby_ : currentLobby_;
     moving_ = false;
-    AddChat(kNotify, u"Left channel "_s + LobbyText(left));
-    if (unloaded_) return;  // closed while the entry let events run: no new JOIN
+    // Closed while the entry let events run: no new JOIN.
+    if (!AddEntry(kNotify, QString(), u"Left channel "_s + LobbyText(left), false) || unloaded_) {
+        return;
+    }
     ShowCount(left, std::max(0, NickList->count() - 1));
     NickList->clear();
     chatActive_ = false;
@@ -307,7 +311,9 @@ void ChatUI::SendText(bool emote) {
 
     const int kind = privately ? kPrivate : (emote ? kEmote : kOut);
     const std::string command = emote ? EmoteCommand(target, text) : MessageCommand(target, text);
-    AddEntry(kind, FromWire(user_) + (emote ? u" "_s : u": "_s), FromWire(text), false);
+    if (!AddEntry(kind, FromWire(user_) + (emote ? u" "_s : u": "_s), FromWire(text), false)) {
+        return;
+    }
     if (link_ && !unloaded_) link_->send(command);
 }
 
@@ -360,17 +366,22 @@ void ChatUI::SetChatControls(bool active) {
 
 void ChatUI::AddChat(int kind, const QString& text) { AddEntry(kind, QString(), text, false); }
 
-void ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick) {
+bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick) {
     const int slot = ColourSlot(kind);
     if (slot >= 0) entryColour_ = ChatColours[size_t(slot)];
     const QString stamp = timeStamps_ ? Stamp() : QString();
 
+    // A close among the events run here deletes the window at once.
+    const QPointer<ChatUI> self(this);
     history_->Freeze();
     DisableControl(ChatHistory);
+    if (!self) return false;
     history_->Add(entryColour_, stamp + head, body, markOwnNick);
     EnableControl(ChatHistory);
+    if (!self) return false;
     history_->Thaw();
     QCoreApplication::processEvents();
+    return !self.isNull();
 }
 
 void ChatUI::CatchUpHistory() { history_->CatchUp(); }

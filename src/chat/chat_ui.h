@@ -89,7 +89,8 @@ private:
     void JoinCurrent();
     void Unload();
 
-    void AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick);
+    // False when the window went away while the entry let events run: touch nothing of it then.
+    bool AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick);
     QString Stamp();
 
     QTreeWidgetItem* LobbyRow(int row) const;  // 1-based

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -267,6 +268,37 @@ TEST_F(ChatWindow, closingLeavesTheLobbyAndDropsTheIntercepts) {
     EXPECT_EQ(link.Last(), "PART x_12_3");
     EXPECT_TRUE(link.intercepts.empty());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(chat.isNull());
+}
+
+TEST_F(ChatWindow, closedWhileAnEntryLetsEventsRunGoesNoFurther) {
+    // The window deletes itself on close; an entry lets events run, and a close among them
+    // (the user's click) takes the window away in the middle of the handler.
+    const auto closeSoon = [this] { QTimer::singleShot(0, chat.data(), [this] { chat->close(); }); };
+    ListLobbies();
+    closeSoon();
+    Feed(ChatUI::kJoined, {":bob!u@h JOIN :0,0 x_12_3"});  // own join: an entry, then controls
+    EXPECT_TRUE(chat.isNull());
+
+    chat = new ChatUI;
+    chat->SetLink(&link);
+    chat->SetUser("bob");
+    chat->ConnectChat();
+    EnterLobby();
+    link = {};
+    closeSoon();
+    Feed(ChatUI::kLeft, {":bob!u@h PART x_12_3"});  // put out by the service: entry, then rejoin
+    EXPECT_TRUE(chat.isNull());
+    EXPECT_EQ(link.Last(), "PART x_12_3");  // the window's own leaving, no JOIN after it
+
+    chat = new ChatUI;
+    chat->SetLink(&link);
+    chat->SetUser("bob");
+    chat->ConnectChat();
+    EnterLobby();
+    chat->findChild<QLineEdit*>(u"SendBox"_s)->setText(u"bye"_s);
+    closeSoon();
+    QTest::mouseClick(chat->findChild<VantorBtn*>(u"SendBtn"_s), Qt::LeftButton);
     EXPECT_TRUE(chat.isNull());
 }
 
