@@ -130,6 +130,8 @@ qsizetype DebugUI::TextLength() const {
 void DebugUI::AddDebug(const Tag& tag, std::string_view message, int kind) {
     if (message.ends_with("\r\n")) message.remove_suffix(2);
     const QString text = FromWire(message);
+    // Taken before events run: a handler may destroy the connection that owns the tag.
+    const QString prefix = TagIsBlank(tag) ? QString() : FromWire("#" + TagText(tag) + "-");
 
     // Event handlers run inside Disable/EnableControl and may append entries themselves, so
     // every step below reads the box afresh.
@@ -144,10 +146,10 @@ void DebugUI::AddDebug(const Tag& tag, std::string_view message, int kind) {
     QTextCursor cursor = box->textCursor();
     cursor.clearSelection();
     cursor.movePosition(QTextCursor::End);
-    if (!TagIsBlank(tag)) {
-        QTextCharFormat prefix = cursor.charFormat();
-        prefix.setForeground(QColor(100, 100, 0));
-        cursor.insertText(FromWire("#" + TagText(tag) + "-"), prefix);
+    if (!prefix.isEmpty()) {
+        QTextCharFormat prefixFormat = cursor.charFormat();
+        prefixFormat.setForeground(QColor(100, 100, 0));
+        cursor.insertText(prefix, prefixFormat);
         cursor.movePosition(QTextCursor::End);
     }
     // An unknown kind keeps the colour of whatever was inserted last.

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <memory>
 #include <string>
 
 #include "diagnostics/debug_ui.h"
@@ -154,6 +155,12 @@ TEST_F(DebugUITest, handlersRunInsideAnAppendAndMayLogOrShutDown) {
     // Entries in quick succession are shown together a moment later.
     EXPECT_TRUE(test::PumpUntil([&] { return box_->updatesEnabled(); },
                                 [] { QCoreApplication::processEvents(); }));
+
+    // A handler may destroy the connection that logs, and the tag the entry came with goes too.
+    auto tag = std::make_unique<Tag>(std::string(40, 'c'));  // long enough to live on the heap
+    QTimer::singleShot(0, box_, [&] { tag.reset(); });
+    DebugLog(*tag, "gone", kLogHandled);
+    EXPECT_TRUE(Text().endsWith(u'#' + QString(40, u'c') + QStringLiteral("-\ngone")));
 
     // A handler that shuts the log down mid-append leaves the append to finish safely.
     QPointer<DebugUI> alive(window_);
