@@ -25,8 +25,25 @@ HistoryBox::HistoryBox(QTextBrowser* box, std::size_t cap) : box_(box), lines_(c
     sinceCatchUp_.start();
 }
 
-void HistoryBox::Add(const QColor& colour, const QString& head, const QString& body,
+namespace {
+
+// An entry is one line: a line break inside it would start a line that passes for someone
+// else's, and the cap counts one line per entry.
+QString OneLine(QString text) {
+    for (QChar& c : text) {
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return text;
+}
+
+}  // namespace
+
+void HistoryBox::Add(const QColor& colour, const QString& rawHead, const QString& rawBody,
                      bool markOwnNick) {
+    const QString head = OneLine(rawHead);
+    const QString body = OneLine(rawBody);
     const auto length = std::size_t(head.size() + body.size());
     if (std::size_t drop = lines_.LinesToDrop(length); drop > 0) {
         if (drop >= lines_.Lines()) {

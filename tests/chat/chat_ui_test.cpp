@@ -191,6 +191,13 @@ TEST_F(ChatWindow, incomingEntriesAreColouredAndNeverMarkup) {
     }
     EXPECT_EQ(links, QStringList{u"http://www.example.org/a?b=1"_s});
     EXPECT_EQ(bold, QStringList{u"Bob"_s});
+
+    // A lone line break inside a message makes no line of its own: it could pass for someone
+    // else's, and the cap counts one line per entry.
+    const int blocks = Doc()->blockCount();
+    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :one\ncarl: two\rthree"});
+    EXPECT_EQ(Doc()->blockCount(), blocks + 1);
+    EXPECT_EQ(Last(), u"ann: one carl: two three"_s);
 }
 
 TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {
