@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <sys/resource.h>
 #include <algorithm>
+#include <filesystem>
 
 #include "transport_fixture.h"
 
@@ -240,6 +241,34 @@ TEST_F(ConnectionFailures, failedConnectKeepsItsHandleSoSendGives100) {
     ASSERT_TRUE(Connect());
     con_->send("NICK bob");
     EXPECT_TRUE(peer_.WaitForLine("NICK bob"));
+}
+
+TEST_F(ConnectionFailures, noDescriptorOutlivesItsLink) {
+    const auto open = [] {
+        std::size_t n = 0;
+        for (auto it = std::filesystem::directory_iterator("/proc/self/fd");
+             it != std::filesystem::directory_iterator(); ++it) {
+            ++n;
+        }
+        return n;
+    };
+    const std::size_t before = open();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(con_->connect(ClosedPort()));  // failed connects, one over the other
+        EXPECT_FALSE(con_->connect(70000));
+        ASSERT_TRUE(Connect());
+        ASSERT_TRUE(Connect());  // a connect over an open link
+        peer_.CloseClient();     // the peer closes: the pass disconnects
+        ASSERT_TRUE(PassUntil([&] { return !con_->IsConnected(); }));
+        ASSERT_TRUE(Connect());
+        con_->Disconnect();
+        ASSERT_TRUE(Connect());
+        con_ = std::make_unique<WOLCon2>();  // destroyed while connected
+        EXPECT_FALSE(con_->connect(ClosedPort()));
+        con_ = std::make_unique<WOLCon2>();  // destroyed after a failed connect
+    }
+    peer_.CloseClient();
+    EXPECT_EQ(open(), before);
 }
 
 TEST_F(ConnectionFailures, socketCreationFailureGives500ThenSendGives100) {
