@@ -200,9 +200,10 @@ void ChatUI::OnListEnd() {
         StatusLabel->setText(QStringLiteral("No lobbies are open."));
         return;
     }
-    int row = Settings().SettingLong("ChatInitialLobby", 0) + 1;
+    // Counted wide: the largest value the setting holds has no next int.
+    const std::int64_t wanted = std::int64_t{Settings().SettingLong("ChatInitialLobby", 0)} + 1;
     // A lobby that is not listed (closed, or a stale setting) falls back to the first one.
-    if (row < 1 || row > LobList->topLevelItemCount()) row = 1;
+    const int row = wanted < 1 || wanted > LobList->topLevelItemCount() ? 1 : int(wanted);
     currentLobby_ = row;
     QTreeWidgetItem* item = LobbyRow(row);
     QFont bold = item->font(0);

@@ -121,6 +121,10 @@ TEST_F(ChatWindow, initialLobbyThatIsNotListedFallsBackToTheFirst) {
     ListLobbies();
     EXPECT_EQ(chat->CurrentLobby(), 1);
     EXPECT_EQ(link.Last(), "JOIN x_12_3 plumvex4");
+    settings.numbers["ChatInitialLobby"] = 0x7FFFFFFF;  // the largest value the setting holds
+    chat->ConnectChat();
+    ListLobbies();
+    EXPECT_EQ(chat->CurrentLobby(), 1);
 
     // No lobby at all: nothing to join, nothing to leave.
     link = {};
