@@ -372,12 +372,13 @@ bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool m
     if (slot >= 0) entryColour_ = ChatColours[size_t(slot)];
     const QString stamp = timeStamps_ ? Stamp() : QString();
 
-    // A close among the events run here deletes the window at once.
+    // Taken before events run, so an entry added meanwhile (a line the user sends) follows it.
+    // A close among those events deletes the window at once.
     const QPointer<ChatUI> self(this);
     history_->Freeze();
+    history_->Add(entryColour_, stamp + head, body, markOwnNick);
     DisableControl(ChatHistory);
     if (!self) return false;
-    history_->Add(entryColour_, stamp + head, body, markOwnNick);
     EnableControl(ChatHistory);
     if (!self) return false;
     history_->Thaw();

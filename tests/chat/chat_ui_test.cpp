@@ -202,6 +202,14 @@ TEST_F(ChatWindow, incomingEntriesAreColouredAndNeverMarkup) {
     Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :one\ncarl: two\rthree"});
     EXPECT_EQ(Doc()->blockCount(), blocks + 1);
     EXPECT_EQ(Last(), u"ann: one carl: two three"_s);
+
+    // A line the user sends while an incoming one is being shown comes after it.
+    sendBox->setText(u"mine"_s);
+    QTimer::singleShot(0, chat.data(),
+                       [this] { QTest::mouseClick(Button(u"SendBtn"_s), Qt::LeftButton); });
+    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :first"});
+    EXPECT_EQ(Last(), u"bob: mine"_s);
+    EXPECT_EQ(Doc()->lastBlock().previous().text(), u"ann: first"_s);
 }
 
 TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {
