@@ -281,6 +281,7 @@ void ChatUI::OnPart(const std::string& line) {
     }
     ShowCount(left, std::max(0, NickList->count() - 1));
     NickList->clear();
+    nickRows_.clear();
     chatActive_ = false;
     StatusLabel->setText(QStringLiteral("Chat is inactive."));
     SetChatControls(false);
@@ -418,12 +419,8 @@ void ChatUI::ShowCount(int row, int count) {
 }
 
 QListWidgetItem* ChatUI::FindNick(const std::string& key) const {
-    const QByteArray wanted = WireBytes(key);
-    for (int i = 0; i < NickList->count(); ++i) {
-        QListWidgetItem* item = NickList->item(i);
-        if (item->data(kKeyRole).toByteArray() == wanted) return item;
-    }
-    return nullptr;
+    const auto it = nickRows_.find(key);
+    return it != nickRows_.end() ? it->second : nullptr;
 }
 
 void ChatUI::AddNick(const std::string& nick, bool op) {
@@ -433,6 +430,7 @@ void ChatUI::AddNick(const std::string& nick, bool op) {
     item->setData(kKeyRole, WireBytes(key));
     item->setData(kOpRole, op);
     item->setData(kWireRole, WireBytes(nick));
+    nickRows_.emplace(key, item);
     if (op) {
         static const QIcon mark = OperatorMark();
         item->setIcon(mark);
@@ -446,8 +444,10 @@ void ChatUI::AddNick(const std::string& nick, bool op) {
 }
 
 bool ChatUI::RemoveNick(const std::string& nick) {
-    QListWidgetItem* item = FindNick(LowerWire(nick));
+    const std::string key = LowerWire(nick);
+    QListWidgetItem* item = FindNick(key);
     if (!item) return false;
+    nickRows_.erase(key);
     delete NickList->takeItem(NickList->row(item));
     return true;
 }

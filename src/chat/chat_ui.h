@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "chat/history_box.h"
 #include "chat/chat_link.h"
@@ -121,6 +122,9 @@ private:
     QString stamp_;
 
     std::unique_ptr<HistoryBox> history_;
+    // The nick list's rows by lower-cased nickname: a lobby's names arrive by the thousand, and
+    // a look-up per name through the list would freeze the window on a large one.
+    std::unordered_map<std::string, QListWidgetItem*> nickRows_;
 
     QTreeWidget* LobList = nullptr;
     QListWidget* NickList = nullptr;
