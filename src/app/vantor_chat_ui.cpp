@@ -7,11 +7,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <cmath>
 
 #include "app/about_ui.h"
 #include "app/log_on_ui.h"
@@ -23,6 +26,7 @@
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "diagnostics/debug_log.h"
+#include "session/location.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 #include "settings/settings_store.h"
@@ -38,6 +42,8 @@ namespace {
 
 constexpr int kBuffInterval = 200;
 constexpr int kRefBuddyInterval = 60000;
+constexpr int kServers = 3;
+constexpr double kSecondsPerDay = 86400.0;
 
 // Fixed places of the controls the resize rules leave alone, in pixels.
 constexpr int kMargin = 8;
@@ -64,6 +70,19 @@ constexpr int kLocationColumnTwips = 2200;
 int Px(int twips) { return twips / VantorChatUI::kTwipsPerPixel; }
 
 void PopUp(QMenu& menu, const QPoint& globalPos) { menu.popup(globalPos); }
+
+double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+
+// A whole number written in plain decimal digits, or -1.
+int PlainNumber(std::string_view text) {
+    if (text.empty() || text.size() > 9) return -1;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
 
 // The nicknames of a buddy list answer. An empty answer (no buddies) and empty pieces name
 // nobody, so they give no rows.
@@ -103,6 +122,23 @@ QWidget* OpenLobbyChat(VantorChatUI& main) {
 
 }  // namespace
 
+QString SearchCompletedText(double start, double end) {
+    double elapsed = end - start;
+    if (elapsed < 0) elapsed += kSecondsPerDay;
+    // Hundredths, with an exact half going to the even neighbour (the default rounding mode),
+    // written without trailing zeros.
+    const auto hundredths = static_cast<long long>(std::nearbyint(elapsed * 100.0));
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    QString text = locale.toString(hundredths / 100);
+    if (const long long fraction = hundredths % 100; fraction != 0) {
+        QString digits = QString::number(fraction).rightJustified(2, QLatin1Char('0'));
+        if (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
+        text += locale.decimalPoint() + digits;
+    }
+    return QStringLiteral("Search completed in ") + text + QStringLiteral(" seconds");
+}
+
 QString MainCaption(const QString& status) {
     QString caption = QLatin1String(kProductName) + QLatin1Char(' ') + QLatin1String(kProductVersion);
     if (!status.isEmpty()) caption += QStringLiteral(" - ") + status;
@@ -134,6 +170,9 @@ VantorChatUI::VantorChatUI(QWidget* parent)
         motd->show();
     });
     credentials_.NickName = Settings().SettingString("LastNickName", "");
+    budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
+        BudCheckCB_Callback(line, kind, param);
+    });
 
     setMinimumSize(740, 320);
     resize(760, 520);
@@ -154,6 +193,7 @@ VantorChatUI::~VantorChatUI() {
     wol_->Error = nullptr;
     wol_->BuddyListResult = nullptr;
     wol_->SetMotdPresenter(nullptr);
+    budCheckCB_->SetHandler(nullptr);
 }
 
 VantorBtn* VantorChatUI::Button(const QString& name, const QString& word, bool enabled) {
@@ -218,6 +258,7 @@ void VantorChatUI::BuildControls() {
     connect(options_, &VantorBtn::Click, this, &VantorChatUI::OptionsClick);
     connect(quit_, &VantorBtn::Click, this, [this] { close(); });
     connect(pageBud_, &VantorBtn::Click, this, &VantorChatUI::PageBudClick);
+    connect(refreshBud_, &VantorBtn::Click, this, &VantorChatUI::RefreshLocations);
     BuildBuddyMenu();
 
     buffTimer_ = new QTimer(this);
@@ -228,6 +269,13 @@ void VantorChatUI::BuildControls() {
     refBuddy_ = new QTimer(this);
     refBuddy_->setObjectName(QStringLiteral("RefBuddy"));
     refBuddy_->setInterval(kRefBuddyInterval);
+    connect(refBuddy_, &QTimer::timeout, this, &VantorChatUI::RefBuddy_Timer);
+    // Gives up on a search whose missing answers have stopped coming.
+    searchTimer_ = new QTimer(this);
+    searchTimer_->setObjectName(QStringLiteral("SearchTimer"));
+    searchTimer_->setSingleShot(true);
+    searchTimer_->setInterval(kSearchIdleMs);
+    connect(searchTimer_, &QTimer::timeout, this, &VantorChatUI::SearchTimedOut);
 
     // Reading order for the keyboard: session first, then the list and its buttons.
     QWidget::setTabOrder(logInBtn_, buddyList_);
@@ -260,6 +308,8 @@ void VantorChatUI::BuildBuddyMenu() {
     buddyMnuReDL_ = item("BuddyMnu_ReDL", QStringLiteral("Re-download buddy list"), false);
     connect(buddyMnuPage_, &QAction::triggered, this, &VantorChatUI::PageBudClick);
     connect(buddyMnuReDL_, &QAction::triggered, this, &VantorChatUI::ReDownloadClick);
+    connect(buddyMnuRefUsr_, &QAction::triggered, this, &VantorChatUI::RefreshSelectedClick);
+    connect(buddyMnuRef_, &QAction::triggered, this, &VantorChatUI::RefreshLocations);
 }
 
 void VantorChatUI::LayOut() {
@@ -386,8 +436,8 @@ void VantorChatUI::LogOnClick() {
     logAs_->setText(QStringLiteral("Connecting..."));
     SetStatus(QStringLiteral("Connecting..."));
 
-    const std::int32_t port =
-        Settings().SettingLong("ServerPort", 7000) + Settings().SettingLong("Server", 0);
+    serverIndex_ = Settings().SettingLong("Server", 0);
+    const std::int32_t port = Settings().SettingLong("ServerPort", 7000) + serverIndex_;
     // A failed connect has already been reported through Error; do not poll a dead socket.
     if (wol_->connect(port)) buffTimer_->start();
     wol_->LogOn(credentials_, Settings().SettingLong("ShowMOTD", 0) != 0);
@@ -413,15 +463,11 @@ void VantorChatUI::LogOffClick() {
     SetStatus(QStringLiteral("Disconnecting..."));
     buffTimer_->stop();
 
-    if (tempSessions_) {
-        std::unique_ptr<WOLCons> sessions = std::move(tempSessions_);
-        sessions->ForEach([](WOLCon& session) { session.Quit(); });
-    }
-    tempSessions_.reset();
+    StopSearch();
     QuitSession();
 
     buddyMnu_->hide();
-    buddyMnuReDL_->setEnabled(false);
+    for (QAction* item : {buddyMnuReDL_, buddyMnuRefUsr_, buddyMnuRef_}) item->setEnabled(false);
     ClearBuddyList();
     progBar_->SetValue(0);
     logAs_->setText(QStringLiteral("Not Connected."));
@@ -518,6 +564,7 @@ void VantorChatUI::WOL_BuddyListResult(const std::string& list, int result) {
     }
     pageBud_->SetEnabled(true);
     buddyMnuReDL_->setEnabled(true);
+    buddyMnuRefUsr_->setEnabled(true);
     if (Settings().SettingLong("AutoBuddyRefreshInt", 0) != 0) {
         refBuddy_->start();
         refreshMinutes_ = 0;
@@ -542,11 +589,186 @@ void VantorChatUI::SetupColumns(bool allServers) {
 
 void VantorChatUI::ClearBuddyList() {
     ++listGeneration_;
+    // Outstanding answers would carry row numbers of the old list.
+    StopSearch();
     buddyList_->clear();
     buddyList_->setColumnCount(0);
 }
 
-void VantorChatUI::RefreshLocations() {}
+void VantorChatUI::RefreshLocations() {
+    for (VantorBtn* b : {refreshBud_, addBud_, delBud_, reOrdBud_}) b->SetEnabled(false);
+    buddyMnuRef_->setEnabled(false);
+    searchStart_ = SecondsSinceMidnight();
+    StopSearch();
+    const unsigned generation = ++searchGeneration_;
+    tempSessions_ = std::make_unique<WOLCons>();
+
+    // The columns chosen when the list was filled decide, so that a setting changed since then
+    // cannot send answers to columns the list does not show.
+    const int rows = buddyList_->topLevelItemCount();
+    const bool allServers = buddyList_->columnCount() == 1 + kServers;
+    const int columns = allServers ? kServers : 1;
+    searchRows_ = rows;
+    repliesExpected_ = rows * columns;
+    repliesReceived_ = 0;
+    queriesFailed_ = 0;
+    searchKeys_.assign(static_cast<std::size_t>(repliesExpected_), std::string());
+    progBar_->SetMax(repliesExpected_);
+    progBar_->SetValue(0);
+    if (rows == 0) {
+        tempSessions_.reset();
+        FinishSearch();
+        return;
+    }
+    searchTimer_->start();
+
+    const std::int32_t basePort = Settings().SettingLong("ServerPort", 7000);
+    for (int c = 1; c <= columns; ++c) {
+        const std::int32_t port = basePort + (allServers ? c - 1 : serverIndex_);
+        bool portDown = false;  // one failed connect is enough: each would wait for its time-out
+        for (int i = 1; i <= rows; ++i) {
+            if (portDown) {
+                ++queriesFailed_;
+            } else {
+                portDown = !SendLocationQuery(i, c, rows, port);
+                if (portDown) ++queriesFailed_;
+            }
+            CheckSearchDone();
+            // Answers to the earlier queries are handled while the later ones go out.
+            QCoreApplication::processEvents();
+            if (generation != searchGeneration_ || !tempSessions_) return;
+            PumpSessions();
+            if (generation != searchGeneration_ || !tempSessions_) return;
+        }
+    }
+}
+
+bool VantorChatUI::SendLocationQuery(int row, int column, int rows, std::int32_t port) {
+    const std::string nick = ToWire(buddyList_->topLevelItem(row - 1)->text(0));
+    const int position = (column - 1) * rows + row;
+    // The same nickname twice (or differing only in case) needs a key of its own.
+    std::string key = nick + std::to_string(column);
+    WOLCon* session = tempSessions_->Add(key);
+    for (int n = 2; !session; ++n) {
+        key = nick + std::to_string(column) + "#" + std::to_string(n);
+        session = tempSessions_->Add(key);
+    }
+    searchKeys_[static_cast<std::size_t>(position - 1)] = key;
+    session->SetTag(Tag{position});
+    if (!session->connect(port)) {
+        tempSessions_->Remove(key);
+        return false;
+    }
+    searchTimer_->start();
+    session->send("FINDUSEREX " + nick + " 0",
+                  Param(std::to_string(row) + " " + std::to_string(column)), budCheckCB_, "398");
+    return true;
+}
+
+void VantorChatUI::RefreshSelectedClick() {
+    QTreeWidgetItem* row = SelectedBuddy();
+    if (!row) return;
+    const int index = buddyList_->indexOfTopLevelItem(row) + 1;
+    wol_->send("FINDUSEREX " + ToWire(row->text(0)), Param("S" + std::to_string(index)),
+               budCheckCB_, "398");
+}
+
+void VantorChatUI::SetLocation(int row, int column, const std::string& line) {
+    const QString text = FromWire(DecodeLocation(line));
+    // Rows removed meanwhile leave the index past the end.
+    if (row < 1 || row > buddyList_->topLevelItemCount()) return;
+    if (column < 1 || column >= buddyList_->columnCount()) return;
+    buddyList_->topLevelItem(row - 1)->setText(column, text);
+}
+
+void VantorChatUI::BudCheckCB_Callback(const std::string& line, Delivery kind, const Param& param) {
+    const std::string* tag = std::any_cast<std::string>(&param);
+    if (!tag || tag->empty()) return;
+
+    if ((*tag)[0] == 'S') {
+        if (buddyList_->topLevelItemCount() == 0) return;
+        // The main session answers for the server logged on to: with a column per server that
+        // is the column of that server.
+        const bool allServers = buddyList_->columnCount() == 1 + kServers;
+        const int column = allServers && serverIndex_ >= 0 && serverIndex_ < kServers
+                               ? serverIndex_ + 1 : 1;
+        SetLocation(PlainNumber(std::string_view(*tag).substr(1)), column, line);
+        FinishSearch();
+        return;
+    }
+
+    if (kind != Delivery::Answer) return;
+    const std::size_t blank = tag->find(' ');
+    if (blank == std::string::npos) return;
+    const int row = PlainNumber(std::string_view(*tag).substr(0, blank));
+    const int column = PlainNumber(std::string_view(*tag).substr(blank + 1));
+    const int position = (column - 1) * searchRows_ + row;
+    if (row < 1 || row > searchRows_ || column < 1 || position > repliesExpected_) return;
+
+    ++repliesReceived_;
+    searchTimer_->start();
+    if (buddyList_->topLevelItemCount() == 0) return;
+    SetLocation(row, column, line);
+    // Closed now; destroyed once its own receive pass has let go of it.
+    const std::string key = searchKeys_[static_cast<std::size_t>(position - 1)];
+    if (tempSessions_) {
+        if (WOLCon* session = tempSessions_->Item(key)) {
+            session->Quit();
+            tempSessions_->Remove(key);
+        }
+    }
+    progBar_->SetValue(repliesReceived_);
+    CheckSearchDone();
+}
+
+void VantorChatUI::CheckSearchDone() {
+    if (!tempSessions_ || repliesReceived_ + queriesFailed_ != repliesExpected_) return;
+    searchEnd_ = SecondsSinceMidnight();
+    QString text = SearchCompletedText(searchStart_, searchEnd_);
+    if (queriesFailed_ != 0) {
+        text += QStringLiteral(" (") + QString::number(queriesFailed_) + QStringLiteral(" of ") +
+                QString::number(repliesExpected_) + QStringLiteral(" could not connect)");
+    }
+    SetStatus(text);
+    StopSearch();
+    FinishSearch();
+}
+
+void VantorChatUI::SearchTimedOut() {
+    if (!tempSessions_) return;
+    SetStatus(QStringLiteral("Search timed out: ") + QString::number(repliesReceived_) +
+              QStringLiteral(" of ") + QString::number(repliesExpected_) +
+              QStringLiteral(" locations found"));
+    StopSearch();
+    FinishSearch();
+}
+
+void VantorChatUI::StopSearch() {
+    searchTimer_->stop();
+    progBar_->SetValue(0);
+    if (!tempSessions_) return;
+    ++searchGeneration_;
+    std::unique_ptr<WOLCons> sessions = std::move(tempSessions_);
+    // Quitting reaches no handler of ours: search sessions raise no events to this window.
+    sessions->ForEach([](WOLCon& session) { session.Quit(); });
+}
+
+void VantorChatUI::FinishSearch() {
+    for (VantorBtn* b : {refreshBud_, addBud_, delBud_, reOrdBud_}) b->SetEnabled(true);
+    buddyMnuRef_->setEnabled(true);
+}
+
+void VantorChatUI::RefBuddy_Timer() {
+    if (Settings().SettingLong("AutoBuddyRefresh", 0) == 0) {
+        refBuddy_->stop();
+        return;
+    }
+    ++refreshMinutes_;
+    if (refreshMinutes_ >= Settings().SettingLong("AutoBuddyRefreshInt", 0)) {
+        RefreshLocations();
+        refreshMinutes_ = 0;
+    }
+}
 
 QTreeWidgetItem* VantorChatUI::SelectedBuddy() const {
     const QList<QTreeWidgetItem*> selected = buddyList_->selectedItems();

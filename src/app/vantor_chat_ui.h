@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "app/message_box.h"
 #include "session/wolcon.h"
+#include "transport/callback.h"
 
 class QAction;
 class QLabel;
@@ -65,6 +67,12 @@ public:
 
     // The automatic location search's minute counter; restarted whenever the list is filled.
     int RefreshMinutes() const { return refreshMinutes_; }
+    // Answers counted and expected by the running (or last) location search.
+    int RepliesReceived() const { return repliesReceived_; }
+    int RepliesExpected() const { return repliesExpected_; }
+
+    // A search with no answer for this long gives up on the missing ones.
+    static constexpr int kSearchIdleMs = 30000;
 
     // Seams for tests and for the program's wiring.
     using LogOnPrompt = std::function<LogOnAnswer(QWidget* parent, const QString& lastNick)>;
@@ -105,6 +113,15 @@ private:
     void SetupColumns(bool allServers);
     void ClearBuddyList();
     void RefreshLocations();
+    bool SendLocationQuery(int row, int column, int rows, std::int32_t port);
+    void RefreshSelectedClick();
+    void BudCheckCB_Callback(const std::string& line, Delivery kind, const Param& param);
+    void SetLocation(int row, int column, const std::string& line);
+    void CheckSearchDone();
+    void SearchTimedOut();
+    void StopSearch();
+    void FinishSearch();
+    void RefBuddy_Timer();
     QTreeWidgetItem* SelectedBuddy() const;
     void PageBudClick();
     void ReDownloadClick();
@@ -136,6 +153,15 @@ private:
     std::function<void()> endProgram_;
     MenuShower menuShower_;
     int refreshMinutes_ = 0;
+    int repliesReceived_ = 0;
+    int repliesExpected_ = 0;
+    int queriesFailed_ = 0;  // queries whose connection could not be made
+    double searchStart_ = 0;
+    double searchEnd_ = 0;
+    int searchRows_ = 0;
+    unsigned searchGeneration_ = 0;  // counts searches started and stopped
+    std::vector<std::string> searchKeys_;  // TempSessions key of each query, by its position
+    std::int32_t serverIndex_ = 0;  // the server of the current log-on
     unsigned listGeneration_ = 0;  // counts clearings, so a filling interrupted by one stops
 
     PictureBox* bgImage_ = nullptr;
@@ -157,6 +183,7 @@ private:
     VantorBtn* reOrdBud_ = nullptr;
     QTimer* buffTimer_ = nullptr;
     QTimer* refBuddy_ = nullptr;
+    QTimer* searchTimer_ = nullptr;
 
     QMenu* buddyMnu_ = nullptr;
     QAction* buddyMnuPage_ = nullptr;
@@ -169,5 +196,9 @@ private:
 
 // The window title: the product and its version, plus " - " and the status when there is one.
 QString MainCaption(const QString& status);
+
+// The status after a completed location search, from its start and end as seconds since
+// midnight; an end before the start has passed midnight.
+QString SearchCompletedText(double start, double end);
 
 }  // namespace vantor

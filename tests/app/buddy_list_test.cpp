@@ -171,7 +171,7 @@ TEST(BuddyList, menuOpensOnlyForARowAndNamesThatRow) {
     }
     EXPECT_EQ(items.join(QLatin1Char('\n')),
               QStringLiteral("BuddyMnu_Page=&Page\nBuddyMnu_Del=&Delete (off)\n-\n"
-                             "BuddyMnu_RefUsr=&Refresh location for \"alice\" (off)\n-\n"
+                             "BuddyMnu_RefUsr=&Refresh location for \"alice\"\n-\n"
                              "BuddyMnu_ReOrd=Re&order buddy list (off)\n-\n"
                              "BuddyMnu_Ref=Refresh all user locations (off)\n"
                              "BuddyMnu_ReDL=Re-download buddy list"));

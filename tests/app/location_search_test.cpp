@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QLocale>
+#include <QMenu>
+#include <QMetaObject>
+#include <QTreeWidget>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app_fixture.h"
+#include "controls/prog_bar.h"
+#include "support/local_server.h"
+
+namespace vantor::test {
+namespace {
+
+// Where the bundled service's demo users are, as the buddy list of the demo account shows them.
+const std::pair<const char*, const char*> kDemoPlaces[] = {
+    {"tanker", "Game: ColdFront"},
+    {"shade", "Hiding"},
+    {"warden", "Chat Room: Azure Barracks"},
+    {"echo", "Logged In"},
+    {"guest", "Not Logged In"},
+};
+constexpr int kDemoBuddies = 8;
+
+bool PortOpen(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<std::uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool open = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    ::close(fd);
+    return open;
+}
+
+struct SearchFixture : MainWindowFixture {
+    QTreeWidget* List() const { return Find<QTreeWidget>("BuddyList"); }
+    ProgBar* Bar() const { return Find<ProgBar>("ProgBar"); }
+    QAction* Item(const char* name) const {
+        return Find<QMenu>("BuddyMnu")->findChild<QAction*>(QString::fromLatin1(name));
+    }
+    QTreeWidgetItem* Row(const char* nick) const {
+        const auto found = List()->findItems(QString::fromLatin1(nick), Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.front();
+    }
+    QString Cell(const char* nick, int column) const {
+        QTreeWidgetItem* row = Row(nick);
+        return row ? row->text(column) : QStringLiteral("(no row)");
+    }
+    bool Completed() const { return Text("Status").startsWith(QStringLiteral("Search completed")); }
+    // The buttons and the menu item a running search holds disabled.
+    QString SearchControls() const {
+        QStringList on;
+        for (const char* b : {"RefreshBud", "AddBud", "DelBud", "ReOrdBud"})
+            if (Btn(b)->Enabled()) on << QString::fromLatin1(b);
+        if (Item("BuddyMnu_Ref")->isEnabled()) on << QStringLiteral("BuddyMnu_Ref");
+        return on.join(QLatin1Char(' '));
+    }
+    void Tick(const char* timer) { QMetaObject::invokeMethod(Timer(timer), "timeout"); }
+};
+const QString kAllOn = QStringLiteral("RefreshBud AddBud DelBud ReOrdBud BuddyMnu_Ref");
+
+// A main window pointed at the bundled service with its demo users.
+struct DemoFixture : SearchFixture {
+    LocalServer server{/*demo=*/true};
+
+    // Logs on as demo through the given server and waits for the first search to complete.
+    bool LogOnAsDemo(int serverIndex = 0) {
+        if (!server.Ok()) return false;
+        SaveSettingLong("Server", serverIndex);
+        SaveSettingLong("ServerPort", server.BasePort() - serverIndex);
+        answers.push_back(LogOnAnswer{false, QStringLiteral("demo"), QStringLiteral("demo")});
+        Click("LogInBtn");
+        return PumpUi([this] { return Completed(); });
+    }
+};
+
+TEST(LocationSearch, demoBuddiesShowWhereTheyAreAndTheSearchCountsEveryAnswer) {
+    for (int allServers : {0, 1}) {
+        SCOPED_TRACE(allServers);
+        DemoFixture f;
+        SaveSettingLong("ScanBuddyOtherServer", allServers);
+        const int columns = allServers ? 3 : 1;
+        // While answers come in, the search holds its controls and the bar counts up.
+        QStringList controlsWhileRunning;
+        std::vector<int> barMax;
+        QObject::connect(f.List()->model(), &QAbstractItemModel::dataChanged, f.main.get(), [&] {
+            if (f.main->TempSessions()) {
+                controlsWhileRunning << f.SearchControls();
+                barMax.push_back(f.Bar()->Max());
+            }
+        });
+        ASSERT_TRUE(f.LogOnAsDemo());
+
+        ASSERT_EQ(f.List()->topLevelItemCount(), kDemoBuddies);
+        for (const auto& [nick, place] : kDemoPlaces) {
+            for (int c = 1; c <= columns; ++c)
+                EXPECT_EQ(f.Cell(nick, c), QString::fromLatin1(place)) << nick << " column " << c;
+        }
+        ASSERT_FALSE(controlsWhileRunning.isEmpty());
+        EXPECT_EQ(controlsWhileRunning.front(), QString());
+        EXPECT_EQ(barMax.front(), kDemoBuddies * columns);
+        EXPECT_EQ(f.main->RepliesExpected(), kDemoBuddies * columns);
+        EXPECT_EQ(f.main->RepliesReceived(), kDemoBuddies * columns);
+        EXPECT_EQ(f.Bar()->Value(), 0);
+        EXPECT_FALSE(f.main->TempSessions());
+        EXPECT_FALSE(f.Timer("SearchTimer")->isActive());
+        EXPECT_EQ(f.SearchControls(), kAllOn);
+        EXPECT_TRUE(f.main->windowTitle().endsWith(QStringLiteral(" seconds")));
+    }
+}
+
+TEST(LocationSearch, everyWayToRefreshFillsTheCellsAgain) {
+    DemoFixture f;
+    SaveSettingLong("AutoBuddyRefresh", 1);
+    SaveSettingLong("AutoBuddyRefreshInt", 3);
+    ASSERT_TRUE(f.LogOnAsDemo());
+    auto stale = [&] {
+        for (int i = 0; i < f.List()->topLevelItemCount(); ++i)
+            f.List()->topLevelItem(i)->setText(1, QStringLiteral("stale"));
+    };
+    auto refilled = [&] {
+        return f.Completed() && f.Cell("tanker", 1) == QStringLiteral("Game: ColdFront") &&
+               f.Cell("guest", 1) == QStringLiteral("Not Logged In");
+    };
+
+    // One buddy through the main session: only its cell, the counters stay.
+    stale();
+    f.List()->setCurrentItem(f.Row("shade"));
+    f.Item("BuddyMnu_RefUsr")->trigger();
+    ASSERT_TRUE(PumpUi([&] { return f.Cell("shade", 1) == QStringLiteral("Hiding"); }));
+    EXPECT_EQ(f.Cell("tanker", 1), QStringLiteral("stale"));
+    EXPECT_EQ(f.main->RepliesReceived(), kDemoBuddies);
+    EXPECT_EQ(f.SearchControls(), kAllOn);
+
+    stale();
+    f.main->SetStatus(QString());
+    f.Click("RefreshBud");
+    ASSERT_TRUE(PumpUi(refilled));
+
+    stale();
+    f.main->SetStatus(QString());
+    f.Item("BuddyMnu_Ref")->trigger();
+    ASSERT_TRUE(PumpUi(refilled));
+
+    // Every third minute, not before.
+    stale();
+    f.main->SetStatus(QString());
+    f.Tick("RefBuddy");
+    f.Tick("RefBuddy");
+    EXPECT_EQ(f.main->RefreshMinutes(), 2);
+    EXPECT_FALSE(f.main->TempSessions());
+    EXPECT_EQ(f.Cell("tanker", 1), QStringLiteral("stale"));
+    f.Tick("RefBuddy");
+    EXPECT_EQ(f.main->RefreshMinutes(), 0);
+    ASSERT_TRUE(PumpUi(refilled));
+
+    // Switched off, the timer stops at its next tick without counting.
+    SaveSettingLong("AutoBuddyRefresh", 0);
+    f.Tick("RefBuddy");
+    EXPECT_FALSE(f.Timer("RefBuddy")->isActive());
+    EXPECT_EQ(f.main->RefreshMinutes(), 0);
+}
+
+TEST(LocationSearch, unreachableServerColumnIsCountedAsFailedAndSingleRefreshUsesOwnServerColumn) {
+    DemoFixture f;
+    ASSERT_TRUE(f.server.Ok());
+    // The first server sits just below the service's ports, where nothing listens.
+    if (PortOpen(f.server.BasePort() - 1)) GTEST_SKIP() << "the port below the service is taken";
+    SaveSettingLong("ScanBuddyOtherServer", 1);
+    ASSERT_TRUE(f.LogOnAsDemo(/*serverIndex=*/1));
+
+    EXPECT_EQ(f.Cell("tanker", 1), QStringLiteral("Unknown"));
+    EXPECT_EQ(f.Cell("tanker", 2), QStringLiteral("Game: ColdFront"));
+    EXPECT_EQ(f.Cell("tanker", 3), QStringLiteral("Game: ColdFront"));
+    EXPECT_TRUE(f.Text("Status").endsWith(QStringLiteral(" seconds (8 of 24 could not connect)")))
+        << f.Text("Status").toStdString();
+    EXPECT_EQ(f.main->RepliesReceived(), 16);
+    EXPECT_EQ(f.SearchControls(), kAllOn);
+
+    // Logged on to the second server, the main session answers for its column.
+    f.Row("echo")->setText(2, QStringLiteral("stale"));
+    f.List()->setCurrentItem(f.Row("echo"));
+    f.Item("BuddyMnu_RefUsr")->trigger();
+    ASSERT_TRUE(PumpUi([&] { return f.Cell("echo", 2) == QStringLiteral("Logged In"); }));
+    EXPECT_EQ(f.Cell("echo", 1), QStringLiteral("Unknown"));
+}
+
+// A peer that takes the search connections but never answers them.
+struct SilentFixture : SearchFixture {
+    bool Ready(const std::string& list, int rows) {
+        if (!LogOnAsBob() || !peer.WaitForLine("GETBUDDY")) return false;
+        peer.SendLine(":s 333 bob " + list);
+        return PumpUi([&] { return List()->topLevelItemCount() == rows && main->TempSessions(); });
+    }
+};
+
+TEST(LocationSearch, unansweredSearchGivesUpAfterItsIdleTimeOrStopsAtLogOff) {
+    SilentFixture f;
+    ASSERT_TRUE(f.Ready("alice`Alice`carol", 3));
+    // The same nickname in another case still gets a connection of its own.
+    EXPECT_EQ(f.main->TempSessions()->Count(), 3u);
+    EXPECT_EQ(f.SearchControls(), QString());
+    EXPECT_TRUE(f.Timer("SearchTimer")->isActive());
+    EXPECT_EQ(f.Timer("SearchTimer")->interval(), VantorChatUI::kSearchIdleMs);
+
+    f.Tick("SearchTimer");
+    EXPECT_EQ(f.Text("Status"), QStringLiteral("Search timed out: 0 of 3 locations found"));
+    EXPECT_FALSE(f.main->TempSessions());
+    EXPECT_EQ(f.Cell("carol", 1), QStringLiteral("Unknown"));
+    EXPECT_EQ(f.SearchControls(), kAllOn);
+
+    f.Click("RefreshBud");
+    ASSERT_TRUE(f.main->TempSessions());
+    f.Click("LogInBtn");
+    EXPECT_FALSE(f.main->TempSessions());
+    EXPECT_FALSE(f.Timer("SearchTimer")->isActive());
+    EXPECT_EQ(f.SearchControls(), QString());
+    EXPECT_EQ(f.List()->topLevelItemCount(), 0);
+}
+
+TEST(LocationSearch, logOffWhileTheSearchIsStillSendingEndsIt) {
+    DemoFixture f;
+    ASSERT_TRUE(f.LogOnAsDemo());
+    // The log-off runs while the search lets pending events through after its first query.
+    QTimer::singleShot(0, f.main.get(), [&] { f.Click("LogInBtn"); });
+    f.Click("RefreshBud");
+    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
+    EXPECT_FALSE(f.main->TempSessions());
+    EXPECT_EQ(f.List()->topLevelItemCount(), 0);
+    EXPECT_EQ(f.SearchControls(), QString());
+    QTest::qWait(20);
+    EXPECT_TRUE(f.boxes.boxes.empty());
+}
+
+TEST(LocationSearch, completionTextGivesHundredthsAcrossMidnight) {
+    const QString point = QLocale::system().decimalPoint();
+    auto text = [&](const char* seconds) -> QString {
+        return QStringLiteral("Search completed in ") +
+               QString::fromLatin1(seconds).replace(QLatin1Char('.'), point) +
+               QStringLiteral(" seconds");
+    };
+    EXPECT_EQ(SearchCompletedText(100.0, 102.35), text("2.35"));
+    EXPECT_EQ(SearchCompletedText(10.0, 13.0), text("3"));
+    EXPECT_EQ(SearchCompletedText(0.0, 0.125), text("0.12"));  // a half goes to the even side
+    EXPECT_EQ(SearchCompletedText(0.0, 0.375), text("0.38"));
+    EXPECT_EQ(SearchCompletedText(86399.5, 1.0), text("1.5"));
+    EXPECT_EQ(SearchCompletedText(0.0, 1234.5), text("1234.5"));
+}
+
+}  // namespace
+}  // namespace vantor::test
