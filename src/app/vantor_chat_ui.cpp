@@ -754,7 +754,9 @@ void VantorChatUI::StopSearch() {
 }
 
 void VantorChatUI::FinishSearch() {
-    for (VantorBtn* b : {refreshBud_, addBud_, delBud_, reOrdBud_}) b->SetEnabled(true);
+    // Adding, deleting and reordering buddies are not offered yet: their buttons stay disabled
+    // rather than inviting clicks that do nothing.
+    refreshBud_->SetEnabled(true);
     buddyMnuRef_->setEnabled(true);
 }
 
