@@ -36,10 +36,7 @@ constexpr int kWireRole = Qt::UserRole + 2;  // nick list: the nickname as the w
 const QColor kWhite(255, 255, 255);
 const QColor kOrange(255, 128, 0);
 
-QColor FromRgbWord(std::int32_t word) {
-    const auto v = static_cast<std::uint32_t>(word);
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
-}
+QColor FromRgbWord(std::int32_t word) { return ColourFromBgr(static_cast<std::uint32_t>(word)); }
 
 // Kind -1, 0, 1, 3, 4, 5 to its slot in ChatColours; -1 for kinds that keep the colour.
 int ColourSlot(int kind) {

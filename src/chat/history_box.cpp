@@ -9,6 +9,8 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "common/qt_text.h"
+
 namespace vantor {
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,21 +26,6 @@ HistoryBox::HistoryBox(QTextBrowser* box, std::size_t cap) : box_(box), lines_(c
     });
     sinceCatchUp_.start();
 }
-
-namespace {
-
-// An entry is one line: a line break inside it would start a line that passes for someone
-// else's, and the cap counts one line per entry.
-QString OneLine(QString text) {
-    for (QChar& c : text) {
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
-            c = u' ';
-    }
-    return text;
-}
-
-}  // namespace
 
 void HistoryBox::Add(const QColor& colour, const QString& rawHead, const QString& rawBody,
                      bool markOwnNick) {

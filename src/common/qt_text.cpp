@@ -14,6 +14,19 @@ QString FromWire(std::string_view bytes) {
     return out;
 }
 
+QString OneLine(QString text) {
+    for (QChar& c : text) {
+        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return text;
+}
+
+QColor ColourFromBgr(std::uint32_t value) {
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF));
+}
+
 std::string ToWire(const QString& text) {
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()));

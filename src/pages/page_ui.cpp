@@ -32,20 +32,7 @@ constexpr int kInitialHeight = 320;
 
 // Colour settings keep red in the low byte.
 QColor FromColourSetting(std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                  static_cast<int>((v >> 16) & 0xFF));
-}
-
-// An entry is one line of the history: a line break inside a page must not make up a line of
-// its own (it could pass for a line from someone else).
-QString OneLine(QString text) {
-    for (QChar& c : text) {
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
-            c = u' ';
-    }
-    return text;
+    return ColourFromBgr(static_cast<std::uint32_t>(value));
 }
 
 int AtLeastOne(int value) { return std::max(1, value); }
