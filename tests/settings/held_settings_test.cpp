@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "settings/settings_store.h"
 #include "support/temp_registry.h"
 
@@ -14,27 +16,26 @@ TEST(HeldSettings, emptyStoreGivesDefaultsAndWritesThemBack) {
     HeldSettings held;
     held.Load();
     EXPECT_EQ(held.Values(), (HeldValues{0, 0, 1, 1, 1, 1, 19}));
-    EXPECT_EQ(GetSettingLong("BuddyListAutoRefreshInt", -1), 1);
-    EXPECT_EQ(GetSettingLong("BGSndVolume", -1), 19);
-    EXPECT_EQ(GetSettingLong("Server", -1), 1);
+    for (const auto& [name, value] : {std::pair{"BuddyListAutoRefreshInt", 1}, {"BGSndVolume", 19}, {"Server", 1}})
+        EXPECT_EQ(GetSettingLong(name, -1), value) << name;
 }
 
 TEST(HeldSettings, outOfRangeValuesAreCorrectedInMemoryOnly) {
     test::ScopedRegistry registry;
-    SaveSettingLong("BuddyListAutoRefreshInt", 75);
-    SaveSettingLong("Server", -3);
-    SaveSettingLong("BGSndVolume", 25);
-    SaveSettingLong("ChatInitialLobby", 10);
-    SaveSettingLong("BuddyListAutoRefresh", 2);
+    const struct {
+        const char* name;
+        Held which;
+        int stored, held;
+    } cases[] = {{"BuddyListAutoRefreshInt", Held::Interval, 75, 60}, {"Server", Held::Server, -3, 0},
+                 {"BGSndVolume", Held::Volume, 25, 20},           {"ChatInitialLobby", Held::Lobby, 10, 9},
+                 {"BuddyListAutoRefresh", Held::AutoRefresh, 2, 1}};
+    for (const auto& c : cases) SaveSettingLong(c.name, c.stored);
     HeldSettings held;
     held.Load();
-    EXPECT_EQ(held.Get(Held::Interval), 60);
-    EXPECT_EQ(held.Get(Held::Server), 0);
-    EXPECT_EQ(held.Get(Held::Volume), 20);
-    EXPECT_EQ(held.Get(Held::Lobby), 9);
-    EXPECT_EQ(held.Get(Held::AutoRefresh), 1);
-    EXPECT_EQ(GetSettingLong("BuddyListAutoRefreshInt", 0), 75);
-    EXPECT_EQ(GetSettingLong("Server", 0), -3);
+    for (const auto& c : cases) {
+        EXPECT_EQ(held.Get(c.which), c.held) << c.name;
+        EXPECT_EQ(GetSettingLong(c.name, 0), c.stored) << c.name;
+    }
 
     SaveSettingLong("BuddyListAutoRefreshInt", 0);
     held.Load();
@@ -67,20 +68,14 @@ TEST(HeldSettings, queryNamesMatchExactlyAndEverythingElseGoesToTheStore) {
 }
 
 TEST(IntervalBox, okKeepsThePreviousIntervalWhenTheBoxHoldsNoNumber) {
-    EXPECT_EQ(interval::FromText("", 12), 12);
-    EXPECT_EQ(interval::FromText("x", 12), 12);
-    EXPECT_EQ(interval::FromText("0", 12), 1);
-    EXPECT_EQ(interval::FromText("75", 12), 60);
-    EXPECT_EQ(interval::FromText("99999999999999", 12), 60);
-    EXPECT_EQ(interval::FromText("08", 12), 8);
+    for (const auto& [text, value] : {std::pair{"", 12}, {"x", 12}, {"0", 1}, {"75", 60}, {"99999999999999", 60}, {"08", 8}})
+        EXPECT_EQ(interval::FromText(text, 12), value) << text;
 }
 
 TEST(IntervalBox, onlyDigitsAndEditingKeysGetThrough) {
-    EXPECT_TRUE(interval::PasteAllowed(u"12"));
-    EXPECT_TRUE(interval::PasteAllowed(u""));
-    EXPECT_FALSE(interval::PasteAllowed(u"1x"));
-    EXPECT_FALSE(interval::PasteAllowed(u" 1"));
-    EXPECT_FALSE(interval::PasteAllowed(u"\u0661"));  // a digit, but not one the box reads
+    // U+0661 is a digit, but not one the box reads.
+    for (const auto& [text, allowed] : {std::pair{u"12", true}, {u"", true}, {u"1x", false}, {u" 1", false}, {u"\u0661", false}})
+        EXPECT_EQ(interval::PasteAllowed(text), allowed);
     for (char16_t ch : {u'0', u'9', char16_t(3), char16_t(8), char16_t(22), char16_t(24), char16_t(26)}) {
         EXPECT_TRUE(interval::CharAllowed(ch)) << int(ch);
     }
