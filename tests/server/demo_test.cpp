@@ -13,10 +13,7 @@ TEST(ServiceDemo, offersTheDemoAccountWithTheCastAsBuddies) {
     ASSERT_TRUE(server.Ok());
     WireClient demo(server.BasePort());
     ASSERT_TRUE(demo.LogOn("demo", "demo"));
-    demo.SendLine("GETBUDDY");
-    auto list = demo.WaitForCode("333");
-    ASSERT_TRUE(list);
-    EXPECT_EQ(Word(*list, 3), "echo`marla`dozer`rover`tanker`shade`warden`guest");
+    EXPECT_EQ(Ask(demo, "GETBUDDY", "333", 3), "echo`marla`dozer`rover`tanker`shade`warden`guest");
 
     struct Where {
         const char* nick;
@@ -35,25 +32,22 @@ TEST(ServiceDemo, offersTheDemoAccountWithTheCastAsBuddies) {
 
     WireClient guest(server.BasePort());
     EXPECT_TRUE(guest.LogOn("guest", "guest"));
-    WireClient impostor(server.BasePort());
-    impostor.SendLine("NICK echo");
-    impostor.SendLine("USER a b c :d");
-    EXPECT_TRUE(impostor.WaitForCode("433"));
     // rover comes and goes; its nickname stays reserved while it is away.
-    WireClient rover(server.BasePort());
-    rover.SendLine("NICK rover");
-    rover.SendLine("USER a b c :d");
-    EXPECT_TRUE(rover.WaitFor([](auto& l) { return Word(l, 1) == "433" || Word(l, 0) == "ERROR"; }));
+    for (const std::string nick : {"echo", "rover"}) {
+        WireClient impostor(server.BasePort());
+        impostor.SendLine("NICK " + nick);
+        impostor.SendLine("USER a b c :d");
+        EXPECT_TRUE(impostor.WaitFor([&](auto& l) {
+            return Word(l, 1) == "433" || (nick == "rover" && Word(l, 0) == "ERROR");
+        })) << nick;
+    }
 }
 
 TEST(ServiceDemo, echoAnswersPagesAndTheWardenMarksAndGreets) {
     LocalServer server{true};
     WireClient guest(server.BasePort());
     ASSERT_TRUE(guest.LogOn("guest", "guest"));
-    guest.SendLine("PAGE echo :are you real?");
-    auto result = guest.WaitForCode("389");
-    ASSERT_TRUE(result);
-    EXPECT_EQ(Word(*result, 3), "0");
+    EXPECT_EQ(Ask(guest, "PAGE echo :are you real?", "389", 3), "0");
     auto page = guest.WaitForCode("PAGE");
     ASSERT_TRUE(page);
     EXPECT_EQ(Word(*page, 0).substr(0, 6), ":echo!");

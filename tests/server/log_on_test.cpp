@@ -12,9 +12,16 @@ namespace {
 
 std::string Location(int port, const std::string& nick) {
     WireClient search(port);
-    search.SendLine("FINDUSEREX " + nick + " 0");
-    auto reply = search.WaitForCode("398");
-    return reply ? Word(*reply, 3) + (Word(*reply, 4).empty() ? "" : " " + Word(*reply, 4)) : "none";
+    std::string where = Ask(search, "FINDUSEREX " + nick + " 0", "398", 3, 4);  // status and channel
+    while (where.ends_with(' ')) where.pop_back();
+    return where;
+}
+
+// Sends the three log-on lines in the given order.
+void Attempt(WireClient& client, const std::string& nick, const std::string& password) {
+    client.SendLine("NICK " + nick);
+    client.SendLine("apgar " + server::EncodePassword(password) + " 0");
+    client.SendLine("USER UserName HostName h :RealName");
 }
 
 TEST(ServiceLogOn, answersWithTheMessageOfTheDayWhoseTextCarriesNews) {
@@ -45,24 +52,18 @@ TEST(ServiceLogOn, refusesTakenEmptyAndPasswordProtectedNicknames) {
     ASSERT_TRUE(bob.LogOn("bob", "secret"));
 
     WireClient empty(server.BasePort());
-    empty.SendLine("NICK ");
-    empty.SendLine("apgar  0");
-    empty.SendLine("USER UserName HostName h :RealName");
+    Attempt(empty, "", "");
     EXPECT_TRUE(empty.WaitForCode("431"));
 
     WireClient twin(server.BasePort());
-    twin.SendLine("NICK BOB");  // nicknames ignore case
-    twin.SendLine("apgar " + server::EncodePassword("secret") + " 0");
-    twin.SendLine("USER UserName HostName h :RealName");
+    Attempt(twin, "BOB", "secret");  // nicknames ignore case
     EXPECT_TRUE(twin.WaitForCode("433"));
     EXPECT_FALSE(twin.WaitClosed(std::chrono::milliseconds(100)));  // may try another nickname
 
     bob.SendLine("QUIT");
     ASSERT_TRUE(bob.WaitClosed());
     WireClient thief(server.BasePort());
-    thief.SendLine("NICK bob");
-    thief.SendLine("apgar " + server::EncodePassword("guess") + " 0");
-    thief.SendLine("USER UserName HostName h :RealName");
+    Attempt(thief, "bob", "guess");
     auto error = thief.WaitFor([](const std::string& l) { return Word(l, 0) == "ERROR"; });
     ASSERT_TRUE(error);
     EXPECT_EQ(Word(*error, 4, 5), "(Password needed for that nickname.)");
@@ -77,10 +78,7 @@ TEST(ServiceBuddies, changeAnswerAndSurviveARestart) {
     {
         WireClient ann(server.BasePort());
         ASSERT_TRUE(ann.LogOn("ann", "pw"));
-        ann.SendLine("GETBUDDY");
-        auto empty = ann.WaitForCode("333");
-        ASSERT_TRUE(empty);
-        EXPECT_EQ(Word(*empty, 3), "");  // an empty list has no word 3
+        EXPECT_EQ(Ask(ann, "GETBUDDY", "333", 3), "");  // an empty list has no word 3
 
         for (auto cmd : {"ADDBUDDY carol", "ADDBUDDY dave", "ADDBUDDY erin", "ADDBUDDY Carol",
                          "ADDBUDDY ", "DELBUDDY DAVE", "DELBUDDY nobody"}) {
@@ -88,10 +86,7 @@ TEST(ServiceBuddies, changeAnswerAndSurviveARestart) {
             std::string code = std::string(cmd).starts_with("ADD") ? "334" : "335";
             EXPECT_TRUE(ann.WaitForCode(code)) << cmd;  // every change is answered
         }
-        ann.SendLine("GETBUDDY");
-        auto list = ann.WaitForCode("333");
-        ASSERT_TRUE(list);
-        EXPECT_EQ(Word(*list, 3), "carol`erin");
+        EXPECT_EQ(Ask(ann, "GETBUDDY", "333", 3), "carol`erin");
     }
     server.Stop();
     ASSERT_TRUE(server.Start());
@@ -99,10 +94,7 @@ TEST(ServiceBuddies, changeAnswerAndSurviveARestart) {
     EXPECT_FALSE(other.LogOn("ann", "wrong"));
     WireClient ann(server.BasePort());
     ASSERT_TRUE(ann.LogOn("ann", "pw"));
-    ann.SendLine("GETBUDDY");
-    auto list = ann.WaitForCode("333");
-    ASSERT_TRUE(list);
-    EXPECT_EQ(Word(*list, 3), "carol`erin");
+    EXPECT_EQ(Ask(ann, "GETBUDDY", "333", 3), "carol`erin");
 }
 
 TEST(ServiceLocations, followAUserThroughLogOnLobbyAndLogOff) {
@@ -122,10 +114,7 @@ TEST(ServiceLocations, followAUserThroughLogOnLobbyAndLogOff) {
     // The logged-on connection may ask too, without the trailing " 0".
     WireClient ann(port);
     ASSERT_TRUE(ann.LogOn("ann", "pw"));
-    ann.SendLine("FINDUSEREX bob");
-    auto reply = ann.WaitForCode("398");
-    ASSERT_TRUE(reply);
-    EXPECT_EQ(Word(*reply, 3), "3");
+    EXPECT_EQ(Ask(ann, "FINDUSEREX bob", "398", 3), "3");
 
     bob.Close();  // gone without QUIT
     EXPECT_TRUE(PumpUntil([&] { return Location(port, "bob") == "1"; }, nullptr));
@@ -138,10 +127,7 @@ TEST(ServicePages, reachALoggedOnUserAndReportOfflineOnes) {
     ASSERT_TRUE(ann.LogOn("ann", "pw"));
     ASSERT_TRUE(bob.LogOn("bob", "pw"));
 
-    ann.SendLine("PAGE bob :hi bob: are you there?");
-    auto result = ann.WaitForCode("389");
-    ASSERT_TRUE(result);
-    EXPECT_EQ(Word(*result, 3), "0");
+    EXPECT_EQ(Ask(ann, "PAGE bob :hi bob: are you there?", "389", 3), "0");
     auto page = bob.WaitForCode("PAGE");
     ASSERT_TRUE(page);
     EXPECT_EQ(Word(*page, 0).substr(0, 5), ":ann!");
@@ -151,10 +137,7 @@ TEST(ServicePages, reachALoggedOnUserAndReportOfflineOnes) {
     bob.SendLine("PAGE Ann :yes");
     EXPECT_TRUE(ann.WaitFor([](const std::string& l) { return Word(l, 1) == "PAGE" && Word(l, 3) == ":yes"; }));
 
-    ann.SendLine("PAGE nobody :hello?");
-    result = ann.WaitForCode("389");
-    ASSERT_TRUE(result);
-    EXPECT_EQ(Word(*result, 3), "1");
+    EXPECT_EQ(Ask(ann, "PAGE nobody :hello?", "389", 3), "1");
 }
 
 }  // namespace

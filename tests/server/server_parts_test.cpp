@@ -21,26 +21,6 @@ TEST(PasswordCode, matchesTheClientsEncoding) {
     EXPECT_EQ(EncodePassword("password").size(), 8u);
 }
 
-TEST(WireParsing, readsCommandsAsTheClientWritesThem) {
-    auto apgar = ParseCommand("apgar  0");  // the line for an empty password
-    EXPECT_EQ(apgar.name, "APGAR");
-    ASSERT_EQ(apgar.params.size(), 2u);
-    EXPECT_EQ(apgar.params[0], "");
-
-    auto page = ParseCommand("PAGE bob :hi: there  friend");
-    ASSERT_EQ(page.params.size(), 2u);
-    EXPECT_EQ(page.params[1], "hi: there  friend");
-
-    auto prefixed = ParseCommand(":bob JOIN #Lob_12_0 plumvex4");
-    EXPECT_EQ(prefixed.name, "JOIN");
-    EXPECT_EQ(prefixed.Param(1), "plumvex4");
-    EXPECT_EQ(ParseCommand("").name, "");
-    EXPECT_EQ(ParseCommand(":onlyprefix").name, "");
-
-    EXPECT_EQ(SplitWords("a b c d e f", 5).back(), "e f");
-    EXPECT_EQ(SplitWords("a  b").size(), 3u);
-}
-
 TEST(WireParsing, nicknamesCannotCarryWireSeparators) {
     EXPECT_TRUE(IsValidNick("Bob_[9]"));
     EXPECT_FALSE(IsValidNick(""));
@@ -48,35 +28,6 @@ TEST(WireParsing, nicknamesCannotCarryWireSeparators) {
     for (auto bad : {"a b", "a,b", "a`b", "a!b", "a@b", "#ab", ":ab", "a\x01"}) {
         EXPECT_FALSE(IsValidNick(bad)) << bad;
     }
-}
-
-TEST(AccountStore, keepsAccountsAndBuddiesAcrossALoad) {
-    test::TempDir dir;
-    std::string error;
-    {
-        AccountStore store(dir.Path());
-        ASSERT_TRUE(store.Load(error));  // no file yet: empty
-        Account& bob = store.Create("Bob", "abc");
-        EXPECT_TRUE(store.AddBuddy(bob, "carol"));
-        EXPECT_TRUE(store.AddBuddy(bob, "dave"));
-        EXPECT_FALSE(store.AddBuddy(bob, "CAROL"));  // already there
-        EXPECT_FALSE(store.AddBuddy(bob, ""));
-        EXPECT_FALSE(store.AddBuddy(bob, "a`b"));
-        EXPECT_TRUE(store.AddBuddy(bob, "erin"));
-        EXPECT_TRUE(store.DelBuddy(bob, "DAVE"));
-        EXPECT_FALSE(store.DelBuddy(bob, "zed"));
-        ASSERT_TRUE(store.Save(error)) << error;
-        EXPECT_FALSE(store.Dirty());
-    }
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "accounts.txt.tmp"));
-
-    AccountStore again(dir.Path());
-    ASSERT_TRUE(again.Load(error));
-    Account* bob = again.Find("BOB");
-    ASSERT_NE(bob, nullptr);
-    EXPECT_EQ(bob->nick, "Bob");
-    EXPECT_EQ(bob->code, "abc");
-    EXPECT_EQ(bob->buddies, (std::vector<std::string>{"carol", "erin"}));
 }
 
 TEST(AccountStore, skipsLinesItCannotUnderstand) {

@@ -54,4 +54,12 @@ private:
 // or "" when there is no such word: the way the client reads replies.
 std::string Word(std::string_view line, std::size_t index, std::size_t maxParts = 0);
 
+// Sends a line and answers one word of the first reply with this code, "<no reply>" if none came.
+inline std::string Ask(WireClient& client, std::string_view line, std::string_view code, std::size_t index,
+                       std::size_t maxParts = 0) {
+    client.SendLine(line);
+    auto reply = client.WaitForCode(code);
+    return reply ? Word(*reply, index, maxParts) : "<no reply>";
+}
+
 }  // namespace vantor::test
