@@ -6,6 +6,7 @@
 #include <QTest>
 #include <climits>
 #include <ostream>
+#include <tuple>
 #include <vector>
 #include <gtest/gtest.h>
 
@@ -123,16 +124,12 @@ TEST_F(ProgBarDrawing, coloursRedrawTheWholeBarInTheirOwnColour) {
 
 TEST_F(ProgBarDrawing, valuesOutsideTheScaleDrawWithoutError) {
     bar.SetMax(10);
-    bar.SetValue(25);
-    Settle();
-    EXPECT_EQ(At(199), kRed);
-    bar.SetValue(-5);
-    Settle();
-    EXPECT_EQ(At(0), kBlack);
-    bar.SetValue(INT_MAX);
-    bar.SetValue(INT_MIN);
-    Settle();
-    EXPECT_EQ(At(0), kBlack);
+    for (const auto& [values, x, colour] : {std::tuple{std::vector{25}, 199, kRed}, {std::vector{-5}, 0, kBlack},
+                                            {std::vector{INT_MAX, INT_MIN}, 0, kBlack}}) {
+        for (int value : values) bar.SetValue(value);
+        Settle();
+        EXPECT_EQ(At(x), colour) << values.back();
+    }
 }
 
 TEST(ProgBarStrip, positionsRoundHalvesToEvenAndOrderDoesNotMatter) {

@@ -241,6 +241,7 @@ TEST(RegistryFile, killedWriterLeavesAReadableFileWithEveryFinishedValue) {
     std::mt19937 rng(2024);
     std::vector<std::pair<std::string, int>> finished;
     for (int round = 0; round < 16; ++round) {
+        const auto name = [round](int i) { return "R" + std::to_string(round) + "_" + std::to_string(i); };
         int progress[2];
         ASSERT_EQ(pipe(progress), 0);
         pid_t pid = fork();
@@ -250,7 +251,7 @@ TEST(RegistryFile, killedWriterLeavesAReadableFileWithEveryFinishedValue) {
             for (int i = 0; i < 100000; ++i) {
                 // Rewriting one value over and over keeps every write a full replace.
                 SaveSettingString("LastNickName", "writer" + std::to_string(i));
-                if (SaveSettingLong("R" + std::to_string(round) + "_" + std::to_string(i), i))
+                if (SaveSettingLong(name(i), i))
                     (void)!write(progress[1], &i, sizeof i);
             }
             Exit(0);
@@ -259,18 +260,15 @@ TEST(RegistryFile, killedWriterLeavesAReadableFileWithEveryFinishedValue) {
         const int killAfter = static_cast<int>(rng() % 12) + 1;
         int reported = 0;
         int i = 0;
-        while (reported < killAfter && read(progress[0], &i, sizeof i) == sizeof i) {
-            finished.emplace_back("R" + std::to_string(round) + "_" + std::to_string(i), i);
-            ++reported;
-        }
+        while (reported++ < killAfter && read(progress[0], &i, sizeof i) == sizeof i)
+            finished.emplace_back(name(i), i);
         // Land the kill at a varying point inside the next write.
         const auto spinUntil =
             std::chrono::steady_clock::now() + std::chrono::microseconds(rng() % 3000);
         while (std::chrono::steady_clock::now() < spinUntil) {
         }
         kill(pid, SIGKILL);
-        while (read(progress[0], &i, sizeof i) == sizeof i)
-            finished.emplace_back("R" + std::to_string(round) + "_" + std::to_string(i), i);
+        while (read(progress[0], &i, sizeof i) == sizeof i) finished.emplace_back(name(i), i);
         close(progress[0]);
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
@@ -282,8 +280,8 @@ TEST(RegistryFile, killedWriterLeavesAReadableFileWithEveryFinishedValue) {
         ASSERT_TRUE(registry::CreateKey(test::kSettingsKey, &created));
         EXPECT_FALSE(created);
         EXPECT_EQ(GetSettingString("LastNickName", "").rfind("writer", 0), 0u);
-        for (const auto& [name, value] : finished)
-            ASSERT_EQ(GetSettingLong(name, -1), value) << name;
+        for (const auto& [value_name, value] : finished)
+            ASSERT_EQ(GetSettingLong(value_name, -1), value) << value_name;
     }
 }
 
