@@ -18,12 +18,7 @@ TEST_F(Reentrancy, handlerSendsAndQueuesMidPass) {
     })));
     peer_.Send("s X 1\r\ns Y a\r\ns X 2\r\ns Y b\r\n");
     ASSERT_TRUE(PassUntilDelivered(4));
-    ASSERT_EQ(got_.size(), 4u);
-    EXPECT_EQ(got_[0].line, "s X 1");
-    EXPECT_EQ(got_[1].line, "s Y a");
-    EXPECT_EQ(got_[1].param, 1);
-    EXPECT_EQ(got_[2].line, "s X 2");
-    EXPECT_EQ(got_[3].param, 3);
+    EXPECT_EQ(GotLines(), "s X 1=-1|s Y a=1|s X 2=-1|s Y b=3");
     EXPECT_TRUE(peer_.WaitForLine("ACK 2"));
 }
 
@@ -39,10 +34,7 @@ TEST_F(Reentrancy, handlerRegistersAndRemovesMidPass) {
     })));
     peer_.Send("s A 1\r\ns A 2\r\ns B 3\r\ns C 4\r\n");
     ASSERT_TRUE(PassUntilLogged("s C 4", kLogUnhandled));
-    ASSERT_EQ(got_.size(), 2u);
-    EXPECT_EQ(got_[0].line, "s A 1");
-    EXPECT_EQ(got_[1].line, "s B 3");
-    EXPECT_EQ(got_[1].param, 7);
+    EXPECT_EQ(GotLines(), "s A 1=0|s B 3=7");
     EXPECT_TRUE(Logged("s A 2", kLogUnhandled));
 }
 
@@ -80,8 +72,7 @@ TEST_F(Reentrancy, connectMidPassStartsCleanOnTheNewLink) {
 
     peer_.Send("s X 5\r\n:s 333 bob a\r\n");
     ASSERT_TRUE(PassUntilLogged(":s 333 bob a", kLogUnhandled));  // the queue began empty
-    ASSERT_EQ(got_.size(), 2u);
-    EXPECT_EQ(got_[1].line, "s X 5");
+    EXPECT_EQ(GotLines(), "s X 1=0|s X 5=0");
 }
 
 TEST_F(Reentrancy, handlerDestroysTheOwnerOfItsCallback) {
@@ -164,20 +155,6 @@ TEST_F(Reentrancy, handlerDestroysTheTransportMidPass) {
     }
 }
 
-TEST_F(Reentrancy, failedPongThatDestroysTheTransportEndsThePass) {
-    // The PONG goes to a socket that never connected: send fails inside the pass.
-    auto con = std::make_unique<WOLCon2>();
-    int calls = 0;
-    con->Error = [&](int code) {
-        ++calls;
-        if (code == kErrSendFailed) con.reset();
-    };
-    con->connect(0);
-    EXPECT_EQ(con->ProcessReceived("PING :a\r\nPING :b\r\n"), kPassClosed);
-    EXPECT_EQ(calls, 2);  // 501 from connect, then 100 from the first PONG only
-    EXPECT_EQ(con, nullptr);
-}
-
 TEST_F(Reentrancy, nestedPassRoutesEachLineOnceInOrder) {
     ASSERT_TRUE(Connect());
     int depth = 0;
@@ -192,11 +169,7 @@ TEST_F(Reentrancy, nestedPassRoutesEachLineOnceInOrder) {
     })));
     peer_.Send(kThreeLines);
     ASSERT_TRUE(PassUntilDelivered(4));
-    std::vector<std::string> lines;
-    for (const Delivered& d : got_) lines.push_back(d.line);
-    EXPECT_EQ(lines, (std::vector<std::string>{"s X 1", "s X 2", "s X 3", "s X 4"}));
-    EXPECT_EQ(got_[1].param, 1);
-    EXPECT_EQ(got_.size(), 4u);
+    EXPECT_EQ(GotLines(), "s X 1=0|s X 2=1|s X 3=1|s X 4=1");
 }
 
 }  // namespace

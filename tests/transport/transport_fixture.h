@@ -102,6 +102,12 @@ protected:
     bool PassUntilDelivered(std::size_t n) {
         return PassUntil([&] { return got_.size() >= n; });
     }
+    // Every delivery as "line=param", joined by "|".
+    std::string GotLines() const {
+        std::string out;
+        for (const Delivered& d : got_) out += (out.empty() ? "" : "|") + d.line + "=" + std::to_string(d.param);
+        return out;
+    }
     bool Logged(const std::string& text, int kind) const {
         for (const LogEntry& e : *log_) {
             if (e.text == text && e.kind == kind) return true;
