@@ -7,29 +7,17 @@
 namespace vantor {
 namespace {
 
-TEST(EncFunct, worksThroughTheThreeLetterExample) {
-    // 97*2 & 0 = 0, 98 ^ 99 = 1, 99*2 & 98 = 66 -> indexes 0, 1, 2.
-    EXPECT_EQ(EncFunct("abc"), "abc");
-}
-
-TEST(EncFunct, firstCharacterDependsOnlyOnItsOwnParity) {
-    EXPECT_EQ(EncFunct(""), "");
-    EXPECT_EQ(EncFunct("a"), "a");  // odd: anything AND the terminating 0
-    EXPECT_EQ(EncFunct("b"), "I");  // even: 98 XOR 0 = 98, 98 AND 63 = 34
-    EXPECT_EQ(EncFunct("pass")[0], 'W');
-}
-
-TEST(EncFunct, pairsEachCharacterWithItsMirror) {
-    // p(112) even, a(97) odd, s(115) odd twice: 48, 194&115, 230&115, 230&97.
-    EXPECT_EQ(EncFunct("pass"), "WcIG");
-    EXPECT_EQ(EncFunct("Zz09"), "AdaY");
-    EXPECT_EQ(EncFunct("hunter2"), "OICraCh");
-}
-
-TEST(EncFunct, takesHighBytesAsUnsignedCodes) {
-    // As signed chars 0xE9 would be -23 and the AND/XOR results would differ.
-    EXPECT_EQ(EncFunct("\xE9t\xE9"), "aDq");
-    EXPECT_EQ(EncFunct("\x80\xFF"), "a.");
+TEST(EncFunct, pairsEachCharacterWithItsMirrorByParity) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"abc", "abc"},  // 97*2 & 0 = 0, 98 ^ 99 = 1, 99*2 & 98 = 66 -> indexes 0, 1, 2
+        {"", ""},
+        {"a", "a"},  // odd: anything AND the terminating 0
+        {"b", "I"},  // even: 98 XOR 0 = 98, 98 AND 63 = 34
+        {"pass", "WcIG"}, {"Zz09", "AdaY"}, {"hunter2", "OICraCh"},
+        // As signed chars 0xE9 would be -23 and the AND/XOR results would differ.
+        {"\xE9t\xE9", "aDq"}, {"\x80\xFF", "a."},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(EncFunct(in), out) << in;
 }
 
 TEST(EncFunct, keepsLengthAndStaysInsideTheAlphabet) {
@@ -42,17 +30,14 @@ TEST(EncFunct, keepsLengthAndStaysInsideTheAlphabet) {
 }
 
 TEST(RedactForLog, hidesOnlyThePasswordWordOfTheLogOnLine) {
-    EXPECT_EQ(RedactForLog("apgar WcIG 0"), "apgar ******** 0");
-    EXPECT_EQ(RedactForLog("apgar  0"), "apgar ******** 0");  // an empty password is hidden too
-    EXPECT_EQ(RedactForLog("APGAR WcIG 0"), "APGAR ******** 0");
-    EXPECT_EQ(RedactForLog("apgar WcIG"), "apgar ********");
-}
-
-TEST(RedactForLog, leavesEveryOtherCommandAlone) {
-    EXPECT_EQ(RedactForLog("NICK bob"), "NICK bob");
-    EXPECT_EQ(RedactForLog("PAGE apgar :apgar x 0"), "PAGE apgar :apgar x 0");
-    EXPECT_EQ(RedactForLog("apgarx 0"), "apgarx 0");
-    EXPECT_EQ(RedactForLog(""), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"apgar WcIG 0", "apgar ******** 0"},
+        {"apgar  0", "apgar ******** 0"},  // an empty password is hidden too
+        {"APGAR WcIG 0", "APGAR ******** 0"}, {"apgar WcIG", "apgar ********"},
+        {"NICK bob", "NICK bob"}, {"PAGE apgar :apgar x 0", "PAGE apgar :apgar x 0"},
+        {"apgarx 0", "apgarx 0"}, {"", ""},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(RedactForLog(in), out) << in;
 }
 
 }  // namespace

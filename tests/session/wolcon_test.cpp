@@ -123,45 +123,31 @@ TEST_F(SessionTest, endOfMotdPresentsTheNewsAndLogsOn) {
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(SessionTest, endOfMotdWithoutTheFlagStillLogsOn) {
-    Connect();
-    LogOn("bob", false);
-    Deliver({":s 375 bob :-", ":s 372 bob :- hello", ":s 376 bob :End"});
-    EXPECT_TRUE(presented.empty());
-    EXPECT_EQ(results, std::vector<int>{0});
-}
-
-TEST_F(SessionTest, refusedNicknamesEndTheWait) {
-    Connect();
-    LogOn("bob", true);
-    // After 433 the entry is gone: the message of the day that follows is nobody's.
-    Deliver({":s 433 bob :Nickname in use", ":s 375 bob :-", ":s 372 bob :- x", ":s 376 bob :End"});
-    EXPECT_EQ(results, std::vector<int>{1});
-    EXPECT_TRUE(presented.empty());
-    EXPECT_EQ(con->MotdText(), "");
-
-    ASSERT_TRUE(con->connect(peer.Port()));
-    ASSERT_TRUE(peer.Accept());
-    LogOn("", true);
-    Deliver({":s 431 :No nickname given"});
-    EXPECT_EQ(results, (std::vector<int>{1, 2}));
-}
-
-TEST_F(SessionTest, motdLineBeforeItsStartEndsTheWaitSilently) {
-    Connect();
-    LogOn("bob", true);
-    Deliver({":s 372 bob :- early", ":s 375 bob :-", ":s 372 bob :- late", ":s 376 bob :End"});
-    EXPECT_TRUE(results.empty());
-    EXPECT_TRUE(presented.empty());
-    EXPECT_EQ(con->MotdText(), "");
-}
-
-TEST_F(SessionTest, passwordNeededLineRaisesErrorTwo) {
-    Connect();
-    LogOn("bob", true);
-    Deliver({"ERROR :Closing Link: bob[127.0.0.1] (Password needed for that nickname.)"});
-    EXPECT_EQ(errors, std::vector<int>{2});
-    EXPECT_TRUE(results.empty());
+// Each of these ends the wait without a message of the day; what follows is nobody's.
+TEST_F(SessionTest, logOnEndsAtItsFirstAnswer) {
+    struct Case {
+        const char* nick;
+        std::vector<std::string> lines;
+        std::vector<int> results, errors;
+    };
+    const Case cases[] = {
+        {"bob", {":s 433 bob :Nickname in use", ":s 375 bob :-", ":s 372 bob :- x", ":s 376 bob :End"}, {1}, {}},
+        {"", {":s 431 :No nickname given"}, {2}, {}},
+        {"bob", {":s 372 bob :- early", ":s 375 bob :-", ":s 372 bob :- late", ":s 376 bob :End"}, {}, {}},
+        {"bob", {"ERROR :Closing Link: bob[127.0.0.1] (Password needed for that nickname.)"}, {}, {2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines[0]);
+        results.clear();
+        errors.clear();
+        Connect();
+        LogOn(c.nick, true);
+        Deliver(c.lines);
+        EXPECT_EQ(results, c.results);
+        EXPECT_EQ(errors, c.errors);
+        EXPECT_TRUE(presented.empty());
+        EXPECT_EQ(con->MotdText(), "");
+    }
 }
 
 TEST_F(SessionTest, logOnWithoutConnectionFailsEachLine) {
@@ -193,23 +179,6 @@ TEST_F(SessionTest, buddyListIsTheFourthWordOfTheAnswer) {
     Deliver({":s 333 bob"});  // an empty list has no fourth word
     EXPECT_EQ(buddyLists, (std::vector<std::string>{"alice`carol`dave", ""}));
     EXPECT_EQ(buddyResults, (std::vector<int>{0, 0}));
-}
-
-TEST_F(SessionTest, quitSendsQuitAndCloses) {
-    Connect();
-    con->Quit();
-    EXPECT_TRUE(peer.WaitForLine("QUIT"));
-    EXPECT_TRUE(test::PumpUntil([&] { return peer.ClientClosed(); }, nullptr));
-    EXPECT_TRUE(errors.empty());
-}
-
-TEST_F(SessionTest, receivedPagesReachTheConversationsOfThisSession) {
-    Connect();
-    LogOn("bob", false);
-    Deliver({":alice!u@h PAGE bob :hello there", ":carol!u@h PAGE bob :<WWINVITE>game"});
-    EXPECT_NE(con->Pages().Find("alice"), nullptr);
-    // The automatic refusal goes out on this session's own connection.
-    EXPECT_TRUE(peer.WaitForLine("PAGE carol :<WWDECLINE>1"));
 }
 
 TEST_F(SessionTest, sessionDestroyedByItsLogOnResultHandler) {
@@ -252,19 +221,16 @@ TEST_F(SessionTest, dumpFileHidesTheEncodedPassword) {
 }
 
 TEST(MotdNews, cutsTheTextBetweenTheMarkers) {
-    EXPECT_EQ(MotdNews(""), "");
-    EXPECT_EQ(MotdNews("a<news>inside</news>b"), "inside");
-    EXPECT_EQ(MotdNews("a<news>x</news>b<news>y</news>"), "x");  // the first pair counts
-    EXPECT_EQ(MotdNews("a<news>rest\r\n"), "rest\r");            // no end: last character off
-    EXPECT_EQ(MotdNews("head</news>tail"), "head");              // no start: from the beginning
-    EXPECT_EQ(MotdNews("plain"), "plai");
-    EXPECT_EQ(MotdNews("x"), "");
-}
-
-TEST(MotdNews, closingMarkerBeforeTheOpeningOneShowsNothing) {
-    EXPECT_EQ(MotdNews("</news>old<news>new"), "");
-    EXPECT_EQ(MotdNews("<news></news>"), "");
-    EXPECT_EQ(MotdNews("a</news>b<news>c</news>"), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""}, {"a<news>inside</news>b", "inside"},
+        {"a<news>x</news>b<news>y</news>", "x"},  // the first pair counts
+        {"a<news>rest\r\n", "rest\r"},            // no end: last character off
+        {"head</news>tail", "head"},              // no start: from the beginning
+        {"plain", "plai"}, {"x", ""},
+        {"</news>old<news>new", ""},  // a closing marker before the opening one shows nothing
+        {"a</news>b<news>c</news>", ""},
+    };
+    for (const auto& [motd, news] : cases) EXPECT_EQ(MotdNews(motd), news) << motd;
 }
 
 }  // namespace
