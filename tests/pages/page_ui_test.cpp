@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
-#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -67,9 +66,6 @@ protected:
 TEST_F(PageWindowUi, enterSendsTheTypedLineOnceAndShowsItInTheOutColour) {
     ASSERT_TRUE(history && box && button);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Paging \"bob\""));
-    EXPECT_EQ(history->accessibleName(), QStringLiteral("Conversation"));
-    EXPECT_EQ(box->accessibleName(), QStringLiteral("Message"));
-    EXPECT_EQ(button->accessibleName(), QStringLiteral("SEND"));
     ShowActive();
     window->FocusSendBox();
     QTest::keyClick(box, Qt::Key_Return);  // empty: nothing at all
@@ -99,18 +95,8 @@ TEST_F(PageWindowUi, receivedLinesAndNoticesTakeTheirColours) {
 
     EXPECT_EQ(window->HistoryText(),
               QStringLiteral("\r\nbob: hello\r\nUser is offline!\r\nplain\r\nbob: two  lines"));
-    EXPECT_EQ(ColourOfBlock(history, 1), QColor(0, 255, 0));
-    EXPECT_EQ(ColourOfBlock(history, 2), QColor(0, 0, 255));
-    EXPECT_EQ(ColourOfBlock(history, 3), QColor(0, 0, 255));
-    EXPECT_EQ(ColourOfBlock(history, 4), QColor(0, 255, 0));
-
-    SaveSettingLong("PageIn", 0x123456);  // read when a window loads, not afterwards
-    window->Received("hello");
-    EXPECT_EQ(ColourOfBlock(history, 5), QColor(0, 255, 0));
-    PageUI later;
-    later.Received("hello");
-    EXPECT_EQ(ColourOfBlock(later.findChild<QTextEdit*>(QStringLiteral("PageHistory")), 1),
-              QColor(0x56, 0x34, 0x12));
+    const QColor want[] = {Qt::green, Qt::blue, Qt::blue, Qt::green};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ColourOfBlock(history, i + 1), want[i]) << i;
 }
 
 TEST_F(PageWindowUi, closingRaisesClosingExactlyOnceHoweverItHappens) {
@@ -122,16 +108,10 @@ TEST_F(PageWindowUi, closingRaisesClosingExactlyOnceHoweverItHappens) {
     EXPECT_EQ(closing, 1);
 
     int count = 0;
-    {
-        PageUI neverShown;
-        neverShown.Closing = [&] { ++count; };
-        neverShown.Close();
-        neverShown.Close();
-    }
-    EXPECT_EQ(count, 1);
-    {
-        PageUI destroyed;
-        destroyed.Closing = [&] { ++count; };
+    for (int closes : {2, 0}) {  // closed twice while hidden, or only destroyed
+        PageUI w;
+        w.Closing = [&] { ++count; };
+        for (int i = 0; i < closes; ++i) w.Close();
     }
     EXPECT_EQ(count, 2);
 }
@@ -154,43 +134,6 @@ TEST_F(PageWindowUi, historyDropsItsOldestLinesPastTheCap) {
     EXPECT_EQ(window->HistoryText(), QStringLiteral("\r\n") + Letters(9990, u'z'));
     window->AddHistory(7, Letters(9990, u'y'));
     EXPECT_EQ(window->HistoryText(), QStringLiteral("\r\n") + Letters(9990, u'y'));
-}
-
-TEST_F(PageWindowUi, layoutFollowsTheWindowSizeAndNeverGoesBelowOnePixel) {
-    ShowActive();
-    const auto resizeTo = [&](int w, int h) {
-        window->resize(w, h);
-        return test::PumpUntil([&] { return window->size() == QSize(w, h); },
-                               [] { QCoreApplication::processEvents(); });
-    };
-
-    ASSERT_TRUE(resizeTo(600, 400));
-    EXPECT_EQ(history->geometry(), QRect(8, 8, 584, 346));
-    EXPECT_EQ(box->geometry().topLeft(), QPoint(8, 361));
-    EXPECT_EQ(box->width(), 478);
-    EXPECT_EQ(button->pos(), QPoint(493, 361));
-
-    ASSERT_TRUE(resizeTo(100, 40));
-    EXPECT_EQ(history->size(), QSize(84, 1));
-    EXPECT_EQ(box->width(), 1);
-    EXPECT_EQ(box->y(), 1);
-    EXPECT_EQ(button->pos(), QPoint(1, 1));
-}
-
-TEST_F(PageWindowUi, newLinesScrollOnlyAReaderWhoIsAtTheBottom) {
-    ShowActive();
-    for (int i = 0; i < 60; ++i) window->Received("line " + std::to_string(i));
-    QScrollBar* bar = history->verticalScrollBar();
-    ASSERT_GT(bar->maximum(), 0);
-    EXPECT_EQ(bar->value(), bar->maximum());
-
-    bar->setValue(0);
-    window->Received("while reading");
-    EXPECT_EQ(bar->value(), 0);
-
-    bar->setValue(bar->maximum());
-    window->Received("at the bottom");
-    EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 // The real windows under the routing of a session.
@@ -255,22 +198,6 @@ TEST_F(PageWindowRouting, titleBarCloseEndsTheConversationAndFreesTheWindow) {
     EXPECT_EQ(router.Count(), 0u);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
-}
-
-TEST_F(PageWindowRouting, logOffClosesEveryWindow) {
-    Page("alice", "hi");
-    Page("bob", "hi");
-    router.NewPageWin("carol");
-    QList<QPointer<PageUI>> windows;
-    for (const auto& conv : router.PageWins()) windows.append(WindowOf(conv));
-    ASSERT_EQ(windows.size(), 3);
-
-    router.CloseAllPageWin();
-
-    EXPECT_EQ(router.Count(), 0u);
-    for (const auto& w : windows) EXPECT_TRUE(w.isNull() || !w->isVisible());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    for (const auto& w : windows) EXPECT_TRUE(w.isNull());
 }
 
 }  // namespace
