@@ -28,13 +28,9 @@ TEST(SocketLayer, dottedAddressNeedsNoLookupUnknownHostNoConnect) {
 }
 
 TEST(SocketLayer, portConversionWrapsAndOverflows) {
-    EXPECT_EQ(PortToShort(0), 0);
-    EXPECT_EQ(PortToShort(7000), 7000);
-    EXPECT_EQ(PortToShort(32767), 32767);
-    EXPECT_EQ(PortToShort(32768), -32768);
-    EXPECT_EQ(PortToShort(65535), -1);
-    EXPECT_FALSE(PortToShort(65536));
-    EXPECT_FALSE(PortToShort(-1));
+    const std::pair<int, int> cases[] = {{0, 0}, {7000, 7000}, {32767, 32767}, {32768, -32768}, {65535, -1}};
+    for (auto [port, wire] : cases) EXPECT_EQ(PortToShort(port), wire) << port;
+    EXPECT_FALSE(PortToShort(65536) || PortToShort(-1));
 }
 
 TEST(SocketLayer, connectsSendsAndReceivesOverLoopback) {
