@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "loopback_listener.h"
 #include "chat/chat_ui.h"
 #include "session/wolcon.h"
 #include "settings/settings_source.h"
@@ -112,23 +113,14 @@ void BM_FloodThroughSession(benchmark::State& state) {
     std::string block;
     for (const auto& line : lines) block += line + "\r\n";
 
-    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(listener, 1);
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    bench::LoopbackListener listener;
     {
         WOLCon wol;
-        if (!wol.connect(ntohs(addr.sin_port))) {
+        if (!wol.connect(listener.Port())) {
             state.SkipWithError("connect failed");
             return;
         }
-        const int server = ::accept(listener, nullptr, nullptr);
-        int big = 4 << 20;
-        ::setsockopt(server, SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+        const int server = listener.Accept();
         auto send = [&](const std::string& bytes) {
             for (std::size_t sent = 0; sent < bytes.size();) {
                 const ssize_t n = ::send(server, bytes.data() + sent, bytes.size() - sent,
@@ -170,7 +162,6 @@ void BM_FloodThroughSession(benchmark::State& state) {
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         ::close(server);
     }
-    ::close(listener);
     SetSettingsSource(nullptr);
 }
 BENCHMARK(BM_FloodThroughSession)

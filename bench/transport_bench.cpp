@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "loopback_listener.h"
 #include "settings/settings_source.h"
 #include "transport/socket_layer.h"
 #include "transport/wolcon2.h"
@@ -46,23 +47,14 @@ void BM_ReceivePassLobbyLines(benchmark::State& state) {
     LoopbackHost host;
     SetSettingsSource(&host);
 
-    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(listener, 1);
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
-
+    bench::LoopbackListener listener;
     WOLCon2 con;
-    if (!con.connect(ntohs(addr.sin_port))) {
+    if (!con.connect(listener.Port())) {
         state.SkipWithError("connect failed");
         return;
     }
-    int server = ::accept(listener, nullptr, nullptr);
-    int big = 4 << 20;
-    ::setsockopt(server, SOL_SOCKET, SO_SNDBUF, &big, sizeof big);
+    int server = listener.Accept();
+    int big = bench::LoopbackListener::kBufferBytes;
     // The client's receive buffer must hold a whole block, or one pass could not read it all.
     sockaddr_in peerAddr{};
     socklen_t peerLen = sizeof peerAddr;
@@ -111,7 +103,6 @@ void BM_ReceivePassLobbyLines(benchmark::State& state) {
         static_cast<double>(routed), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.SetBytesProcessed(static_cast<std::int64_t>(block.size()) * state.iterations());
     ::close(server);
-    ::close(listener);
     SetSettingsSource(nullptr);
 }
 BENCHMARK(BM_ReceivePassLobbyLines)->Unit(benchmark::kMicrosecond);
