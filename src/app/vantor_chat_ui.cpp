@@ -407,7 +407,13 @@ void VantorChatUI::PumpSessions() {
         return result;
     };
 
-    if (passOnce(*wol_) == kPassClosed) buffTimer_->stop();
+    if (passOnce(*wol_) == kPassClosed) {
+        buffTimer_->stop();
+        // Closed before the log-on finished: the log-in button is disabled while logging in, so
+        // without this the user could never try again.
+        if (logInBtn_->BtnText() != QStringLiteral("LOGOUT") && !logInBtn_->Enabled())
+            ResetConnection();
+    }
     if (!tempSessions_) return;
     try {
         // ForEach skips a session that a handler removes, even when the whole search is dropped.
