@@ -10,9 +10,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QTextBrowser>
-#include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <functional>
@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "loopback_listener.h"
 #include "chat/chat_ui.h"
+#include "loopback_listener.h"
 #include "session/wolcon.h"
 #include "settings/settings_source.h"
 
@@ -42,17 +42,15 @@ public:
 // Lobby messages of 70 bytes with CR LF, some with an address or the own nickname.
 std::vector<std::string> LobbyLines() {
     static const char* const kTexts[] = {
-        "anyone up for tiberian sun?",
-        "gg all, that was close",
-        "bob see www.example.org/maps",
-        "lol",
+        "anyone up for tiberian sun?",  "gg all, that was close",
+        "bob see www.example.org/maps", "lol",
         "need one more for 2v2",
     };
     std::vector<std::string> lines;
     std::size_t bytes = 0;
     for (int i = 0; bytes < kPassBytes; ++i) {
-        std::string line = ":nick" + std::to_string(i % 100) + "!u@h PRIVMSG #Lob_12_0 :" +
-                           kTexts[i % 5];
+        std::string line =
+            ":nick" + std::to_string(i % 100) + "!u@h PRIVMSG #Lob_12_0 :" + kTexts[i % 5];
         const std::size_t room = kPassBytes - bytes - 2;
         line.resize(std::min<std::size_t>(68, room), '.');
         bytes += line.size() + 2;
@@ -123,8 +121,8 @@ void BM_FloodThroughSession(benchmark::State& state) {
         const int server = listener.Accept();
         auto send = [&](const std::string& bytes) {
             for (std::size_t sent = 0; sent < bytes.size();) {
-                const ssize_t n = ::send(server, bytes.data() + sent, bytes.size() - sent,
-                                         MSG_NOSIGNAL);
+                const ssize_t n =
+                    ::send(server, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
                 if (n <= 0) return;
                 sent += std::size_t(n);
             }
@@ -139,12 +137,14 @@ void BM_FloodThroughSession(benchmark::State& state) {
         chat->SetUser("bob");
         chat->show();
         chat->ConnectChat();
-        std::string setup = ":s 321 bob Channel :Users Name\r\n:s 327 bob #Lob_12_0 40 0 1\r\n"
-                            ":s 323 bob :End\r\n";
+        std::string setup =
+            ":s 321 bob Channel :Users Name\r\n:s 327 bob #Lob_12_0 40 0 1\r\n"
+            ":s 323 bob :End\r\n";
         send(setup);
         wol.PopulateBuff();
-        setup = ":bob!u@h JOIN :0,0 #Lob_12_0\r\n:s 353 bob = #Lob_12_0 :bob @op ann\r\n"
-                ":s 366 bob #Lob_12_0 :End\r\n";
+        setup =
+            ":bob!u@h JOIN :0,0 #Lob_12_0\r\n:s 353 bob = #Lob_12_0 :bob @op ann\r\n"
+            ":s 366 bob #Lob_12_0 :End\r\n";
         for (int i = 0; i < 200; ++i) {
             setup += ":ann!u@h PRIVMSG #Lob_12_0 :warming the history up to its cap ....\r\n";
         }

@@ -97,8 +97,8 @@ void BM_ReceivePassLobbyLines(benchmark::State& state) {
     if (routed != static_cast<long>(lines) * static_cast<long>(state.iterations())) {
         state.SkipWithError("not every line was routed in its pass");
     }
-    state.counters["lines/s"] = benchmark::Counter(
-        static_cast<double>(routed), benchmark::Counter::kIsRate);
+    state.counters["lines/s"] =
+        benchmark::Counter(static_cast<double>(routed), benchmark::Counter::kIsRate);
     state.counters["s/line"] = benchmark::Counter(
         static_cast<double>(routed), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.SetBytesProcessed(static_cast<std::int64_t>(block.size()) * state.iterations());

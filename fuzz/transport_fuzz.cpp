@@ -43,7 +43,9 @@ struct Run {
     std::vector<std::shared_ptr<Callback>> owned;  // the consumers, as windows would own them
     int depth = 0;
 
-    std::string Code() { return kCodes[in.ConsumeIntegralInRange<std::size_t>(0, kCodes.size() - 1)]; }
+    std::string Code() {
+        return kCodes[in.ConsumeIntegralInRange<std::size_t>(0, kCodes.size() - 1)];
+    }
 
     std::shared_ptr<Callback> NewConsumer() {
         auto cb = MakeCallback([this](const std::string& line, Delivery kind, const Param& p) {
@@ -64,11 +66,21 @@ struct Run {
         Check(!param.has_value() || std::any_cast<int>(&param) != nullptr);
         if (!con || in.remaining_bytes() == 0) return;
         switch (in.ConsumeIntegralInRange<int>(0, 11)) {
-            case 0: Queue(); break;
-            case 1: con->RegisterIntercept(Code(), NewConsumer(), 1); break;
-            case 2: con->RemoveIntercept(Code()); break;
-            case 3: con->Disconnect(); break;
-            case 4: con->connect(0); break;
+            case 0:
+                Queue();
+                break;
+            case 1:
+                con->RegisterIntercept(Code(), NewConsumer(), 1);
+                break;
+            case 2:
+                con->RemoveIntercept(Code());
+                break;
+            case 3:
+                con->Disconnect();
+                break;
+            case 4:
+                con->connect(0);
+                break;
             case 5:
                 if (depth < 3) {
                     ++depth;
@@ -79,10 +91,17 @@ struct Run {
             case 6:
                 if (!owned.empty()) owned.erase(owned.begin());
                 break;
-            case 7: con.reset(); break;
-            case 8: (void)con->Receive(); break;
-            case 9: con->send(in.ConsumeRandomLengthString(64)); break;
-            default: break;
+            case 7:
+                con.reset();
+                break;
+            case 8:
+                (void)con->Receive();
+                break;
+            case 9:
+                con->send(in.ConsumeRandomLengthString(64));
+                break;
+            default:
+                break;
         }
     }
 };
@@ -98,7 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A failed connect keeps its socket, so sends fail with an error but replies are queued.
     run.con->connect(0);
     run.con->SetNick("bob");
-    run.con->ReceivedPage = [&run](const std::string& line) { run.OnLine(line, Delivery::Data, {}); };
+    run.con->ReceivedPage = [&run](const std::string& line) {
+        run.OnLine(line, Delivery::Data, {});
+    };
     run.con->Error = [](int code) {
         Check(code == 0 || code == 2 || code == 100 || code == 101 || code == 500 || code == 501);
     };

@@ -14,7 +14,8 @@
 namespace vantor::server {
 namespace {
 
-constexpr std::string_view kHeader = "# vantor-server accounts: nickname TAB password code TAB buddies";
+constexpr std::string_view kHeader =
+    "# vantor-server accounts: nickname TAB password code TAB buddies";
 
 bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
@@ -38,7 +39,8 @@ bool IsValidCode(std::string_view code) {
            });
 }
 
-AccountStore::AccountStore(std::filesystem::path dataDir) : file_(std::move(dataDir) / "accounts.txt") {}
+AccountStore::AccountStore(std::filesystem::path dataDir)
+    : file_(std::move(dataDir) / "accounts.txt") {}
 
 bool AccountStore::Load(std::string& error) {
     accounts_.clear();

@@ -11,7 +11,9 @@ namespace {
 constexpr std::size_t kNamesPerLineBytes = 400;
 
 // A name quoted back in an error reply; an empty one would leave two spaces in a row.
-std::string Shown(std::string_view name) { return name.empty() ? "*" : std::string(name); }
+std::string Shown(std::string_view name) {
+    return name.empty() ? "*" : std::string(name);
+}
 
 }  // namespace
 
@@ -66,7 +68,8 @@ void ChatServer::Part(const std::string& userKey, std::string_view name) {
     channel->members.erase(it);
     std::string channelKey = Lower(channel->name);
     std::erase(user.channels, channelKey);
-    if (channel->members.empty() && channel->type != ChannelType::Lobby) channels_.erase(channelKey);
+    if (channel->members.empty() && channel->type != ChannelType::Lobby)
+        channels_.erase(channelKey);
 }
 
 void ChatServer::Message(const std::string& userKey, std::string_view targets,

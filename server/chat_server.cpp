@@ -27,7 +27,9 @@ ChatServer::ChatServer(Outlet& out, AccountStore& accounts, Clock::duration ping
     }
 }
 
-std::string ChatServer::LobbyName(int index) { return "#Lob_12_" + std::to_string(index); }
+std::string ChatServer::LobbyName(int index) {
+    return "#Lob_12_" + std::to_string(index);
+}
 
 void ChatServer::Connected(ConnId id, Clock::time_point now) {
     Conn conn;
@@ -253,7 +255,9 @@ void ChatServer::HandlePage(ConnId id, User& user, const Command& cmd) {
 
 // --- Users inside the server --------------------------------------------------------------------
 
-void ChatServer::ReserveNick(std::string_view nick) { reserved_.insert(Lower(nick)); }
+void ChatServer::ReserveNick(std::string_view nick) {
+    reserved_.insert(Lower(nick));
+}
 
 bool ChatServer::LogOnVirtual(std::string_view nick, bool hiding, bool op) {
     std::string key = Lower(nick);
@@ -295,7 +299,8 @@ void ChatServer::SayVirtual(std::string_view nick, std::string_view target, std:
     if (user != nullptr && user->conn == 0 && !text.empty()) Message(Lower(nick), target, text);
 }
 
-void ChatServer::PageVirtual(std::string_view nick, std::string_view target, std::string_view text) {
+void ChatServer::PageVirtual(std::string_view nick, std::string_view target,
+                             std::string_view text) {
     User* from = FindUser(nick);
     User* to = FindUser(target);
     if (from == nullptr || from->conn != 0 || to == nullptr || to->conn == 0) return;
@@ -317,8 +322,8 @@ void ChatServer::DropConnection(ConnId id, std::string_view reason) {
 
 void ChatServer::Reply(ConnId id, std::string_view code, std::string_view nick,
                        std::string_view rest) {
-    std::string line = ":" + std::string(kServerName) + " " + std::string(code) + " " +
-                       std::string(nick);
+    std::string line =
+        ":" + std::string(kServerName) + " " + std::string(code) + " " + std::string(nick);
     if (!rest.empty()) line += " " + std::string(rest);
     SendRaw(id, line);
 }

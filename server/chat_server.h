@@ -41,7 +41,8 @@ public:
 class VirtualPeer {
 public:
     virtual ~VirtualPeer() = default;
-    virtual void PageTo(const std::string& to, const std::string& from, const std::string& text) = 0;
+    virtual void PageTo(const std::string& to, const std::string& from,
+                        const std::string& text) = 0;
     virtual void PrivateTo(const std::string& to, const std::string& from,
                            const std::string& text) = 0;
     // A connected user joined a channel where one of them sits.
@@ -86,11 +87,11 @@ public:
 
 private:
     struct Conn {
-        std::string nick;        // from NICK, until log-on
-        std::string code;        // from apgar
+        std::string nick;  // from NICK, until log-on
+        std::string code;  // from apgar
         bool gotNick = false;
         bool gotUser = false;
-        std::string userKey;     // lower-cased nickname once logged on
+        std::string userKey;  // lower-cased nickname once logged on
         Clock::time_point lastHeard;
         bool pinged = false;
     };

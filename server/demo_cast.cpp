@@ -20,15 +20,15 @@ constexpr const char* kMarlaLines[] = {
 };
 
 constexpr const char* kDozerActions[] = {
-    "yawns",
-    "polishes his tank",
-    "waves at everyone",
-    "studies the map",
-    "stretches",
+    "yawns", "polishes his tank", "waves at everyone", "studies the map", "stretches",
 };
 
 // The service's clients write the text right after the word ACTION, with no space.
-std::string Action(std::string_view text) { return "\x01" "ACTION" + std::string(text) + "\x01"; }
+std::string Action(std::string_view text) {
+    return "\x01"
+           "ACTION" +
+           std::string(text) + "\x01";
+}
 
 }  // namespace
 
@@ -84,19 +84,22 @@ Clock::time_point DemoCast::Tick(Clock::time_point now) {
 void DemoCast::PageTo(const std::string& to, const std::string& from, const std::string& text) {
     // Invitations and their refusals are client machinery, not words to echo.
     if (to != "echo" || text.rfind("<WW", 0) == 0) return;
-    At(std::chrono::milliseconds(200), [this, from, text] { server_.PageVirtual("echo", from, text); });
+    At(std::chrono::milliseconds(200),
+       [this, from, text] { server_.PageVirtual("echo", from, text); });
 }
 
 void DemoCast::PrivateTo(const std::string& to, const std::string& from, const std::string& text) {
     if (to != "echo") return;
-    At(std::chrono::milliseconds(200), [this, from, text] { server_.SayVirtual("echo", from, text); });
+    At(std::chrono::milliseconds(200),
+       [this, from, text] { server_.SayVirtual("echo", from, text); });
 }
 
 void DemoCast::Joined(const std::string& channel, const std::string& nick) {
     if (!SameNick(channel, kLobby0)) return;
     At(std::chrono::seconds(1), [this, nick] {
         if (server_.IsOnline(nick)) {
-            server_.SayVirtual("warden", kLobby0, "Welcome to Azure Barracks, " + nick + ". Play fair.");
+            server_.SayVirtual("warden", kLobby0,
+                               "Welcome to Azure Barracks, " + nick + ". Play fair.");
         }
     });
 }
@@ -115,7 +118,8 @@ void DemoCast::MarlaChats() {
 }
 
 void DemoCast::DozerEmotes() {
-    server_.SayVirtual("dozer", kLobby0, Action(kDozerActions[dozerLine_++ % std::size(kDozerActions)]));
+    server_.SayVirtual("dozer", kLobby0,
+                       Action(kDozerActions[dozerLine_++ % std::size(kDozerActions)]));
     At(Between(25, 50), [this] { DozerEmotes(); });
 }
 

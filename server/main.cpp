@@ -21,7 +21,9 @@ namespace {
 
 volatile std::sig_atomic_t gStop = 0;
 
-void OnStopSignal(int) { gStop = 1; }
+void OnStopSignal(int) {
+    gStop = 1;
+}
 
 // Every connection is a descriptor; the soft limit is often far below what 1,000 clients need.
 void RaiseDescriptorLimit() {
@@ -60,11 +62,13 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::create_directories(options.dataDir, ec);
     if (ec) {
-        std::cerr << "vantor-server: cannot create " << options.dataDir << ": " << ec.message() << "\n";
+        std::cerr << "vantor-server: cannot create " << options.dataDir << ": " << ec.message()
+                  << "\n";
         return 2;
     }
     if (!LockDataDir(options.dataDir)) {
-        std::cerr << "vantor-server: " << options.dataDir << " is in use by another vantor-server\n";
+        std::cerr << "vantor-server: " << options.dataDir
+                  << " is in use by another vantor-server\n";
         return 2;
     }
     AccountStore accounts(options.dataDir);

@@ -60,7 +60,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             if (!value(text)) return false;
             std::size_t bytes = 0;
             if (!ParseNumber(text, bytes) || bytes < 1024) {
-                error = "--send-queue-limit takes a byte count of at least 1024, not \"" + text + "\"";
+                error =
+                    "--send-queue-limit takes a byte count of at least 1024, not \"" + text + "\"";
                 return false;
             }
             options.sendQueueLimit = bytes;

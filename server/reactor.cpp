@@ -56,7 +56,8 @@ bool Reactor::Listen(int basePort, int count, std::string& error) {
         addr.sin_port = htons(static_cast<std::uint16_t>(port));
         if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
             ::listen(fd, SOMAXCONN) != 0) {
-            error = "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
+            error =
+                "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
             ::close(fd);
             return false;
         }
@@ -76,8 +77,8 @@ void Reactor::Run(ConnectionHandler& handler, const WakeFn& onWake,
     while (stop == 0) {
         auto now = Clock::now();
         auto wait = std::clamp<Clock::duration>(next - now, Clock::duration::zero(), kMaxWait);
-        int timeoutMs = static_cast<int>(
-            std::chrono::ceil<std::chrono::milliseconds>(wait).count());
+        int timeoutMs =
+            static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count());
         int n = ::epoll_pwait(epollFd_, events.data(), static_cast<int>(events.size()), timeoutMs,
                               &waitMask);
         if (n < 0 && errno != EINTR) break;

@@ -21,7 +21,7 @@ namespace vantor::server {
 class Reactor : public Outlet {
 public:
     struct Limits {
-        std::size_t maxLine = 16 * 1024;         // longer input lines are dropped whole
+        std::size_t maxLine = 16 * 1024;          // longer input lines are dropped whole
         std::size_t maxOutput = 4 * 1024 * 1024;  // a client that falls further behind is dropped
     };
 
@@ -36,8 +36,8 @@ public:
     // Runs until stop becomes non-zero. onWake runs after every wait and returns when it wants to
     // run next. The signals in wakeSignals (blocked by the caller) interrupt the wait.
     using WakeFn = std::function<Clock::time_point(Clock::time_point now)>;
-    void Run(ConnectionHandler& handler, const WakeFn& onWake, const volatile std::sig_atomic_t& stop,
-             const sigset_t& waitMask);
+    void Run(ConnectionHandler& handler, const WakeFn& onWake,
+             const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
 
     void Send(ConnId id, std::string_view line) override;
     void Close(ConnId id) override;

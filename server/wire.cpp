@@ -82,7 +82,8 @@ Command ParseCommand(std::string_view line) {
 
 std::string CleanLine(std::string_view line) {
     std::string out(line);
-    std::replace_if(out.begin(), out.end(), [](char c) { return c == '\0' || c == '\r'; }, ' ');
+    std::replace_if(
+        out.begin(), out.end(), [](char c) { return c == '\0' || c == '\r'; }, ' ');
     return out;
 }
 

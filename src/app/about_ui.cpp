@@ -39,8 +39,9 @@ AboutUI::AboutUI(QWidget* parent) : QDialog(parent) {
 
     TextLabel(this, QStringLiteral("Product"), QLatin1String(kProductName), QRect(10, 14, 340, 30),
               16, true);
-    TextLabel(this, QStringLiteral("Version"), QStringLiteral("Version ") + QLatin1String(kProductVersion),
-              QRect(10, 48, 340, 20), 10, false);
+    TextLabel(this, QStringLiteral("Version"),
+              QStringLiteral("Version ") + QLatin1String(kProductVersion), QRect(10, 48, 340, 20),
+              10, false);
     TextLabel(this, QStringLiteral("Credits"),
               QStringLiteral("Buddy list, pages and lobby chat.\n"
                              "Written and drawn by the Vantor Desktop team."),

@@ -42,7 +42,8 @@ void PictureBox::paintEvent(QPaintEvent*) {
 }
 
 PictureBox* MakeBackground(QWidget* window, const QPixmap& picture) {
-    auto* box = new PictureBox(QStringLiteral("BGImage"), picture, PictureBox::Fit::Stretched, window);
+    auto* box =
+        new PictureBox(QStringLiteral("BGImage"), picture, PictureBox::Fit::Stretched, window);
     box->setGeometry(window->rect());
     box->lower();
     return box;

@@ -18,7 +18,8 @@ constexpr auto kFieldStyle =
     "border: 1px solid rgb(160,80,0); lineedit-password-character: 42; }";
 constexpr auto kLabelStyle = "color: rgb(255,128,0); background: transparent; font-weight: bold;";
 
-QLineEdit* Field(QWidget* parent, const QString& name, const QString& caption, int top, int maxLength) {
+QLineEdit* Field(QWidget* parent, const QString& name, const QString& caption, int top,
+                 int maxLength) {
     auto* label = new QLabel(caption, parent);
     label->setStyleSheet(QLatin1String(kLabelStyle));
     label->setGeometry(20, top, 90, 24);
@@ -110,7 +111,9 @@ void LogOnUI::CancelClick() {
     QDialog::done(QDialog::Rejected);
 }
 
-void LogOnUI::reject() { CancelClick(); }
+void LogOnUI::reject() {
+    CancelClick();
+}
 
 void LogOnUI::closeEvent(QCloseEvent* event) {
     event->ignore();

@@ -5,7 +5,8 @@
 
 namespace vantor {
 
-void QtMessageBoxes::Show(QWidget* parent, BoxIcon icon, const QString& title, const QString& text) {
+void QtMessageBoxes::Show(QWidget* parent, BoxIcon icon, const QString& title,
+                          const QString& text) {
     QMessageBox box(icon == BoxIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning, title,
                     text, QMessageBox::Ok, parent);
     box.exec();

@@ -23,11 +23,11 @@ MOTDUI::MOTDUI(QWidget* parent) : QDialog(parent) {
     text_->setReadOnly(true);
     text_->setAcceptRichText(false);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text_->setStyleSheet(
-        QStringLiteral("QTextEdit { background-color: rgb(64,0,0); color: rgb(255,128,0); "
-                       "border: 1px solid rgb(160,80,0); }"
-                       "QScrollBar:vertical { background: rgb(40,0,0); width: 14px; }"
-                       "QScrollBar::handle:vertical { background: rgb(160,80,0); min-height: 20px; }"));
+    text_->setStyleSheet(QStringLiteral(
+        "QTextEdit { background-color: rgb(64,0,0); color: rgb(255,128,0); "
+        "border: 1px solid rgb(160,80,0); }"
+        "QScrollBar:vertical { background: rgb(40,0,0); width: 14px; }"
+        "QScrollBar::handle:vertical { background: rgb(160,80,0); min-height: 20px; }"));
     text_->setGeometry(10, 10, 560, 272);
     text_->installEventFilter(this);
 
@@ -37,7 +37,9 @@ MOTDUI::MOTDUI(QWidget* parent) : QDialog(parent) {
     connect(ok, &VantorBtn::Click, this, &MOTDUI::close);
 }
 
-QString MOTDUI::MOTD() const { return motd_; }
+QString MOTDUI::MOTD() const {
+    return motd_;
+}
 
 void MOTDUI::SetMOTD(const QString& text) {
     motd_ = text;

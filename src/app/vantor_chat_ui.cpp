@@ -17,10 +17,10 @@
 #include <cmath>
 
 #include "app/about_ui.h"
+#include "app/background.h"
 #include "app/log_on_ui.h"
 #include "app/message_box.h"
 #include "app/motd_ui.h"
-#include "app/background.h"
 #include "common/qt_text.h"
 #include "controls/prog_bar.h"
 #include "controls/theme.h"
@@ -67,11 +67,17 @@ constexpr auto kListStyle =
 constexpr int kNickColumnTwips = 2000;
 constexpr int kLocationColumnTwips = 2200;
 
-int Px(int twips) { return twips / VantorChatUI::kTwipsPerPixel; }
+int Px(int twips) {
+    return twips / VantorChatUI::kTwipsPerPixel;
+}
 
-void PopUp(QMenu& menu, const QPoint& globalPos) { menu.popup(globalPos); }
+void PopUp(QMenu& menu, const QPoint& globalPos) {
+    menu.popup(globalPos);
+}
 
-double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+double SecondsSinceMidnight() {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
 
 // A whole number written in plain decimal digits, or -1.
 int PlainNumber(std::string_view text) {
@@ -140,7 +146,8 @@ QString SearchCompletedText(double start, double end) {
 }
 
 QString MainCaption(const QString& status) {
-    QString caption = QLatin1String(kProductName) + QLatin1Char(' ') + QLatin1String(kProductVersion);
+    QString caption =
+        QLatin1String(kProductName) + QLatin1Char(' ') + QLatin1String(kProductVersion);
     if (!status.isEmpty()) caption += QStringLiteral(" - ") + status;
     return caption;
 }
@@ -280,9 +287,9 @@ void VantorChatUI::BuildControls() {
     // Reading order for the keyboard: session first, then the list and its buttons.
     QWidget::setTabOrder(logInBtn_, buddyList_);
     QWidget* previous = buddyList_;
-    for (QWidget* w : std::initializer_list<QWidget*>{pageBud_, addBud_, delBud_, refreshBud_,
-                                                       reOrdBud_, chatBtn_, options_, aboutBtn_,
-                                                       quit_}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{pageBud_, addBud_, delBud_, refreshBud_, reOrdBud_,
+                                         chatBtn_, options_, aboutBtn_, quit_}) {
         QWidget::setTabOrder(previous, w);
         previous = w;
     }
@@ -380,17 +387,25 @@ void VantorChatUI::EndChildDialog() {
     setFocus(Qt::OtherFocusReason);
 }
 
-bool VantorChatUI::LoggedOn() const { return logInBtn_->BtnText() == QStringLiteral("LOGOUT"); }
+bool VantorChatUI::LoggedOn() const {
+    return logInBtn_->BtnText() == QStringLiteral("LOGOUT");
+}
 
 void VantorChatUI::SetLogOnPrompt(LogOnPrompt prompt) {
     logOnPrompt_ = prompt ? std::move(prompt) : LogOnPrompt(&AskWithDialog);
 }
 
-void VantorChatUI::SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes ? boxes : ownBoxes_.get(); }
+void VantorChatUI::SetMessageBoxes(MessageBoxes* boxes) {
+    boxes_ = boxes ? boxes : ownBoxes_.get();
+}
 
-void VantorChatUI::SetChatOpener(ChatOpener opener) { chatOpener_ = std::move(opener); }
+void VantorChatUI::SetChatOpener(ChatOpener opener) {
+    chatOpener_ = std::move(opener);
+}
 
-void VantorChatUI::SetEndProgram(std::function<void()> end) { endProgram_ = std::move(end); }
+void VantorChatUI::SetEndProgram(std::function<void()> end) {
+    endProgram_ = std::move(end);
+}
 
 void VantorChatUI::SetMenuShower(MenuShower shower) {
     menuShower_ = shower ? std::move(shower) : MenuShower(&PopUp);
@@ -501,29 +516,29 @@ void VantorChatUI::QuitSession() {
 
 void VantorChatUI::WOL_LogOnResult(int result) {
     switch (result) {
-    case 0:
-        logAs_->setText(FromWire(credentials_.NickName));
-        SetStatus(QStringLiteral("Welcome to Westwood Online!"));
-        logInBtn_->SetBtnText(QStringLiteral("LOGOUT"));
-        logInBtn_->SetEnabled(true);
-        chatBtn_->SetEnabled(cht_.isNull());
-        wol_->send("SETCODEPAGE 1252");
-        wol_->send("SETOPT 17,33");
-        wol_->GetBuddies();
-        break;
-    case 1:
-        ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname in use"),
-                QStringLiteral("Your nickname is currently in use, please log on using a "
-                               "different nickname."));
-        ResetConnection();
-        break;
-    case 2:
-        ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname not provided"),
-                QStringLiteral("You didn't provide a nickname to logon with."));
-        ResetConnection();
-        break;
-    default:
-        break;
+        case 0:
+            logAs_->setText(FromWire(credentials_.NickName));
+            SetStatus(QStringLiteral("Welcome to Westwood Online!"));
+            logInBtn_->SetBtnText(QStringLiteral("LOGOUT"));
+            logInBtn_->SetEnabled(true);
+            chatBtn_->SetEnabled(cht_.isNull());
+            wol_->send("SETCODEPAGE 1252");
+            wol_->send("SETOPT 17,33");
+            wol_->GetBuddies();
+            break;
+        case 1:
+            ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname in use"),
+                    QStringLiteral("Your nickname is currently in use, please log on using a "
+                                   "different nickname."));
+            ResetConnection();
+            break;
+        case 2:
+            ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname not provided"),
+                    QStringLiteral("You didn't provide a nickname to logon with."));
+            ResetConnection();
+            break;
+        default:
+            break;
     }
 }
 
@@ -696,8 +711,8 @@ void VantorChatUI::BudCheckCB_Callback(const std::string& line, Delivery kind, c
         // The main session answers for the server logged on to: with a column per server that
         // is the column of that server.
         const bool allServers = buddyList_->columnCount() == 1 + kServers;
-        const int column = allServers && serverIndex_ >= 0 && serverIndex_ < kServers
-                               ? serverIndex_ + 1 : 1;
+        const int column =
+            allServers && serverIndex_ >= 0 && serverIndex_ < kServers ? serverIndex_ + 1 : 1;
         SetLocation(PlainNumber(std::string_view(*tag).substr(1)), column, line);
         FinishSearch();
         return;

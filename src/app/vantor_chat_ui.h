@@ -143,7 +143,7 @@ private:
     QPointer<QWidget> cht_;
 
     std::vector<WOLCon*> inPass_;  // sessions inside their receive pass right now
-    bool quitting_ = false;  // errors of our own Quit on a dead link are expected, not news
+    bool quitting_ = false;        // errors of our own Quit on a dead link are expected, not news
     bool ending_ = false;
 
     LogOnPrompt logOnPrompt_;
@@ -159,9 +159,9 @@ private:
     double searchStart_ = 0;
     double searchEnd_ = 0;
     int searchRows_ = 0;
-    unsigned searchGeneration_ = 0;  // counts searches started and stopped
+    unsigned searchGeneration_ = 0;        // counts searches started and stopped
     std::vector<std::string> searchKeys_;  // TempSessions key of each query, by its position
-    std::int32_t serverIndex_ = 0;  // the server of the current log-on
+    std::int32_t serverIndex_ = 0;         // the server of the current log-on
     unsigned listGeneration_ = 0;  // counts clearings, so a filling interrupted by one stops
 
     PictureBox* bgImage_ = nullptr;

@@ -5,8 +5,9 @@ namespace vantor {
 
 namespace {
 
-constexpr std::string_view kActionStart = "\x01"
-                                          "ACTION";
+constexpr std::string_view kActionStart =
+    "\x01"
+    "ACTION";
 
 std::string_view DropColon(std::string_view field) {
     if (!field.empty() && field.front() == ':') field.remove_prefix(1);
@@ -116,21 +117,25 @@ std::optional<ChatMessage> ParseMessage(std::string_view line) {
     return msg;
 }
 
-std::string ListCommand() { return "LIST 0 12"; }
+std::string ListCommand() {
+    return "LIST 0 12";
+}
 
 std::string JoinCommand(std::string_view channel) {
     return "JOIN " + std::string(channel) + " " + std::string(kLobbyKey);
 }
 
-std::string PartCommand(std::string_view channel) { return "PART " + std::string(channel); }
+std::string PartCommand(std::string_view channel) {
+    return "PART " + std::string(channel);
+}
 
 std::string MessageCommand(std::string_view target, std::string_view text) {
     return "PRIVMSG " + std::string(target) + " :" + std::string(text);
 }
 
 std::string EmoteCommand(std::string_view target, std::string_view text) {
-    return "PRIVMSG " + std::string(target) + " :" + std::string(kActionStart) +
-           std::string(text) + "\x01";
+    return "PRIVMSG " + std::string(target) + " :" + std::string(kActionStart) + std::string(text) +
+           "\x01";
 }
 
 }  // namespace vantor

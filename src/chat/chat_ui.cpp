@@ -29,30 +29,43 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int kKeyRole = Qt::UserRole;      // nick list: lower-cased nickname (wire bytes)
-constexpr int kOpRole = Qt::UserRole + 1;   // nick list: came with a leading "@"
+constexpr int kKeyRole = Qt::UserRole;       // nick list: lower-cased nickname (wire bytes)
+constexpr int kOpRole = Qt::UserRole + 1;    // nick list: came with a leading "@"
 constexpr int kWireRole = Qt::UserRole + 2;  // nick list: the nickname as the wire spells it
 
 const QColor kWhite(255, 255, 255);
 const QColor kOrange(255, 128, 0);
 
-QColor FromRgbWord(std::int32_t word) { return ColourFromBgr(static_cast<std::uint32_t>(word)); }
+QColor FromRgbWord(std::int32_t word) {
+    return ColourFromBgr(static_cast<std::uint32_t>(word));
+}
 
 // Kind -1, 0, 1, 3, 4, 5 to its slot in ChatColours; -1 for kinds that keep the colour.
 int ColourSlot(int kind) {
     switch (kind) {
-        case ChatUI::kError: return 0;
-        case ChatUI::kIn: return 1;
-        case ChatUI::kOut: return 2;
-        case ChatUI::kPrivate: return 3;
-        case ChatUI::kEmote: return 4;
-        case ChatUI::kNotify: return 5;
-        default: return -1;
+        case ChatUI::kError:
+            return 0;
+        case ChatUI::kIn:
+            return 1;
+        case ChatUI::kOut:
+            return 2;
+        case ChatUI::kPrivate:
+            return 3;
+        case ChatUI::kEmote:
+            return 4;
+        case ChatUI::kNotify:
+            return 5;
+        default:
+            return -1;
     }
 }
 
-QByteArray WireBytes(const std::string& s) { return QByteArray(s.data(), qsizetype(s.size())); }
-std::string FromBytes(const QByteArray& b) { return std::string(b.constData(), size_t(b.size())); }
+QByteArray WireBytes(const std::string& s) {
+    return QByteArray(s.data(), qsizetype(s.size()));
+}
+std::string FromBytes(const QByteArray& b) {
+    return std::string(b.constData(), size_t(b.size()));
+}
 
 // A small round mark for operators; drawn here so it needs no artwork.
 QIcon OperatorMark() {
@@ -101,7 +114,6 @@ ChatUI::ChatUI(QWidget* parent) : QWidget(parent) {
 
     BuildControls();
     ReadColours();
-
 }
 
 ChatUI::~ChatUI() = default;
@@ -134,11 +146,11 @@ void ChatUI::SetUser(std::string nick) {
     user_ = std::move(nick);
     // Whole-word match: "bob" in "bobby" is someone else.
     history_->SetOwnNick(user_.empty()
-                   ? QRegularExpression()
-                   : QRegularExpression(u"(?<![\\w\\[\\]{}|`^\\\\-])"_s +
-                                            QRegularExpression::escape(FromWire(user_)) +
-                                            u"(?![\\w\\[\\]{}|`^\\\\-])"_s,
-                                        QRegularExpression::CaseInsensitiveOption));
+                             ? QRegularExpression()
+                             : QRegularExpression(u"(?<![\\w\\[\\]{}|`^\\\\-])"_s +
+                                                      QRegularExpression::escape(FromWire(user_)) +
+                                                      u"(?![\\w\\[\\]{}|`^\\\\-])"_s,
+                                                  QRegularExpression::CaseInsensitiveOption));
 }
 
 void ChatUI::SetSendFocus() {
@@ -162,8 +174,10 @@ void ChatUI::ChatCB_Callback(const std::string& line, Delivery status, const Par
     const std::string_view word = fields.size() > 1 ? fields[1] : std::string_view{};
     switch (*request) {
         case kList:
-            if (word == "327") OnLobbyList(line);
-            else if (word == "323") OnListEnd();
+            if (word == "327")
+                OnLobbyList(line);
+            else if (word == "323")
+                OnListEnd();
             break;
         case kJoin:
             if (word == "353") {
@@ -172,11 +186,20 @@ void ChatUI::ChatCB_Callback(const std::string& line, Delivery status, const Par
                 ShowCount(currentLobby_, NickList->count());
             }
             break;
-        case kMessage: OnMessage(line); break;
-        case kJoined: OnJoin(line); break;
-        case kLeft: OnPart(line); break;
-        case kQuit: OnQuit(line); break;
-        default: break;
+        case kMessage:
+            OnMessage(line);
+            break;
+        case kJoined:
+            OnJoin(line);
+            break;
+        case kLeft:
+            OnPart(line);
+            break;
+        case kQuit:
+            OnQuit(line);
+            break;
+        default:
+            break;
     }
 }
 
@@ -363,7 +386,9 @@ void ChatUI::SetChatControls(bool active) {
     EmoteBtn->SetEnabled(active);
 }
 
-void ChatUI::AddChat(int kind, const QString& text) { AddEntry(kind, QString(), text, false); }
+void ChatUI::AddChat(int kind, const QString& text) {
+    AddEntry(kind, QString(), text, false);
+}
 
 bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick) {
     const int slot = ColourSlot(kind);
@@ -384,7 +409,9 @@ bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool m
     return !self.isNull();
 }
 
-void ChatUI::CatchUpHistory() { history_->CatchUp(); }
+void ChatUI::CatchUpHistory() {
+    history_->CatchUp();
+}
 
 // The local time costs a time-zone look-up; it is taken once a minute, not once an entry.
 QString ChatUI::Stamp() {

@@ -9,8 +9,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "chat/history_box.h"
 #include "chat/chat_link.h"
+#include "chat/history_box.h"
 #include "transport/callback.h"
 
 class QLabel;

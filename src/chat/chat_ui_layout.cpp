@@ -58,8 +58,9 @@ void ChatUI::BuildControls() {
         u"QHeaderView::section { background: black; color: rgb(255, 128, 0); border: none;"
         " border-bottom: 1px solid rgb(96, 48, 0); padding: 2px 4px; }"_s);
     // Wide enough for the longest lobby name and its count.
-    LobList->setMinimumWidth(LobList->fontMetrics().horizontalAdvance(u"Crimson Barracks_2 (999)"_s) +
-                             3 * LobList->fontMetrics().averageCharWidth() + 8);
+    LobList->setMinimumWidth(
+        LobList->fontMetrics().horizontalAdvance(u"Crimson Barracks_2 (999)"_s) +
+        3 * LobList->fontMetrics().averageCharWidth() + 8);
     LobList->installEventFilter(this);
 
     NickList = new QListWidget(this);

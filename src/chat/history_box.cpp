@@ -156,8 +156,8 @@ void HistoryBox::Insert(QTextCursor& at, const Entry& entry, bool newBlock) cons
         putPlain(m.capturedStart());
         QTextCharFormat link = plain;
         link.setAnchor(true);
-        link.setAnchorHref(address.startsWith(u"www."_s, Qt::CaseInsensitive) ? u"http://"_s + address
-                                                                               : address);
+        link.setAnchorHref(
+            address.startsWith(u"www."_s, Qt::CaseInsensitive) ? u"http://"_s + address : address);
         link.setFontUnderline(true);
         at.insertText(address, link);
         done = m.capturedStart() + address.size();

@@ -56,8 +56,9 @@ private:
     QTextBrowser* box_;
     HistoryLines lines_;
     QRegularExpression ownNick_;
-    std::deque<Entry> pending_;    // taken, not in the view yet
-    std::size_t viewLines_ = 1;    // lines of the view still in the history (the first, empty one too)
+    std::deque<Entry> pending_;  // taken, not in the view yet
+    std::size_t viewLines_ =
+        1;  // lines of the view still in the history (the first, empty one too)
     std::size_t viewDropped_ = 0;  // leading lines of the view the cap has cut
     bool clearView_ = false;       // the cap cut everything the view shows
     int depth_ = 0;

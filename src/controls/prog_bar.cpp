@@ -12,12 +12,22 @@ ProgBar::ProgBar(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-int ProgBar::Value() const { return value_; }
-int ProgBar::Max() const { return max_; }
-std::uint32_t ProgBar::ForeColor() const { return fore_; }
-std::uint32_t ProgBar::BackColor() const { return back_; }
+int ProgBar::Value() const {
+    return value_;
+}
+int ProgBar::Max() const {
+    return max_;
+}
+std::uint32_t ProgBar::ForeColor() const {
+    return fore_;
+}
+std::uint32_t ProgBar::BackColor() const {
+    return back_;
+}
 
-QSize ProgBar::sizeHint() const { return {200, 16}; }
+QSize ProgBar::sizeHint() const {
+    return {200, 16};
+}
 
 QColor ProgBar::ToQColor(std::uint32_t colour) {
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));

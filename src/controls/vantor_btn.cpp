@@ -31,7 +31,9 @@ VantorBtn::VantorBtn(const QString& word, QWidget* parent) : VantorBtn(parent) {
     SetBtnText(word);
 }
 
-QString VantorBtn::BtnText() const { return text_; }
+QString VantorBtn::BtnText() const {
+    return text_;
+}
 
 void VantorBtn::SetBtnText(const QString& text) {
     if (text.isEmpty()) return;
@@ -42,15 +44,21 @@ void VantorBtn::SetBtnText(const QString& text) {
     UpdateState();
 }
 
-bool VantorBtn::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+bool VantorBtn::Enabled() const {
+    return !testAttribute(Qt::WA_ForceDisabled);
+}
 
 void VantorBtn::SetEnabled(bool enabled) {
     setEnabled(enabled);
     UpdateState();
 }
 
-QSize VantorBtn::sizeHint() const { return {kWidth, kHeight}; }
-QSize VantorBtn::minimumSizeHint() const { return sizeHint(); }
+QSize VantorBtn::sizeHint() const {
+    return {kWidth, kHeight};
+}
+QSize VantorBtn::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void VantorBtn::UpdateState() {
     if (isEnabled()) {

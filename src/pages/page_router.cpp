@@ -21,11 +21,16 @@ char LowerByte(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char>(c + 32);  // À..Þ but ×
     switch (c) {
-        case 0x8A: return static_cast<char>(0x9A);  // Š
-        case 0x8C: return static_cast<char>(0x9C);  // Œ
-        case 0x8E: return static_cast<char>(0x9E);  // Ž
-        case 0x9F: return static_cast<char>(0xFF);  // Ÿ
-        default: return static_cast<char>(c);
+        case 0x8A:
+            return static_cast<char>(0x9A);  // Š
+        case 0x8C:
+            return static_cast<char>(0x9C);  // Œ
+        case 0x8E:
+            return static_cast<char>(0x9E);  // Ž
+        case 0x9F:
+            return static_cast<char>(0xFF);  // Ÿ
+        default:
+            return static_cast<char>(c);
     }
 }
 
@@ -43,7 +48,9 @@ std::vector<std::string_view> Split(std::string_view text, std::size_t limit = 0
     return fields;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
 
 }  // namespace
 
@@ -144,8 +151,7 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
             DebugLog(kNoTag, "Ignoring page without a sender " + Quoted(line) + ".", kLogNote);
             return;
         }
-        DebugLog(kNoTag, "Page received from " + sender + " : " + Quoted(message) + ".",
-                 kLogNote);
+        DebugLog(kNoTag, "Page received from " + sender + " : " + Quoted(message) + ".", kLogNote);
 
         if (message.starts_with(kInvite)) {
             PageUser(sender, "<WWDECLINE>1", nullptr);
@@ -173,7 +179,8 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
         bool read = fields.size() > 3;
         if (read) {
             const std::string_view field = fields[3];
-            const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), result);
+            const auto [end, ec] =
+                std::from_chars(field.data(), field.data() + field.size(), result);
             read = ec == std::errc() && end == field.data() + field.size() && !field.empty();
         }
         if (!read) {
@@ -198,7 +205,9 @@ PageRouter::PageRouter(SendFn send) : impl_(std::make_shared<Impl>(std::move(sen
 
 PageRouter::~PageRouter() = default;
 
-void PageRouter::SetOwnNick(std::string nick) { impl_->ownNick = std::move(nick); }
+void PageRouter::SetOwnNick(std::string nick) {
+    impl_->ownNick = std::move(nick);
+}
 
 std::shared_ptr<PageWin> PageRouter::NewPageWin(const std::string& nick) {
     const auto impl = impl_;
@@ -231,10 +240,16 @@ void PageRouter::OnReceivedPage(const std::string& line) {
     impl->OnReceivedPage(line);
 }
 
-std::size_t PageRouter::Count() const { return impl_->wins.size(); }
+std::size_t PageRouter::Count() const {
+    return impl_->wins.size();
+}
 
-std::shared_ptr<PageWin> PageRouter::Find(std::string_view nick) const { return impl_->Find(nick); }
+std::shared_ptr<PageWin> PageRouter::Find(std::string_view nick) const {
+    return impl_->Find(nick);
+}
 
-std::vector<std::shared_ptr<PageWin>> PageRouter::PageWins() const { return impl_->wins; }
+std::vector<std::shared_ptr<PageWin>> PageRouter::PageWins() const {
+    return impl_->wins;
+}
 
 }  // namespace vantor

@@ -35,7 +35,9 @@ QColor FromColourSetting(std::int32_t value) {
     return ColourFromBgr(static_cast<std::uint32_t>(value));
 }
 
-int AtLeastOne(int value) { return std::max(1, value); }
+int AtLeastOne(int value) {
+    return std::max(1, value);
+}
 
 }  // namespace
 
@@ -51,15 +53,15 @@ PageUI::PageUI(QWidget* parent)
     PageHistory->setAccessibleName(QStringLiteral("Conversation"));
     PageHistory->setReadOnly(true);
     PageHistory->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    PageHistory->setStyleSheet(
-        QStringLiteral("QTextEdit { background-color: rgb(64, 0, 0); border: 1px solid rgb(128, 64, 0); }"));
+    PageHistory->setStyleSheet(QStringLiteral(
+        "QTextEdit { background-color: rgb(64, 0, 0); border: 1px solid rgb(128, 64, 0); }"));
     ThemeScrollBars(PageHistory);
 
     SendBox->setObjectName(QStringLiteral("SendBox"));
     SendBox->setAccessibleName(QStringLiteral("Message"));
-    SendBox->setStyleSheet(QStringLiteral(
-        "QLineEdit { background-color: rgb(64, 0, 0); color: rgb(255, 128, 0); "
-        "border: 1px solid rgb(128, 64, 0); padding: 0 4px; }"));
+    SendBox->setStyleSheet(
+        QStringLiteral("QLineEdit { background-color: rgb(64, 0, 0); color: rgb(255, 128, 0); "
+                       "border: 1px solid rgb(128, 64, 0); padding: 0 4px; }"));
 
     SendBtn->setObjectName(QStringLiteral("SendBtn"));
     SendBtn->setAccessibleName(QStringLiteral("SEND"));
@@ -98,17 +100,25 @@ void PageUI::SetFrom(const std::string& nick) {
     setWindowTitle(QStringLiteral("Paging \"") + from_ + QStringLiteral("\""));
 }
 
-void PageUI::SetUser(const std::string& nick) { user_ = FromWire(nick); }
+void PageUI::SetUser(const std::string& nick) {
+    user_ = FromWire(nick);
+}
 
-void PageUI::FocusSendBox() { SendBox->setFocus(Qt::OtherFocusReason); }
+void PageUI::FocusSendBox() {
+    SendBox->setFocus(Qt::OtherFocusReason);
+}
 
 void PageUI::Received(const std::string& text) {
     AddHistory(1, from_ + QStringLiteral(": ") + FromWire(text));
 }
 
-void PageUI::Notify(const std::string& text) { AddHistory(-1, FromWire(text)); }
+void PageUI::Notify(const std::string& text) {
+    AddHistory(-1, FromWire(text));
+}
 
-void PageUI::ShowWindow() { show(); }
+void PageUI::ShowWindow() {
+    show();
+}
 
 void PageUI::Activate() {
     if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
@@ -184,10 +194,17 @@ void PageUI::AppendEntry(const Entry& entry) {
     if (HistoryText().size() + entry.text.size() > kHistoryCap) TrimFor(entry.text.size());
 
     switch (entry.kind) {
-        case 0: colour_ = colourOut_; break;
-        case 1: colour_ = colourIn_; break;
-        case -1: colour_ = colourNotify_; break;
-        default: break;
+        case 0:
+            colour_ = colourOut_;
+            break;
+        case 1:
+            colour_ = colourIn_;
+            break;
+        case -1:
+            colour_ = colourNotify_;
+            break;
+        default:
+            break;
     }
     QTextCharFormat format;
     format.setForeground(colour_);

@@ -20,7 +20,9 @@ void Detach(PageWindow& window) {
 
 }  // namespace
 
-void SetPageWindowFactory(PageWindowFactory factory) { Factory() = std::move(factory); }
+void SetPageWindowFactory(PageWindowFactory factory) {
+    Factory() = std::move(factory);
+}
 
 PageWin::~PageWin() {
     if (mvarWindow_) Detach(*mvarWindow_);

@@ -49,11 +49,13 @@ constexpr short kReadyToWrite = POLLOUT | POLLERR;
 
 }  // namespace
 
-int SocketStartup(std::uint16_t /*version*/) { return 0; }
+int SocketStartup(std::uint16_t /*version*/) {
+    return 0;
+}
 
 SocketHandle CreateSocket(int family, int type, int protocol) {
-    int fd = ::socket(family == kAfInet ? AF_INET : family, type == kSockStream ? SOCK_STREAM : type,
-                      protocol);
+    int fd = ::socket(family == kAfInet ? AF_INET : family,
+                      type == kSockStream ? SOCK_STREAM : type, protocol);
     if (fd < 0) return kInvalidSocket;
     // Descriptor 0 is free when stdin is closed, but 0 means "no socket" to the transport.
     if (fd == 0) {
@@ -183,6 +185,8 @@ void CloseSocket(SocketHandle socket) {
     if (socket > 0) ::close(socket);
 }
 
-SocketCounters GetSocketCounters() { return {g_lookups.load(), g_connects.load()}; }
+SocketCounters GetSocketCounters() {
+    return {g_lookups.load(), g_connects.load()};
+}
 
 }  // namespace vantor

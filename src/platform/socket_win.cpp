@@ -14,7 +14,9 @@ namespace {
 std::atomic<std::uint64_t> g_lookups{0};
 std::atomic<std::uint64_t> g_connects{0};
 
-SOCKET Native(SocketHandle socket) { return static_cast<SOCKET>(socket); }
+SOCKET Native(SocketHandle socket) {
+    return static_cast<SOCKET>(socket);
+}
 
 // One zero-timeout select; -1 on failure, otherwise the select result.
 int SelectOne(SocketHandle socket, bool read, bool write, bool* readable, bool* writable) {
@@ -109,8 +111,8 @@ int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port)
     if (FD_ISSET(Native(socket), &errorSet)) return -1;
     int error = 0;
     int len = sizeof error;
-    if (::getsockopt(Native(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
-                     &len) != 0 ||
+    if (::getsockopt(Native(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len) !=
+            0 ||
         error != 0) {
         return -1;
     }
@@ -153,6 +155,8 @@ void CloseSocket(SocketHandle socket) {
     if (socket > 0) ::closesocket(Native(socket));
 }
 
-SocketCounters GetSocketCounters() { return {g_lookups.load(), g_connects.load()}; }
+SocketCounters GetSocketCounters() {
+    return {g_lookups.load(), g_connects.load()};
+}
 
 }  // namespace vantor

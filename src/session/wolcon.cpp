@@ -38,7 +38,7 @@ std::string Word(const std::string& line, std::size_t index) {
 struct WOLCon::Impl {
     explicit Impl(WOLCon* session) : owner(session) {}
 
-    WOLCon* owner;       // null once the session is destroyed
+    WOLCon* owner;  // null once the session is destroyed
     Tag tag;
     std::string nick;
     std::string motd;
@@ -68,32 +68,34 @@ struct WOLCon::Impl {
 
     void OnLogOnReply(const std::string& line, Delivery kind, const Param& param) {
         switch (kind) {
-        case Delivery::Answer: {
-            // A "372" before "375" also lands here; it ends the wait without a result.
-            const std::string code = Word(line, 1);
-            if (code == "433") RaiseLogOnResult(1);
-            else if (code == "431") RaiseLogOnResult(2);
-            break;
-        }
-        case Delivery::Data: {
-            auto parts = SplitAtSpaces(line, 5);
-            // A line without a text part still counts as a (blank) line of the message.
-            if (parts.size() == 5) motd += parts[4];
-            motd += "\r\n";
-            break;
-        }
-        case Delivery::End: {
-            const bool* show = std::any_cast<bool>(&param);
-            if (show != nullptr && *show && presenter) {
-                auto present = presenter;
-                present(MotdNews(motd));
-                if (owner == nullptr) return;
+            case Delivery::Answer: {
+                // A "372" before "375" also lands here; it ends the wait without a result.
+                const std::string code = Word(line, 1);
+                if (code == "433")
+                    RaiseLogOnResult(1);
+                else if (code == "431")
+                    RaiseLogOnResult(2);
+                break;
             }
-            RaiseLogOnResult(0);
-            break;
-        }
-        default:
-            break;
+            case Delivery::Data: {
+                auto parts = SplitAtSpaces(line, 5);
+                // A line without a text part still counts as a (blank) line of the message.
+                if (parts.size() == 5) motd += parts[4];
+                motd += "\r\n";
+                break;
+            }
+            case Delivery::End: {
+                const bool* show = std::any_cast<bool>(&param);
+                if (show != nullptr && *show && presenter) {
+                    auto present = presenter;
+                    present(MotdNews(motd));
+                    if (owner == nullptr) return;
+                }
+                RaiseLogOnResult(0);
+                break;
+            }
+            default:
+                break;
         }
     }
 
@@ -122,12 +124,11 @@ WOLCon::WOLCon() : impl_(std::make_shared<Impl>(this)) {
     impl_->buddyCB->SetHandler([weak](const std::string& line, Delivery kind, const Param&) {
         if (auto self = weak.lock()) self->OnBuddyReply(line, kind);
     });
-    impl_->pages = std::make_unique<PageRouter>(
-        [weak](std::string_view command, Param param, std::shared_ptr<Callback> callback,
-               std::string code) {
+    impl_->pages =
+        std::make_unique<PageRouter>([weak](std::string_view command, Param param,
+                                            std::shared_ptr<Callback> callback, std::string code) {
             if (auto self = weak.lock()) {
-                self->iface->send(command, std::move(param), std::move(callback),
-                                  std::move(code));
+                self->iface->send(command, std::move(param), std::move(callback), std::move(code));
             }
         });
 }
@@ -161,8 +162,8 @@ void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
         transport.send(line);
         if (self->owner == nullptr) return;
     }
-    transport.send("USER UserName HostName " + host + " :RealName", Param(showMotd),
-                   self->logOnCB, "433,431,372", "375", "376");
+    transport.send("USER UserName HostName " + host + " :RealName", Param(showMotd), self->logOnCB,
+                   "433,431,372", "375", "376");
 }
 
 void WOLCon::Quit() {

@@ -91,8 +91,8 @@ public:
     // A key already present gives nullptr and adds nothing.
     WOLCon* Add(std::string_view key);
 
-    WOLCon* Item(std::size_t index) const;    // nullptr when out of range
-    WOLCon* Item(std::string_view key) const; // nullptr when absent
+    WOLCon* Item(std::size_t index) const;     // nullptr when out of range
+    WOLCon* Item(std::string_view key) const;  // nullptr when absent
     std::size_t Count() const;
 
     // A session removed from inside its own event handler is destroyed safely: it touches

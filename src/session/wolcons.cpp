@@ -12,9 +12,8 @@ char Lower(char c) {
 }
 
 bool SameKey(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return Lower(x) == Lower(y);
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 // A slot outlives its place in the list while a walk holds it, so the session it carries is

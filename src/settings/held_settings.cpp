@@ -19,11 +19,15 @@ constexpr std::array<HeldRule, kHeldCount> kRules = {{
     {"BGSndVolume", "SndVolume", 19, 0, 20},
 }};
 
-bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
+bool IsDigit(char16_t ch) {
+    return ch >= u'0' && ch <= u'9';
+}
 
 }  // namespace
 
-const HeldRule& RuleOf(Held which) { return kRules[static_cast<int>(which)]; }
+const HeldRule& RuleOf(Held which) {
+    return kRules[static_cast<int>(which)];
+}
 
 std::int32_t ClampHeld(Held which, std::int32_t value) {
     const HeldRule& rule = RuleOf(which);

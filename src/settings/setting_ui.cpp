@@ -34,7 +34,9 @@ const QColor kDimOrange(128, 64, 0);
 
 constexpr int kContentWidth = 360;
 
-qreal ScreenRatio() { return qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0; }
+qreal ScreenRatio() {
+    return qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
+}
 
 QStringList SplitList(std::string_view list) {
     return QString::fromLatin1(list.data(), qsizetype(list.size())).split(QLatin1Char('|'));
@@ -150,7 +152,8 @@ void SettingUI::BuildControls() {
     };
 
     // Login information
-    QGridLayout* login = section(QStringLiteral("Login information:"), QStringLiteral("LoginHeading"));
+    QGridLayout* login =
+        section(QStringLiteral("Login information:"), QStringLiteral("LoginHeading"));
     QLabel* serverCaption = caption(QStringLiteral("Login to server:"));
     serverLogin_ = new QComboBox(this);
     serverLogin_->setObjectName(QStringLiteral("ServerLogin"));
@@ -161,7 +164,8 @@ void SettingUI::BuildControls() {
     login->addWidget(serverLogin_, 0, 1);
 
     // General options
-    QGridLayout* general = section(QStringLiteral("General options:"), QStringLiteral("GeneralHeading"));
+    QGridLayout* general =
+        section(QStringLiteral("General options:"), QStringLiteral("GeneralHeading"));
     showMotd_ = new QCheckBox(QStringLiteral("Display Message of the day upon login"), this);
     showMotd_->setObjectName(QStringLiteral("ShowMOTD"));
     autoRefresh_ = new QCheckBox(QStringLiteral("Automatically refresh buddy list"), this);
@@ -336,10 +340,16 @@ std::int32_t SettingUI::SettingLong(std::string_view name, std::int32_t defaultV
     return held_.SettingLong(name, defaultValue);
 }
 
-QPixmap SettingUI::BGImg() const { return background_; }
-QPixmap SettingUI::TITLEBGImg() const { return title_; }
+QPixmap SettingUI::BGImg() const {
+    return background_;
+}
+QPixmap SettingUI::TITLEBGImg() const {
+    return title_;
+}
 
-SettingUI* SettingUI::Instance() { return g_instance; }
+SettingUI* SettingUI::Instance() {
+    return g_instance;
+}
 
 QPixmap SettingUI::SharedBackground() {
     return g_instance != nullptr ? g_instance->BGImg() : art::Background(ScreenRatio());
@@ -349,6 +359,8 @@ QPixmap SettingUI::SharedTitle() {
     return g_instance != nullptr ? g_instance->TITLEBGImg() : art::Title(ScreenRatio());
 }
 
-QIcon SettingUI::WindowIcon() { return art::WindowIcon(); }
+QIcon SettingUI::WindowIcon() {
+    return art::WindowIcon();
+}
 
 }  // namespace vantor

@@ -34,9 +34,9 @@ private:
     std::size_t FindLineEnd();
 
     std::string buf_;
-    std::size_t off_ = 0;       // start of the unconsumed part
-    std::size_t scan_ = 0;      // no CR LF starts before this position (at or after off_)
-    bool discarding_ = false;   // inside the tail of a dropped over-long line
+    std::size_t off_ = 0;      // start of the unconsumed part
+    std::size_t scan_ = 0;     // no CR LF starts before this position (at or after off_)
+    bool discarding_ = false;  // inside the tail of a dropped over-long line
 };
 
 }  // namespace vantor

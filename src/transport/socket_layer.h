@@ -13,8 +13,8 @@ namespace vantor {
 using SocketHandle = std::int32_t;
 inline constexpr SocketHandle kInvalidSocket = -1;  // all bits set
 
-inline constexpr int kAfInet = 2;      // IPv4
-inline constexpr int kSockStream = 1;  // stream socket
+inline constexpr int kAfInet = 2;           // IPv4
+inline constexpr int kSockStream = 1;       // stream socket
 inline constexpr int kMaxReceive = 102400;  // bytes taken by one ReceiveText
 
 // Thin free functions over the operating system's sockets. Failures are return values only:

@@ -136,9 +136,9 @@ void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callba
     std::string line = OneLine(command);
     // The log keeps no password, not even encoded: it logs on as well as the password itself.
     if (impl_->handle == 0) {
-        impl_->Log("Socket is not connected, could not send command: \"" + RedactForLog(line) +
-                       "\".",
-                   kLogError);
+        impl_->Log(
+            "Socket is not connected, could not send command: \"" + RedactForLog(line) + "\".",
+            kLogError);
         if (*alive) RaiseError(kErrNotConnected);
         return;
     }
@@ -242,17 +242,28 @@ std::string WOLCon2::Receive() {
     return line;
 }
 
-void WOLCon2::RegisterIntercept(std::string code, std::shared_ptr<Callback> callback,
-                                Param param) {
+void WOLCon2::RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param) {
     impl_->intercepts.Register(std::move(code), std::move(callback), std::move(param));
 }
 
-void WOLCon2::RemoveIntercept(std::string_view code) { impl_->intercepts.Remove(code); }
+void WOLCon2::RemoveIntercept(std::string_view code) {
+    impl_->intercepts.Remove(code);
+}
 
-const Tag& WOLCon2::GetTag() const { return impl_->tag; }
-void WOLCon2::SetTag(Tag tag) { impl_->tag = std::move(tag); }
-void WOLCon2::SetNick(std::string nick) { impl_->nick = std::move(nick); }
-std::string_view WOLCon2::Buffer() const { return impl_->buffer.View(); }
-bool WOLCon2::IsConnected() const { return impl_->handle != 0; }
+const Tag& WOLCon2::GetTag() const {
+    return impl_->tag;
+}
+void WOLCon2::SetTag(Tag tag) {
+    impl_->tag = std::move(tag);
+}
+void WOLCon2::SetNick(std::string nick) {
+    impl_->nick = std::move(nick);
+}
+std::string_view WOLCon2::Buffer() const {
+    return impl_->buffer.View();
+}
+bool WOLCon2::IsConnected() const {
+    return impl_->handle != 0;
+}
 
 }  // namespace vantor

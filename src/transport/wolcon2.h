@@ -14,12 +14,12 @@ namespace vantor {
 
 // Error codes of the connection, raised through WOLCon2::Error and passed on by the session.
 enum ErrorCode : int {
-    kErrServer = 0,             // server ERROR line with any other reason
-    kErrPasswordNeeded = 2,     // "(Password needed for that nickname.)"
-    kErrSendFailed = 100,       // the socket layer failed to send a command
-    kErrNotConnected = 101,     // send without a socket
-    kErrSocketCreate = 500,     // socket creation failed
-    kErrConnectFailed = 501,    // connect to the server failed
+    kErrServer = 0,           // server ERROR line with any other reason
+    kErrPasswordNeeded = 2,   // "(Password needed for that nickname.)"
+    kErrSendFailed = 100,     // the socket layer failed to send a command
+    kErrNotConnected = 101,   // send without a socket
+    kErrSocketCreate = 500,   // socket creation failed
+    kErrConnectFailed = 501,  // connect to the server failed
 };
 
 // Results of one receive pass.

@@ -5,7 +5,9 @@
 
 namespace vantor::test {
 
-QString MainWindowFixture::Text(const char* label) const { return Find<QLabel>(label)->text(); }
+QString MainWindowFixture::Text(const char* label) const {
+    return Find<QLabel>(label)->text();
+}
 
 bool MainWindowFixture::LogOnAsBob() {
     answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("secret")});

@@ -14,10 +14,10 @@
 #include "app/message_box.h"
 #include "app/vantor_chat_ui.h"
 #include "controls/vantor_btn.h"
+#include "settings/settings_store.h"
 #include "support/loopback_peer.h"
 #include "support/pump.h"
 #include "support/temp_registry.h"
-#include "settings/settings_store.h"
 
 namespace vantor::test {
 

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QAction>
 #include <QLocale>
 #include <QMenu>
 #include <QMetaObject>
 #include <QTreeWidget>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "app_fixture.h"
 #include "controls/prog_bar.h"

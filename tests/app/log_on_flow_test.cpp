@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTextEdit>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "app/motd_ui.h"
 #include "app_fixture.h"
@@ -18,7 +18,8 @@ TEST(LogOnFlow, clickToWelcomeSendsLogOnThenCodepageOptionsAndBuddyRequest) {
     ASSERT_TRUE(f.LogOnAsBob());
 
     EXPECT_EQ(f.Text("Status"), QStringLiteral("Welcome to Westwood Online!"));
-    EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0 - Welcome to Westwood Online!"));
+    EXPECT_EQ(f.main->windowTitle(),
+              QStringLiteral("Vantor Desktop BETA 1.0 - Welcome to Westwood Online!"));
     EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOGOUT"));
     EXPECT_TRUE(f.Btn("LogInBtn")->Enabled());
     EXPECT_TRUE(f.Btn("ChatBtn")->Enabled());
@@ -84,7 +85,8 @@ TEST(LogOnFlow, refusedNicknameShowsItsBoxAndResets) {
         ASSERT_TRUE(PumpUi([&] { return !f.boxes.boxes.empty(); }));
         ASSERT_EQ(f.boxes.boxes.size(), 1u);
         EXPECT_EQ(f.boxes.boxes[0].icon, BoxIcon::Exclamation);
-        EXPECT_EQ(f.Box(0), QString::fromLatin1(r.title) + QChar(u'|') + QString::fromLatin1(r.text));
+        EXPECT_EQ(f.Box(0),
+                  QString::fromLatin1(r.title) + QChar(u'|') + QString::fromLatin1(r.text));
         EXPECT_EQ(f.Text("Status"), QStringLiteral("Not connected to Westwood Online"));
         f.ExpectReadyToLogOn();
         EXPECT_TRUE(f.peer.WaitForLine("QUIT"));

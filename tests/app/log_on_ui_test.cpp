@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "app/log_on_ui.h"
 #include "controls/vantor_btn.h"

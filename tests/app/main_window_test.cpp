@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTreeWidget>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <string>
 
 #include "app/about_ui.h"
@@ -28,12 +28,12 @@ TEST(VantorChatUI, opensOfflineWithItsTextsAndOnlyTheOfflineButtonsEnabled) {
         const char* word;
         bool enabled;
     };
-    for (const Expect& e : {Expect{"LogInBtn", "LOG", true}, Expect{"ChatBtn", "CHAT", false},
-                            Expect{"AboutBtn", "ABOUT", true}, Expect{"Quit", "QUIT", true},
-                            Expect{"Options", "OPTIONS", true}, Expect{"PageBud", "PAGE", false},
-                            Expect{"AddBud", "ADD", false}, Expect{"DelBud", "DEL", false},
-                            Expect{"RefreshBud", "REFRESH", false},
-                            Expect{"ReOrdBud", "ORDER", false}}) {
+    for (const Expect& e :
+         {Expect{"LogInBtn", "LOG", true}, Expect{"ChatBtn", "CHAT", false},
+          Expect{"AboutBtn", "ABOUT", true}, Expect{"Quit", "QUIT", true},
+          Expect{"Options", "OPTIONS", true}, Expect{"PageBud", "PAGE", false},
+          Expect{"AddBud", "ADD", false}, Expect{"DelBud", "DEL", false},
+          Expect{"RefreshBud", "REFRESH", false}, Expect{"ReOrdBud", "ORDER", false}}) {
         VantorBtn* b = f.Btn(e.name);
         ASSERT_NE(b, nullptr) << e.name;
         EXPECT_EQ(b->BtnText(), QString::fromLatin1(e.word)) << e.name;
@@ -175,7 +175,8 @@ TEST(Loader, logsDumpStartThenSocketOutcomeAndShowsMainWindow) {
         const std::vector<std::string> lines = DumpLines(registry.Dir());
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines[0], "Debug dump initialized.");
-        EXPECT_EQ(lines[1], socketResult == 0 ? "Sockets initialized." : "Socket initialization failed.");
+        EXPECT_EQ(lines[1],
+                  socketResult == 0 ? "Sockets initialized." : "Socket initialization failed.");
     }
 }
 

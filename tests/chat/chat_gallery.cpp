@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
         ":s 366 bob #Lob_12_0 :End of /NAMES list.",
         ":ann!u@h PRIVMSG #Lob_12_0 :anyone up for a 2v2 on the island map?",
         ":carl!u@h PRIVMSG #Lob_12_0 :sure, give me five minutes",
-        ":dave_82!u@h PRIVMSG #Lob_12_0 :\x01" "ACTIONstretches and cracks his knuckles\x01",
+        ":dave_82!u@h PRIVMSG #Lob_12_0 :\x01"
+        "ACTIONstretches and cracks his knuckles\x01",
         ":Kane!u@h PRIVMSG #Lob_12_0 :new maps are up at www.example.org/maps - have fun",
         ":ann!u@h PRIVMSG #Lob_12_0 :bob, are you in? we need a fourth",
         ":eve!u@h PRIVMSG bob :psst, want to team up with me instead?",

@@ -37,10 +37,14 @@ TEST(ChatLines, messagesSplitIntoSenderTargetAndTextAndUnwrapEmotes) {
     EXPECT_EQ(msg->sender + "|" + msg->target + "|" + msg->text, "ann|#c|hello  there :)");
     EXPECT_FALSE(msg->emote);
 
-    msg = ParseMessage(":ann!u@h PRIVMSG #c :\x01" "ACTIONwaves\x01");
+    msg = ParseMessage(
+        ":ann!u@h PRIVMSG #c :\x01"
+        "ACTIONwaves\x01");
     EXPECT_TRUE(msg->emote);
     EXPECT_EQ(msg->text, "waves");
-    msg = ParseMessage(":ann PRIVMSG #c :\x01" "ACTION waves");  // unterminated: plain text
+    msg = ParseMessage(
+        ":ann PRIVMSG #c :\x01"
+        "ACTION waves");  // unterminated: plain text
     EXPECT_FALSE(msg->emote);
     EXPECT_EQ(msg->sender, "ann");
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Three users in the lobbies of the bundled local service, each with a session and a window.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
@@ -7,7 +8,6 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "chat/chat_ui.h"
 #include "chat_test_util.h"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The chat window over a real session and connection, against a scripted peer: what matters
 // here is how the connection's reply queue hands lines to the window.
+#include <gtest/gtest.h>
 #include <QListWidget>
 #include <QPointer>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "chat/chat_ui.h"
 #include "chat_test_util.h"

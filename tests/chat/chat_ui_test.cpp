@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "chat/chat_ui.h"
 
+#include <gtest/gtest.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,7 +11,6 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "chat_test_util.h"
 #include "controls/vantor_btn.h"
@@ -66,7 +66,8 @@ protected:
     VantorBtn* Button(const QString& name) { return chat->findChild<VantorBtn*>(name); }
     template <class List, class Item>
     void Click(List* list, Item* item) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item).center());
     }
     QStringList Nicks() const {
         QStringList out;
@@ -161,7 +162,8 @@ TEST_F(ChatWindow, incomingEntriesAreColouredAndNeverMarkup) {
     EnterLobby();
     Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :hello all"});
     ExpectLast(u"ann: hello all"_s, kOrange);
-    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :\x01" "ACTIONwaves\x01"});
+    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :\x01"
+                            "ACTIONwaves\x01"});
     ExpectLast(u"ann waves"_s, kEmote);
     Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG BOB :psst"});
     ExpectLast(u"ann: psst"_s, kPrivate);
@@ -206,7 +208,9 @@ TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {
     EXPECT_TRUE(sendBox->text().isEmpty());
     sendBox->setText(u"waves"_s);
     QTest::mouseClick(Button(u"EmoteBtn"_s), Qt::LeftButton);
-    EXPECT_EQ(link.Last(), "PRIVMSG x_12_3 :\x01" "ACTIONwaves\x01");
+    EXPECT_EQ(link.Last(),
+              "PRIVMSG x_12_3 :\x01"
+              "ACTIONwaves\x01");
     ExpectLast(u"bob waves"_s, kEmote);
 
     // Clicks toggle recipients: bold and white; an operator is white anyway.
@@ -221,7 +225,9 @@ TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {
     ExpectLast(u"bob: secret"_s, kPrivate);
     sendBox->setText(u"nods"_s);
     QTest::mouseClick(Button(u"EmoteBtn"_s), Qt::LeftButton);
-    EXPECT_EQ(link.Last(), "PRIVMSG op,carl :\x01" "ACTIONnods\x01");
+    EXPECT_EQ(link.Last(),
+              "PRIVMSG op,carl :\x01"
+              "ACTIONnods\x01");
     EXPECT_EQ(LastColour(), kPrivate);
 
     Click(nicks, carl);
@@ -259,7 +265,9 @@ TEST_F(ChatWindow, movingLeavesThenJoinsOnTheOwnPart) {
 TEST_F(ChatWindow, closedWhileAnEntryLetsEventsRunGoesNoFurther) {
     // The window deletes itself on close; an entry lets events run, and a close among them
     // (the user's click) takes the window away in the middle of the handler.
-    const auto closeSoon = [this] { QTimer::singleShot(0, chat.data(), [this] { chat->close(); }); };
+    const auto closeSoon = [this] {
+        QTimer::singleShot(0, chat.data(), [this] { chat->close(); });
+    };
     ListLobbies();
     closeSoon();
     Feed(ChatUI::kJoined, {":bob!u@h JOIN :0,0 x_12_3"});  // own join: an entry, then controls

@@ -26,8 +26,10 @@ TEST(Cp1252, euroSignIs0x80AndNotLatin1) {
 }
 
 TEST(Cp1252, utf8KeepsAccentedLettersAndTurnsTheRestAndBrokenInputIntoQuestionMarks) {
-    for (const auto& [utf8, wire] : {std::pair{"\xE6\x97\xA5 ok", "? ok"}, {"\xC3\xA9t\xC3\xA9", "\xE9t\xE9"},
-                                     {"a\xC3", "a?"}, {"\xFF\xFE", "??"}})
+    for (const auto& [utf8, wire] : {std::pair{"\xE6\x97\xA5 ok", "? ok"},
+                                     {"\xC3\xA9t\xC3\xA9", "\xE9t\xE9"},
+                                     {"a\xC3", "a?"},
+                                     {"\xFF\xFE", "??"}})
         EXPECT_EQ(Utf8ToCp1252(utf8), wire) << utf8;
     EXPECT_EQ(Cp1252ToUtf8("\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");
     EXPECT_EQ(ToWire(QString::fromUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80")), "caf\xE9 ?");

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "resources/art.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QImage>
-#include <gtest/gtest.h>
 
 namespace vantor {
 namespace {

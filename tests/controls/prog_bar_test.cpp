@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "controls/prog_bar.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QPaintEvent>
 #include <QTest>
@@ -8,13 +9,13 @@
 #include <ostream>
 #include <tuple>
 #include <vector>
-#include <gtest/gtest.h>
 
 #include "support/pump.h"
 
 // Readable failures for repainted regions.
 void PrintTo(const QRegion& region, std::ostream* out) {
-    for (const QRect& r : region) *out << "[" << r.x() << "," << r.y() << " " << r.width() << "x" << r.height() << "]";
+    for (const QRect& r : region)
+        *out << "[" << r.x() << "," << r.y() << " " << r.width() << "x" << r.height() << "]";
 }
 
 namespace vantor {
@@ -119,12 +120,14 @@ TEST_F(ProgBarDrawing, coloursRedrawTheWholeBarInTheirOwnColour) {
     bar.SetBackColor(0x400000);                                                  // RGB 0,0,64
     ASSERT_TRUE(Settle());
     EXPECT_EQ(bar.painted, QRegion(bar.rect()));
-    EXPECT_EQ(At({0, 49, 50}), (std::vector<QColor>{QColor(255, 128, 0), QColor(255, 128, 0), QColor(0, 0, 64)}));
+    EXPECT_EQ(At({0, 49, 50}),
+              (std::vector<QColor>{QColor(255, 128, 0), QColor(255, 128, 0), QColor(0, 0, 64)}));
 }
 
 TEST_F(ProgBarDrawing, valuesOutsideTheScaleDrawWithoutError) {
     bar.SetMax(10);
-    for (const auto& [values, x, colour] : {std::tuple{std::vector{25}, 199, kRed}, {std::vector{-5}, 0, kBlack},
+    for (const auto& [values, x, colour] : {std::tuple{std::vector{25}, 199, kRed},
+                                            {std::vector{-5}, 0, kBlack},
                                             {std::vector{INT_MAX, INT_MIN}, 0, kBlack}}) {
         for (int value : values) bar.SetValue(value);
         Settle();

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "controls/vantor_btn.h"
 
+#include <gtest/gtest.h>
 #include <QHBoxLayout>
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <utility>
 
 namespace vantor {
@@ -64,15 +64,18 @@ TEST(VantorBtn, pressShowsPressedPictureAndReleaseClicksOnce) {
     QSignalSpy clicks(&button, &VantorBtn::Click);
 
     QTest::mousePress(&button, Qt::LeftButton);
-    EXPECT_EQ(std::pair(button.CurrentPicture(), clicks.count()), std::pair(QStringLiteral("OK1"), qsizetype(0)));
+    EXPECT_EQ(std::pair(button.CurrentPicture(), clicks.count()),
+              std::pair(QStringLiteral("OK1"), qsizetype(0)));
     QTest::mouseRelease(&button, Qt::LeftButton);
-    EXPECT_EQ(std::pair(button.CurrentPicture(), clicks.count()), std::pair(QStringLiteral("OK0"), qsizetype(1)));
+    EXPECT_EQ(std::pair(button.CurrentPicture(), clicks.count()),
+              std::pair(QStringLiteral("OK0"), qsizetype(1)));
 
     // Let go outside the picture: the press is abandoned.
     QTest::mousePress(&button, Qt::LeftButton);
     QTest::mouseMove(&button, QPoint(300, 300));
     QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(300, 300));
-    EXPECT_EQ(std::pair(button.CurrentPicture(), clicks.count()), std::pair(QStringLiteral("OK0"), qsizetype(1)));
+    EXPECT_EQ(std::pair(button.CurrentPicture(), clicks.count()),
+              std::pair(QStringLiteral("OK0"), qsizetype(1)));
 }
 
 TEST(VantorBtn, keepsItsSizeInALayoutAndTabReachesItWithAVisibleMarkAndSpaceClicks) {
@@ -100,7 +103,8 @@ TEST(VantorBtn, keepsItsSizeInALayoutAndTabReachesItWithAVisibleMarkAndSpaceClic
     QTest::keyPress(second, Qt::Key_Space);
     EXPECT_EQ(second->CurrentPicture(), QStringLiteral("QUIT1"));
     QTest::keyRelease(second, Qt::Key_Space);
-    EXPECT_EQ(std::pair(second->CurrentPicture(), clicks.count()), std::pair(QStringLiteral("QUIT0"), qsizetype(1)));
+    EXPECT_EQ(std::pair(second->CurrentPicture(), clicks.count()),
+              std::pair(QStringLiteral("QUIT0"), qsizetype(1)));
 }
 
 }  // namespace

@@ -156,7 +156,8 @@ TEST_F(DebugLogTest, windowShutDownFromInsideAnAppendOutlivesThatAppend) {
     };
     DebugLog(0, "outer", kLogNote);
     EXPECT_EQ(windows_.destroyed, 1);
-    EXPECT_EQ(windows_.entries, (std::vector<Entry>{{Tag(0), "nested", kLogNote}, {Tag(0), "outer", kLogNote}}));
+    EXPECT_EQ(windows_.entries,
+              (std::vector<Entry>{{Tag(0), "nested", kLogNote}, {Tag(0), "outer", kLogNote}}));
 }
 
 TEST_F(DebugLogTest, unopenableDumpFileStillFeedsTheWindow) {

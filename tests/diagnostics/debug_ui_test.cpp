@@ -72,11 +72,17 @@ TEST_F(DebugUITest, entriesAreColouredByKindWithTagPrefixEndingThePreviousLine) 
     DebugLog(0, "nine", 9);
     DebugLog(std::string("M"), "after prefix", 42);
     const QColor prefix(100, 100, 0), handled(150, 0, 150);
-    const std::pair<const char16_t*, QColor> cases[] = {
-        {u"#7-", prefix},   {u"hello", QColor(0, 150, 0)}, {u"CVERS", QColor(50, 50, 150)}, {u"blank", QColor(150, 0, 0)},
-        {u"#M-", prefix},   {u"PING", handled},            {u"nine", handled},             {u"after", prefix}};
+    const std::pair<const char16_t*, QColor> cases[] = {{u"#7-", prefix},
+                                                        {u"hello", QColor(0, 150, 0)},
+                                                        {u"CVERS", QColor(50, 50, 150)},
+                                                        {u"blank", QColor(150, 0, 0)},
+                                                        {u"#M-", prefix},
+                                                        {u"PING", handled},
+                                                        {u"nine", handled},
+                                                        {u"after", prefix}};
     for (const auto& [needle, colour] : cases)
-        EXPECT_EQ(ColourAt(box_, int(Text().indexOf(QStringView(needle)))), colour) << QStringView(needle).toString().toStdString();
+        EXPECT_EQ(ColourAt(box_, int(Text().indexOf(QStringView(needle)))), colour)
+            << QStringView(needle).toString().toStdString();
 }
 
 TEST_F(DebugUITest, onlyOneTrailingCrLfIsDropped) {

@@ -20,7 +20,9 @@ void FakePageWindow::UserSends(const std::string& text) {
     if (const auto handler = SendMsg) handler(text);
 }
 
-void FakePageWindow::UserCloses() { Close(); }
+void FakePageWindow::UserCloses() {
+    Close();
+}
 
 FakePageWindows::FakePageWindows() {
     SetPageWindowFactory([this] {
@@ -29,11 +31,17 @@ FakePageWindows::FakePageWindows() {
     });
 }
 
-FakePageWindows::~FakePageWindows() { SetPageWindowFactory(nullptr); }
+FakePageWindows::~FakePageWindows() {
+    SetPageWindowFactory(nullptr);
+}
 
-LogCapture::LogCapture() : previous_(debug_detail::g_debugForm) { debug_detail::g_debugForm = this; }
+LogCapture::LogCapture() : previous_(debug_detail::g_debugForm) {
+    debug_detail::g_debugForm = this;
+}
 
-LogCapture::~LogCapture() { debug_detail::g_debugForm = previous_; }
+LogCapture::~LogCapture() {
+    debug_detail::g_debugForm = previous_;
+}
 
 void LogCapture::AddDebug(const Tag&, std::string_view message, int kind) {
     messages.emplace_back(message);

@@ -26,8 +26,8 @@ protected:
     PageRouting()
         : router([this](std::string_view command, Param param, std::shared_ptr<Callback> callback,
                         std::string code) {
-              sent.push_back({std::string(command), std::move(param), std::move(callback),
-                              std::move(code)});
+              sent.push_back(
+                  {std::string(command), std::move(param), std::move(callback), std::move(code)});
           }) {
         router.SetOwnNick("me");
     }

@@ -95,12 +95,15 @@ TEST_F(PagesOverTheService, eachSeesTheOthersLineInTheRightWindowAndColour) {
     ASSERT_TRUE(Pump([&] { return WindowOf(bob, "ann") != nullptr; }));
     PageUI* bobToAnn = WindowOf(bob, "ann");
     EXPECT_EQ(bobToAnn->windowTitle(), QStringLiteral("Paging \"ann\""));
-    ASSERT_TRUE(Pump([&] { return ColourOfLine(bobToAnn, QStringLiteral("ann: hello bob: are you there?")).isValid(); }));
+    ASSERT_TRUE(Pump([&] {
+        return ColourOfLine(bobToAnn, QStringLiteral("ann: hello bob: are you there?")).isValid();
+    }));
     EXPECT_EQ(ColourOfLine(bobToAnn, QStringLiteral("ann: hello bob: are you there?")), in);
     EXPECT_EQ(ColourOfLine(annToBob, QStringLiteral("ann: hello bob: are you there?")), out);
 
     Type(bobToAnn, QStringLiteral("yes, here"));
-    ASSERT_TRUE(Pump([&] { return ColourOfLine(annToBob, QStringLiteral("bob: yes, here")).isValid(); }));
+    ASSERT_TRUE(
+        Pump([&] { return ColourOfLine(annToBob, QStringLiteral("bob: yes, here")).isValid(); }));
     EXPECT_EQ(ColourOfLine(annToBob, QStringLiteral("bob: yes, here")), in);
     EXPECT_EQ(ColourOfLine(bobToAnn, QStringLiteral("bob: yes, here")), out);
     EXPECT_EQ(ann.Pages().Count(), 1u);
@@ -110,7 +113,8 @@ TEST_F(PagesOverTheService, eachSeesTheOthersLineInTheRightWindowAndColour) {
     bob.CloseAllPageWin();
     bob.Quit();
     Type(annToBob, QStringLiteral("still there?"));
-    EXPECT_TRUE(Pump([&] { return ColourOfLine(annToBob, QStringLiteral("User is offline!")).isValid(); }));
+    EXPECT_TRUE(
+        Pump([&] { return ColourOfLine(annToBob, QStringLiteral("User is offline!")).isValid(); }));
 }
 
 }  // namespace

@@ -30,7 +30,9 @@ QColor ColourOfBlock(const QTextEdit* history, int block) {
     return b.begin().fragment().charFormat().foreground().color();
 }
 
-QString Letters(int count, char16_t c = u'x') { return QString(count, QChar(c)); }
+QString Letters(int count, char16_t c = u'x') {
+    return QString(count, QChar(c));
+}
 
 class PageWindowUi : public ::testing::Test {
 protected:

@@ -20,9 +20,9 @@ TEST(ServiceDemo, offersTheDemoAccountWithTheCastAsBuddies) {
         const char* status;
         const char* channel;
     };
-    for (auto [nick, status, channel] : {Where{"tanker", "0", "#_ColdFront,12"},
-                                         Where{"marla", "0", "#Lob_12_0,0"},
-                                         Where{"shade", "2", ""}, Where{"echo", "3", ""}}) {
+    for (auto [nick, status, channel] :
+         {Where{"tanker", "0", "#_ColdFront,12"}, Where{"marla", "0", "#Lob_12_0,0"},
+          Where{"shade", "2", ""}, Where{"echo", "3", ""}}) {
         demo.SendLine(std::string("FINDUSEREX ") + nick);
         auto reply = demo.WaitForCode("398");
         ASSERT_TRUE(reply);
@@ -57,9 +57,8 @@ TEST(ServiceDemo, echoAnswersPagesAndTheWardenMarksAndGreets) {
     auto names = guest.WaitForCode("353");
     ASSERT_TRUE(names);
     EXPECT_NE(Word(*names, 5, 6).find("@warden"), std::string::npos);
-    auto welcome = guest.WaitFor([](auto& l) {
-        return Word(l, 1) == "PRIVMSG" && Word(l, 0).starts_with(":warden!");
-    });
+    auto welcome = guest.WaitFor(
+        [](auto& l) { return Word(l, 1) == "PRIVMSG" && Word(l, 0).starts_with(":warden!"); });
     ASSERT_TRUE(welcome);
     EXPECT_NE(welcome->find("guest"), std::string::npos);
 }

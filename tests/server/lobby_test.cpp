@@ -20,9 +20,8 @@ bool Is(const std::string& line, std::string_view what, std::string_view sender 
 std::set<std::string> Join(WireClient& client, const std::string& channel, int* lines = nullptr) {
     client.SendLine("JOIN " + channel + " plumvex4");
     std::set<std::string> names;
-    while (auto line = client.WaitFor([](const std::string& l) {
-               return Word(l, 1) == "353" || Word(l, 1) == "366";
-           })) {
+    while (auto line = client.WaitFor(
+               [](const std::string& l) { return Word(l, 1) == "353" || Word(l, 1) == "366"; })) {
         if (Word(*line, 1) == "366") break;
         if (lines) ++*lines;
         EXPECT_LE(line->size(), 510u);
@@ -40,7 +39,8 @@ TEST(ServiceLobbies, listTenLobbiesWithTheirUserCounts) {
     ann.SendLine("LIST 0 12");
     ASSERT_TRUE(ann.WaitForCode("321"));
     std::vector<std::string> rows;
-    while (auto line = ann.WaitFor([](const std::string& l) { return Is(l, "327") || Is(l, "323"); })) {
+    while (auto line =
+               ann.WaitFor([](const std::string& l) { return Is(l, "327") || Is(l, "323"); })) {
         if (Is(*line, "323")) break;
         rows.push_back(Word(*line, 3) + " " + Word(*line, 4));
     }
@@ -53,8 +53,10 @@ TEST(ServiceLobbies, refuseAWrongKeyAndUnknownChannels) {
     LocalServer server;
     WireClient ann(server.BasePort());
     ASSERT_TRUE(ann.LogOn("ann", "pw"));
-    for (const auto& [line, code] : {std::pair{"JOIN #Lob_12_0 wrongkey", "475"}, {"JOIN #Lob_12_0", "475"},
-                                     {"JOIN #nowhere plumvex4", "403"}, {"PRIVMSG #Lob_12_0 :not a member", "404"},
+    for (const auto& [line, code] : {std::pair{"JOIN #Lob_12_0 wrongkey", "475"},
+                                     {"JOIN #Lob_12_0", "475"},
+                                     {"JOIN #nowhere plumvex4", "403"},
+                                     {"PRIVMSG #Lob_12_0 :not a member", "404"},
                                      {"PART #Lob_12_0", "442"}}) {
         ann.SendLine(line);
         EXPECT_TRUE(ann.WaitForCode(code)) << line;
@@ -85,10 +87,14 @@ TEST(ServiceLobbies, carryAConversationBetweenThreeMembers) {
         EXPECT_EQ(Word(*msg, 2), lobby);
         EXPECT_EQ(Word(*msg, 3, 4), ":hello: everyone");
     }
-    bob.SendLine("PRIVMSG " + lobby + " :\x01" "ACTION waves\x01");
+    bob.SendLine("PRIVMSG " + lobby +
+                 " :\x01"
+                 "ACTION waves\x01");
     auto emote = cat.WaitFor([](auto& l) { return Is(l, "PRIVMSG", "bob"); });
     ASSERT_TRUE(emote);
-    EXPECT_EQ(Word(*emote, 3, 4), ":\x01" "ACTION waves\x01");
+    EXPECT_EQ(Word(*emote, 3, 4),
+              ":\x01"
+              "ACTION waves\x01");
 
     // A private message to two names: each recipient sees its own name as the target.
     cat.SendLine("PRIVMSG ANN,bob :psst");
@@ -108,7 +114,8 @@ TEST(ServiceLobbies, carryAConversationBetweenThreeMembers) {
     auto quit = ann.WaitFor([](auto& l) { return Is(l, "QUIT", "cat"); });
     ASSERT_TRUE(quit);
     EXPECT_EQ(Word(*quit, 2, 3), ":Quit: bye");
-    EXPECT_FALSE(bob.WaitFor([](auto& l) { return Is(l, "QUIT"); }, std::chrono::milliseconds(100)));
+    EXPECT_FALSE(
+        bob.WaitFor([](auto& l) { return Is(l, "QUIT"); }, std::chrono::milliseconds(100)));
 }
 
 TEST(ServiceLobbies, spreadALongNamesListOverSeveralLines) {

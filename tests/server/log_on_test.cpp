@@ -12,7 +12,8 @@ namespace {
 
 std::string Location(int port, const std::string& nick) {
     WireClient search(port);
-    std::string where = Ask(search, "FINDUSEREX " + nick + " 0", "398", 3, 4);  // status and channel
+    std::string where =
+        Ask(search, "FINDUSEREX " + nick + " 0", "398", 3, 4);  // status and channel
     while (where.ends_with(' ')) where.pop_back();
     return where;
 }
@@ -35,9 +36,8 @@ TEST(ServiceLogOn, answersWithTheMessageOfTheDayWhoseTextCarriesNews) {
     bob.SendLine("NICK bob");
     ASSERT_TRUE(bob.WaitForCode("375"));
     std::string text;
-    while (auto line = bob.WaitFor([](const std::string& l) {
-               return Word(l, 1) == "372" || Word(l, 1) == "376";
-           })) {
+    while (auto line = bob.WaitFor(
+               [](const std::string& l) { return Word(l, 1) == "372" || Word(l, 1) == "376"; })) {
         if (Word(*line, 1) == "376") break;
         text += Word(*line, 4, 5) + "\r\n";  // the fifth part is the text
     }
@@ -135,7 +135,8 @@ TEST(ServicePages, reachALoggedOnUserAndReportOfflineOnes) {
     EXPECT_EQ(Word(*page, 3, 4), ":hi bob: are you there?");
 
     bob.SendLine("PAGE Ann :yes");
-    EXPECT_TRUE(ann.WaitFor([](const std::string& l) { return Word(l, 1) == "PAGE" && Word(l, 3) == ":yes"; }));
+    EXPECT_TRUE(ann.WaitFor(
+        [](const std::string& l) { return Word(l, 1) == "PAGE" && Word(l, 3) == ":yes"; }));
 
     EXPECT_EQ(Ask(ann, "PAGE nobody :hello?", "389", 3), "1");
 }

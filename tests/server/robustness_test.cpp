@@ -25,10 +25,31 @@ TEST(ServiceRobustness, survivesMalformedAndOverlongInput) {
     LocalServer server;
     WireClient ann(server.BasePort());
     ASSERT_TRUE(ann.LogOn("ann", "pw"));
-    for (auto line : {"", " ", ":", ": :", ":x", "JOIN", "JOIN ,,, ,", "PART", "PART ,",
-                      "PRIVMSG", "PRIVMSG :", "PRIVMSG ,#, :x", "PAGE", "PAGE :", "PAGE ann",
-                      "FINDUSEREX", "ADDBUDDY", "DELBUDDY", "LIST x y z", "NICK", "USER",
-                      "apgar", "SETCODEPAGE 1252", "SETOPT 17,33", "WHATEVER a b c"}) {
+    for (auto line : {"",
+                      " ",
+                      ":",
+                      ": :",
+                      ":x",
+                      "JOIN",
+                      "JOIN ,,, ,",
+                      "PART",
+                      "PART ,",
+                      "PRIVMSG",
+                      "PRIVMSG :",
+                      "PRIVMSG ,#, :x",
+                      "PAGE",
+                      "PAGE :",
+                      "PAGE ann",
+                      "FINDUSEREX",
+                      "ADDBUDDY",
+                      "DELBUDDY",
+                      "LIST x y z",
+                      "NICK",
+                      "USER",
+                      "apgar",
+                      "SETCODEPAGE 1252",
+                      "SETOPT 17,33",
+                      "WHATEVER a b c"}) {
         ann.SendLine(line);
     }
     ann.Send("\x00\xff\xfe junk\x01\r\r\n\n\n"sv);
@@ -42,7 +63,8 @@ TEST(ServiceRobustness, survivesMalformedAndOverlongInput) {
     junk.Send("\xff\xfe\x00NICK \x80\r\nUSER\r\n"sv);
     for (int i = 0; i < 20; ++i) {
         WireClient halfOpen(server.BasePort() + 1);
-        halfOpen.Send("NICK half" + std::to_string(i) + "\r\nUSER a b c :d\r\nPRIVMSG #Lob_12_0 :unfin");
+        halfOpen.Send("NICK half" + std::to_string(i) +
+                      "\r\nUSER a b c :d\r\nPRIVMSG #Lob_12_0 :unfin");
     }
     EXPECT_TRUE(Answers(server.BasePort()));
     EXPECT_TRUE(Answers(server.BasePort() + 2));
@@ -75,8 +97,10 @@ TEST(ServiceRobustness, aStuckReaderHoldsUpNobodyAndIsDropped) {
         ASSERT_TRUE(listener.WaitFor([&](auto& l) { return Word(l, 3, 4) == mark; }))
             << "round " << round;
         listener.TakeLines();
-        dropped = talker.WaitFor([](auto& l) { return Word(l, 1) == "QUIT"; },
-                                 std::chrono::milliseconds(0)).has_value();
+        dropped =
+            talker
+                .WaitFor([](auto& l) { return Word(l, 1) == "QUIT"; }, std::chrono::milliseconds(0))
+                .has_value();
     }
     EXPECT_TRUE(dropped);
     EXPECT_TRUE(Answers(server.BasePort()));

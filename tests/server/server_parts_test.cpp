@@ -64,21 +64,21 @@ TEST(AccountStore, capsTheBuddyList) {
 TEST(Options, parsesAndRefuses) {
     Options o;
     std::string error;
-    ASSERT_TRUE(ParseOptions({"--base-port", "9000", "--demo", "--data-dir", "/tmp/x",
-                              "--ping-interval", "0.25"},
-                             o, error));
+    ASSERT_TRUE(ParseOptions(
+        {"--base-port", "9000", "--demo", "--data-dir", "/tmp/x", "--ping-interval", "0.25"}, o,
+        error));
     EXPECT_EQ(o.basePort, 9000);
     EXPECT_TRUE(o.demo);
     EXPECT_EQ(o.dataDir, "/tmp/x");
     EXPECT_EQ(o.pingInterval, std::chrono::milliseconds(250));
 
     for (auto bad : std::vector<std::vector<std::string>>{{"--base-port"},
-                                                         {"--base-port", "65534"},
-                                                         {"--base-port", "12x"},
-                                                         {"--ping-interval", "0"},
-                                                         {"--ping-interval", "nan"},
-                                                         {"--data-dir", ""},
-                                                         {"--bogus"}}) {
+                                                          {"--base-port", "65534"},
+                                                          {"--base-port", "12x"},
+                                                          {"--ping-interval", "0"},
+                                                          {"--ping-interval", "nan"},
+                                                          {"--data-dir", ""},
+                                                          {"--bogus"}}) {
         Options fresh;
         EXPECT_FALSE(ParseOptions(bad, fresh, error)) << bad[0];
     }

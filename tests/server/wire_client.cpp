@@ -28,7 +28,9 @@ WireClient::WireClient(int port, int receiveBuffer) {
     if (::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) Close();
 }
 
-WireClient::~WireClient() { Close(); }
+WireClient::~WireClient() {
+    Close();
+}
 
 void WireClient::Close() {
     if (fd_ >= 0) ::close(fd_);

@@ -26,7 +26,8 @@ public:
     void SendLine(std::string_view line) { Send(std::string(line) + "\r\n"); }
 
     // Waits for the first unread line that matches, and takes it (earlier lines stay unread).
-    std::optional<std::string> WaitFor(const Match& match, std::chrono::milliseconds timeout = kWait);
+    std::optional<std::string> WaitFor(const Match& match,
+                                       std::chrono::milliseconds timeout = kWait);
     // A line whose second word is this code or message name.
     std::optional<std::string> WaitForCode(std::string_view code,
                                            std::chrono::milliseconds timeout = kWait);
@@ -55,8 +56,8 @@ private:
 std::string Word(std::string_view line, std::size_t index, std::size_t maxParts = 0);
 
 // Sends a line and answers one word of the first reply with this code, "<no reply>" if none came.
-inline std::string Ask(WireClient& client, std::string_view line, std::string_view code, std::size_t index,
-                       std::size_t maxParts = 0) {
+inline std::string Ask(WireClient& client, std::string_view line, std::string_view code,
+                       std::size_t index, std::size_t maxParts = 0) {
     client.SendLine(line);
     auto reply = client.WaitForCode(code);
     return reply ? Word(*reply, index, maxParts) : "<no reply>";

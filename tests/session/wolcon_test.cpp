@@ -131,10 +131,19 @@ TEST_F(SessionTest, logOnEndsAtItsFirstAnswer) {
         std::vector<int> results, errors;
     };
     const Case cases[] = {
-        {"bob", {":s 433 bob :Nickname in use", ":s 375 bob :-", ":s 372 bob :- x", ":s 376 bob :End"}, {1}, {}},
+        {"bob",
+         {":s 433 bob :Nickname in use", ":s 375 bob :-", ":s 372 bob :- x", ":s 376 bob :End"},
+         {1},
+         {}},
         {"", {":s 431 :No nickname given"}, {2}, {}},
-        {"bob", {":s 372 bob :- early", ":s 375 bob :-", ":s 372 bob :- late", ":s 376 bob :End"}, {}, {}},
-        {"bob", {"ERROR :Closing Link: bob[127.0.0.1] (Password needed for that nickname.)"}, {}, {2}},
+        {"bob",
+         {":s 372 bob :- early", ":s 375 bob :-", ":s 372 bob :- late", ":s 376 bob :End"},
+         {},
+         {}},
+        {"bob",
+         {"ERROR :Closing Link: bob[127.0.0.1] (Password needed for that nickname.)"},
+         {},
+         {2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lines[0]);
@@ -222,11 +231,13 @@ TEST_F(SessionTest, dumpFileHidesTheEncodedPassword) {
 
 TEST(MotdNews, cutsTheTextBetweenTheMarkers) {
     const std::pair<const char*, const char*> cases[] = {
-        {"", ""}, {"a<news>inside</news>b", "inside"},
+        {"", ""},
+        {"a<news>inside</news>b", "inside"},
         {"a<news>x</news>b<news>y</news>", "x"},  // the first pair counts
         {"a<news>rest\r\n", "rest\r"},            // no end: last character off
         {"head</news>tail", "head"},              // no start: from the beginning
-        {"plain", "plai"}, {"x", ""},
+        {"plain", "plai"},
+        {"x", ""},
         {"</news>old<news>new", ""},  // a closing marker before the opening one shows nothing
         {"a</news>b<news>c</news>", ""},
     };

@@ -17,7 +17,7 @@ TEST(WOLCons, keepsSessionsInOrderUnderTheirKeys) {
     WOLCon* unkeyed = cons.Add("");
     WOLCon* bob = cons.Add("bob1");
     ASSERT_TRUE(alice && unkeyed && bob);
-    EXPECT_NE(cons.Add(""), nullptr);  // any number of entries without a key
+    EXPECT_NE(cons.Add(""), nullptr);        // any number of entries without a key
     EXPECT_EQ(cons.Add("Alice1"), nullptr);  // but a key only once
 
     EXPECT_EQ(cons.Count(), 4u);
@@ -73,7 +73,7 @@ TEST(WOLCons, walkSurvivesTheCollectionBeingDropped) {
     WOLCons* walked = cons.get();
     walked->ForEach([&](WOLCon& con) {
         ++calls;
-        cons.reset();  // a search that ends inside the answer of one of its sessions
+        cons.reset();        // a search that ends inside the answer of one of its sessions
         con.SetTag(Tag{1});  // the session being called is still alive
     });
     EXPECT_EQ(calls, 1);

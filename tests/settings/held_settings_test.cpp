@@ -16,7 +16,8 @@ TEST(HeldSettings, emptyStoreGivesDefaultsAndWritesThemBack) {
     HeldSettings held;
     held.Load();
     EXPECT_EQ(held.Values(), (HeldValues{0, 0, 1, 1, 1, 1, 19}));
-    for (const auto& [name, value] : {std::pair{"BuddyListAutoRefreshInt", 1}, {"BGSndVolume", 19}, {"Server", 1}})
+    for (const auto& [name, value] :
+         {std::pair{"BuddyListAutoRefreshInt", 1}, {"BGSndVolume", 19}, {"Server", 1}})
         EXPECT_EQ(GetSettingLong(name, -1), value) << name;
 }
 
@@ -26,8 +27,10 @@ TEST(HeldSettings, outOfRangeValuesAreCorrectedInMemoryOnly) {
         const char* name;
         Held which;
         int stored, held;
-    } cases[] = {{"BuddyListAutoRefreshInt", Held::Interval, 75, 60}, {"Server", Held::Server, -3, 0},
-                 {"BGSndVolume", Held::Volume, 25, 20},           {"ChatInitialLobby", Held::Lobby, 10, 9},
+    } cases[] = {{"BuddyListAutoRefreshInt", Held::Interval, 75, 60},
+                 {"Server", Held::Server, -3, 0},
+                 {"BGSndVolume", Held::Volume, 25, 20},
+                 {"ChatInitialLobby", Held::Lobby, 10, 9},
                  {"BuddyListAutoRefresh", Held::AutoRefresh, 2, 1}};
     for (const auto& c : cases) SaveSettingLong(c.name, c.stored);
     HeldSettings held;
@@ -68,15 +71,18 @@ TEST(HeldSettings, queryNamesMatchExactlyAndEverythingElseGoesToTheStore) {
 }
 
 TEST(IntervalBox, okKeepsThePreviousIntervalWhenTheBoxHoldsNoNumber) {
-    for (const auto& [text, value] : {std::pair{"", 12}, {"x", 12}, {"0", 1}, {"75", 60}, {"99999999999999", 60}, {"08", 8}})
+    for (const auto& [text, value] :
+         {std::pair{"", 12}, {"x", 12}, {"0", 1}, {"75", 60}, {"99999999999999", 60}, {"08", 8}})
         EXPECT_EQ(interval::FromText(text, 12), value) << text;
 }
 
 TEST(IntervalBox, onlyDigitsAndEditingKeysGetThrough) {
     // U+0661 is a digit, but not one the box reads.
-    for (const auto& [text, allowed] : {std::pair{u"12", true}, {u"", true}, {u"1x", false}, {u" 1", false}, {u"\u0661", false}})
+    for (const auto& [text, allowed] :
+         {std::pair{u"12", true}, {u"", true}, {u"1x", false}, {u" 1", false}, {u"\u0661", false}})
         EXPECT_EQ(interval::PasteAllowed(text), allowed);
-    for (char16_t ch : {u'0', u'9', char16_t(3), char16_t(8), char16_t(22), char16_t(24), char16_t(26)}) {
+    for (char16_t ch :
+         {u'0', u'9', char16_t(3), char16_t(8), char16_t(22), char16_t(24), char16_t(26)}) {
         EXPECT_TRUE(interval::CharAllowed(ch)) << int(ch);
     }
     for (char16_t ch : {u'a', u'-', u' ', u'+', char16_t(1), char16_t(13), char16_t(0x661)}) {

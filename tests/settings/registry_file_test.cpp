@@ -241,7 +241,9 @@ TEST(RegistryFile, killedWriterLeavesAReadableFileWithEveryFinishedValue) {
     std::mt19937 rng(2024);
     std::vector<std::pair<std::string, int>> finished;
     for (int round = 0; round < 16; ++round) {
-        const auto name = [round](int i) { return "R" + std::to_string(round) + "_" + std::to_string(i); };
+        const auto name = [round](int i) {
+            return "R" + std::to_string(round) + "_" + std::to_string(i);
+        };
         int progress[2];
         ASSERT_EQ(pipe(progress), 0);
         pid_t pid = fork();
@@ -251,8 +253,7 @@ TEST(RegistryFile, killedWriterLeavesAReadableFileWithEveryFinishedValue) {
             for (int i = 0; i < 100000; ++i) {
                 // Rewriting one value over and over keeps every write a full replace.
                 SaveSettingString("LastNickName", "writer" + std::to_string(i));
-                if (SaveSettingLong(name(i), i))
-                    (void)!write(progress[1], &i, sizeof i);
+                if (SaveSettingLong(name(i), i)) (void)!write(progress[1], &i, sizeof i);
             }
             Exit(0);
         }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/setting_ui.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -9,7 +10,6 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -62,8 +62,12 @@ protected:
     // What the controls show, in dialog order.
     using Shown = std::tuple<bool, QString, int, bool, int, bool, int>;
     Shown ShownValues() const {
-        return {autoRefresh->isChecked(), intval->text(),          chatStart->currentIndex(),
-                showMotd->isChecked(),    serverLogin->currentIndex(), enableSnd->isChecked(),
+        return {autoRefresh->isChecked(),
+                intval->text(),
+                chatStart->currentIndex(),
+                showMotd->isChecked(),
+                serverLogin->currentIndex(),
+                enableSnd->isChecked(),
                 sndVol->value()};
     }
     // The store's values, read with a default none of them can hold.
@@ -90,7 +94,8 @@ TEST_F(SettingUITest, loadsHiddenWithEveryControlTheListsAndTheDefaults) {
     Load();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
-    EXPECT_FALSE(dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(dialog->windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
 
     ASSERT_EQ(chatStart->count(), 10);
     EXPECT_EQ(chatStart->itemText(9), QStringLiteral("Crimson Barracks_2"));
@@ -134,15 +139,18 @@ TEST_F(SettingUITest, autoRefreshBoxSwitchesTheIntervalOnAndOff) {
     ASSERT_NE(label, nullptr);
     const auto look = [&] {
         return std::make_tuple(intval->isEnabled(), label->palette().color(QPalette::WindowText),
-                               intval->palette().color(QPalette::Base), intval->palette().color(QPalette::Text));
+                               intval->palette().color(QPalette::Base),
+                               intval->palette().color(QPalette::Text));
     };
-    const auto off = std::make_tuple(false, QColor(128, 128, 128), QColor(128, 128, 128), QColor(128, 64, 0));
+    const auto off =
+        std::make_tuple(false, QColor(128, 128, 128), QColor(128, 128, 128), QColor(128, 64, 0));
     EXPECT_EQ(look(), off);
 
     ShowActive();
     QTest::mouseClick(autoRefresh, Qt::LeftButton, {}, QPoint(8, autoRefresh->height() / 2));
     ASSERT_TRUE(autoRefresh->isChecked());
-    EXPECT_EQ(look(), std::make_tuple(true, QColor(255, 255, 255), QColor(64, 0, 0), QColor(255, 128, 0)));
+    EXPECT_EQ(look(),
+              std::make_tuple(true, QColor(255, 255, 255), QColor(64, 0, 0), QColor(255, 128, 0)));
 
     autoRefresh->setChecked(false);
     EXPECT_EQ(look(), off);
@@ -205,8 +213,8 @@ TEST_F(SettingUITest, okStoresEveryValueInRangeAndHides) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->SettingLong("SndVolume", 0), 7);
-    EXPECT_EQ(Stored({"BGSndVolume", "BuddyListAutoRefresh", "BuddyListAutoRefreshInt", "ChatInitialLobby",
-                      "ShowMOTD", "Server", "EnableBGSnd"}),
+    EXPECT_EQ(Stored({"BGSndVolume", "BuddyListAutoRefresh", "BuddyListAutoRefreshInt",
+                      "ChatInitialLobby", "ShowMOTD", "Server", "EnableBGSnd"}),
               (std::vector<int>{7, 1, 25, 7, 0, 2, 0}));
 }
 
@@ -265,7 +273,8 @@ TEST_F(SettingUITest, nothingOverlapsInTheLayout) {
             << controls[i]->objectName().toStdString();
         for (int j = i + 1; j < controls.size(); ++j) {
             EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
-                << controls[i]->objectName().toStdString() << " / " << controls[j]->objectName().toStdString();
+                << controls[i]->objectName().toStdString() << " / "
+                << controls[j]->objectName().toStdString();
         }
         if (auto* label = qobject_cast<QLabel*>(controls[i]); label && !label->text().isEmpty()) {
             EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();

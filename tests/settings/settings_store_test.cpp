@@ -151,7 +151,8 @@ TEST(SettingsStore, fileLocationFollowsEnvironment) {
     }
     ScopedEnv noXdg("XDG_CONFIG_HOME", nullptr);
     EXPECT_TRUE(SaveSettingLong("Server", 2));
-    EXPECT_TRUE(std::filesystem::exists(reg.Dir() / "home" / ".config" / "vantor-desktop" / "registry.reg"));
+    EXPECT_TRUE(std::filesystem::exists(reg.Dir() / "home" / ".config" / "vantor-desktop" /
+                                        "registry.reg"));
     EXPECT_FALSE(std::filesystem::exists(reg.File()));
 }
 

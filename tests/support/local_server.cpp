@@ -65,7 +65,9 @@ LocalServer::LocalServer(bool demo, std::vector<std::string> extraArgs)
     Start();
 }
 
-LocalServer::~LocalServer() { Stop(); }
+LocalServer::~LocalServer() {
+    Stop();
+}
 
 bool LocalServer::Ok() const {
     if (!ok_ || pid_ <= 0) return false;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // main() for widget tests: the offscreen platform unless the caller chose another.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <cstdlib>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);

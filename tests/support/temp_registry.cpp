@@ -35,8 +35,10 @@ ScopedRegistry::ScopedRegistry() {
 ScopedRegistry::~ScopedRegistry() {
     std::error_code ec;
     std::filesystem::current_path(oldCwd_, ec);
-    if (hadOld_) setenv("VANTOR_REGISTRY", oldValue_.c_str(), 1);
-    else unsetenv("VANTOR_REGISTRY");
+    if (hadOld_)
+        setenv("VANTOR_REGISTRY", oldValue_.c_str(), 1);
+    else
+        unsetenv("VANTOR_REGISTRY");
 }
 
 }  // namespace vantor::test

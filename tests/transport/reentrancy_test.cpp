@@ -12,10 +12,11 @@ const char* const kThreeLines = "s X 1\r\ns X 2\r\ns X 3\r\n";
 TEST_F(Reentrancy, handlerSendsAndQueuesMidPass) {
     ASSERT_TRUE(Connect());
     auto answers = Recorder();
-    con_->RegisterIntercept("X", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
-        got_.push_back({line, Delivery::Intercepted, -1});
-        con_->send("ACK " + line.substr(4), static_cast<int>(got_.size()), answers, "Y");
-    })));
+    con_->RegisterIntercept(
+        "X", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
+            got_.push_back({line, Delivery::Intercepted, -1});
+            con_->send("ACK " + line.substr(4), static_cast<int>(got_.size()), answers, "Y");
+        })));
     peer_.Send("s X 1\r\ns Y a\r\ns X 2\r\ns Y b\r\n");
     ASSERT_TRUE(PassUntilDelivered(4));
     EXPECT_EQ(GotLines(), "s X 1=-1|s Y a=1|s X 2=-1|s Y b=3");
@@ -25,13 +26,14 @@ TEST_F(Reentrancy, handlerSendsAndQueuesMidPass) {
 TEST_F(Reentrancy, handlerRegistersAndRemovesMidPass) {
     ASSERT_TRUE(Connect());
     auto b = Recorder();
-    con_->RegisterIntercept("A", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
-        got_.push_back({line, Delivery::Intercepted, 0});
-        con_->RemoveIntercept("A");
-        con_->RegisterIntercept("B", b, 7);
-        con_->RegisterIntercept("C", b, 8);
-        con_->RemoveIntercept("C");
-    })));
+    con_->RegisterIntercept("A",
+                            Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
+                                got_.push_back({line, Delivery::Intercepted, 0});
+                                con_->RemoveIntercept("A");
+                                con_->RegisterIntercept("B", b, 7);
+                                con_->RegisterIntercept("C", b, 8);
+                                con_->RemoveIntercept("C");
+                            })));
     peer_.Send("s A 1\r\ns A 2\r\ns B 3\r\ns C 4\r\n");
     ASSERT_TRUE(PassUntilLogged("s C 4", kLogUnhandled));
     EXPECT_EQ(GotLines(), "s A 1=0|s B 3=7");
@@ -40,10 +42,11 @@ TEST_F(Reentrancy, handlerRegistersAndRemovesMidPass) {
 
 TEST_F(Reentrancy, disconnectMidPassLogsTheRestInsteadOfRouting) {
     ASSERT_TRUE(Connect());
-    con_->RegisterIntercept("X", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
-        got_.push_back({line, Delivery::Intercepted, 0});
-        con_->Disconnect();
-    })));
+    con_->RegisterIntercept("X",
+                            Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
+                                got_.push_back({line, Delivery::Intercepted, 0});
+                                con_->Disconnect();
+                            })));
     peer_.Send(std::string(kThreeLines) + "s X 4");
     ASSERT_TRUE(PassUntilDelivered(1));
     EXPECT_FALSE(con_->IsConnected());
@@ -58,10 +61,11 @@ TEST_F(Reentrancy, connectMidPassStartsCleanOnTheNewLink) {
     ASSERT_TRUE(Connect());
     con_->send("GETBUDDY", 1, Recorder(), "333");
     bool reconnected = false;
-    con_->RegisterIntercept("X", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
-        got_.push_back({line, Delivery::Intercepted, 0});
-        if (!reconnected) reconnected = con_->connect(peer_.Port());
-    })));
+    con_->RegisterIntercept("X",
+                            Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
+                                got_.push_back({line, Delivery::Intercepted, 0});
+                                if (!reconnected) reconnected = con_->connect(peer_.Port());
+                            })));
     peer_.Send(std::string(kThreeLines) + "s X 4");
     ASSERT_TRUE(PassUntilDelivered(1));
     ASSERT_TRUE(reconnected);
@@ -146,27 +150,28 @@ TEST_F(Reentrancy, handlerDestroysTheTransportMidPass) {
         });
         peer.Send(std::string(tc.first) + "\r\n" + tc.first + "\r\ns 333 b\r\n");
         int result = 0;
-        ASSERT_TRUE(PumpUntil([&] { return con == nullptr; },
-                              [&] { result = con->PopulateBuff(); }));
+        ASSERT_TRUE(
+            PumpUntil([&] { return con == nullptr; }, [&] { result = con->PopulateBuff(); }));
         EXPECT_EQ(result, kPassClosed);
         EXPECT_EQ(calls, 1);
-        EXPECT_TRUE(peer.ClientClosed() ||
-                    PumpUntil([&] { return peer.ClientClosed(); }, {}));
+        EXPECT_TRUE(peer.ClientClosed() || PumpUntil([&] { return peer.ClientClosed(); }, {}));
     }
 }
 
 TEST_F(Reentrancy, nestedPassRoutesEachLineOnceInOrder) {
     ASSERT_TRUE(Connect());
     int depth = 0;
-    con_->RegisterIntercept("X", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
-        got_.push_back({line, Delivery::Intercepted, depth});
-        if (got_.size() == 1) {
-            // A modal loop inside a handler runs the next timer tick's pass.
-            ++depth;
-            con_->ProcessReceived("s X 4\r\n");
-            --depth;
-        }
-    })));
+    con_->RegisterIntercept("X",
+                            Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
+                                got_.push_back({line, Delivery::Intercepted, depth});
+                                if (got_.size() == 1) {
+                                    // A modal loop inside a handler runs the next timer tick's
+                                    // pass.
+                                    ++depth;
+                                    con_->ProcessReceived("s X 4\r\n");
+                                    --depth;
+                                }
+                            })));
     peer_.Send(kThreeLines);
     ASSERT_TRUE(PassUntilDelivered(4));
     EXPECT_EQ(GotLines(), "s X 1=0|s X 2=1|s X 3=1|s X 4=1");

@@ -28,7 +28,8 @@ TEST(SocketLayer, dottedAddressNeedsNoLookupUnknownHostNoConnect) {
 }
 
 TEST(SocketLayer, portConversionWrapsAndOverflows) {
-    const std::pair<int, int> cases[] = {{0, 0}, {7000, 7000}, {32767, 32767}, {32768, -32768}, {65535, -1}};
+    const std::pair<int, int> cases[] = {
+        {0, 0}, {7000, 7000}, {32767, 32767}, {32768, -32768}, {65535, -1}};
     for (auto [port, wire] : cases) EXPECT_EQ(PortToShort(port), wire) << port;
     EXPECT_FALSE(PortToShort(65536) || PortToShort(-1));
 }

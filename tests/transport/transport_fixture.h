@@ -105,7 +105,8 @@ protected:
     // Every delivery as "line=param", joined by "|".
     std::string GotLines() const {
         std::string out;
-        for (const Delivered& d : got_) out += (out.empty() ? "" : "|") + d.line + "=" + std::to_string(d.param);
+        for (const Delivered& d : got_)
+            out += (out.empty() ? "" : "|") + d.line + "=" + std::to_string(d.param);
         return out;
     }
     bool Logged(const std::string& text, int kind) const {

@@ -49,9 +49,9 @@ TEST_F(LineTransport, commandsAreSentAndLoggedAsOneLine) {
     ASSERT_TRUE(peer_.WaitForLines(1));
     EXPECT_EQ(peer_.Lines()[0], "PRIVMSG #a :x  QUIT y");
     EXPECT_TRUE(Logged("PRIVMSG #a :x  QUIT y", kLogSent));
-    EXPECT_TRUE(Logged("Socket connected successfully to 127.0.0.1:" +
-                           std::to_string(peer_.Port()) + ".",
-                       kLogNote));
+    EXPECT_TRUE(
+        Logged("Socket connected successfully to 127.0.0.1:" + std::to_string(peer_.Port()) + ".",
+               kLogNote));
 }
 
 TEST_F(Routing, interceptBeatsPingAndTheQueue) {
@@ -116,8 +116,9 @@ TEST_F(ReplyQueue, logOnStyleEntryThroughEveryPath) {
     auto logOn = [&](int param) { con_->send("USER u", param, cb, "433,431,372", "375", "376"); };
 
     logOn(1);
-    peer_.Send(":s 375 bob :start\r\n:s 372 bob :- a\r\n:s 372 bob :- b\r\n:s 376 bob :end\r\n"
-               ":s 376 bob :again\r\n");
+    peer_.Send(
+        ":s 375 bob :start\r\n:s 372 bob :- a\r\n:s 372 bob :- b\r\n:s 376 bob :end\r\n"
+        ":s 376 bob :again\r\n");
     ASSERT_TRUE(PassUntilLogged(":s 376 bob :again", kLogUnhandled));
     ASSERT_EQ(got_.size(), 4u);
     const Delivery kinds[] = {Delivery::Start, Delivery::Data, Delivery::Data, Delivery::End};
@@ -174,8 +175,8 @@ TEST_F(ReplyQueue, answerToLaterEntryRemovesEarlierOnesFirst) {
 TEST_F(ConnectionFailures, sendWithoutSocketGives101AndQueuesNothing) {
     con_->send("NICK \"bob\"", 1, Recorder(), "433");
     EXPECT_EQ(errors_, std::vector<int>{kErrNotConnected});
-    EXPECT_TRUE(Logged("Socket is not connected, could not send command: \"NICK \"bob\"\".",
-                       kLogError));
+    EXPECT_TRUE(
+        Logged("Socket is not connected, could not send command: \"NICK \"bob\"\".", kLogError));
     con_->ProcessReceived(":s 433 bob :in use\r\n");
     EXPECT_TRUE(got_.empty());
     EXPECT_EQ(con_->PopulateBuff(), kPassIdle);
@@ -258,7 +259,8 @@ TEST_F(HostileInput, oddLinesNeitherCrashNorDropTheLink) {
     peer_.Send("word\r\n \r\n  \r\n" + nul + "\r\n" + high + "\r\n:s  376\r\n:s SYNC 1\r\n");
     ASSERT_TRUE(PassUntilDelivered(1));
     // An empty second word (":s  376") matches no code.
-    for (const std::string& line : {std::string("word"), std::string(" "), nul, high, std::string(":s  376")})
+    for (const std::string& line :
+         {std::string("word"), std::string(" "), nul, high, std::string(":s  376")})
         EXPECT_TRUE(Logged(line, kLogUnhandled)) << line;
     EXPECT_TRUE(con_->IsConnected());
 }
@@ -274,8 +276,8 @@ TEST_F(HostileInput, overlongLineIsDroppedAndTheLinkGoesOn) {
     peer_.Send("tail\r\n:a PRIVMSG #x :after\r\n");
     ASSERT_TRUE(PassUntilDelivered(1));
     EXPECT_EQ(got_[0].line, ":a PRIVMSG #x :after");
-    EXPECT_TRUE(Logged("Dropped an unfinished received line longer than 1048576 bytes.",
-                       kLogError));
+    EXPECT_TRUE(
+        Logged("Dropped an unfinished received line longer than 1048576 bytes.", kLogError));
     for (const LogEntry& e : *log_) EXPECT_LT(e.text.size(), 1000u);  // the tail was no line
     EXPECT_TRUE(con_->IsConnected());
 }

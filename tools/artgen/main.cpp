@@ -132,11 +132,11 @@ QImage Hand(int scale) {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath hand;
-    hand.addRoundedRect(QRectF(4.5, 1, 4, 14), 2, 2);       // index finger
-    hand.addRoundedRect(QRectF(8, 8, 4, 9), 2, 2);          // middle
-    hand.addRoundedRect(QRectF(11.5, 9, 4, 9), 2, 2);       // ring
+    hand.addRoundedRect(QRectF(4.5, 1, 4, 14), 2, 2);           // index finger
+    hand.addRoundedRect(QRectF(8, 8, 4, 9), 2, 2);              // middle
+    hand.addRoundedRect(QRectF(11.5, 9, 4, 9), 2, 2);           // ring
     hand.addRoundedRect(QRectF(15, 10, 3.5, 8.5), 1.75, 1.75);  // little
-    hand.addRoundedRect(QRectF(4.5, 13, 14, 10), 3, 3);     // palm
+    hand.addRoundedRect(QRectF(4.5, 13, 14, 10), 3, 3);         // palm
     QPainterPath thumb;
     thumb.moveTo(5, 19);
     thumb.lineTo(1.5, 14.5);
@@ -199,9 +199,11 @@ QImage Title(int scale) {
     }
     p.setFont(BoldFont(20));
     p.setPen(QColor(0, 0, 0, 170));
-    p.drawText(QRectF(13, 1, 400, kH - 2), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VANTOR"));
+    p.drawText(QRectF(13, 1, 400, kH - 2), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("VANTOR"));
     p.setPen(kOrange);
-    p.drawText(QRectF(12, 0, 400, kH - 2), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VANTOR"));
+    p.drawText(QRectF(12, 0, 400, kH - 2), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("VANTOR"));
     const qreal mark = QFontMetricsF(BoldFont(20)).horizontalAdvance(QStringLiteral("VANTOR "));
     p.setFont(BoldFont(13));
     p.setPen(kWhite);

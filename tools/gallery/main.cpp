@@ -34,7 +34,8 @@ QWidget* Buttons() {
             auto* button = new vantor::VantorBtn(words[i], window);
             if (state == 1) button->setDown(true);
             if (state == 2) button->SetEnabled(false);
-            if (i == 0 && state == 0) button->setFocus(Qt::TabFocusReason);  // shows the focus mark once
+            if (i == 0 && state == 0)
+                button->setFocus(Qt::TabFocusReason);  // shows the focus mark once
             grid->addWidget(button, row, column + state);
         }
     }
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
     QWidget* window = Buttons();
     window->move(0, 0);
     window->show();
-    window->activateWindow();  // no window manager runs under Xvfb to do it
+    window->activateWindow();                          // no window manager runs under Xvfb to do it
     window->setAttribute(Qt::WA_KeyboardFocusChange);  // as if reached with Tab
     const int rc = app.exec();
     delete window;
