@@ -7,6 +7,7 @@ endif()
 add_library(vantor_settings_store STATIC
     ${CMAKE_CURRENT_LIST_DIR}/settings_store.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_source.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/regedit4.cpp
     ${_vantor_registry_impl})
 target_include_directories(vantor_settings_store PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(vantor_settings_store PUBLIC vantor_flags)
