@@ -95,6 +95,7 @@ struct ValueLine {
     bool valid = false;  // data understood
     Value value;
     std::size_t lastLine = 0;  // hex data may continue over following lines
+    bool open = false;         // ends in a backslash with no line left to continue on
 };
 
 std::optional<std::vector<std::uint8_t>> ParseHexBytes(std::string_view list) {
@@ -158,6 +159,7 @@ void ParseData(const Lines& lines, std::string_view data, ValueLine& v) {
         ++v.lastLine;
         list += Trim(lines[v.lastLine]);
     }
+    v.open = !list.empty() && list.back() == '\\';
     auto bytes = ParseHexBytes(list);
     if (!bytes) return;
     v.value.type = type;
@@ -289,6 +291,9 @@ struct Document::Found {
     std::size_t lastSectionEnd = 0;  // index after the last line of the key's last section
     std::optional<ValueLine> value;  // the last line naming the value
     std::size_t valueFirstLine = 0;
+    std::size_t lastValueFirst = 0;  // lines of the last value line in the key's sections
+    std::size_t lastValueEnd = 0;
+    bool lastValueOpen = false;
 };
 
 // With name null only the key's sections are looked for.
@@ -312,6 +317,9 @@ Document::Found Document::Find(std::string_view key, const std::string_view* nam
         std::size_t first = i;
         i = v->lastLine;
         found.lastSectionEnd = i + 1;
+        found.lastValueFirst = first;
+        found.lastValueEnd = i + 1;
+        found.lastValueOpen = v->open;
         if (SameName(v->name, *name)) {
             found.value = std::move(v);
             found.valueFirstLine = first;
@@ -357,9 +365,11 @@ void Document::Set(std::string_view key, std::string_view name, std::uint32_t ty
         lines_.push_back(std::move(line));
         return;
     }
-    // New values go after the section's last non-blank line.
+    // New values go after the section's last non-blank line, but never where a byte list
+    // would take them as its continuation.
     std::size_t at = found.lastSectionEnd;
-    while (at > 0 && Trim(lines_[at - 1]).empty()) --at;
+    while (at > found.lastValueEnd && Trim(lines_[at - 1]).empty()) --at;
+    if (at == found.lastValueEnd && found.lastValueOpen) at = found.lastValueFirst;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
 }
 
