@@ -31,7 +31,8 @@ std::string FormatValue(std::string_view name, std::uint32_t type, std::string_v
 // are kept as they are; an edit touches only the lines of the value it sets.
 class Document {
 public:
-    // Any bytes parse. LF or CR LF ends a line; the first line's end is the one Format writes.
+    // Any bytes parse. LF ends a line, and the CRs before it belong to the line end; Format
+    // writes CR LF after every line when the first line had one, else LF.
     static Document Parse(std::string_view text);
     // Every line followed by the document's line end.
     std::string Format() const;
@@ -50,7 +51,6 @@ public:
              std::string_view data);
 
     const std::vector<std::string>& Lines() const { return lines_; }
-    bool CrLf() const { return crlf_; }
     bool operator==(const Document&) const = default;
 
 private:
