@@ -22,7 +22,7 @@ TEST(HistoryLines, cutsWhereTheTextWouldBeCut) {
             text.erase(0, at == std::string::npos ? text.size() : at + 2);
         }
         text += "\r\n" + entry;
-        lines.DropFront(lines.LinesToDrop(entry.size()));
+        lines.Drop(lines.CutFor(entry.size()));
         lines.Append(entry.size());
         ASSERT_EQ(lines.Length(), text.size()) << "entry " << i;
     }
@@ -31,8 +31,8 @@ TEST(HistoryLines, cutsWhereTheTextWouldBeCut) {
 TEST(HistoryLines, oneHugeLineCannotHoldTheCapOpen) {
     HistoryLines lines;
     lines.Append(20000);
-    EXPECT_EQ(lines.LinesToDrop(10), lines.Lines());
-    lines.DropFront(lines.Lines());
+    EXPECT_EQ(lines.CutFor(10).lines, lines.Lines());
+    lines.Drop(lines.CutFor(10));
     EXPECT_EQ(lines.Length(), 0u);
 }
 
