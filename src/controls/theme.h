@@ -12,10 +12,11 @@ namespace theme {
 // The windows' dark-red look.
 inline constexpr QColor kDarkRed{64, 0, 0};      // boxes and fields
 inline constexpr QColor kDeepRed{40, 0, 0};      // scroll bar tracks
+inline constexpr QColor kBlackRed{32, 0, 0};     // the main window's buddy list
 inline constexpr QColor kBand{128, 0, 0};        // heading bands
 inline constexpr QColor kOrange{255, 128, 0};    // text on the dark red and in lists
 inline constexpr QColor kDimOrange{128, 64, 0};  // frames of boxes, text switched off
-inline constexpr QColor kEmber{160, 80, 0};      // scroll bar handles
+inline constexpr QColor kEmber{160, 80, 0};      // scroll bar handles, frames of fields
 inline constexpr QColor kHeaderRule{96, 48, 0};  // the line under a list's header
 inline constexpr QColor kWhite{255, 255, 255};   // captions, chosen and marked rows
 inline constexpr QColor kBlack{0, 0, 0};         // list backgrounds
