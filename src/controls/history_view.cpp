@@ -72,6 +72,7 @@ bool HistoryView::Append(HistoryEntry entry) {
     return !self.isNull();
 }
 
+// Makes room under the cap, then queues the entry's lines.
 void HistoryView::Take(HistoryEntry entry) {
     const auto length = std::size_t(entry.head.size() + entry.body.size());
     const HistoryLines::Cut cut = lines_.CutFor(length);
@@ -122,7 +123,8 @@ void HistoryView::DropLines(std::size_t lines) {
     viewLines_ -= fromView;
     viewDropped_ += fromView;
     if (viewLines_ > 0) return;
-    // The last line of the document went, with the text waiting for its end; then whole lines.
+    // Every line of the document went, the last one with the text waiting to end it; the rest
+    // of the cut takes whole pending lines.
     std::size_t rest = lines - fromView;
     while (!pending_.empty() && (!pending_.front().newLine || rest > 0)) {
         if (pending_.front().newLine) --rest;
