@@ -11,17 +11,32 @@ namespace vantor {
 // because every entry is inserted as CR LF + entry.
 class HistoryLines {
 public:
-    explicit HistoryLines(std::size_t cap = 10000) : cap_(cap) {}
+    // What goes when the text would pass the cap and no line break is far enough in to cut at.
+    enum class NoBreak {
+        // The whole text: dropping a single character would let one huge line defeat the cap.
+        kClearAll,
+        // Only the first character, a line break (CR LF) when the first line is empty.
+        kFirstCharacter,
+    };
 
-    // How many leading lines go before an entry of this length is appended: none while the text
-    // stays within the cap, otherwise everything through the first CR LF at or after position
-    // entry length + 100 (1-based). When no CR LF is left there, the whole text goes: dropping a
-    // single character, as a plain page window would, lets one huge line defeat the cap.
-    std::size_t LinesToDrop(std::size_t entryLength) const;
+    // How the text makes room for an entry.
+    struct Cut {
+        std::size_t lines = 0;        // leading lines, each with the CR LF after it
+        bool firstCharacter = false;  // only the first character
+    };
 
-    // Removes leading lines; dropping all of them leaves the one empty line of a cleared box.
-    void DropFront(std::size_t lines);
-    void Append(std::size_t entryLength);
+    explicit HistoryLines(std::size_t cap = 10000, NoBreak noBreak = NoBreak::kClearAll)
+        : cap_(cap), noBreak_(noBreak) {}
+
+    // Nothing while the text stays within the cap with an entry of this length appended,
+    // otherwise everything through the first CR LF at or after position entry length + 100
+    // (1-based), or what noBreak says when there is none.
+    Cut CutFor(std::size_t entryLength) const;
+
+    // Dropping every line leaves the one empty line of a cleared box.
+    void Drop(Cut cut);
+    void Append(std::size_t lineLength);  // CR LF + a line
+    void Extend(std::size_t length);      // more text at the end of the last line
 
     std::size_t Length() const { return length_; }  // characters, CR LF counted as two
     std::size_t Lines() const { return lines_.size(); }
@@ -29,6 +44,7 @@ public:
 
 private:
     std::size_t cap_;
+    NoBreak noBreak_;
     std::deque<std::size_t> lines_{0};
     std::size_t length_ = 0;
 };

@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPointer>
-#include <QTextBrowser>
 #include <QTime>
 #include <QTreeWidget>
 #include <any>
@@ -18,8 +17,9 @@
 
 #include "chat/chat_lines.h"
 #include "common/qt_text.h"
+#include "controls/history_view.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
-#include "diagnostics/debug_ui.h"
 #include "session/wolcon.h"
 #include "settings/settings_source.h"
 
@@ -32,9 +32,6 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;       // nick list: lower-cased nickname (wire bytes)
 constexpr int kOpRole = Qt::UserRole + 1;    // nick list: came with a leading "@"
 constexpr int kWireRole = Qt::UserRole + 2;  // nick list: the nickname as the wire spells it
-
-const QColor kWhite(255, 255, 255);
-const QColor kOrange(255, 128, 0);
 
 QColor FromRgbWord(std::int32_t word) {
     return ColourFromBgr(static_cast<std::uint32_t>(word));
@@ -74,7 +71,7 @@ QIcon OperatorMark() {
     QPainter painter(&pix);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(255, 200, 40));
+    painter.setBrush(theme::kGold);
     painter.drawEllipse(2, 2, 8, 8);
     return QIcon(pix);
 }
@@ -145,12 +142,12 @@ void ChatUI::SetLink(ChatLink* link) {
 void ChatUI::SetUser(std::string nick) {
     user_ = std::move(nick);
     // Whole-word match: "bob" in "bobby" is someone else.
-    history_->SetOwnNick(user_.empty()
-                             ? QRegularExpression()
-                             : QRegularExpression(u"(?<![\\w\\[\\]{}|`^\\\\-])"_s +
-                                                      QRegularExpression::escape(FromWire(user_)) +
-                                                      u"(?![\\w\\[\\]{}|`^\\\\-])"_s,
-                                                  QRegularExpression::CaseInsensitiveOption));
+    ChatHistory->SetOwnNick(
+        user_.empty() ? QRegularExpression()
+                      : QRegularExpression(u"(?<![\\w\\[\\]{}|`^\\\\-])"_s +
+                                               QRegularExpression::escape(FromWire(user_)) +
+                                               u"(?![\\w\\[\\]{}|`^\\\\-])"_s,
+                                           QRegularExpression::CaseInsensitiveOption));
 }
 
 void ChatUI::SetSendFocus() {
@@ -209,8 +206,8 @@ void ChatUI::OnLobbyList(const std::string& line) {
     auto* item = new QTreeWidgetItem(LobList);
     item->setText(0, FromWire(LobbyNames[size_t(row->number)]));
     item->setData(0, Qt::UserRole, WireBytes(row->channel));
-    item->setForeground(0, kOrange);
-    item->setForeground(1, kOrange);
+    item->setForeground(0, theme::kOrange);
+    item->setForeground(1, theme::kOrange);
     item->setText(1, QStringLiteral("(%1)").arg(row->users));
 }
 
@@ -230,7 +227,7 @@ void ChatUI::OnListEnd() {
     bold.setBold(true);
     for (int c = 0; c < 2; ++c) {
         item->setFont(c, bold);
-        item->setForeground(c, kWhite);
+        item->setForeground(c, theme::kWhite);
     }
     if (link_ && !interceptsOn_) {
         interceptsOn_ = true;
@@ -344,7 +341,8 @@ void ChatUI::ToggleRecipient(QListWidgetItem* item) {
     QFont font = item->font();
     font.setBold(!font.bold());
     item->setFont(font);
-    if (!item->data(kOpRole).toBool()) item->setForeground(font.bold() ? kWhite : kOrange);
+    if (!item->data(kOpRole).toBool())
+        item->setForeground(font.bold() ? theme::kWhite : theme::kOrange);
 }
 
 void ChatUI::MoveTo(QTreeWidgetItem* item) {
@@ -357,14 +355,14 @@ void ChatUI::MoveTo(QTreeWidgetItem* item) {
         plain.setBold(false);
         for (int c = 0; c < 2; ++c) {
             old->setFont(c, plain);
-            old->setForeground(c, kOrange);
+            old->setForeground(c, theme::kOrange);
         }
     }
     QFont bold = item->font(0);
     bold.setBold(true);
     for (int c = 0; c < 2; ++c) {
         item->setFont(c, bold);
-        item->setForeground(c, kWhite);
+        item->setForeground(c, theme::kWhite);
     }
     previousLobby_ = currentLobby_;
     currentLobby_ = row;
@@ -376,10 +374,10 @@ void ChatUI::MoveTo(QTreeWidgetItem* item) {
 void ChatUI::SetChatControls(bool active) {
     SendBox->setEnabled(active);
     QPalette boxPalette = SendBox->palette();
-    const QColor back = active ? QColor(0, 0, 0) : QColor(64, 64, 64);
+    const QColor back = active ? theme::kBlack : theme::kDarkGrey;
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         boxPalette.setColor(group, QPalette::Base, back);
-        boxPalette.setColor(group, QPalette::Text, kWhite);
+        boxPalette.setColor(group, QPalette::Text, theme::kWhite);
     }
     SendBox->setPalette(boxPalette);
     SendBtn->SetEnabled(active);
@@ -396,21 +394,15 @@ bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool m
     const QString stamp = timeStamps_ ? Stamp() : QString();
 
     // Taken before events run, so an entry added meanwhile (a line the user sends) follows it.
-    // A close among those events deletes the window at once.
-    const QPointer<ChatUI> self(this);
-    history_->Freeze();
-    history_->Add(entryColour_, stamp + head, body, markOwnNick);
-    DisableControl(ChatHistory);
-    if (!self) return false;
-    EnableControl(ChatHistory);
-    if (!self) return false;
-    history_->Thaw();
-    QCoreApplication::processEvents();
-    return !self.isNull();
+    // A close among those events deletes the window, and the box with it, at once.
+    return ChatHistory->Append({.head = OneLine(stamp + head),
+                                .body = OneLine(body),
+                                .colour = entryColour_,
+                                .markOwnNick = markOwnNick});
 }
 
 void ChatUI::CatchUpHistory() {
-    history_->CatchUp();
+    ChatHistory->CatchUp();
 }
 
 // The local time costs a time-zone look-up; it is taken once a minute, not once an entry.
@@ -458,7 +450,7 @@ void ChatUI::AddNick(const std::string& nick, bool op) {
     if (op) {
         static const QIcon mark = OperatorMark();
         item->setIcon(mark);
-        item->setForeground(kWhite);
+        item->setForeground(theme::kWhite);
         item->setToolTip(QStringLiteral("Operator"));
         item->setData(Qt::AccessibleDescriptionRole, QStringLiteral("operator"));
         NickList->insertItem(0, item);

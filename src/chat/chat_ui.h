@@ -10,19 +10,18 @@
 #include <unordered_map>
 
 #include "chat/chat_link.h"
-#include "chat/history_box.h"
 #include "transport/callback.h"
 
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
-class QTextBrowser;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace vantor {
 
+class HistoryView;
 class VantorBtn;
 class WOLCon;
 
@@ -121,14 +120,13 @@ private:
     qint64 stampMinute_ = -1;
     QString stamp_;
 
-    std::unique_ptr<HistoryBox> history_;
     // The nick list's rows by lower-cased nickname: a lobby's names arrive by the thousand, and
     // a look-up per name through the list would freeze the window on a large one.
     std::unordered_map<std::string, QListWidgetItem*> nickRows_;
 
     QTreeWidget* LobList = nullptr;
     QListWidget* NickList = nullptr;
-    QTextBrowser* ChatHistory = nullptr;
+    HistoryView* ChatHistory = nullptr;
     QLineEdit* SendBox = nullptr;
     VantorBtn* SendBtn = nullptr;
     VantorBtn* EmoteBtn = nullptr;

@@ -6,13 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTextBrowser>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "chat/chat_ui.h"
-#include "chat/history_box.h"
+#include "controls/history_view.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "settings/setting_ui.h"
@@ -21,26 +20,21 @@ namespace vantor {
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-const QColor kWhite(255, 255, 255);
-const QColor kOrange(255, 128, 0);
-}  // namespace
-
 void ChatUI::BuildControls() {
     setWindowIcon(SettingUI::WindowIcon());
     const QPixmap background =
         SettingUI::Instance() ? SettingUI::Instance()->BGImg() : SettingUI::SharedBackground();
     QPalette windowPalette = palette();
     if (!background.isNull()) windowPalette.setBrush(QPalette::Window, QBrush(background));
-    windowPalette.setColor(QPalette::WindowText, kWhite);
+    windowPalette.setColor(QPalette::WindowText, theme::kWhite);
     setPalette(windowPalette);
     setAutoFillBackground(true);
 
     QPalette listPalette = palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        listPalette.setColor(group, QPalette::Base, QColor(0, 0, 0));
-        listPalette.setColor(group, QPalette::Text, kOrange);
-        listPalette.setColor(group, QPalette::WindowText, kOrange);
+        listPalette.setColor(group, QPalette::Base, theme::kBlack);
+        listPalette.setColor(group, QPalette::Text, theme::kOrange);
+        listPalette.setColor(group, QPalette::WindowText, theme::kOrange);
     }
 
     LobList = new QTreeWidget(this);
@@ -55,8 +49,9 @@ void ChatUI::BuildControls() {
     LobList->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     LobList->setPalette(listPalette);
     LobList->header()->setStyleSheet(
-        u"QHeaderView::section { background: black; color: rgb(255, 128, 0); border: none;"
-        " border-bottom: 1px solid rgb(96, 48, 0); padding: 2px 4px; }"_s);
+        u"QHeaderView::section { background: %1; color: %2; border: none;"
+        " border-bottom: 1px solid %3; padding: 2px 4px; }"_s.arg(
+            theme::kBlack.name(), theme::kOrange.name(), theme::kHeaderRule.name()));
     // Wide enough for the longest lobby name and its count.
     LobList->setMinimumWidth(
         LobList->fontMetrics().horizontalAdvance(u"Crimson Barracks_2 (999)"_s) +
@@ -70,12 +65,11 @@ void ChatUI::BuildControls() {
     NickList->setPalette(listPalette);
     NickList->installEventFilter(this);
 
-    ChatHistory = new QTextBrowser(this);
+    // Shown at most every 40 ms; lines a flood pushes past the cap before then are never laid out.
+    ChatHistory =
+        new HistoryView({.cap = 10000, .showEveryMs = 40, .holdText = true, .links = true}, this);
     ChatHistory->setObjectName(QStringLiteral("ChatHistory"));
     ChatHistory->setAccessibleName(QStringLiteral("Conversation"));
-    ChatHistory->setReadOnly(true);
-    ChatHistory->setOpenLinks(false);
-    ChatHistory->setUndoRedoEnabled(false);
     // A scroll bar that comes and goes changes the text width, and every line is laid out anew.
     ChatHistory->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ChatHistory->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -83,7 +77,6 @@ void ChatUI::BuildControls() {
     ThemeScrollBars(ChatHistory);
     ThemeScrollBars(LobList);
     ThemeScrollBars(NickList);
-    history_ = std::make_unique<HistoryBox>(ChatHistory);
 
     SendBox = new QLineEdit(this);
     SendBox->setObjectName(QStringLiteral("SendBox"));

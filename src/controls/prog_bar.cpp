@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/qt_text.h"
+
 namespace vantor {
 
 ProgBar::ProgBar(QWidget* parent) : QWidget(parent) {
@@ -27,10 +29,6 @@ std::uint32_t ProgBar::BackColor() const {
 
 QSize ProgBar::sizeHint() const {
     return {200, 16};
-}
-
-QColor ProgBar::ToQColor(std::uint32_t colour) {
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
 int ProgBar::Position(int value, int max, int width) {
@@ -82,7 +80,7 @@ void ProgBar::Fill(const QRect& rect, std::uint32_t colour) {
     const QRect visible = rect.intersected(this->rect());
     if (visible.isEmpty() || surface_.isNull()) return;
     QPainter painter(&surface_);
-    painter.fillRect(visible, ToQColor(colour));
+    painter.fillRect(visible, ColourFromBgr(colour));
     painter.end();
     update(visible);
 }
@@ -91,7 +89,7 @@ void ProgBar::resizeEvent(QResizeEvent* event) {
     const qreal ratio = devicePixelRatioF();
     QImage surface(size() * ratio, QImage::Format_RGB32);
     surface.setDevicePixelRatio(ratio);
-    surface.fill(ToQColor(back_));
+    surface.fill(ColourFromBgr(back_));
     if (!surface_.isNull()) {
         QPainter painter(&surface);
         painter.drawImage(QPoint(0, 0), surface_);
@@ -104,7 +102,7 @@ void ProgBar::resizeEvent(QResizeEvent* event) {
 void ProgBar::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (surface_.isNull()) {
-        painter.fillRect(event->rect(), ToQColor(back_));
+        painter.fillRect(event->rect(), ColourFromBgr(back_));
         return;
     }
     // The paint event's region already clips this to the strip that changed.

@@ -37,8 +37,6 @@ public:
     // The strip between the positions of two values, in either order; empty when max is 0.
     static QRect Strip(int from, int to, int max, int width, int height);
 
-    static QColor ToQColor(std::uint32_t colour);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

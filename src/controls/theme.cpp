@@ -7,15 +7,17 @@
 namespace vantor {
 
 void ThemeScrollBars(QAbstractScrollArea* area) {
-    static const QString style = QStringLiteral(
-        "QScrollBar { background: rgb(40, 0, 0); border: none; margin: 0; }"
-        "QScrollBar:vertical { width: 14px; }"
-        "QScrollBar:horizontal { height: 14px; }"
-        "QScrollBar::handle { background: rgb(160, 80, 0); border-radius: 3px; margin: 2px; }"
-        "QScrollBar::handle:vertical { min-height: 20px; }"
-        "QScrollBar::handle:horizontal { min-width: 20px; }"
-        "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; border: none; }"
-        "QScrollBar::add-page, QScrollBar::sub-page { background: none; }");
+    static const QString style =
+        QStringLiteral(
+            "QScrollBar { background: %1; border: none; margin: 0; }"
+            "QScrollBar:vertical { width: 14px; }"
+            "QScrollBar:horizontal { height: 14px; }"
+            "QScrollBar::handle { background: %2; border-radius: 3px; margin: 2px; }"
+            "QScrollBar::handle:vertical { min-height: 20px; }"
+            "QScrollBar::handle:horizontal { min-width: 20px; }"
+            "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; border: none; }"
+            "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+            .arg(theme::kDeepRed.name(), theme::kEmber.name());
     area->verticalScrollBar()->setStyleSheet(style);
     area->horizontalScrollBar()->setStyleSheet(style);
 }

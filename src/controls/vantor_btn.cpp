@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QPainter>
 
+#include "controls/theme.h"
 #include "resources/art.h"
 
 namespace vantor {
@@ -88,7 +89,7 @@ void VantorBtn::paintEvent(QPaintEvent*) {
     }
     // Like the standard buttons: the mark appears once the keyboard has moved the focus.
     if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        QPen pen(QColor(255, 255, 255), 1, Qt::DotLine);
+        QPen pen(theme::kWhite, 1, Qt::DotLine);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(4, 4, -5, -5));

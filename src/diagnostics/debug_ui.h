@@ -1,20 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include "diagnostics/debug_log.h"
 
-class QTextEdit;
-class QTimer;
-
 namespace vantor {
 
-// Wrap bulk appends to the coloured history boxes: switch the control off (or on) and let
-// pending window events run.
-void DisableControl(QWidget* control);
-void EnableControl(QWidget* control);
+class HistoryView;
 
 // Installs the factory that makes the debug window when the settings ask for one.
 void InstallDebugWindowFactory();
@@ -36,7 +29,7 @@ public:
     void ShutDown() override;
 
     bool ShuttingDown() const { return shuttingDown_; }
-    QTextEdit* DebugWin() const { return debugWin_; }
+    HistoryView* DebugWin() const { return debugWin_; }
 
     // The box's text length with every line break counted as CR LF, as the cap counts it.
     qsizetype TextLength() const;
@@ -46,15 +39,8 @@ protected:
 
 private:
     void PlaceOnScreen();
-    void ShowNewText();
 
-    // A flood of entries would repaint the whole box once per entry; new text is shown at most
-    // once per this many milliseconds instead.
-    static constexpr int kShowEveryMs = 40;
-
-    QTextEdit* debugWin_;
-    QTimer* showTimer_;
-    QElapsedTimer lastShown_;
+    HistoryView* debugWin_;
     bool shuttingDown_ = false;
 };
 

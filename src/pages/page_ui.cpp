@@ -6,17 +6,12 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPointer>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextEdit>
 #include <algorithm>
 
 #include "common/qt_text.h"
+#include "controls/history_view.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
-#include "diagnostics/debug_ui.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 
@@ -43,7 +38,7 @@ int AtLeastOne(int value) {
 
 PageUI::PageUI(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      PageHistory(new QTextEdit(this)),
+      PageHistory(new HistoryView({.cap = kHistoryCap}, this)),
       SendBox(new QLineEdit(this)),
       SendBtn(new VantorBtn(QStringLiteral("SEND"), this)) {
     setObjectName(QStringLiteral("PageUI"));
@@ -51,17 +46,18 @@ PageUI::PageUI(QWidget* parent)
 
     PageHistory->setObjectName(QStringLiteral("PageHistory"));
     PageHistory->setAccessibleName(QStringLiteral("Conversation"));
-    PageHistory->setReadOnly(true);
     PageHistory->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    PageHistory->setStyleSheet(QStringLiteral(
-        "QTextEdit { background-color: rgb(64, 0, 0); border: 1px solid rgb(128, 64, 0); }"));
+    PageHistory->setStyleSheet(
+        QStringLiteral("QTextEdit { background-color: %1; border: 1px solid %2; }")
+            .arg(theme::kDarkRed.name(), theme::kDimOrange.name()));
     ThemeScrollBars(PageHistory);
 
     SendBox->setObjectName(QStringLiteral("SendBox"));
     SendBox->setAccessibleName(QStringLiteral("Message"));
     SendBox->setStyleSheet(
-        QStringLiteral("QLineEdit { background-color: rgb(64, 0, 0); color: rgb(255, 128, 0); "
-                       "border: 1px solid rgb(128, 64, 0); padding: 0 4px; }"));
+        QStringLiteral("QLineEdit { background-color: %1; color: %2; "
+                       "border: 1px solid %3; padding: 0 4px; }")
+            .arg(theme::kDarkRed.name(), theme::kOrange.name(), theme::kDimOrange.name()));
 
     SendBtn->setObjectName(QStringLiteral("SendBtn"));
     SendBtn->setAccessibleName(QStringLiteral("SEND"));
@@ -168,32 +164,7 @@ void PageUI::SendBtn_Click() {
 }
 
 void PageUI::AddHistory(int kind, const QString& text) {
-    pending_.push_back({kind, OneLine(text)});
-    if (appending_) return;  // re-entered from the events of an append: it takes this next
-    appending_ = true;
-    const QPointer<PageUI> self(this);
-    while (!pending_.empty()) {
-        const Entry entry = std::move(pending_.front());
-        pending_.pop_front();
-        AppendEntry(entry);
-        if (!self) return;
-    }
-    appending_ = false;
-}
-
-void PageUI::AppendEntry(const Entry& entry) {
-    const QPointer<PageUI> self(this);
-    QScrollBar* bar = PageHistory->verticalScrollBar();
-    const bool atBottom = bar->value() >= bar->maximum();
-    const int scrolledTo = bar->value();
-
-    PageHistory->setUpdatesEnabled(false);
-    DisableControl(PageHistory);
-    if (!self) return;
-
-    if (HistoryText().size() + entry.text.size() > kHistoryCap) TrimFor(entry.text.size());
-
-    switch (entry.kind) {
+    switch (kind) {
         case 0:
             colour_ = colourOut_;
             break;
@@ -206,48 +177,7 @@ void PageUI::AppendEntry(const Entry& entry) {
         default:
             break;
     }
-    QTextCharFormat format;
-    format.setForeground(colour_);
-    QTextCursor cursor(PageHistory->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertBlock(QTextBlockFormat(), format);
-    cursor.insertText(entry.text, format);
-
-    EnableControl(PageHistory);
-    if (!self) return;
-    PageHistory->setUpdatesEnabled(true);
-    // Follow new lines only when the reader is at the bottom; otherwise leave them where they are.
-    bar->setValue(atBottom ? bar->maximum() : scrolledTo);
-    QCoreApplication::processEvents();
-}
-
-void PageUI::TrimFor(qsizetype entryLength) {
-    // Drop everything through the first line break at or after position entry length + 100
-    // (counted from 1, a break as CR LF). With none there, drop the whole history: cutting a
-    // single character would let a few long lines grow the box past its cap for good.
-    const QString plain = PageHistory->toPlainText();  // breaks as '\n', one character each
-    const qsizetype from = entryLength + 99;
-    qsizetype counted = 0;  // position in the CR LF text
-    qsizetype cut = -1;     // document position just past the break found
-    for (qsizetype i = 0; i < plain.size(); ++i) {
-        if (plain[i] == u'\n') {
-            if (counted >= from) {
-                cut = i + 1;
-                break;
-            }
-            counted += 2;
-        } else {
-            ++counted;
-        }
-    }
-    if (cut < 0) {
-        PageHistory->clear();
-        return;
-    }
-    QTextCursor cursor(PageHistory->document());
-    cursor.setPosition(0);
-    cursor.setPosition(static_cast<int>(cut), QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
+    PageHistory->Append({.body = OneLine(text), .colour = colour_});
 }
 
 QString PageUI::HistoryText() const {

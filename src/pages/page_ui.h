@@ -5,15 +5,14 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
-#include <deque>
 
 #include "pages/page_window.h"
 
 class QLineEdit;
-class QTextEdit;
 
 namespace vantor {
 
+class HistoryView;
 class VantorBtn;
 
 // The window of one page conversation: a coloured history, a line to type and a SEND button.
@@ -40,7 +39,8 @@ public:
     void Dispose() override;
 
     // Appends one entry: 0 sent, 1 received, -1 notice, anything else in the colour last used.
-    // Lets pending window events run; an entry added meanwhile follows this one.
+    // Lets pending window events run; an entry added meanwhile follows this one. The window may
+    // be gone when it returns.
     void AddHistory(int kind, const QString& text);
 
     // The history as its length is counted: the entries, each after a CR LF.
@@ -52,18 +52,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    struct Entry {
-        int kind;
-        QString text;
-    };
-
     void SendBtn_Click();
-    void AppendEntry(const Entry& entry);
-    void TrimFor(qsizetype entryLength);
     void RaiseClosing();
     void Relayout();
 
-    QTextEdit* PageHistory;
+    HistoryView* PageHistory;
     QLineEdit* SendBox;
     VantorBtn* SendBtn;
 
@@ -74,8 +67,6 @@ private:
     QColor colourNotify_;
     QColor colour_;  // the insertion colour; kinds without a colour of their own keep it
     QPixmap background_;
-    std::deque<Entry> pending_;
-    bool appending_ = false;
     bool closingRaised_ = false;
     bool destroying_ = false;
 };

@@ -16,6 +16,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "resources/art.h"
 
@@ -24,13 +25,6 @@ namespace vantor {
 namespace {
 
 SettingUI* g_instance = nullptr;
-
-const QColor kWhite(255, 255, 255);
-const QColor kGrey(128, 128, 128);
-const QColor kDarkRed(64, 0, 0);
-const QColor kBand(128, 0, 0);
-const QColor kOrange(255, 128, 0);
-const QColor kDimOrange(128, 64, 0);
 
 constexpr int kContentWidth = 360;
 
@@ -47,8 +41,8 @@ QLabel* Heading(const QString& text, const QString& name, QWidget* parent) {
     label->setObjectName(name);
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, kBand);
-    palette.setColor(QPalette::WindowText, kWhite);
+    palette.setColor(QPalette::Window, theme::kBand);
+    palette.setColor(QPalette::WindowText, theme::kWhite);
     label->setPalette(palette);
     QFont font = label->font();
     font.setBold(true);
@@ -60,14 +54,14 @@ QLabel* Heading(const QString& text, const QString& name, QWidget* parent) {
 void SetListColours(QWidget* widget) {
     QPalette palette = widget->palette();
     for (auto role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
-        palette.setColor(role, kDarkRed);
+        palette.setColor(role, theme::kDarkRed);
     }
     for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
-        palette.setColor(role, kOrange);
+        palette.setColor(role, theme::kOrange);
     }
     // Orange focus frame and selection, so the keyboard focus stands out on the dark red.
-    palette.setColor(QPalette::Highlight, kOrange);
-    palette.setColor(QPalette::HighlightedText, kDarkRed);
+    palette.setColor(QPalette::Highlight, theme::kOrange);
+    palette.setColor(QPalette::HighlightedText, theme::kDarkRed);
     widget->setPalette(palette);
 }
 
@@ -91,7 +85,7 @@ SettingUI::SettingUI(QWidget* parent) : QDialog(parent) {
     title_ = art::Title(ScreenRatio());
     QPalette palette = this->palette();
     palette.setBrush(QPalette::Window, QBrush(background_));
-    palette.setColor(QPalette::WindowText, kWhite);
+    palette.setColor(QPalette::WindowText, theme::kWhite);
     setPalette(palette);
     setAutoFillBackground(true);
 
@@ -211,7 +205,7 @@ void SettingUI::BuildControls() {
     sndVol_->setTickPosition(QSlider::TicksBelow);
     sndVol_->setTickInterval(5);
     QPalette sliderPalette = sndVol_->palette();
-    sliderPalette.setColor(QPalette::Highlight, kOrange);
+    sliderPalette.setColor(QPalette::Highlight, theme::kOrange);
     sndVol_->setPalette(sliderPalette);
     volumeCaption->setBuddy(sndVol_);
     sound->addWidget(enableSnd_, 0, 0, 1, 2);
@@ -255,10 +249,10 @@ void SettingUI::ShowHeldValues() {
 }
 
 void SettingUI::ApplyAutoRefreshLook(bool ticked) {
-    SetTextColour(intervalLabel_, ticked ? kWhite : kGrey);
+    SetTextColour(intervalLabel_, ticked ? theme::kWhite : theme::kGrey);
     QPalette palette = intval_->palette();
-    palette.setColor(QPalette::Base, ticked ? kDarkRed : kGrey);
-    palette.setColor(QPalette::Text, ticked ? kOrange : kDimOrange);
+    palette.setColor(QPalette::Base, ticked ? theme::kDarkRed : theme::kGrey);
+    palette.setColor(QPalette::Text, ticked ? theme::kOrange : theme::kDimOrange);
     intval_->setPalette(palette);
     intval_->setEnabled(ticked);
 }

@@ -1,0 +1,310 @@
+// SPDX-License-Identifier: MIT
+#include "controls/history_view.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <algorithm>
+
+namespace vantor {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The characters with which inserted text starts a new block: the document's own line breaks.
+bool IsBreak(QChar c) {
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) ||
+           c == QChar(0xFDD1);
+}
+
+}  // namespace
+
+void DisableControl(QWidget* control) {
+    if (control != nullptr) control->setEnabled(false);
+    QCoreApplication::processEvents();
+}
+
+void EnableControl(QWidget* control) {
+    if (control != nullptr) control->setEnabled(true);
+    QCoreApplication::processEvents();
+}
+
+HistoryView::HistoryView(HistoryRules rules, QWidget* parent)
+    : QTextBrowser(parent), rules_(rules), lines_(rules.cap, rules.noBreak) {
+    setReadOnly(true);
+    setOpenLinks(false);  // a history never navigates away from itself
+    // The box only ever grows at the end and drops its head; an undo history would keep both.
+    setUndoRedoEnabled(false);
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        if (depth_ > 0) {
+            timer_.start(rules_.showEveryMs);
+        } else {
+            CatchUp();
+        }
+    });
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        if (!editing_) Resync();
+    });
+}
+
+HistoryView::~HistoryView() {
+    disconnect(document(), nullptr, this, nullptr);
+}
+
+bool HistoryView::Append(HistoryEntry entry) {
+    const QPointer<HistoryView> self(this);
+    Freeze();
+    if (!rules_.takeAfterEvents) Take(std::move(entry));
+    DisableControl(this);
+    if (!self) return false;
+    if (rules_.takeAfterEvents) Take(std::move(entry));
+    EnableControl(this);
+    if (!self) return false;
+    Thaw();
+    QCoreApplication::processEvents();
+    return !self.isNull();
+}
+
+// Makes room under the cap, then queues the entry's lines.
+void HistoryView::Take(HistoryEntry entry) {
+    const auto length = std::size_t(entry.head.size() + entry.body.size());
+    const HistoryLines::Cut cut = lines_.CutFor(length);
+    if (cut.firstCharacter) {
+        CutFirstCharacter();
+    } else if (cut.lines > 0) {
+        DropLines(cut.lines);
+        lines_.Drop(cut);
+    }
+    Put(entry.lead, entry.leadColour, -1, false, false);
+    const bool marks = rules_.links || entry.markOwnNick;
+    Put(entry.head + entry.body, entry.colour, marks ? entry.head.size() : -1, entry.markOwnNick,
+        true);
+    if (!rules_.holdText) ApplyPending();
+}
+
+void HistoryView::Put(const QString& text, const std::optional<QColor>& colour, qsizetype markFrom,
+                      bool markOwnNick, bool newLine) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !IsBreak(text[i])) continue;
+        if (newLine || i > start) {
+            Piece piece{text.mid(start, i - start), colour, -1, markOwnNick, newLine};
+            if (markFrom >= 0) piece.markFrom = std::max<qsizetype>(0, markFrom - start);
+            if (newLine) {
+                lines_.Append(std::size_t(piece.text.size()));
+            } else {
+                lines_.Extend(std::size_t(piece.text.size()));
+            }
+            pending_.push_back(std::move(piece));
+        }
+        if (i < text.size() && text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        start = i + 1;
+        newLine = true;
+    }
+}
+
+void HistoryView::DropLines(std::size_t lines) {
+    if (lines >= lines_.Lines()) {
+        // Everything goes; the cleared box keeps its one empty line.
+        clearView_ = true;
+        viewLines_ = 1;
+        viewDropped_ = 0;
+        pending_.clear();
+        return;
+    }
+    const std::size_t fromView = std::min(lines, viewLines_);
+    viewLines_ -= fromView;
+    viewDropped_ += fromView;
+    if (viewLines_ > 0) return;
+    // Every line of the document went, the last one with the text waiting to end it; the rest
+    // of the cut takes whole pending lines.
+    std::size_t rest = lines - fromView;
+    while (!pending_.empty() && (!pending_.front().newLine || rest > 0)) {
+        if (pending_.front().newLine) --rest;
+        pending_.pop_front();
+    }
+}
+
+void HistoryView::CutFirstCharacter() {
+    // Rare (one huge first line), so the document is brought up to date and cut directly.
+    ApplyPending();
+    const std::size_t before = lines_.Lines();
+    lines_.Drop({0, true});
+    viewLines_ -= before - lines_.Lines();
+    if (document()->characterCount() <= 1) return;
+    editing_ = true;
+    QTextCursor cut(document());
+    cut.setPosition(1, QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
+    editing_ = false;
+}
+
+void HistoryView::Freeze() {
+    if (depth_++ == 0) setUpdatesEnabled(false);
+}
+
+void HistoryView::Thaw() {
+    if (depth_ > 0) --depth_;
+    if (depth_ == 0) ShowWhenDue();
+}
+
+void HistoryView::ShowWhenDue() {
+    const qint64 since = sinceShown_.isValid() ? sinceShown_.elapsed() : rules_.showEveryMs;
+    if (since >= rules_.showEveryMs) {
+        CatchUp();
+    } else if (!timer_.isActive()) {
+        timer_.start(rules_.showEveryMs - int(since));
+    }
+}
+
+void HistoryView::CatchUp() {
+    sinceShown_.start();
+    timer_.stop();
+    ApplyPending();
+    if (depth_ == 0) setUpdatesEnabled(true);
+}
+
+void HistoryView::ApplyPending() {
+    if (!clearView_ && viewDropped_ == 0 && pending_.empty()) return;
+    editing_ = true;
+    QTextDocument* doc = document();
+    QScrollBar* bar = verticalScrollBar();
+    const bool atBottom = bar->value() >= bar->maximum();
+    int scrollValue = bar->value();
+
+    QTextCursor cut(doc);
+    if (clearView_) {
+        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+        scrollValue = 0;
+        clearView_ = false;
+    }
+    if (viewDropped_ > 0) {
+        cut.movePosition(QTextCursor::Start);
+        if (viewDropped_ >= std::size_t(doc->blockCount())) {
+            cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            scrollValue = 0;
+        } else {
+            // Keeps a reader who scrolled up on the same lines while the top goes.
+            const QTextBlock first = doc->findBlockByNumber(int(viewDropped_));
+            scrollValue -= int(doc->documentLayout()->blockBoundingRect(first).top());
+            cut.setPosition(first.position(), QTextCursor::KeepAnchor);
+        }
+        cut.removeSelectedText();
+        viewDropped_ = 0;
+    }
+    if (!pending_.empty()) {
+        // One edit at the end: the new lines are laid out once, together.
+        QTextCursor at(doc);
+        at.movePosition(QTextCursor::End);
+        const int firstNew = at.blockNumber();
+        at.beginEditBlock();
+        // With every line cut, the first line goes into the one block a document always has.
+        bool newBlock = viewLines_ > 0;
+        for (const Piece& piece : pending_) {
+            Insert(at, piece, piece.newLine && newBlock);
+            if (piece.newLine) ++viewLines_;
+            newBlock = true;
+        }
+        at.endEditBlock();
+        pending_.clear();
+        // Keep the shaped glyphs of new lines: every repaint would shape the visible ones again.
+        for (QTextBlock b = doc->findBlockByNumber(firstNew); b.isValid(); b = b.next())
+            b.layout()->setCacheEnabled(true);
+    }
+    bar->setValue(atBottom ? bar->maximum() : std::max(0, scrollValue));
+    editing_ = false;
+}
+
+void HistoryView::Insert(QTextCursor& at, const Piece& piece, bool newBlock) const {
+    QTextCharFormat plain;
+    if (piece.colour) {
+        plain.setForeground(*piece.colour);
+    } else if (const QTextCharFormat last = at.charFormat();
+               last.hasProperty(QTextFormat::ForegroundBrush)) {
+        plain.setForeground(last.foreground());
+    }
+    if (newBlock) at.insertBlock(QTextBlockFormat(), plain);
+    if (piece.markFrom < 0) {
+        at.insertText(piece.text, plain);
+        return;
+    }
+    at.insertText(piece.text.left(piece.markFrom), plain);
+    InsertMarked(at, piece.text.mid(piece.markFrom), plain, piece.markOwnNick);
+}
+
+// Web addresses become links when the rules say so; the own nickname, when asked for, is bold.
+void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QTextCharFormat& plain,
+                               bool markOwnNick) const {
+    static const QRegularExpression linkPattern(
+        QStringLiteral("\\b(?:https?://|www\\.)[^\\s<>\"]+"),
+        QRegularExpression::CaseInsensitiveOption);
+    qsizetype done = 0;
+    auto putPlain = [&](qsizetype until) {
+        if (until <= done) return;
+        const QString part = body.mid(done, until - done);
+        done = until;
+        if (!markOwnNick || !ownNick_.isValid() || ownNick_.pattern().isEmpty()) {
+            at.insertText(part, plain);
+            return;
+        }
+        QTextCharFormat strong = plain;
+        strong.setFontWeight(QFont::Bold);
+        qsizetype from = 0;
+        for (auto it = ownNick_.globalMatch(part); it.hasNext();) {
+            const auto m = it.next();
+            at.insertText(part.mid(from, m.capturedStart() - from), plain);
+            at.insertText(m.captured(), strong);
+            from = m.capturedEnd();
+        }
+        at.insertText(part.mid(from), plain);
+    };
+    for (auto it = linkPattern.globalMatch(rules_.links ? body : QString()); it.hasNext();) {
+        const auto m = it.next();
+        QString address = m.captured();
+        while (!address.isEmpty() && u".,;:!?)]}'"_s.contains(address.back())) address.chop(1);
+        if (address.size() <= 4) continue;
+        putPlain(m.capturedStart());
+        QTextCharFormat link = plain;
+        link.setAnchor(true);
+        link.setAnchorHref(
+            address.startsWith(u"www."_s, Qt::CaseInsensitive) ? u"http://"_s + address : address);
+        link.setFontUnderline(true);
+        at.insertText(address, link);
+        done = m.capturedStart() + address.size();
+    }
+    putPlain(body.size());
+}
+
+void HistoryView::Resync() {
+    // Someone else edited the document: it is the history now, with what is pending after it.
+    lines_ = HistoryLines(rules_.cap, rules_.noBreak);
+    const QTextDocument* doc = document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        const auto length = std::size_t(b.length() - 1);
+        if (b == doc->begin()) {
+            lines_.Extend(length);
+        } else {
+            lines_.Append(length);
+        }
+    }
+    viewLines_ = std::size_t(doc->blockCount());
+    viewDropped_ = 0;
+    clearView_ = false;
+    for (const Piece& piece : pending_) {
+        if (piece.newLine) {
+            lines_.Append(std::size_t(piece.text.size()));
+        } else {
+            lines_.Extend(std::size_t(piece.text.size()));
+        }
+    }
+}
+
+}  // namespace vantor

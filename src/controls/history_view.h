@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QColor>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QString>
+#include <QTextBrowser>
+#include <QTimer>
+#include <cstddef>
+#include <deque>
+#include <optional>
+
+#include "chat/chat_history.h"
+
+class QTextCursor;
+
+namespace vantor {
+
+// Wrap bulk appends to the coloured history boxes: switch the control off (or on) and let
+// pending window events run.
+void DisableControl(QWidget* control);
+void EnableControl(QWidget* control);
+
+// How a history view keeps its text; each window has its own.
+struct HistoryRules {
+    std::size_t cap = 10000;  // characters, a line break counted as CR LF
+    HistoryLines::NoBreak noBreak = HistoryLines::NoBreak::kClearAll;
+    // New text is shown at most this often; a flood would otherwise repaint once per entry.
+    int showEveryMs = 0;
+    // New lines stay out of the document until they are shown, so the lines the cap cuts before
+    // then are never laid out. Otherwise the document holds every entry once its append ends.
+    bool holdText = false;
+    // An entry is taken only once the events of its own append have run, so an entry appended
+    // from those events lands first. Otherwise it is taken at once and the later one follows.
+    bool takeAfterEvents = false;
+    bool links = false;  // web addresses in entry bodies become links
+};
+
+// One entry: CR LF, then head as it is and body with its marks, both in the entry's colour.
+// Line breaks inside head or body start lines of their own.
+struct HistoryEntry {
+    QString head{};
+    QString body{};
+    std::optional<QColor> colour{};  // none: the colour of whatever was inserted last
+    bool markOwnNick = false;        // the own nickname in the body shown bold
+    QString lead{};                  // ends the previous line, ahead of the entry's CR LF
+    QColor leadColour{};
+};
+
+// A read-only coloured history: capped at rules.cap by dropping its oldest lines, repainted at
+// most every rules.showEveryMs, keeping a reader who scrolled up on the lines being read.
+// Direct edits of its document (clear(), setPlainText()) are taken as the history from then on.
+class HistoryView : public QTextBrowser {
+    Q_OBJECT
+
+public:
+    explicit HistoryView(HistoryRules rules, QWidget* parent = nullptr);
+    ~HistoryView() override;
+
+    // An invalid or empty pattern marks nothing.
+    void SetOwnNick(QRegularExpression pattern) { ownNick_ = std::move(pattern); }
+
+    // Appends one entry with the view switched off and pending events let through
+    // (DisableControl, EnableControl), then lets events run once more. False when the view went
+    // away meanwhile: touch nothing of its window then.
+    bool Append(HistoryEntry entry);
+
+    // Shows everything appended so far, now.
+    void CatchUp();
+
+    // The text's length as the cap counts it, taken entries included.
+    std::size_t Length() const { return lines_.Length(); }
+
+private:
+    // One line of an entry, or text for the end of the line before it.
+    struct Piece {
+        QString text;
+        std::optional<QColor> colour;
+        qsizetype markFrom = -1;  // where the body starts in text; -1: no marks
+        bool markOwnNick = false;
+        bool newLine = false;
+    };
+
+    void Take(HistoryEntry entry);
+    void Put(const QString& text, const std::optional<QColor>& colour, qsizetype markFrom,
+             bool markOwnNick, bool newLine);
+    void DropLines(std::size_t lines);
+    void CutFirstCharacter();
+    void Freeze();
+    void Thaw();
+    void ShowWhenDue();
+    void ApplyPending();
+    void Insert(QTextCursor& at, const Piece& piece, bool newBlock) const;
+    void InsertMarked(QTextCursor& at, const QString& text, const QTextCharFormat& plain,
+                      bool markOwnNick) const;
+    void Resync();
+
+    HistoryRules rules_;
+    HistoryLines lines_;
+    QRegularExpression ownNick_;
+    std::deque<Piece> pending_;  // taken, not in the document yet
+    // Lines of the document still in the history (the first, empty one too).
+    std::size_t viewLines_ = 1;
+    std::size_t viewDropped_ = 0;  // leading lines of the document the cap has cut
+    bool clearView_ = false;       // the cap cut everything the document holds
+    bool editing_ = false;         // the document changes by our own hand
+    int depth_ = 0;                // appends under way
+    QTimer timer_;
+    QElapsedTimer sinceShown_;
+};
+
+}  // namespace vantor

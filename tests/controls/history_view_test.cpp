@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: MIT
+#include "controls/history_view.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <random>
+#include <string>
+
+namespace vantor {
+namespace {
+
+using NoBreak = HistoryLines::NoBreak;
+
+// The cap rule written out on the text itself: a line break is CR LF, and so is every line break
+// inside an entry.
+struct TextModel {
+    std::size_t cap;
+    NoBreak noBreak;
+    std::string text;
+
+    static std::string CrLf(const std::string& s) {
+        std::string out;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            if (s[i] == '\r' || s[i] == '\n') {
+                out += "\r\n";
+                if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
+            } else {
+                out += s[i];
+            }
+        }
+        return out;
+    }
+    void Add(const std::string& lead, const std::string& body) {
+        if (text.size() + body.size() > cap) {
+            const auto at = text.find("\r\n", body.size() + 99);
+            if (at != std::string::npos) {
+                text.erase(0, at + 2);
+            } else if (noBreak == NoBreak::kClearAll) {
+                text.clear();
+            } else {
+                text.erase(0, text.starts_with("\r\n") ? 2 : 1);
+            }
+        }
+        text += CrLf(lead) + "\r\n" + CrLf(body);
+    }
+};
+
+QString Shown(HistoryView& view) {
+    return view.document()->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+}
+
+// Whatever the rules, a flood of entries of every size (line breaks and tag leads among them)
+// leaves the document exactly as cutting the text itself would, however the view held lines back.
+TEST(HistoryView, documentIsTheTextTheCapRuleLeaves) {
+    struct Case {
+        const char* name;
+        HistoryRules rules;
+        int catchUpEvery;  // appends between explicit catch-ups when text is held back
+    };
+    constexpr int kNever = 3600000;  // the view catches up only when told
+    const Case cases[] = {
+        {"held, cleared", {.cap = 1000, .showEveryMs = kNever, .holdText = true, .links = true}, 7},
+        {"at once, cleared", {.cap = 1000}, 1},
+        {"at once, first character",
+         {.cap = 1000,
+          .noBreak = NoBreak::kFirstCharacter,
+          .showEveryMs = kNever,
+          .takeAfterEvents = true},
+         1},
+        {"held, first character",
+         {.cap = 1000,
+          .noBreak = NoBreak::kFirstCharacter,
+          .showEveryMs = kNever,
+          .holdText = true},
+         5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HistoryView view(c.rules);
+        view.resize(300, 200);
+        view.show();
+        TextModel model{c.rules.cap, c.rules.noBreak, {}};
+        std::mt19937 rng(11);
+        const char* breaks[] = {"\r\n", "\n", "\r"};
+        for (int i = 0; i < 600; ++i) {
+            const int size = rng() % 10 == 0 ? 880 + int(rng() % 260) : int(rng() % 150);
+            std::string body;
+            for (int k = 0; k < size; ++k) {
+                body += rng() % 40 == 0 ? breaks[rng() % 3] : std::string(1, char('a' + k % 26));
+            }
+            const std::string lead = rng() % 4 == 0 ? "#M-" : "";
+            model.Add(lead, body);
+            ASSERT_TRUE(view.Append({.body = QString::fromLatin1(body),
+                                     .colour = QColor(0, 150, 0),
+                                     .lead = QString::fromLatin1(lead)}));
+            ASSERT_EQ(view.Length(), model.text.size()) << "entry " << i;
+            if (i % c.catchUpEvery == 0) {
+                view.CatchUp();
+                ASSERT_EQ(Shown(view).toStdString(), model.text) << "entry " << i;
+            }
+        }
+        // Edited from outside, the document is the history from then on.
+        view.CatchUp();
+        view.clear();
+        model.text.clear();
+        model.Add("", std::string(20, 'z'));
+        view.Append({.body = QString(20, u'z')});
+        view.CatchUp();
+        EXPECT_EQ(Shown(view).toStdString(), model.text);
+        EXPECT_EQ(view.Length(), model.text.size());
+    }
+}
+
+TEST(HistoryView, followsNewLinesAtTheBottomAndStaysWhereTheReaderScrolled) {
+    HistoryView view({});
+    view.resize(300, 120);
+    view.show();
+    QScrollBar* bar = view.verticalScrollBar();
+    for (int i = 0; i < 60; ++i) view.Append({.body = QStringLiteral("line %1").arg(i)});
+    QCoreApplication::processEvents();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    bar->setValue(bar->maximum() / 2);
+    const int reading = bar->value();
+    view.Append({.body = QStringLiteral("more")});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), reading);
+}
+
+}  // namespace
+}  // namespace vantor
