@@ -8,9 +8,10 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "app/in_pass.h"
 #include "app/message_box.h"
+#include "session/location_search.h"
 #include "session/wolcon.h"
 #include "transport/callback.h"
 
@@ -39,8 +40,10 @@ struct LogOnAnswer {
 };
 
 // The main window: log-on state, buddy list, the receive timer that drives every session, and the
-// child windows it opens. One instance for the whole run; closing it ends the program.
-class VantorChatUI : public QWidget {
+// child windows it opens. One instance for the whole run; closing it ends the program. Its
+// controls are built in vantor_chat_ui_layout.cpp and the buddy list is kept in
+// vantor_chat_ui_buddies.cpp; the location search itself is a LocationSearch.
+class VantorChatUI : public QWidget, private LocationView {
     Q_OBJECT
 
 public:
@@ -60,7 +63,7 @@ public:
     QWidget* Cht() const { return cht_; }
 
     // The temporary sessions of a running location search; none when no search runs.
-    std::unique_ptr<WOLCons>& TempSessions() { return tempSessions_; }
+    WOLCons* TempSessions() const { return search_.Sessions(); }
 
     // One receive pass over every session (the BuffTimer tick).
     void PumpSessions();
@@ -68,11 +71,8 @@ public:
     // The automatic location search's minute counter; restarted whenever the list is filled.
     int RefreshMinutes() const { return refreshMinutes_; }
     // Answers counted and expected by the running (or last) location search.
-    int RepliesReceived() const { return repliesReceived_; }
-    int RepliesExpected() const { return repliesExpected_; }
-
-    // A search with no answer for this long gives up on the missing ones.
-    static constexpr int kSearchIdleMs = 30000;
+    int RepliesReceived() const { return search_.Received(); }
+    int RepliesExpected() const { return search_.Expected(); }
 
     // Seams for tests and for the program's wiring.
     using LogOnPrompt = std::function<LogOnAnswer(QWidget* parent, const QString& lastNick)>;
@@ -113,12 +113,8 @@ private:
     void SetupColumns(bool allServers);
     void ClearBuddyList();
     void RefreshLocations();
-    bool SendLocationQuery(int row, int column, int rows, std::int32_t port);
     void RefreshSelectedClick();
     void BudCheckCB_Callback(const std::string& line, Delivery kind, const Param& param);
-    void SetLocation(int row, int column, const std::string& line);
-    void CheckSearchDone();
-    void SearchTimedOut();
     void StopSearch();
     void FinishSearch();
     void RefBuddy_Timer();
@@ -132,18 +128,27 @@ private:
     void ChatClick();
     void EndRun();
 
+    // What the location search shows and asks of this window.
+    void ShowLocation(int row, int column, const std::string& location) override;
+    void ShowProgress(int value, int max) override;
+    void SetIdleTimer(bool running) override;
+    void LetEventsRun() override;
+    void RunReceivePass() override;
+    void SearchEnded(const SearchResult& result) override;
+    void RowRefreshed(int row, const std::string& location) override;
+
     std::unique_ptr<WOLCon> wol_;
     WolInfo credentials_;
     std::shared_ptr<Callback> budCheckCB_;
-    std::unique_ptr<WOLCons> tempSessions_;
+    LocationSearch search_;  // owns the temporary sessions (TempSessions)
 
     bool childOpen_ = false;
     QPointer<QWidget> childDialog_;
     QPointer<AboutUI> abtUI_;
     QPointer<QWidget> cht_;
 
-    std::vector<WOLCon*> inPass_;  // sessions inside their receive pass right now
-    bool quitting_ = false;        // errors of our own Quit on a dead link are expected, not news
+    InPass inPass_;
+    bool quitting_ = false;  // errors of our own Quit on a dead link are expected, not news
     bool ending_ = false;
 
     LogOnPrompt logOnPrompt_;
@@ -153,16 +158,10 @@ private:
     std::function<void()> endProgram_;
     MenuShower menuShower_;
     int refreshMinutes_ = 0;
-    int repliesReceived_ = 0;
-    int repliesExpected_ = 0;
-    int queriesFailed_ = 0;  // queries whose connection could not be made
     double searchStart_ = 0;
     double searchEnd_ = 0;
-    int searchRows_ = 0;
-    unsigned searchGeneration_ = 0;        // counts searches started and stopped
-    std::vector<std::string> searchKeys_;  // TempSessions key of each query, by its position
-    std::int32_t serverIndex_ = 0;         // the server of the current log-on
-    unsigned listGeneration_ = 0;  // counts clearings, so a filling interrupted by one stops
+    std::int32_t serverIndex_ = 0;  // the server of the current log-on
+    unsigned listGeneration_ = 0;   // counts clearings, so a filling interrupted by one stops
 
     PictureBox* bgImage_ = nullptr;
     PictureBox* titlePic_ = nullptr;

@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: MIT
+// The main window's controls, their looks and wiring, and the twip rules that place them.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "app/background.h"
+#include "app/vantor_chat_ui.h"
+#include "controls/prog_bar.h"
+#include "controls/theme.h"
+#include "controls/vantor_btn.h"
+
+namespace vantor {
+
+namespace {
+
+constexpr int kBuffInterval = 200;
+constexpr int kRefBuddyInterval = 60000;
+
+// Fixed places of the controls the resize rules leave alone, in pixels.
+constexpr int kMargin = 8;
+constexpr int kTitleHeight = 64;
+constexpr int kLabelTop = 70;
+constexpr int kStatusTop = 94;
+constexpr int kListTop = 124;
+constexpr int kProgHeight = 16;
+constexpr int kBtnWidth = 100;
+constexpr int kBtnGap = 4;
+
+constexpr auto kLabelStyle = "color: rgb(255,128,0); background: transparent;";
+constexpr auto kListStyle =
+    "QTreeWidget { background-color: rgb(32,0,0); color: rgb(255,128,0); "
+    "border: 1px solid rgb(160,80,0); } "
+    "QTreeWidget::item:selected { background-color: rgb(160,80,0); color: black; } "
+    "QHeaderView::section { background-color: rgb(64,0,0); color: rgb(255,128,0); "
+    "border: 1px solid rgb(160,80,0); padding: 1px 4px; }";
+
+// Column widths in twips.
+constexpr int kNickColumnTwips = 2000;
+constexpr int kLocationColumnTwips = 2200;
+
+int Px(int twips) {
+    return twips / VantorChatUI::kTwipsPerPixel;
+}
+
+}  // namespace
+
+VantorBtn* VantorChatUI::Button(const QString& name, const QString& word, bool enabled) {
+    auto* button = new VantorBtn(word, this);
+    button->setObjectName(name);
+    button->SetEnabled(enabled);
+    return button;
+}
+
+void VantorChatUI::BuildControls() {
+    bgImage_ = MakeBackground(this, SharedBackgroundPicture());
+
+    titlePic_ = new PictureBox(QStringLiteral("TitlePic"), SharedTitlePicture(),
+                               PictureBox::Fit::Banner, this);
+    titlePic_->setAccessibleName(QStringLiteral("Vantor Desktop"));
+
+    label_ = new QLabel(QStringLiteral("Logged in as:"), this);
+    label_->setObjectName(QStringLiteral("Label"));
+    logAs_ = new QLabel(QStringLiteral("Not Connected"), this);
+    logAs_->setObjectName(QStringLiteral("LogAs"));
+    status_ = new QLabel(QStringLiteral("Not connected to Westwood Online"), this);
+    status_->setObjectName(QStringLiteral("Status"));
+    for (QLabel* l : {label_, logAs_, status_}) l->setStyleSheet(QLatin1String(kLabelStyle));
+    QFont bold = logAs_->font();
+    bold.setBold(true);
+    label_->setFont(bold);
+    logAs_->setFont(bold);
+
+    buddyList_ = new QTreeWidget(this);
+    buddyList_->setObjectName(QStringLiteral("BuddyList"));
+    buddyList_->setAccessibleName(QStringLiteral("Buddy list"));
+    buddyList_->setRootIsDecorated(false);
+    buddyList_->setUniformRowHeights(true);
+    buddyList_->setColumnCount(0);
+    buddyList_->setStyleSheet(QLatin1String(kListStyle));
+    buddyList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    buddyList_->setAllColumnsShowFocus(true);
+    ThemeScrollBars(buddyList_);
+    // Right-button release, the context-menu key and Enter are caught on their way in.
+    buddyList_->installEventFilter(this);
+    buddyList_->viewport()->installEventFilter(this);
+    connect(buddyList_, &QTreeWidget::itemDoubleClicked, this, [this] { PageBudClick(); });
+
+    progBar_ = new ProgBar(this);
+    progBar_->setObjectName(QStringLiteral("ProgBar"));
+    progBar_->setAccessibleName(QStringLiteral("Search progress"));
+
+    logInBtn_ = Button(QStringLiteral("LogInBtn"), QStringLiteral("LOG"), true);
+    chatBtn_ = Button(QStringLiteral("ChatBtn"), QStringLiteral("CHAT"), false);
+    aboutBtn_ = Button(QStringLiteral("AboutBtn"), QStringLiteral("ABOUT"), true);
+    quit_ = Button(QStringLiteral("Quit"), QStringLiteral("QUIT"), true);
+    options_ = Button(QStringLiteral("Options"), QStringLiteral("OPTIONS"), true);
+    pageBud_ = Button(QStringLiteral("PageBud"), QStringLiteral("PAGE"), false);
+    addBud_ = Button(QStringLiteral("AddBud"), QStringLiteral("ADD"), false);
+    delBud_ = Button(QStringLiteral("DelBud"), QStringLiteral("DEL"), false);
+    refreshBud_ = Button(QStringLiteral("RefreshBud"), QStringLiteral("REFRESH"), false);
+    reOrdBud_ = Button(QStringLiteral("ReOrdBud"), QStringLiteral("ORDER"), false);
+
+    connect(logInBtn_, &VantorBtn::Click, this, &VantorChatUI::LogInBtnClick);
+    connect(chatBtn_, &VantorBtn::Click, this, &VantorChatUI::ChatClick);
+    connect(aboutBtn_, &VantorBtn::Click, this, &VantorChatUI::AboutClick);
+    connect(options_, &VantorBtn::Click, this, &VantorChatUI::OptionsClick);
+    connect(quit_, &VantorBtn::Click, this, [this] { close(); });
+    connect(pageBud_, &VantorBtn::Click, this, &VantorChatUI::PageBudClick);
+    connect(refreshBud_, &VantorBtn::Click, this, &VantorChatUI::RefreshLocations);
+    BuildBuddyMenu();
+
+    buffTimer_ = new QTimer(this);
+    buffTimer_->setObjectName(QStringLiteral("BuffTimer"));
+    buffTimer_->setInterval(kBuffInterval);
+    connect(buffTimer_, &QTimer::timeout, this, &VantorChatUI::PumpSessions);
+    // Its ticks drive the automatic location search.
+    refBuddy_ = new QTimer(this);
+    refBuddy_->setObjectName(QStringLiteral("RefBuddy"));
+    refBuddy_->setInterval(kRefBuddyInterval);
+    connect(refBuddy_, &QTimer::timeout, this, &VantorChatUI::RefBuddy_Timer);
+    // Gives up on a search whose missing answers have stopped coming.
+    searchTimer_ = new QTimer(this);
+    searchTimer_->setObjectName(QStringLiteral("SearchTimer"));
+    searchTimer_->setSingleShot(true);
+    searchTimer_->setInterval(LocationSearch::kIdleMs);
+    connect(searchTimer_, &QTimer::timeout, this, [this] { search_.IdleTimeOut(); });
+
+    // Reading order for the keyboard: session first, then the list and its buttons.
+    QWidget::setTabOrder(logInBtn_, buddyList_);
+    QWidget* previous = buddyList_;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{pageBud_, addBud_, delBud_, refreshBud_, reOrdBud_,
+                                         chatBtn_, options_, aboutBtn_, quit_}) {
+        QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void VantorChatUI::BuildBuddyMenu() {
+    buddyMnu_ = new QMenu(this);
+    buddyMnu_->setObjectName(QStringLiteral("BuddyMnu"));
+    auto item = [this](const char* name, const QString& caption, bool enabled) {
+        QAction* action = buddyMnu_->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setEnabled(enabled);
+        return action;
+    };
+    buddyMnuPage_ = item("BuddyMnu_Page", QStringLiteral("&Page"), true);
+    buddyMnuDel_ = item("BuddyMnu_Del", QStringLiteral("&Delete"), false);
+    buddyMnu_->addSeparator();
+    buddyMnuRefUsr_ = item("BuddyMnu_RefUsr", QStringLiteral("&Refresh location"), false);
+    buddyMnu_->addSeparator();
+    buddyMnuReOrd_ = item("BuddyMnu_ReOrd", QStringLiteral("Re&order buddy list"), false);
+    buddyMnu_->addSeparator();
+    buddyMnuRef_ = item("BuddyMnu_Ref", QStringLiteral("Refresh all user locations"), false);
+    buddyMnuReDL_ = item("BuddyMnu_ReDL", QStringLiteral("Re-download buddy list"), false);
+    connect(buddyMnuPage_, &QAction::triggered, this, &VantorChatUI::PageBudClick);
+    connect(buddyMnuReDL_, &QAction::triggered, this, &VantorChatUI::ReDownloadClick);
+    connect(buddyMnuRefUsr_, &QAction::triggered, this, &VantorChatUI::RefreshSelectedClick);
+    connect(buddyMnuRef_, &QAction::triggered, this, &VantorChatUI::RefreshLocations);
+}
+
+void VantorChatUI::LayOut() {
+    if (isMinimized()) return;
+    // Below the minimum (only a window manager that ignores it gets there) the controls are
+    // clipped at the edges rather than piled on top of each other.
+    const int w = std::max(width(), minimumWidth()) * kTwipsPerPixel;
+    const int h = std::max(height(), minimumHeight()) * kTwipsPerPixel;
+
+    bgImage_->setGeometry(0, 0, Px(w), Px(h));
+    titlePic_->setGeometry(0, 0, Px(w), kTitleHeight);
+    label_->setGeometry(kMargin, kLabelTop, 96, 20);
+    logAs_->setGeometry(kMargin + 100, kLabelTop, Px(w) - 2 * kMargin - 100, 20);
+    status_->setGeometry(kMargin, kStatusTop, Px(w) - 2 * kMargin, 20);
+
+    const int right = Px(w - 1575);
+    logInBtn_->move(right, kListTop);
+    chatBtn_->move(right, Px(h - 2055));
+    aboutBtn_->move(right, Px(h - 1335));
+    const int bottomRow = Px(h - 615);
+    quit_->move(right, bottomRow);
+    options_->move(Px(w - 3135), bottomRow);
+    int left = kMargin;
+    for (VantorBtn* b : {pageBud_, addBud_, delBud_, refreshBud_, reOrdBud_}) {
+        b->move(left, bottomRow);
+        left += kBtnWidth + kBtnGap;
+    }
+
+    const int listWidth = Px(w - 3420);
+    buddyList_->setGeometry(kMargin, kListTop, listWidth, Px(h - 3120));
+    progBar_->setGeometry(kMargin, Px(h - 975), listWidth, kProgHeight);
+}
+
+void VantorChatUI::SetupColumns(bool allServers) {
+    QStringList headers{QStringLiteral("Buddy NickName")};
+    if (allServers) {
+        headers << QStringLiteral("USA Server") << QStringLiteral("European Server")
+                << QStringLiteral("Pacific Server");
+    } else {
+        headers << QStringLiteral("Location");
+    }
+    buddyList_->setColumnCount(static_cast<int>(headers.size()));
+    buddyList_->setHeaderLabels(headers);
+    buddyList_->setColumnWidth(0, Px(kNickColumnTwips));
+    for (int c = 1; c < headers.size(); ++c)
+        buddyList_->setColumnWidth(c, Px(kLocationColumnTwips));
+}
+
+}  // namespace vantor
