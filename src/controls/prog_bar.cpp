@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "controls/prog_bar.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -10,8 +12,58 @@
 
 namespace vantor {
 
+namespace {
+
+// What assistive technology sees: a progress bar with its value on a scale of 0..Max, not an
+// unnamed picture.
+class ProgBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ProgBarAccessible(ProgBar* bar) : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) {
+            return QStringLiteral("%1 of %2").arg(Bar()->Value()).arg(Bar()->Max());
+        }
+        return QAccessibleWidget::text(t);
+    }
+
+    QVariant currentValue() const override { return Bar()->Value(); }
+    void setCurrentValue(const QVariant&) override {
+    }  // shows progress; nobody sets it from outside
+    QVariant maximumValue() const override { return Bar()->Max(); }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    ProgBar* Bar() const { return static_cast<ProgBar*>(widget()); }
+};
+
+QAccessibleInterface* ProgBarAccessibleFactory(const QString&, QObject* object) {
+    if (auto* bar = qobject_cast<ProgBar*>(object)) return new ProgBarAccessible(bar);
+    return nullptr;
+}
+
+}  // namespace
+
 ProgBar::ProgBar(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&ProgBarAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
+}
+
+void ProgBar::NotifyValue() {
+    if (!QAccessible::isActive()) return;
+    QAccessibleValueChangeEvent event(this, value_);
+    QAccessible::updateAccessibility(&event);
 }
 
 int ProgBar::Value() const {
@@ -47,7 +99,10 @@ QRect ProgBar::Strip(int from, int to, int max, int width, int height) {
 }
 
 void ProgBar::SetValue(int value) {
-    value_ = value;
+    if (value != value_) {
+        value_ = value;
+        NotifyValue();
+    }
     if (max_ == 0 || value_ == lastDrawn_) return;
     const QRect strip = Strip(lastDrawn_, value_, max_, width(), height());
     Fill(strip, value_ > lastDrawn_ ? fore_ : back_);
@@ -55,7 +110,10 @@ void ProgBar::SetValue(int value) {
 }
 
 void ProgBar::SetMax(int max) {
-    max_ = max;
+    if (max != max_) {
+        max_ = max;
+        NotifyValue();
+    }
     DrawFull();
 }
 

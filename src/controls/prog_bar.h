@@ -9,7 +9,8 @@
 namespace vantor {
 
 // A flat progress bar; writing Value repaints only the strip between the last drawn position and
-// the new one. Colours are 0x00BBGGRR values.
+// the new one. Colours are 0x00BBGGRR values. Assistive technology sees a progress bar with its
+// value and maximum; give it an accessible name saying what progresses.
 class ProgBar : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int Value READ Value WRITE SetValue)
@@ -42,6 +43,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void NotifyValue();  // tells assistive technology that Value or Max changed
     void DrawFull();
     void Fill(const QRect& rect, std::uint32_t colour);
 

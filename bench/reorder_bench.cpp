@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+// A reorder of 100 buddies against the bundled local service: OK on the reorder window until
+// its Success box, with the session pumped every 200 ms as the main window's timer does and the
+// windows painting in between. Target: under 2 s per reorder.
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+#include <QApplication>
+#include <QEventLoop>
+#include <QListWidget>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "reorder/buddy_restore.h"
+#include "reorder/reorder_ui.h"
+#include "session/wolcon.h"
+#include "settings/settings_source.h"
+#include "support/local_server.h"
+#include "transport/wolcon2.h"
+
+namespace {
+
+using namespace vantor;
+
+constexpr int kTickMs = 200;  // the main window's receive timer
+
+class BenchSettings final : public SettingsSource {
+public:
+    std::string SettingString(std::string_view name, std::string_view def) override {
+        return name == "ServerHost" ? std::string("127.0.0.1") : std::string(def);
+    }
+    std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
+};
+
+// Counts the paint events of the windows while a run is on.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// Runs the event loop, pumping the session every tick, until done() holds; false after 30 s.
+bool RunUntil(WOLCon& wol, const std::function<bool()>& done, int* ticks = nullptr) {
+    QEventLoop loop;
+    QTimer tick;
+    tick.setInterval(kTickMs);
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        wol.PopulateBuff();
+        if (ticks) ++*ticks;
+        if (done()) loop.quit();
+    });
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    tick.start();
+    if (!done()) loop.exec();
+    return done();
+}
+
+void BM_Reorder(benchmark::State& state) {
+    const int count = int(state.range(0));
+    vantor::test::LocalServer server;
+    vantor::test::TempDir work;
+    if (!server.Ok() || ::chdir(work.Path().c_str()) != 0) {
+        state.SkipWithError("no local service");
+        return;
+    }
+    BenchSettings settings;
+    SetSettingsSource(&settings);
+    BuddyRestore restore(work.Path() / "restore.txt");
+    {
+        WOLCon wol;
+        int logOn = -1;
+        std::string list;
+        bool listed = false;
+        wol.LogOnResult = [&](int result) { logOn = result; };
+        wol.BuddyListResult = [&](const std::string& l, int) {
+            list = l;
+            listed = true;
+        };
+        if (!wol.connect(server.BasePort())) return state.SkipWithError("connect failed");
+        wol.LogOn(WolInfo{"bench", "secret"}, false);
+        std::vector<std::string> order;
+        for (int i = 0; i < count; ++i) {
+            char nick[16];
+            std::snprintf(nick, sizeof nick, "b%03d", i);
+            order.push_back(nick);
+            wol.send(std::string("ADDBUDDY ") + nick);
+        }
+        wol.GetBuddies();
+        if (!RunUntil(wol, [&] { return logOn == 0 && listed; }))
+            return state.SkipWithError("no log-on");
+
+        PaintCounter counter;
+        qApp->installEventFilter(&counter);
+        int ticks = 0;
+        for (auto _ : state) {
+            std::reverse(order.begin(), order.end());
+            ReOrderUI ui;
+            for (const std::string& nick : order)
+                ui.BuddyList()->addItem(QString::fromStdString(nick));
+            ui.Init();
+            ui.SetWOL(&wol);
+            ui.SetRestore(&restore);
+            bool success = false;
+            ui.SetBoxShower([&](QWidget*, QMessageBox::Icon, const QString& title, const QString&) {
+                success = title == QStringLiteral("Success");
+            });
+            ui.show();
+            QMetaObject::invokeMethod(ui.findChild<QWidget*>(QStringLiteral("OKBtn")), "click");
+            if (!RunUntil(
+                    wol, [&] { return success; }, &ticks))
+                return state.SkipWithError("no Success box");
+        }
+        qApp->removeEventFilter(&counter);
+        state.counters["ticks/reorder"] = double(ticks) / double(state.iterations());
+        state.counters["paints/reorder"] = double(counter.paints) / double(state.iterations());
+        wol.Quit();
+    }
+    SetSettingsSource(nullptr);
+}
+BENCHMARK(BM_Reorder)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
