@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/loader.h"
 #include "diagnostics/debug_ui.h"
-#include "transport/socket_layer.h"
+#include "platform/socket_layer.h"
 #if VANTOR_HAVE_PAGES_UI
 #include "pages/page_ui.h"
 #endif

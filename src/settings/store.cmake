@@ -1,15 +1,6 @@
 # The settings store: four operations over the registry (a REGEDIT4 file where there is none).
-if(WIN32)
-    set(_vantor_registry_impl ${PROJECT_SOURCE_DIR}/src/platform/registry_win.cpp)
-else()
-    set(_vantor_registry_impl ${PROJECT_SOURCE_DIR}/src/platform/registry_file_posix.cpp)
-endif()
 add_library(vantor_settings_store STATIC
     ${CMAKE_CURRENT_LIST_DIR}/settings_store.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/settings_source.cpp
-    ${_vantor_registry_impl})
+    ${CMAKE_CURRENT_LIST_DIR}/settings_source.cpp)
 target_include_directories(vantor_settings_store PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(vantor_settings_store PUBLIC vantor_flags)
-if(WIN32)
-    target_link_libraries(vantor_settings_store PRIVATE advapi32)
-endif()
+target_link_libraries(vantor_settings_store PUBLIC vantor_flags vantor_platform_registry)

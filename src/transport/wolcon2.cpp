@@ -4,11 +4,11 @@
 #include <utility>
 
 #include "diagnostics/debug_log.h"
+#include "platform/socket_layer.h"
 #include "session/log_redact.h"
 #include "settings/settings_source.h"
 #include "transport/line_buffer.h"
 #include "transport/reply_queue.h"
-#include "transport/socket_layer.h"
 
 namespace vantor {
 namespace {
