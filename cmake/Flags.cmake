@@ -14,3 +14,11 @@ if(VANTOR_SANITIZE)
         -fsanitize=${_vantor_san} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     target_link_options(vantor_flags INTERFACE -fsanitize=${_vantor_san})
 endif()
+
+# Fuzzing instruments every target that a fuzz target links (the fuzz preset).
+if(VANTOR_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "libFuzzer needs clang: configure with the fuzz preset")
+    endif()
+    target_compile_options(vantor_flags INTERFACE -fsanitize=fuzzer-no-link)
+endif()
