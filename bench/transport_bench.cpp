@@ -12,8 +12,8 @@
 #include <string>
 
 #include "loopback_listener.h"
+#include "platform/socket_layer.h"
 #include "settings/settings_source.h"
-#include "transport/socket_layer.h"
 #include "transport/wolcon2.h"
 
 namespace {

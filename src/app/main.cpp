@@ -2,7 +2,7 @@
 #include "app/loader.h"
 #include "diagnostics/debug_ui.h"
 #include "pages/page_ui.h"
-#include "transport/socket_layer.h"
+#include "platform/socket_layer.h"
 
 int main(int argc, char** argv) {
     vantor::StartUpHooks hooks;

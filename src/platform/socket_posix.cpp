@@ -13,7 +13,7 @@
 #include <cstring>
 #include <limits>
 
-#include "transport/socket_layer.h"
+#include "platform/socket_layer.h"
 
 namespace vantor {
 namespace {

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <limits>
 
-#include "transport/socket_layer.h"
+#include "platform/socket_layer.h"
 
 namespace vantor {
 namespace {

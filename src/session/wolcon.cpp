@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "session/encoding.h"
+#include "session/log_redact.h"
 #include "settings/settings_source.h"
 #include "transport/wolcon2.h"
 
@@ -118,6 +119,8 @@ WOLCon::WOLCon() : impl_(std::make_shared<Impl>(this)) {
             if (self->pages) self->pages->OnReceivedPage(line);
         }
     };
+    // The log keeps no password, not even encoded: it logs on as well as the password itself.
+    impl_->iface->SentLogText = RedactForLog;
     impl_->logOnCB->SetHandler([weak](const std::string& line, Delivery kind, const Param& param) {
         if (auto self = weak.lock()) self->OnLogOnReply(line, kind, param);
     });

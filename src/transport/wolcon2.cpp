@@ -4,11 +4,10 @@
 #include <utility>
 
 #include "diagnostics/debug_log.h"
-#include "session/log_redact.h"
+#include "platform/socket_layer.h"
 #include "settings/settings_source.h"
 #include "transport/line_buffer.h"
 #include "transport/reply_queue.h"
-#include "transport/socket_layer.h"
 
 namespace vantor {
 namespace {
@@ -134,15 +133,14 @@ void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callba
                    std::string code, std::string cStart, std::string cEnd) {
     auto alive = impl_->alive;
     std::string line = OneLine(command);
-    // The log keeps no password, not even encoded: it logs on as well as the password itself.
+    const std::string logged = SentLogText ? SentLogText(line) : line;
     if (impl_->handle == 0) {
-        impl_->Log(
-            "Socket is not connected, could not send command: \"" + RedactForLog(line) + "\".",
-            kLogError);
+        impl_->Log("Socket is not connected, could not send command: \"" + logged + "\".",
+                   kLogError);
         if (*alive) RaiseError(kErrNotConnected);
         return;
     }
-    impl_->Log(RedactForLog(line), kLogSent);
+    impl_->Log(logged, kLogSent);
     if (!*alive) return;
     line += "\r\n";
     if (SendText(impl_->handle, line) == -1) {

@@ -76,6 +76,11 @@ public:
     std::function<void(const std::string& line)> ReceivedPage;
     std::function<void(int code)> Error;
 
+    // How a sent command reads in the debug log (unset: as sent). The session hides the log-on
+    // password here; the wire always carries the real command. A pure text function: it must
+    // not call back into this connection.
+    std::function<std::string(std::string_view command)> SentLogText;
+
 private:
     void RouteLine(const std::string& line);
     void RaiseError(int code);

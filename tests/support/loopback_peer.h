@@ -8,6 +8,9 @@
 
 namespace vantor::test {
 
+// A loopback port with nobody listening: bound once, then released.
+int ClosedPort();
+
 // A scripted server on 127.0.0.1 for one client at a time, driven from the test's own thread:
 // the client under test connects, the test sends lines and reads what the client sent.
 class LoopbackPeer {

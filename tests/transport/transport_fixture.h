@@ -13,27 +13,14 @@
 #include <vector>
 
 #include "diagnostics/debug_log.h"
+#include "platform/socket_layer.h"
 #include "settings/settings_store.h"
 #include "support/loopback_peer.h"
 #include "support/pump.h"
 #include "support/temp_registry.h"
-#include "transport/socket_layer.h"
 #include "transport/wolcon2.h"
 
 namespace vantor::test {
-
-// A loopback port with nobody listening: bound once, then released.
-inline int ClosedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
-}
 
 struct LogEntry {
     std::string text;

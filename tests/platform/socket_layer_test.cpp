@@ -1,5 +1,19 @@
 // SPDX-License-Identifier: MIT
-#include "transport_fixture.h"
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/socket_layer.h"
+#include "support/loopback_peer.h"
+#include "support/pump.h"
 
 namespace vantor {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "app/add_buddy_ui.h"
 #include "controls/vantor_btn.h"
-#include "fake_reorder_link.h"
+#include "reorder/fake_reorder_link.h"
 #include "reorder/buddy_restore.h"
 #include "reorder/reorder_ui.h"
 #include "support/temp_registry.h"

@@ -1,25 +1,39 @@
 // SPDX-License-Identifier: MIT
 // Shows the lobby chat window in a busy lobby, without a network, and saves a picture of it:
-//   chat_gallery out.png      (under Xvfb or any display; QT_QPA_PLATFORM=offscreen works too)
+//   vantor_chat_gallery out.png   (under Xvfb or any display; QT_QPA_PLATFORM=offscreen works too)
 #include <QApplication>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
 
+#include "chat/chat_link.h"
 #include "chat/chat_ui.h"
-#include "chat_test_util.h"
 
 using namespace vantor;
+
+namespace {
+
+// The window's commands go nowhere: every line it shows is fed to it below.
+class QuietLink : public ChatLink {
+public:
+    void send(std::string_view, Param, std::shared_ptr<Callback>, std::string, std::string,
+              std::string) override {}
+    void RegisterIntercept(std::string, std::shared_ptr<Callback>, Param) override {}
+    void RemoveIntercept(std::string_view) override {}
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("chat.png");
 
-    test::FakeSettings settings;
-    settings.numbers["ChatTimeStamps"] = 1;
-    SetSettingsSource(&settings);
-    test::RecordingLink link;
+    // A registry of its own, so the picture shows the default settings (time stamps on).
+    QTemporaryDir registry;
+    qputenv("VANTOR_REGISTRY", registry.filePath(QStringLiteral("registry.reg")).toLocal8Bit());
+    QuietLink link;
 
     auto* chat = new ChatUI;
     chat->SetLink(&link);
@@ -80,6 +94,5 @@ int main(int argc, char** argv) {
     });
     const int rc = app.exec();
     delete chat;
-    SetSettingsSource(nullptr);
     return rc;
 }

@@ -2,7 +2,7 @@
 // The parts of the socket layer that are the same on every platform.
 #include <atomic>
 
-#include "transport/socket_layer.h"
+#include "platform/socket_layer.h"
 
 namespace vantor {
 namespace {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Opens a page conversation with a few lines in it and saves a picture of the window, so its
-// look can be checked by eye: page_gallery <out.png>
+// look can be checked by eye: vantor_page_gallery <out.png>
 #include <QApplication>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -10,14 +11,15 @@
 #include "pages/page_ui.h"
 #include "pages/page_win.h"
 #include "settings/setting_ui.h"
-#include "support/temp_registry.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s <out.png>\n", argv[0]);
         return 2;
     }
-    vantor::test::ScopedRegistry registry;
+    // A registry of its own, so the picture shows the default settings.
+    QTemporaryDir registry;
+    qputenv("VANTOR_REGISTRY", registry.filePath(QStringLiteral("registry.reg")).toLocal8Bit());
     const QString out = QString::fromLocal8Bit(argv[1]);
     QApplication app(argc, argv);
     vantor::SettingUI settings;  // loaded hidden, as at start-up
