@@ -18,6 +18,7 @@
 
 #include "chat/chat_lines.h"
 #include "common/qt_text.h"
+#include "common/wire_text.h"
 #include "controls/vantor_btn.h"
 #include "diagnostics/debug_ui.h"
 #include "session/wolcon.h"
@@ -170,7 +171,7 @@ void ChatUI::ChatCB_Callback(const std::string& line, Delivery status, const Par
     if (unloaded_) return;
     const int* request = std::any_cast<int>(&param);
     if (!request) return;
-    const auto fields = SplitFields(line, 3);
+    const auto fields = SplitWords(line, 3);
     const std::string_view word = fields.size() > 1 ? fields[1] : std::string_view{};
     switch (*request) {
         case kList:
@@ -259,7 +260,7 @@ void ChatUI::OnMessage(const std::string& line) {
     if (!msg) return;
     const QString sender = FromWire(msg->sender);
     const QString text = FromWire(msg->text);
-    if (LowerWire(msg->target) == LowerWire(user_)) {
+    if (LowerCp1252(msg->target) == LowerCp1252(user_)) {
         AddEntry(kPrivate, sender + (msg->emote ? u" "_s : u": "_s), text, true);
     } else if (msg->emote) {
         AddEntry(kEmote, sender + u" "_s, text, true);
@@ -448,7 +449,7 @@ QListWidgetItem* ChatUI::FindNick(const std::string& key) const {
 }
 
 void ChatUI::AddNick(const std::string& nick, bool op) {
-    const std::string key = LowerWire(nick);
+    const std::string key = LowerCp1252(nick);
     if (FindNick(key)) return;  // one entry per user, however often the service names them
     auto* item = new QListWidgetItem(FromWire(nick));
     item->setData(kKeyRole, WireBytes(key));
@@ -468,7 +469,7 @@ void ChatUI::AddNick(const std::string& nick, bool op) {
 }
 
 bool ChatUI::RemoveNick(const std::string& nick) {
-    const std::string key = LowerWire(nick);
+    const std::string key = LowerCp1252(nick);
     QListWidgetItem* item = FindNick(key);
     if (!item) return false;
     nickRows_.erase(key);
