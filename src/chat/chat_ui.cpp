@@ -121,13 +121,13 @@ ChatUI::~ChatUI() = default;
 
 void ChatUI::ReadColours() {
     SettingsSource& settings = Settings();
-    ChatColours[0] = FromRgbWord(settings.SettingLong("ChatColError", 150));
-    ChatColours[1] = FromRgbWord(settings.SettingLong("ChatColIn", 33023));
-    ChatColours[2] = FromRgbWord(settings.SettingLong("ChatColOut", 33023));
-    ChatColours[3] = FromRgbWord(settings.SettingLong("ChatColPrivate", 16744448));
-    ChatColours[4] = FromRgbWord(settings.SettingLong("ChatColEmote", 38400));
-    ChatColours[5] = FromRgbWord(settings.SettingLong("ChatColNotify", 9830550));
-    timeStamps_ = settings.SettingLong("ChatTimeStamps", 1) != 0;
+    ChatColours[0] = FromRgbWord(settings.SettingLong(setting::kChatColError));
+    ChatColours[1] = FromRgbWord(settings.SettingLong(setting::kChatColIn));
+    ChatColours[2] = FromRgbWord(settings.SettingLong(setting::kChatColOut));
+    ChatColours[3] = FromRgbWord(settings.SettingLong(setting::kChatColPrivate));
+    ChatColours[4] = FromRgbWord(settings.SettingLong(setting::kChatColEmote));
+    ChatColours[5] = FromRgbWord(settings.SettingLong(setting::kChatColNotify));
+    timeStamps_ = settings.SettingLong(setting::kChatTimeStamps) != 0;
     entryColour_ = ChatColours[1];
 }
 
@@ -222,7 +222,8 @@ void ChatUI::OnListEnd() {
         return;
     }
     // Counted wide: the largest value the setting holds has no next int.
-    const std::int64_t wanted = std::int64_t{Settings().SettingLong("ChatInitialLobby", 0)} + 1;
+    const std::int64_t wanted =
+        std::int64_t{Settings().SettingLong(setting::kChatInitialLobby)} + 1;
     // A lobby that is not listed (closed, or a stale setting) falls back to the first one.
     const int row = wanted < 1 || wanted > LobList->topLevelItemCount() ? 1 : int(wanted);
     currentLobby_ = row;

@@ -88,7 +88,7 @@ bool WOLCon2::connect(std::int32_t port) {
         if (*alive) RaiseError(kErrSocketCreate);
         return false;
     }
-    std::string host = Settings().SettingString("ServerHost", "localhost");
+    std::string host = Settings().SettingString(setting::kServerHost);
     if (ConnectSocket(handle, host, port) == 0) {
         impl_->Log("Socket connected successfully to " + host + ":" + std::to_string(port) + ".",
                    kLogNote);
