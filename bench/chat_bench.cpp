@@ -34,7 +34,7 @@ constexpr std::size_t kPassBytes = 102400;
 class BenchSettings final : public SettingsSource {
 public:
     std::string SettingString(std::string_view name, std::string_view def) override {
-        return name == "ServerHost" ? std::string("127.0.0.1") : std::string(def);
+        return name == setting::kServerHost.name ? std::string("127.0.0.1") : std::string(def);
     }
     std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
 };

@@ -23,7 +23,7 @@ using namespace vantor;
 class LoopbackHost final : public SettingsSource {
 public:
     std::string SettingString(std::string_view name, std::string_view def) override {
-        return name == "ServerHost" ? std::string("127.0.0.1") : std::string(def);
+        return name == setting::kServerHost.name ? std::string("127.0.0.1") : std::string(def);
     }
     std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
 };

@@ -57,12 +57,12 @@ bool AccountStore::Load(std::string& error) {
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line.front() == '#') continue;
-        auto fields = SplitOn(line, '\t');
+        auto fields = SplitList(line, '\t');
         if (fields.size() < 2 || !IsValidNick(fields[0]) || !IsValidCode(fields[1])) continue;
         if (Find(fields[0]) != nullptr) continue;
         Account& account = Create(fields[0], fields[1]);
         if (fields.size() > 2) {
-            for (auto buddy : SplitOn(fields[2], '`')) AddBuddy(account, buddy);
+            for (auto buddy : SplitList(fields[2], '`')) AddBuddy(account, buddy);
         }
     }
     dirty_ = false;
@@ -112,12 +112,12 @@ bool AccountStore::Save(std::string& error) {
 }
 
 Account* AccountStore::Find(std::string_view nick) {
-    auto it = accounts_.find(Lower(nick));
+    auto it = accounts_.find(LowerAscii(nick));
     return it == accounts_.end() ? nullptr : &it->second;
 }
 
 Account& AccountStore::Create(std::string_view nick, std::string_view code) {
-    auto key = Lower(nick);
+    auto key = LowerAscii(nick);
     auto [it, added] = accounts_.try_emplace(key);
     if (added) {
         order_.push_back(key);
@@ -137,7 +137,7 @@ void AccountStore::SetCode(Account& account, std::string_view code) {
 bool AccountStore::AddBuddy(Account& account, std::string_view buddy) {
     if (!IsValidNick(buddy) || account.buddies.size() >= kMaxBuddies) return false;
     for (const auto& b : account.buddies) {
-        if (SameNick(b, buddy)) return false;
+        if (SameAsciiNoCase(b, buddy)) return false;
     }
     account.buddies.emplace_back(buddy);
     dirty_ = true;
@@ -146,7 +146,7 @@ bool AccountStore::AddBuddy(Account& account, std::string_view buddy) {
 
 bool AccountStore::DelBuddy(Account& account, std::string_view buddy) {
     auto it = std::find_if(account.buddies.begin(), account.buddies.end(),
-                           [&](const std::string& b) { return SameNick(b, buddy); });
+                           [&](const std::string& b) { return SameAsciiNoCase(b, buddy); });
     if (it == account.buddies.end()) return false;
     account.buddies.erase(it);
     dirty_ = true;

@@ -20,7 +20,7 @@ std::string Shown(std::string_view name) {
 void ChatServer::HandleList(ConnId id, const std::string& nick) {
     Reply(id, "321", nick, "Channel :Users Name");
     for (int i = 0; i < kLobbyCount; ++i) {
-        const Channel& lobby = channels_.at(Lower(LobbyName(i)));
+        const Channel& lobby = channels_.at(LowerAscii(LobbyName(i)));
         Reply(id, "327", nick, lobby.name + " " + std::to_string(lobby.members.size()) + " 0");
     }
     Reply(id, "323", nick, ":End of /LIST");
@@ -41,7 +41,7 @@ void ChatServer::Join(const std::string& userKey, std::string_view name, std::st
         return;
     }
     channel->members.push_back(userKey);
-    user.channels.push_back(Lower(channel->name));
+    user.channels.push_back(LowerAscii(channel->name));
     SendToMembers(*channel, Prefix(user) + " JOIN :" + channel->name, std::string());
     if (user.conn != 0) SendNames(user.conn, user.nick, *channel);
     if (peer_ == nullptr || user.conn == 0) return;
@@ -66,7 +66,7 @@ void ChatServer::Part(const std::string& userKey, std::string_view name) {
     // The leaver sees its own PART too: the client moves on to the next lobby when it arrives.
     SendToMembers(*channel, Prefix(user) + " PART " + channel->name, std::string());
     channel->members.erase(it);
-    std::string channelKey = Lower(channel->name);
+    std::string channelKey = LowerAscii(channel->name);
     std::erase(user.channels, channelKey);
     if (channel->members.empty() && channel->type != ChannelType::Lobby)
         channels_.erase(channelKey);
@@ -75,9 +75,9 @@ void ChatServer::Part(const std::string& userKey, std::string_view name) {
 void ChatServer::Message(const std::string& userKey, std::string_view targets,
                          std::string_view text) {
     std::vector<std::string> done;  // each recipient once, however often it is named
-    for (auto target : SplitOn(targets, ',')) {
+    for (auto target : SplitList(targets, ',')) {
         User& user = users_.at(userKey);
-        std::string targetKey = Lower(target);
+        std::string targetKey = LowerAscii(target);
         if (std::find(done.begin(), done.end(), targetKey) != done.end()) continue;
         done.push_back(targetKey);
         if (!target.empty() && target.front() == '#') {

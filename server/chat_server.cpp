@@ -23,7 +23,7 @@ ChatServer::ChatServer(Outlet& out, AccountStore& accounts, Clock::duration ping
     for (int i = 0; i < kLobbyCount; ++i) {
         Channel lobby;
         lobby.name = LobbyName(i);
-        channels_.emplace(Lower(lobby.name), std::move(lobby));
+        channels_.emplace(LowerAscii(lobby.name), std::move(lobby));
     }
 }
 
@@ -127,7 +127,7 @@ void ChatServer::TryLogOn(ConnId id, Conn& conn) {
         Refuse(id, "*", "(Erroneous nickname)");
         return;
     }
-    std::string key = Lower(nick);
+    std::string key = LowerAscii(nick);
     if (users_.count(key) != 0) {
         conn.gotNick = false;
         Reply(id, "433", "*", nick + " :Nickname is already in use");
@@ -179,14 +179,14 @@ void ChatServer::HandleRegistered(ConnId id, Conn& conn, const Command& cmd) {
         HandleList(id, user.nick);
     } else if (name == "JOIN") {
         if (cmd.params.empty()) return Reply(id, "461", user.nick, "JOIN :Not enough parameters");
-        auto channels = SplitOn(cmd.Param(0), ',');
-        auto keys = SplitOn(cmd.Param(1), ',');
+        auto channels = SplitList(cmd.Param(0), ',');
+        auto keys = SplitList(cmd.Param(1), ',');
         for (std::size_t i = 0; i < channels.size(); ++i) {
             Join(key, channels[i], i < keys.size() ? keys[i] : std::string_view());
         }
     } else if (name == "PART") {
         if (cmd.params.empty()) return Reply(id, "461", user.nick, "PART :Not enough parameters");
-        for (auto channel : SplitOn(cmd.Param(0), ',')) Part(key, channel);
+        for (auto channel : SplitList(cmd.Param(0), ',')) Part(key, channel);
     } else if (name == "PRIVMSG") {
         if (cmd.params.empty() || cmd.Param(0).empty()) {
             return Reply(id, "411", user.nick, ":No recipient given (PRIVMSG)");
@@ -256,11 +256,11 @@ void ChatServer::HandlePage(ConnId id, User& user, const Command& cmd) {
 // --- Users inside the server --------------------------------------------------------------------
 
 void ChatServer::ReserveNick(std::string_view nick) {
-    reserved_.insert(Lower(nick));
+    reserved_.insert(LowerAscii(nick));
 }
 
 bool ChatServer::LogOnVirtual(std::string_view nick, bool hiding, bool op) {
-    std::string key = Lower(nick);
+    std::string key = LowerAscii(nick);
     if (!IsValidNick(nick) || users_.count(key) != 0) return false;
     reserved_.insert(key);
     User user;
@@ -273,30 +273,31 @@ bool ChatServer::LogOnVirtual(std::string_view nick, bool hiding, bool op) {
 
 void ChatServer::LogOffVirtual(std::string_view nick, std::string_view reason) {
     User* user = FindUser(nick);
-    if (user != nullptr && user->conn == 0) Quit(Lower(nick), reason);
+    if (user != nullptr && user->conn == 0) Quit(LowerAscii(nick), reason);
 }
 
 void ChatServer::JoinVirtual(std::string_view nick, std::string_view channel, ChannelType type) {
     User* user = FindUser(nick);
     if (user == nullptr || user->conn != 0) return;
-    std::string channelKey = Lower(channel);
+    std::string channelKey = LowerAscii(channel);
     if (type == ChannelType::Game && channels_.count(channelKey) == 0) {
         Channel game;
         game.name = std::string(channel);
         game.type = ChannelType::Game;
         channels_.emplace(channelKey, std::move(game));
     }
-    Join(Lower(nick), channel, kLobbyKey);
+    Join(LowerAscii(nick), channel, kLobbyKey);
 }
 
 void ChatServer::PartVirtual(std::string_view nick, std::string_view channel) {
     User* user = FindUser(nick);
-    if (user != nullptr && user->conn == 0) Part(Lower(nick), channel);
+    if (user != nullptr && user->conn == 0) Part(LowerAscii(nick), channel);
 }
 
 void ChatServer::SayVirtual(std::string_view nick, std::string_view target, std::string_view text) {
     User* user = FindUser(nick);
-    if (user != nullptr && user->conn == 0 && !text.empty()) Message(Lower(nick), target, text);
+    if (user != nullptr && user->conn == 0 && !text.empty())
+        Message(LowerAscii(nick), target, text);
 }
 
 void ChatServer::PageVirtual(std::string_view nick, std::string_view target,
@@ -337,12 +338,12 @@ std::string ChatServer::Prefix(const User& user) const {
 }
 
 ChatServer::User* ChatServer::FindUser(std::string_view nick) {
-    auto it = users_.find(Lower(nick));
+    auto it = users_.find(LowerAscii(nick));
     return it == users_.end() ? nullptr : &it->second;
 }
 
 ChatServer::Channel* ChatServer::FindChannel(std::string_view name) {
-    auto it = channels_.find(Lower(name));
+    auto it = channels_.find(LowerAscii(name));
     return it == channels_.end() ? nullptr : &it->second;
 }
 

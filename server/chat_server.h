@@ -82,7 +82,7 @@ public:
     void SayVirtual(std::string_view nick, std::string_view target, std::string_view text);
     void PageVirtual(std::string_view nick, std::string_view target, std::string_view text);
 
-    bool IsOnline(std::string_view nick) const { return users_.count(Lower(nick)) != 0; }
+    bool IsOnline(std::string_view nick) const { return users_.count(LowerAscii(nick)) != 0; }
     std::size_t ConnectionCount() const { return conns_.size(); }
 
 private:

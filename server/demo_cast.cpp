@@ -49,7 +49,7 @@ void DemoCast::Start(Clock::time_point now) {
             continue;
         }
         Account& account = accounts_.Create(demo.nick, code);
-        for (auto buddy : SplitOn(demo.buddies, '`')) accounts_.AddBuddy(account, buddy);
+        for (auto buddy : SplitList(demo.buddies, '`')) accounts_.AddBuddy(account, buddy);
     }
 
     server_.SetVirtualPeer(this);
@@ -95,7 +95,7 @@ void DemoCast::PrivateTo(const std::string& to, const std::string& from, const s
 }
 
 void DemoCast::Joined(const std::string& channel, const std::string& nick) {
-    if (!SameNick(channel, kLobby0)) return;
+    if (!SameAsciiNoCase(channel, kLobby0)) return;
     At(std::chrono::seconds(1), [this, nick] {
         if (server_.IsOnline(nick)) {
             server_.SayVirtual("warden", kLobby0,

@@ -5,46 +5,9 @@
 
 namespace vantor::server {
 
-std::vector<std::string_view> SplitWords(std::string_view line, std::size_t maxParts) {
-    std::vector<std::string_view> words;
-    for (;;) {
-        if (maxParts > 0 && words.size() + 1 == maxParts) {
-            words.push_back(line);
-            break;
-        }
-        auto space = line.find(' ');
-        if (space == std::string_view::npos) {
-            words.push_back(line);
-            break;
-        }
-        words.push_back(line.substr(0, space));
-        line.remove_prefix(space + 1);
-    }
-    return words;
-}
-
-std::vector<std::string_view> SplitOn(std::string_view text, char sep) {
-    std::vector<std::string_view> pieces;
-    if (text.empty()) return pieces;
-    for (;;) {
-        auto at = text.find(sep);
-        pieces.push_back(text.substr(0, at));
-        if (at == std::string_view::npos) break;
-        text.remove_prefix(at + 1);
-    }
-    return pieces;
-}
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-bool SameNick(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && Lower(a) == Lower(b);
+std::vector<std::string_view> SplitList(std::string_view text, char sep) {
+    if (text.empty()) return {};
+    return SplitOn(text, sep);
 }
 
 bool IsValidNick(std::string_view nick) {

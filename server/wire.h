@@ -6,21 +6,19 @@
 #include <string_view>
 #include <vector>
 
+#include "common/wire_text.h"
+
 namespace vantor::server {
 
 inline constexpr std::string_view kServerName = "irc.vantor.local";
 inline constexpr std::size_t kMaxNickLength = 9;
 
-// Splits at single spaces, as the client does: two spaces in a row give an empty word. With
-// maxParts > 0 the last part is the rest of the line, spaces included.
-std::vector<std::string_view> SplitWords(std::string_view line, std::size_t maxParts = 0);
+// The pieces of a list separated by sep, as SplitOn gives them, but the empty text is the empty
+// list (no buddies, no targets) rather than one empty piece.
+std::vector<std::string_view> SplitList(std::string_view text, char sep);
 
-// Splits at every occurrence of sep; an empty text gives no pieces.
-std::vector<std::string_view> SplitOn(std::string_view text, char sep);
-
-// Nicknames and channel names compare without regard to ASCII case.
-std::string Lower(std::string_view text);
-bool SameNick(std::string_view a, std::string_view b);
+// Nicknames and channel names compare without regard to ASCII case (LowerAscii,
+// SameAsciiNoCase of common/wire_text.h).
 
 // 1..9 characters of letters, digits and - _ [ ] { } \ | ^ : nothing that the wire formats use
 // as a separator (space, comma, grave accent, '!', '@', ':', '#').

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "chat/chat_lines.h"
 
+#include "common/wire_text.h"
+
 namespace vantor {
 
 namespace {
@@ -14,64 +16,18 @@ std::string_view DropColon(std::string_view field) {
     return field;
 }
 
-// Whole field of decimal digits, small enough to hold; anything else is not a number.
-std::optional<int> SmallNumber(std::string_view digits) {
-    if (digits.empty() || digits.size() > 9) return std::nullopt;
-    int value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 }  // namespace
 
-std::vector<std::string_view> SplitFields(std::string_view line, std::size_t maxFields) {
-    std::vector<std::string_view> fields;
-    while (true) {
-        if (maxFields > 0 && fields.size() + 1 == maxFields) break;
-        const auto space = line.find(' ');
-        if (space == std::string_view::npos) break;
-        fields.push_back(line.substr(0, space));
-        line.remove_prefix(space + 1);
-    }
-    fields.push_back(line);
-    return fields;
-}
-
-std::string LowerWire(std::string_view text) {
-    std::string out(text);
-    for (char& ch : out) {
-        const auto c = static_cast<unsigned char>(ch);
-        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
-            ch = static_cast<char>(c + 0x20);
-        } else if (c == 0x8A || c == 0x8C || c == 0x8E) {
-            ch = static_cast<char>(c + 0x10);
-        } else if (c == 0x9F) {
-            ch = static_cast<char>(0xFF);
-        }
-    }
-    return out;
-}
-
 std::string SenderOf(std::string_view line) {
-    std::string_view prefix = line.substr(0, line.find(' '));
-    prefix = DropColon(prefix);
+    const std::string_view prefix = DropColon(WordAt(line, 0));
     return std::string(prefix.substr(0, prefix.find('!')));
 }
 
 std::optional<LobbyRow> ParseLobbyRow(std::string_view line) {
-    const auto fields = SplitFields(line);
+    const auto fields = SplitWords(line);
     if (fields.size() < 4 || fields[1] != "327") return std::nullopt;
     const std::string_view channel = fields[3];
-    std::vector<std::string_view> pieces;
-    for (std::string_view rest = channel;;) {
-        const auto cut = rest.find('_');
-        pieces.push_back(rest.substr(0, cut));
-        if (cut == std::string_view::npos) break;
-        rest.remove_prefix(cut + 1);
-    }
+    const auto pieces = SplitOn(channel, '_');
     if (pieces.size() < 3 || pieces[1] != "12") return std::nullopt;
     const auto number = SmallNumber(pieces[2]);
     if (!number || *number >= static_cast<int>(LobbyNames.size())) return std::nullopt;
@@ -84,9 +40,9 @@ std::optional<LobbyRow> ParseLobbyRow(std::string_view line) {
 
 std::vector<NamesEntry> ParseNames(std::string_view line) {
     std::vector<NamesEntry> names;
-    const auto fields = SplitFields(line, 6);
+    const auto fields = SplitWords(line, 6);
     if (fields.size() < 6 || fields[1] != "353") return names;
-    for (std::string_view name : SplitFields(DropColon(fields[5]))) {
+    for (std::string_view name : SplitWords(DropColon(fields[5]))) {
         name = name.substr(0, name.find(','));
         NamesEntry entry;
         if (!name.empty() && name.front() == '@') {
@@ -101,7 +57,7 @@ std::vector<NamesEntry> ParseNames(std::string_view line) {
 }
 
 std::optional<ChatMessage> ParseMessage(std::string_view line) {
-    const auto fields = SplitFields(line, 4);
+    const auto fields = SplitWords(line, 4);
     if (fields.size() < 4) return std::nullopt;
     ChatMessage msg;
     msg.sender = SenderOf(line);

@@ -14,13 +14,6 @@ namespace vantor {
 // The key every lobby JOIN carries.
 inline constexpr std::string_view kLobbyKey = "plumvex4";
 
-// Splits on single spaces. With maxFields > 0 the last field keeps the rest of the line, spaces
-// and all. Empty fields between adjacent spaces are kept, so field numbers match the wire.
-std::vector<std::string_view> SplitFields(std::string_view line, std::size_t maxFields = 0);
-
-// Lower case for Windows-1252 text: ASCII and the accented letters of the code page.
-std::string LowerWire(std::string_view text);
-
 // The nickname of a relayed line's sender: field 0 without its ":", up to the first "!".
 std::string SenderOf(std::string_view line);
 

@@ -17,6 +17,7 @@
 
 #include "chat/chat_lines.h"
 #include "common/qt_text.h"
+#include "common/wire_text.h"
 #include "controls/history_view.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
@@ -117,13 +118,13 @@ ChatUI::~ChatUI() = default;
 
 void ChatUI::ReadColours() {
     SettingsSource& settings = Settings();
-    ChatColours[0] = FromRgbWord(settings.SettingLong("ChatColError", 150));
-    ChatColours[1] = FromRgbWord(settings.SettingLong("ChatColIn", 33023));
-    ChatColours[2] = FromRgbWord(settings.SettingLong("ChatColOut", 33023));
-    ChatColours[3] = FromRgbWord(settings.SettingLong("ChatColPrivate", 16744448));
-    ChatColours[4] = FromRgbWord(settings.SettingLong("ChatColEmote", 38400));
-    ChatColours[5] = FromRgbWord(settings.SettingLong("ChatColNotify", 9830550));
-    timeStamps_ = settings.SettingLong("ChatTimeStamps", 1) != 0;
+    ChatColours[0] = FromRgbWord(settings.SettingLong(setting::kChatColError));
+    ChatColours[1] = FromRgbWord(settings.SettingLong(setting::kChatColIn));
+    ChatColours[2] = FromRgbWord(settings.SettingLong(setting::kChatColOut));
+    ChatColours[3] = FromRgbWord(settings.SettingLong(setting::kChatColPrivate));
+    ChatColours[4] = FromRgbWord(settings.SettingLong(setting::kChatColEmote));
+    ChatColours[5] = FromRgbWord(settings.SettingLong(setting::kChatColNotify));
+    timeStamps_ = settings.SettingLong(setting::kChatTimeStamps) != 0;
     entryColour_ = ChatColours[1];
 }
 
@@ -167,7 +168,7 @@ void ChatUI::ChatCB_Callback(const std::string& line, Delivery status, const Par
     if (unloaded_) return;
     const int* request = std::any_cast<int>(&param);
     if (!request) return;
-    const auto fields = SplitFields(line, 3);
+    const auto fields = SplitWords(line, 3);
     const std::string_view word = fields.size() > 1 ? fields[1] : std::string_view{};
     switch (*request) {
         case kList:
@@ -218,7 +219,8 @@ void ChatUI::OnListEnd() {
         return;
     }
     // Counted wide: the largest value the setting holds has no next int.
-    const std::int64_t wanted = std::int64_t{Settings().SettingLong("ChatInitialLobby", 0)} + 1;
+    const std::int64_t wanted =
+        std::int64_t{Settings().SettingLong(setting::kChatInitialLobby)} + 1;
     // A lobby that is not listed (closed, or a stale setting) falls back to the first one.
     const int row = wanted < 1 || wanted > LobList->topLevelItemCount() ? 1 : int(wanted);
     currentLobby_ = row;
@@ -256,7 +258,7 @@ void ChatUI::OnMessage(const std::string& line) {
     if (!msg) return;
     const QString sender = FromWire(msg->sender);
     const QString text = FromWire(msg->text);
-    if (LowerWire(msg->target) == LowerWire(user_)) {
+    if (LowerCp1252(msg->target) == LowerCp1252(user_)) {
         AddEntry(kPrivate, sender + (msg->emote ? u" "_s : u": "_s), text, true);
     } else if (msg->emote) {
         AddEntry(kEmote, sender + u" "_s, text, true);
@@ -440,7 +442,7 @@ QListWidgetItem* ChatUI::FindNick(const std::string& key) const {
 }
 
 void ChatUI::AddNick(const std::string& nick, bool op) {
-    const std::string key = LowerWire(nick);
+    const std::string key = LowerCp1252(nick);
     if (FindNick(key)) return;  // one entry per user, however often the service names them
     auto* item = new QListWidgetItem(FromWire(nick));
     item->setData(kKeyRole, WireBytes(key));
@@ -460,7 +462,7 @@ void ChatUI::AddNick(const std::string& nick, bool op) {
 }
 
 bool ChatUI::RemoveNick(const std::string& nick) {
-    const std::string key = LowerWire(nick);
+    const std::string key = LowerCp1252(nick);
     QListWidgetItem* item = FindNick(key);
     if (!item) return false;
     nickRows_.erase(key);

@@ -64,11 +64,11 @@ void InitDebug() {
     // A second start (tests, or a restart of the log) begins from closed sinks.
     ShutDownDebug();
     try {
-        if (GetSettingLong("DumptoFile", 0) != 0) {
+        if (GetSettingLong(setting::kDumptoFile) != 0) {
             g_dumpFile = std::fopen("DebugDump.txt", "ab");
             g_dumpToFile = g_dumpFile != nullptr;
         }
-        if (GetSettingLong("ShowDebugWin", 0) == 1 && g_factory) {
+        if (GetSettingLong(setting::kShowDebugWin) == 1 && g_factory) {
             g_slot.window = g_factory();
             g_debugForm = g_slot.window.get();
         }

@@ -2,10 +2,9 @@
 #include "pages/page_router.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdint>
 #include <utility>
 
+#include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "pages/page_win.h"
 
@@ -17,56 +16,19 @@ const Tag kNoTag{0};
 constexpr std::string_view kInvite = "<WWINVITE>";
 constexpr std::string_view kDecline = "<WWDECLINE>";
 
-char LowerByte(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char>(c + 32);  // À..Þ but ×
-    switch (c) {
-        case 0x8A:
-            return static_cast<char>(0x9A);  // Š
-        case 0x8C:
-            return static_cast<char>(0x9C);  // Œ
-        case 0x8E:
-            return static_cast<char>(0x9E);  // Ž
-        case 0x9F:
-            return static_cast<char>(0xFF);  // Ÿ
-        default:
-            return static_cast<char>(c);
-    }
-}
-
-// Splits on single spaces; with a limit the last field keeps the rest of the text.
-std::vector<std::string_view> Split(std::string_view text, std::size_t limit = 0) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    while (limit == 0 || fields.size() + 1 < limit) {
-        const std::size_t space = text.find(' ', start);
-        if (space == std::string_view::npos) break;
-        fields.push_back(text.substr(start, space - start));
-        start = space + 1;
-    }
-    fields.push_back(text.substr(start));
-    return fields;
-}
-
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
 }  // namespace
 
-std::string LowerNick(std::string_view nick) {
-    std::string lower(nick);
-    for (char& c : lower) c = LowerByte(static_cast<unsigned char>(c));
-    return lower;
-}
-
 struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Impl> {
     explicit Impl(SendFn fn) : send(std::move(fn)) {}
 
     std::shared_ptr<PageWin> Find(std::string_view nick) const {
-        const std::string lower = LowerNick(nick);
+        const std::string lower = LowerCp1252(nick);
         for (const auto& conv : wins)
-            if (LowerNick(conv->FromNick()) == lower) return conv;
+            if (LowerCp1252(conv->FromNick()) == lower) return conv;
         return nullptr;
     }
 
@@ -109,9 +71,9 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
     }
 
     void RemovePageWin(const std::string& nick) {
-        const std::string lower = LowerNick(nick);
+        const std::string lower = LowerCp1252(nick);
         auto it = std::find_if(wins.begin(), wins.end(), [&](const auto& conv) {
-            return LowerNick(conv->FromNick()) == lower;
+            return LowerCp1252(conv->FromNick()) == lower;
         });
         if (it == wins.end()) return;
         const auto dropped = std::move(*it);  // destroyed after the set is consistent again
@@ -139,7 +101,7 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
     }
 
     void OnReceivedPage(const std::string& line) {
-        const auto fields = Split(line, 4);
+        const auto fields = SplitWords(line, 4);
         if (fields.size() < 4 || fields[3].size() < 2 || fields[0].empty()) {
             DebugLog(kNoTag, "Ignoring unreadable page " + Quoted(line) + ".", kLogNote);
             return;
@@ -165,7 +127,7 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
             open->InPage(message);
             return;
         }
-        if (const auto conv = NewPageWin(LowerNick(sender))) conv->InPage(message);
+        if (const auto conv = NewPageWin(LowerCp1252(sender))) conv->InPage(message);
     }
 
     void PageCB_Callback(const std::string& line, Delivery kind, const Param& param) {
@@ -174,20 +136,12 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
         const auto conv = weak->lock();
         if (!conv) return;  // the window closed while its page was on its way
 
-        const auto fields = Split(line);
-        std::int32_t result = 0;
-        bool read = fields.size() > 3;
-        if (read) {
-            const std::string_view field = fields[3];
-            const auto [end, ec] =
-                std::from_chars(field.data(), field.data() + field.size(), result);
-            read = ec == std::errc() && end == field.data() + field.size() && !field.empty();
-        }
-        if (!read) {
+        const auto result = SignedNumber(WordAt(line, 3));
+        if (!result) {
             DebugLog(kNoTag, "Ignoring unreadable page reply " + Quoted(line) + ".", kLogNote);
             return;
         }
-        conv->Callback(result);
+        conv->Callback(*result);
     }
 
     SendFn send;

@@ -54,7 +54,4 @@ private:
     std::shared_ptr<Impl> impl_;
 };
 
-// A nickname folded to lower case as the service's Windows-1252 text has it.
-std::string LowerNick(std::string_view nick);
-
 }  // namespace vantor

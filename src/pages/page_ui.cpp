@@ -70,9 +70,9 @@ PageUI::PageUI(QWidget* parent)
     connect(SendBox, &QLineEdit::returnPressed, this, &PageUI::SendBtn_Click);
 
     SettingsSource& settings = Settings();
-    colourIn_ = FromColourSetting(settings.SettingLong("PageIn", 33023));
-    colourOut_ = FromColourSetting(settings.SettingLong("PageOut", 33023));
-    colourNotify_ = FromColourSetting(settings.SettingLong("PageNotify", 16744448));
+    colourIn_ = FromColourSetting(settings.SettingLong(setting::kPageIn));
+    colourOut_ = FromColourSetting(settings.SettingLong(setting::kPageOut));
+    colourNotify_ = FromColourSetting(settings.SettingLong(setting::kPageNotify));
     colour_ = colourIn_;
 
     if (SettingUI* dialog = SettingUI::Instance()) {

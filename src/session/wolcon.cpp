@@ -4,37 +4,13 @@
 #include <utility>
 #include <vector>
 
+#include "common/wire_text.h"
 #include "session/encoding.h"
 #include "session/log_redact.h"
 #include "settings/settings_source.h"
 #include "transport/wolcon2.h"
 
 namespace vantor {
-
-namespace {
-
-// Splits at single spaces, as the server's words are counted; with a limit the last part keeps
-// the rest of the line, spaces included.
-std::vector<std::string> SplitAtSpaces(const std::string& line, std::size_t limit = 0) {
-    std::vector<std::string> parts;
-    std::size_t begin = 0;
-    for (;;) {
-        if (limit != 0 && parts.size() + 1 == limit) break;
-        const std::size_t space = line.find(' ', begin);
-        if (space == std::string::npos) break;
-        parts.push_back(line.substr(begin, space - begin));
-        begin = space + 1;
-    }
-    parts.push_back(line.substr(begin));
-    return parts;
-}
-
-std::string Word(const std::string& line, std::size_t index) {
-    auto words = SplitAtSpaces(line);
-    return index < words.size() ? std::move(words[index]) : std::string();
-}
-
-}  // namespace
 
 struct WOLCon::Impl {
     explicit Impl(WOLCon* session) : owner(session) {}
@@ -71,7 +47,7 @@ struct WOLCon::Impl {
         switch (kind) {
             case Delivery::Answer: {
                 // A "372" before "375" also lands here; it ends the wait without a result.
-                const std::string code = Word(line, 1);
+                const std::string_view code = WordAt(line, 1);
                 if (code == "433")
                     RaiseLogOnResult(1);
                 else if (code == "431")
@@ -79,9 +55,8 @@ struct WOLCon::Impl {
                 break;
             }
             case Delivery::Data: {
-                auto parts = SplitAtSpaces(line, 5);
                 // A line without a text part still counts as a (blank) line of the message.
-                if (parts.size() == 5) motd += parts[4];
+                motd += WordAt(line, 4, 5);
                 motd += "\r\n";
                 break;
             }
@@ -102,7 +77,7 @@ struct WOLCon::Impl {
 
     void OnBuddyReply(const std::string& line, Delivery kind) {
         if (kind != Delivery::Answer) return;
-        RaiseBuddyListResult(Word(line, 3), 0);
+        RaiseBuddyListResult(std::string(WordAt(line, 3)), 0);
     }
 };
 
@@ -152,7 +127,7 @@ void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
     transport.SetNick(self->nick);
     if (self->pages) self->pages->SetOwnNick(self->nick);
 
-    const std::string host = Settings().SettingString("ServerHost", "localhost");
+    const std::string host = Settings().SettingString(setting::kServerHost);
     const std::string lines[] = {
         "CVERS 11020 3072",
         "PASS quietharbor",

@@ -1,20 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include <algorithm>
-
+#include "common/wire_text.h"
 #include "session/wolcon.h"
 
 namespace vantor {
 
 namespace {
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameKey(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
-}
 
 // A slot outlives its place in the list while a walk holds it, so the session it carries is
 // destroyed only after the handler that removed it has returned.
@@ -32,7 +22,7 @@ struct WOLCons::State {
     std::size_t Find(std::string_view key) const {
         if (key.empty()) return slots.size();
         for (std::size_t i = 0; i < slots.size(); ++i) {
-            if (!slots[i]->key.empty() && SameKey(slots[i]->key, key)) return i;
+            if (!slots[i]->key.empty() && SameAsciiNoCase(slots[i]->key, key)) return i;
         }
         return slots.size();
     }

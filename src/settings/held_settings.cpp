@@ -10,13 +10,13 @@ namespace vantor {
 namespace {
 
 constexpr std::array<HeldRule, kHeldCount> kRules = {{
-    {"BuddyListAutoRefresh", "AutoBuddyRefresh", 0, 0, 1},
-    {"ChatInitialLobby", "ChatInitialLobby", 0, 0, 9},
-    {"BuddyListAutoRefreshInt", "AutoBuddyRefreshInt", 1, 1, 60},
-    {"ShowMOTD", "ShowMOTD", 1, 0, 1},
-    {"Server", "Server", 1, 0, 2},
-    {"EnableBGSnd", "EnableSnd", 1, 0, 1},
-    {"BGSndVolume", "SndVolume", 19, 0, 20},
+    {setting::held::kBuddyListAutoRefresh, setting::kAutoBuddyRefresh.name, 0, 1},
+    {setting::held::kChatInitialLobby, setting::kChatInitialLobby.name, 0, 9},
+    {setting::held::kBuddyListAutoRefreshInt, setting::kAutoBuddyRefreshInt.name, 1, 60},
+    {setting::held::kShowMotd, setting::kShowMotd.name, 0, 1},
+    {setting::held::kServer, setting::kServer.name, 0, 2},
+    {setting::held::kEnableBGSnd, setting::kEnableSnd.name, 0, 1},
+    {setting::held::kBGSndVolume, setting::kSndVolume.name, 0, 20},
 }};
 
 bool IsDigit(char16_t ch) {
@@ -36,20 +36,20 @@ std::int32_t ClampHeld(Held which, std::int32_t value) {
 
 HeldValues HeldSettings::Defaults() {
     HeldValues values{};
-    for (int i = 0; i < kHeldCount; ++i) values[i] = kRules[i].defaultValue;
+    for (int i = 0; i < kHeldCount; ++i) values[i] = kRules[i].stored.defaultValue;
     return values;
 }
 
 void HeldSettings::Load() {
     for (int i = 0; i < kHeldCount; ++i) {
-        const std::int32_t stored = GetSettingLong(kRules[i].valueName, kRules[i].defaultValue);
+        const std::int32_t stored = GetSettingLong(kRules[i].stored);
         values_[i] = ClampHeld(static_cast<Held>(i), stored);
     }
 }
 
 void HeldSettings::Commit(const HeldValues& values) {
     for (int i = 0; i < kHeldCount; ++i) values_[i] = ClampHeld(static_cast<Held>(i), values[i]);
-    for (int i = 0; i < kHeldCount; ++i) SaveSettingLong(kRules[i].valueName, values_[i]);
+    for (int i = 0; i < kHeldCount; ++i) SaveSettingLong(kRules[i].stored.name, values_[i]);
 }
 
 std::optional<Held> HeldSettings::FindQuery(std::string_view queryName) const {

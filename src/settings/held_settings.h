@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/lobby_names.h"
+#include "settings/setting_names.h"
 #include "settings/settings_source.h"
 
 namespace vantor {
@@ -25,9 +25,8 @@ enum class Held : int {
 inline constexpr int kHeldCount = 7;
 
 struct HeldRule {
-    std::string_view valueName;  // name in the store
+    LongSetting stored;          // name in the store, and the default it is loaded with
     std::string_view queryName;  // name the rest of the program asks with
-    std::int32_t defaultValue;
     std::int32_t low;
     std::int32_t high;
 };
@@ -60,10 +59,6 @@ private:
 };
 
 std::int32_t ClampHeld(Held which, std::int32_t value);
-
-// The fixed lists behind the lobby and server drop-downs, index 0 first.
-inline constexpr std::string_view kLobbyNames = kLobbyNameList;
-inline constexpr std::string_view kServerNames = "USA Server|European Server|Pacific Server";
 
 // Rules of the interval box, kept free of the widget so they can be checked alone.
 namespace interval {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/setting_names.h"
+
 namespace vantor {
 
 // The persistent settings: named values under Software\KOVAL\Vantor Desktop\Settings.
@@ -14,5 +16,10 @@ std::string GetSettingString(std::string_view name, std::string_view defaultValu
 bool SaveSettingString(std::string_view name, std::string_view value);
 std::int32_t GetSettingLong(std::string_view name, std::int32_t defaultValue);
 bool SaveSettingLong(std::string_view name, std::int32_t value);
+
+// A setting of setting_names.h, with its default.
+inline std::int32_t GetSettingLong(const LongSetting& setting) {
+    return GetSettingLong(setting.name, setting.defaultValue);
+}
 
 }  // namespace vantor

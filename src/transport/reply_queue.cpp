@@ -22,12 +22,12 @@ std::optional<Match> ReplyQueue::Offer(std::string_view code) {
         if (!entry.CStart.empty() && entry.DoneS) {
             if (!entry.CEnd.empty() && code == entry.CEnd) {
                 // An answer to entry j means the server is done with every command before it.
-                Match m{entry.Callback.lock(), Delivery::End, 4, std::move(entry.Param)};
+                Match m{entry.Callback.lock(), Delivery::End, kLogReplyEnd, std::move(entry.Param)};
                 entries_.erase(entries_.begin(), entries_.begin() + static_cast<long>(j) + 1);
                 return m;
             }
             if (CodeListContains(entry.Code, code)) {
-                return Match{entry.Callback.lock(), Delivery::Data, 2, entry.Param};
+                return Match{entry.Callback.lock(), Delivery::Data, kLogHandled, entry.Param};
             }
             continue;
         }
@@ -35,10 +35,10 @@ std::optional<Match> ReplyQueue::Offer(std::string_view code) {
         // has not been answered yet.
         if (!entry.CStart.empty() && code == entry.CStart) {
             entry.DoneS = true;
-            return Match{entry.Callback.lock(), Delivery::Start, 3, entry.Param};
+            return Match{entry.Callback.lock(), Delivery::Start, kLogReplyStart, entry.Param};
         }
         if (CodeListContains(entry.Code, code)) {
-            Match m{entry.Callback.lock(), Delivery::Answer, 2, std::move(entry.Param)};
+            Match m{entry.Callback.lock(), Delivery::Answer, kLogHandled, std::move(entry.Param)};
             entries_.erase(entries_.begin(), entries_.begin() + static_cast<long>(j) + 1);
             return m;
         }
@@ -67,7 +67,8 @@ void InterceptTable::Remove(std::string_view code) {
 std::optional<Match> InterceptTable::Offer(std::string_view code) const {
     if (code.empty()) return std::nullopt;
     for (const Intercept& i : entries_) {
-        if (i.Code == code) return Match{i.Callback.lock(), Delivery::Intercepted, 5, i.Param};
+        if (i.Code == code)
+            return Match{i.Callback.lock(), Delivery::Intercepted, kLogIntercepted, i.Param};
     }
     return std::nullopt;
 }

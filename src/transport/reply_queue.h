@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "diagnostics/debug_log.h"
 #include "transport/callback.h"
 
 namespace vantor {
@@ -35,7 +36,7 @@ struct Intercept {
 struct Match {
     std::shared_ptr<vantor::Callback> callback;  // null when its owner is gone
     Delivery kind = Delivery::Answer;
-    int logKind = 0;
+    int logKind = kLogNote;  // a LogKind
     Param param;
 };
 

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "platform/socket_layer.h"
 #include "settings/settings_source.h"
@@ -19,28 +20,10 @@ constexpr std::size_t kMaxBacklog = std::size_t{1} << 20;
 
 constexpr std::string_view kPasswordNeeded = "(Password needed for that nickname.)";
 
-struct Words {
-    std::string_view first;
-    std::string_view second;  // empty when the line has a single word
-};
-
-Words FirstTwoWords(std::string_view line) {
-    std::size_t sp = line.find(' ');
-    if (sp == std::string_view::npos) return {line, {}};
-    std::string_view rest = line.substr(sp + 1);
-    return {line.substr(0, sp), rest.substr(0, rest.find(' '))};
-}
-
 // The server closes a refused link with "ERROR" and its reason as the fifth space-separated
 // part, which runs to the end of the line.
 int ServerErrorCode(std::string_view line) {
-    std::size_t at = 0;
-    for (int i = 0; i < 4; ++i) {
-        at = line.find(' ', at);
-        if (at == std::string_view::npos) return kErrServer;
-        ++at;
-    }
-    return line.substr(at) == kPasswordNeeded ? kErrPasswordNeeded : kErrServer;
+    return WordAt(line, 4, 5) == kPasswordNeeded ? kErrPasswordNeeded : kErrServer;
 }
 
 // A line break inside a command would split it into two commands on the wire.
@@ -104,7 +87,7 @@ bool WOLCon2::connect(std::int32_t port) {
         if (*alive) RaiseError(kErrSocketCreate);
         return false;
     }
-    std::string host = Settings().SettingString("ServerHost", "localhost");
+    std::string host = Settings().SettingString(setting::kServerHost);
     if (ConnectSocket(handle, host, port) == 0) {
         impl_->Log("Socket connected successfully to " + host + ":" + std::to_string(port) + ".",
                    kLogNote);
@@ -199,34 +182,35 @@ int WOLCon2::ProcessReceived(std::string_view bytes) {
 
 void WOLCon2::RouteLine(const std::string& line) {
     auto alive = impl_->alive;
-    const Words words = FirstTwoWords(line);
+    const std::string_view first = WordAt(line, 0);
+    const std::string_view code = WordAt(line, 1);  // empty when the line has a single word
 
     if (!impl_->intercepts.Empty()) {
-        if (std::optional<Match> m = impl_->intercepts.Offer(words.second)) {
+        if (std::optional<Match> m = impl_->intercepts.Offer(code)) {
             impl_->Log(line, kLogIntercepted);
             if (*alive && m->callback) m->callback->Raise(line, m->kind, m->param);
             return;
         }
     }
-    if (words.first == "PING") {
+    if (first == "PING") {
         impl_->Log(line, kLogHandled);
         if (*alive) send("PONG " + impl_->nick + " :");
         return;
     }
-    if (words.second == "PAGE") {
+    if (code == "PAGE") {
         impl_->Log(line, kLogHandled);
         if (!*alive) return;
         auto handler = ReceivedPage;
         if (handler) handler(line);
         return;
     }
-    if (words.first == "ERROR") {
+    if (first == "ERROR") {
         impl_->Log(line, kLogHandled);
         if (*alive) RaiseError(ServerErrorCode(line));
         return;
     }
     // Lines without a second word cannot name a code; they end up here and stay unhandled.
-    if (std::optional<Match> m = impl_->queue.Offer(words.second)) {
+    if (std::optional<Match> m = impl_->queue.Offer(code)) {
         impl_->Log(line, m->logKind);
         if (*alive && m->callback) m->callback->Raise(line, m->kind, m->param);
         return;

@@ -50,7 +50,7 @@ public:
 
     // One receive pass, a PassResult. Each line is routed to the first taker: an intercept,
     // PING, PAGE, ERROR, then the reply queue. A handler that calls Disconnect or connect ends
-    // the pass: Disconnect logs the complete lines still buffered (kind 2) instead of routing
+    // the pass: Disconnect logs the complete lines still buffered (as handled) instead of routing
     // them, and connect also logs and drops an unfinished line of the old link, so nothing of
     // it is glued to the new one. A handler that destroys this object ends the pass with
     // kPassClosed. A nested pass (a modal loop inside a handler) goes on where this one stands.

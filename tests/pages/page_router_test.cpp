@@ -162,9 +162,5 @@ TEST_F(PageRouting, closingAWindowFromInsideItsAppendIsSafe) {
     EXPECT_EQ(windows[0].attention, 1);  // only the first page; the second found it closing
 }
 
-TEST(PageRoutingLowerCase, foldsWindows1252Letters) {
-    EXPECT_EQ(LowerNick("AbZ\xC0\xDE\xD7\x8A\x9F_9"), "abz\xE0\xFE\xD7\x9A\xFF_9");
-}
-
 }  // namespace
 }  // namespace vantor

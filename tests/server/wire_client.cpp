@@ -116,16 +116,4 @@ bool WireClient::LogOn(std::string_view nick, std::string_view password) {
     return WaitForCode("376").has_value();
 }
 
-std::string Word(std::string_view line, std::size_t index, std::size_t maxParts) {
-    std::size_t i = 0;
-    for (;;) {
-        auto space = line.find(' ');
-        bool last = space == std::string_view::npos || (maxParts > 0 && i + 1 == maxParts);
-        if (i == index) return std::string(last ? line : line.substr(0, space));
-        if (last) return "";
-        line.remove_prefix(space + 1);
-        ++i;
-    }
-}
-
 }  // namespace vantor::test

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/wire_text.h"
+
 namespace vantor::test {
 
 // A raw loopback connection to the local service, read with bounded waits.
@@ -51,9 +53,10 @@ private:
     std::vector<std::string> lines_;
 };
 
-// The word at index of a line split at single spaces into at most maxParts parts (0: no limit),
-// or "" when there is no such word: the way the client reads replies.
-std::string Word(std::string_view line, std::size_t index, std::size_t maxParts = 0);
+// WordAt as an owned string, so that it may outlive the line it came from.
+inline std::string Word(std::string_view line, std::size_t index, std::size_t maxParts = 0) {
+    return std::string(WordAt(line, index, maxParts));
+}
 
 // Sends a line and answers one word of the first reply with this code, "<no reply>" if none came.
 inline std::string Ask(WireClient& client, std::string_view line, std::string_view code,

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "common/lobby_names.h"
+
+namespace vantor {
+
+// A setting as the program asks for it: its name and the default that comes back (and is
+// stored) when the value is missing.
+struct LongSetting {
+    std::string_view name;
+    std::int32_t defaultValue;
+};
+struct StringSetting {
+    std::string_view name;
+    std::string_view defaultValue;
+};
+
+// Every setting the program reads, in one place, so that a name and its default are written
+// once. A new setting goes here.
+namespace setting {
+
+// The service.
+inline constexpr StringSetting kServerHost{"ServerHost", "localhost"};
+inline constexpr LongSetting kServerPort{"ServerPort", 7000};  // ports N, N+1, N+2
+inline constexpr StringSetting kLastNickName{"LastNickName", ""};
+inline constexpr LongSetting kScanBuddyOtherServer{"ScanBuddyOtherServer", 0};
+
+// Asked by these names, answered from memory by the options window while it exists (the
+// default counts only without it); the values it keeps are in `held` below.
+inline constexpr LongSetting kAutoBuddyRefresh{"AutoBuddyRefresh", 0};
+inline constexpr LongSetting kChatInitialLobby{"ChatInitialLobby", 0};
+inline constexpr LongSetting kAutoBuddyRefreshInt{"AutoBuddyRefreshInt", 0};
+inline constexpr LongSetting kShowMotd{"ShowMOTD", 0};
+inline constexpr LongSetting kServer{"Server", 0};
+inline constexpr LongSetting kEnableSnd{"EnableSnd", 1};   // asked by nothing yet
+inline constexpr LongSetting kSndVolume{"SndVolume", 19};  // asked by nothing yet
+
+// The lobby chat window: colours 0x00BBGGRR, and whether entries carry the time.
+inline constexpr LongSetting kChatColError{"ChatColError", 150};
+inline constexpr LongSetting kChatColIn{"ChatColIn", 33023};
+inline constexpr LongSetting kChatColOut{"ChatColOut", 33023};
+inline constexpr LongSetting kChatColPrivate{"ChatColPrivate", 16744448};
+inline constexpr LongSetting kChatColEmote{"ChatColEmote", 38400};
+inline constexpr LongSetting kChatColNotify{"ChatColNotify", 9830550};
+inline constexpr LongSetting kChatTimeStamps{"ChatTimeStamps", 1};
+
+// The page window's colours.
+inline constexpr LongSetting kPageIn{"PageIn", 33023};
+inline constexpr LongSetting kPageOut{"PageOut", 33023};
+inline constexpr LongSetting kPageNotify{"PageNotify", 16744448};
+
+// The debug log's sinks, read from the store itself.
+inline constexpr LongSetting kDumptoFile{"DumptoFile", 0};
+inline constexpr LongSetting kShowDebugWin{"ShowDebugWin", 0};
+
+// The seven values the options window keeps, under their names in the store and with the
+// defaults it loads them with.
+namespace held {
+inline constexpr LongSetting kBuddyListAutoRefresh{"BuddyListAutoRefresh", 0};
+inline constexpr LongSetting kChatInitialLobby{"ChatInitialLobby", 0};
+inline constexpr LongSetting kBuddyListAutoRefreshInt{"BuddyListAutoRefreshInt", 1};
+inline constexpr LongSetting kShowMotd{"ShowMOTD", 1};
+inline constexpr LongSetting kServer{"Server", 1};
+inline constexpr LongSetting kEnableBGSnd{"EnableBGSnd", 1};
+inline constexpr LongSetting kBGSndVolume{"BGSndVolume", 19};
+}  // namespace held
+
+}  // namespace setting
+
+// The fixed lists behind the options window's lobby and server drop-downs (the values of
+// ChatInitialLobby and Server), index 0 first.
+inline constexpr std::string_view kLobbyNames = kLobbyNameList;
+inline constexpr std::string_view kServerNames = "USA Server|European Server|Pacific Server";
+
+}  // namespace vantor
