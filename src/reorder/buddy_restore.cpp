@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "pages/page_router.h"
 #include "reorder/reorder_link.h"
@@ -65,9 +66,9 @@ fs::path BuddyRestore::DefaultFile() {
 }
 
 BuddyRestore::Entry* BuddyRestore::Find(std::string_view account) {
-    const std::string key = LowerNick(account);
+    const std::string key = LowerCp1252(account);
     for (Entry& e : entries_)
-        if (LowerNick(e.account) == key) return &e;
+        if (LowerCp1252(e.account) == key) return &e;
     return nullptr;
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/wire_text.h"
 #include "session/location.h"
 
 namespace vantor {
@@ -12,13 +13,7 @@ namespace {
 
 // A whole number written in plain decimal digits, or -1.
 int PlainNumber(std::string_view text) {
-    if (text.empty() || text.size() > 9) return -1;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return -1;
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return SmallNumber(text).value_or(-1);
 }
 
 }  // namespace
