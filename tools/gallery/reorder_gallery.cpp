@@ -10,8 +10,8 @@
 
 #include "app/add_buddy_ui.h"
 #include "controls/vantor_btn.h"
-#include "reorder/fake_reorder_link.h"
 #include "reorder/buddy_restore.h"
+#include "reorder/fake_reorder_link.h"
 #include "reorder/reorder_ui.h"
 #include "support/temp_registry.h"
 
