@@ -22,13 +22,10 @@ using namespace Qt::Literals::StringLiterals;
 
 void ChatUI::BuildControls() {
     setWindowIcon(SettingUI::WindowIcon());
-    const QPixmap background =
-        SettingUI::Instance() ? SettingUI::Instance()->BGImg() : SettingUI::SharedBackground();
+    SettingUI::ApplyBackground(this);
     QPalette windowPalette = palette();
-    if (!background.isNull()) windowPalette.setBrush(QPalette::Window, QBrush(background));
     windowPalette.setColor(QPalette::WindowText, theme::kWhite);
     setPalette(windowPalette);
-    setAutoFillBackground(true);
 
     QPalette listPalette = palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {

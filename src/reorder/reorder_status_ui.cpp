@@ -79,12 +79,7 @@ ReOrderStatusUI::ReOrderStatusUI(QWidget* parent) : QDialog(parent), boxes_(&Sho
     setWindowIcon(SettingUI::WindowIcon());
     setModal(false);
     setFixedSize(360, 96);
-    const QPixmap background =
-        SettingUI::Instance() ? SettingUI::Instance()->BGImg() : SettingUI::SharedBackground();
-    QPalette pal = palette();
-    if (!background.isNull()) pal.setBrush(QPalette::Window, QBrush(background));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    SettingUI::ApplyBackground(this);
     setCursor(Qt::WaitCursor);
 
     pWait_ = new QLabel(QStringLiteral("Please wait while you buddy list is adjusted..."), this);

@@ -33,12 +33,7 @@ ReOrderUI::ReOrderUI(QWidget* parent) : QDialog(parent), boxes_(&ShowModalBox) {
     setWindowIcon(SettingUI::WindowIcon());
     setModal(false);
     setFixedSize(330, 250);
-    const QPixmap background =
-        SettingUI::Instance() ? SettingUI::Instance()->BGImg() : SettingUI::SharedBackground();
-    QPalette pal = palette();
-    if (!background.isNull()) pal.setBrush(QPalette::Window, QBrush(background));
-    setPalette(pal);
-    setAutoFillBackground(true);
+    SettingUI::ApplyBackground(this);
 
     BudList = new QListWidget(this);
     BudList->setObjectName(QStringLiteral("BudList"));

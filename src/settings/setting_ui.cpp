@@ -353,6 +353,14 @@ QPixmap SettingUI::SharedTitle() {
     return g_instance != nullptr ? g_instance->TITLEBGImg() : art::Title(ScreenRatio());
 }
 
+void SettingUI::ApplyBackground(QWidget* window) {
+    const QPixmap background = SharedBackground();
+    QPalette pal = window->palette();
+    if (!background.isNull()) pal.setBrush(QPalette::Window, QBrush(background));
+    window->setPalette(pal);
+    window->setAutoFillBackground(true);
+}
+
 QIcon SettingUI::WindowIcon() {
     return art::WindowIcon();
 }

@@ -41,6 +41,8 @@ public:
     // Background and banner for windows that load while no instance exists.
     static QPixmap SharedBackground();
     static QPixmap SharedTitle();
+    // Fills a window's client area with the shared background, as every window shows it.
+    static void ApplyBackground(QWidget* window);
     // The program's window icon.
     static QIcon WindowIcon();
 
