@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "app/background.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
 
 namespace vantor {
@@ -25,7 +26,8 @@ QLabel* TextLabel(QWidget* parent, const QString& name, const QString& text, con
     font.setPointSize(pointSize);
     font.setBold(bold);
     label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: rgb(255,128,0); background: transparent;"));
+    label->setStyleSheet(
+        QStringLiteral("color: %1; background: transparent;").arg(theme::kOrange.name()));
     return label;
 }
 

@@ -7,28 +7,35 @@
 #include <QLineEdit>
 
 #include "app/background.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
 
 namespace vantor {
 
 namespace {
 
-constexpr auto kFieldStyle =
-    "QLineEdit { background-color: rgb(64,0,0); color: rgb(255,128,0); "
-    "border: 1px solid rgb(160,80,0); lineedit-password-character: 42; }";
-constexpr auto kLabelStyle = "color: rgb(255,128,0); background: transparent; font-weight: bold;";
+QString FieldStyle() {
+    return QStringLiteral(
+               "QLineEdit { background-color: %1; color: %2; "
+               "border: 1px solid %3; lineedit-password-character: 42; }")
+        .arg(theme::kDarkRed.name(), theme::kOrange.name(), theme::kEmber.name());
+}
+QString LabelStyle() {
+    return QStringLiteral("color: %1; background: transparent; font-weight: bold;")
+        .arg(theme::kOrange.name());
+}
 
 QLineEdit* Field(QWidget* parent, const QString& name, const QString& caption, int top,
                  int maxLength) {
     auto* label = new QLabel(caption, parent);
-    label->setStyleSheet(QLatin1String(kLabelStyle));
+    label->setStyleSheet(LabelStyle());
     label->setGeometry(20, top, 90, 24);
 
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setAccessibleName(caption);
     edit->setMaxLength(maxLength);
-    edit->setStyleSheet(QLatin1String(kFieldStyle));
+    edit->setStyleSheet(FieldStyle());
     edit->setGeometry(112, top, 168, 24);
     label->setBuddy(edit);
     return edit;

@@ -5,6 +5,7 @@
 #include <QTextEdit>
 
 #include "app/background.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
 
 namespace vantor {
@@ -23,11 +24,10 @@ MOTDUI::MOTDUI(QWidget* parent) : QDialog(parent) {
     text_->setReadOnly(true);
     text_->setAcceptRichText(false);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text_->setStyleSheet(QStringLiteral(
-        "QTextEdit { background-color: rgb(64,0,0); color: rgb(255,128,0); "
-        "border: 1px solid rgb(160,80,0); }"
-        "QScrollBar:vertical { background: rgb(40,0,0); width: 14px; }"
-        "QScrollBar::handle:vertical { background: rgb(160,80,0); min-height: 20px; }"));
+    text_->setStyleSheet(
+        QStringLiteral("QTextEdit { background-color: %1; color: %2; border: 1px solid %3; }")
+            .arg(theme::kDarkRed.name(), theme::kOrange.name(), theme::kEmber.name()));
+    ThemeScrollBars(text_);
     text_->setGeometry(10, 10, 560, 272);
     text_->installEventFilter(this);
 

@@ -101,7 +101,7 @@ VantorChatUI::VantorChatUI(QWidget* parent)
         motd->SetMOTD(FromWire(news));
         motd->show();
     });
-    credentials_.NickName = Settings().SettingString("LastNickName", "");
+    credentials_.NickName = Settings().SettingString(setting::kLastNickName);
     budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
         BudCheckCB_Callback(line, kind, param);
     });
@@ -112,12 +112,7 @@ VantorChatUI::VantorChatUI(QWidget* parent)
 
 VantorChatUI::~VantorChatUI() {
     // The chat window talks to the session while it closes, so it goes first.
-    if (cht_) {
-        QPointer<QWidget> chat = cht_;
-        cht_ = nullptr;
-        chat->close();
-        delete chat.data();
-    }
+    CloseChat(ChatRelease::Now);
     buddyList_->removeEventFilter(this);
     buddyList_->viewport()->removeEventFilter(this);
     // Session events must not reach a half-destroyed window.
@@ -229,17 +224,17 @@ void VantorChatUI::LogOnClick() {
     if (answer.canceled) return;
 
     logInBtn_->SetEnabled(false);
-    SaveSettingString("LastNickName", ToWire(answer.nick));
+    SaveSettingString(setting::kLastNickName.name, ToWire(answer.nick));
     credentials_.NickName = ToWire(answer.nick);
     credentials_.Password = ToWire(answer.pass);
     logAs_->setText(QStringLiteral("Connecting..."));
     SetStatus(QStringLiteral("Connecting..."));
 
-    serverIndex_ = Settings().SettingLong("Server", 0);
-    const std::int32_t port = Settings().SettingLong("ServerPort", 7000) + serverIndex_;
+    serverIndex_ = Settings().SettingLong(setting::kServer);
+    const std::int32_t port = Settings().SettingLong(setting::kServerPort) + serverIndex_;
     // A failed connect has already been reported through Error; do not poll a dead socket.
     if (wol_->connect(port)) buffTimer_->start();
-    wol_->LogOn(credentials_, Settings().SettingLong("ShowMOTD", 0) != 0);
+    wol_->LogOn(credentials_, Settings().SettingLong(setting::kShowMotd) != 0);
 
     logAs_->setText(QStringLiteral("Logging in..."));
     SetStatus(QStringLiteral("Logging in..."));
@@ -250,12 +245,7 @@ void VantorChatUI::LogOffClick() {
     for (VantorBtn* b : {logInBtn_, pageBud_, addBud_, delBud_, refreshBud_, reOrdBud_})
         b->SetEnabled(false);
 
-    if (cht_) {
-        QPointer<QWidget> chat = cht_;
-        cht_ = nullptr;
-        chat->close();
-        if (chat) chat->deleteLater();
-    }
+    CloseChat(ChatRelease::Later);
     wol_->CloseAllPageWin();
     chatBtn_->SetEnabled(false);
     logAs_->setText(QStringLiteral("Disconnecting..."));
@@ -375,9 +365,18 @@ void VantorChatUI::ChatClick() {
 }
 
 void VantorChatUI::ChatClosed() {
-    QPointer<QWidget> chat = cht_;
-    cht_ = nullptr;
-    if (chat) chat->deleteLater();
+    CloseChat(ChatRelease::Later);
+}
+
+void VantorChatUI::CloseChat(ChatRelease release) {
+    const QPointer<QWidget> chat = cht_;
+    cht_ = nullptr;  // the Closed it raises below finds nothing left to drop
+    // Sends its PART and raises Closed; a window already closing is not closed twice.
+    if (chat) chat->close();
+    if (release == ChatRelease::Now)
+        delete chat.data();
+    else if (chat)
+        chat->deleteLater();  // it may be inside one of its own events
     chatBtn_->SetEnabled(LoggedOn());
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/in_pass.h"
 #include "app/message_box.h"
+#include "common/liveness.h"
 #include "session/location_search.h"
 #include "session/wolcon.h"
 #include "transport/callback.h"
@@ -126,6 +127,9 @@ private:
     void AboutClick();
     void OptionsClick();
     void ChatClick();
+    // The one teardown of the chat window: forget it, close it, then release it.
+    enum class ChatRelease { Now, Later };
+    void CloseChat(ChatRelease release);
     void EndRun();
 
     // What the location search shows and asks of this window.
@@ -161,7 +165,7 @@ private:
     double searchStart_ = 0;
     double searchEnd_ = 0;
     std::int32_t serverIndex_ = 0;  // the server of the current log-on
-    unsigned listGeneration_ = 0;   // counts clearings, so a filling interrupted by one stops
+    Liveness listFill_;  // renewed by each clearing, so a filling interrupted by one stops
 
     PictureBox* bgImage_ = nullptr;
     PictureBox* titlePic_ = nullptr;

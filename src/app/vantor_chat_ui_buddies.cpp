@@ -31,10 +31,10 @@ double SecondsSinceMidnight() {
 
 void VantorChatUI::WOL_BuddyListResult(const std::string& list, int result) {
     if (result != 0) return;
-    const bool allServers = Settings().SettingLong("ScanBuddyOtherServer", 0) == 1;
+    const bool allServers = Settings().SettingLong(setting::kScanBuddyOtherServer) == 1;
     SetupColumns(allServers);
     const int locations = allServers ? 3 : 1;
-    const unsigned generation = listGeneration_;
+    const auto filling = listFill_.watch();
     for (const std::string& nick : SplitBuddyList(list)) {
         QStringList cells{FromWire(nick)};
         for (int c = 0; c < locations; ++c) cells << QStringLiteral("Unknown");
@@ -43,12 +43,12 @@ void VantorChatUI::WOL_BuddyListResult(const std::string& list, int result) {
         if (!buddyList_->currentItem()) buddyList_->setCurrentItem(row);
         QCoreApplication::processEvents();
         // A log-off meanwhile emptied the list; what is left of this one is stale.
-        if (generation != listGeneration_) return;
+        if (!filling()) return;
     }
     pageBud_->SetEnabled(true);
     buddyMnuReDL_->setEnabled(true);
     buddyMnuRefUsr_->setEnabled(true);
-    if (Settings().SettingLong("AutoBuddyRefreshInt", 0) != 0) {
+    if (Settings().SettingLong(setting::kAutoBuddyRefreshInt) != 0) {
         refBuddy_->start();
         refreshMinutes_ = 0;
     }
@@ -56,7 +56,7 @@ void VantorChatUI::WOL_BuddyListResult(const std::string& list, int result) {
 }
 
 void VantorChatUI::ClearBuddyList() {
-    ++listGeneration_;
+    listFill_.Renew();
     // Outstanding answers would carry row numbers of the old list.
     StopSearch();
     buddyList_->clear();
@@ -72,7 +72,7 @@ void VantorChatUI::RefreshLocations() {
     std::vector<std::string> nicks;
     for (int i = 0; i < buddyList_->topLevelItemCount(); ++i)
         nicks.push_back(ToWire(buddyList_->topLevelItem(i)->text(0)));
-    const std::int32_t basePort = Settings().SettingLong("ServerPort", 7000);
+    const std::int32_t basePort = Settings().SettingLong(setting::kServerPort);
     std::vector<std::int32_t> ports;
     if (buddyList_->columnCount() == 1 + kServers) {
         for (int server = 0; server < kServers; ++server) ports.push_back(basePort + server);
@@ -162,12 +162,12 @@ void VantorChatUI::FinishSearch() {
 }
 
 void VantorChatUI::RefBuddy_Timer() {
-    if (Settings().SettingLong("AutoBuddyRefresh", 0) == 0) {
+    if (Settings().SettingLong(setting::kAutoBuddyRefresh) == 0) {
         refBuddy_->stop();
         return;
     }
     ++refreshMinutes_;
-    if (refreshMinutes_ >= Settings().SettingLong("AutoBuddyRefreshInt", 0)) {
+    if (refreshMinutes_ >= Settings().SettingLong(setting::kAutoBuddyRefreshInt)) {
         RefreshLocations();
         refreshMinutes_ = 0;
     }

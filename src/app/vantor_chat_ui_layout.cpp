@@ -9,9 +9,12 @@
 
 #include "app/background.h"
 #include "app/vantor_chat_ui.h"
+#include "common/qt_text.h"
+#include "common/wire_text.h"
 #include "controls/prog_bar.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
+#include "settings/setting_names.h"
 
 namespace vantor {
 
@@ -30,13 +33,18 @@ constexpr int kProgHeight = 16;
 constexpr int kBtnWidth = 100;
 constexpr int kBtnGap = 4;
 
-constexpr auto kLabelStyle = "color: rgb(255,128,0); background: transparent;";
-constexpr auto kListStyle =
-    "QTreeWidget { background-color: rgb(32,0,0); color: rgb(255,128,0); "
-    "border: 1px solid rgb(160,80,0); } "
-    "QTreeWidget::item:selected { background-color: rgb(160,80,0); color: black; } "
-    "QHeaderView::section { background-color: rgb(64,0,0); color: rgb(255,128,0); "
-    "border: 1px solid rgb(160,80,0); padding: 1px 4px; }";
+QString LabelStyle() {
+    return QStringLiteral("color: %1; background: transparent;").arg(theme::kOrange.name());
+}
+QString ListStyle() {
+    return QStringLiteral(
+               "QTreeWidget { background-color: %1; color: %2; border: 1px solid %3; } "
+               "QTreeWidget::item:selected { background-color: %3; color: %4; } "
+               "QHeaderView::section { background-color: %5; color: %2; "
+               "border: 1px solid %3; padding: 1px 4px; }")
+        .arg(theme::kBlackRed.name(), theme::kOrange.name(), theme::kEmber.name(),
+             theme::kBlack.name(), theme::kDarkRed.name());
+}
 
 // Column widths in twips.
 constexpr int kNickColumnTwips = 2000;
@@ -68,7 +76,7 @@ void VantorChatUI::BuildControls() {
     logAs_->setObjectName(QStringLiteral("LogAs"));
     status_ = new QLabel(QStringLiteral("Not connected to Westwood Online"), this);
     status_->setObjectName(QStringLiteral("Status"));
-    for (QLabel* l : {label_, logAs_, status_}) l->setStyleSheet(QLatin1String(kLabelStyle));
+    for (QLabel* l : {label_, logAs_, status_}) l->setStyleSheet(LabelStyle());
     QFont bold = logAs_->font();
     bold.setBold(true);
     label_->setFont(bold);
@@ -80,7 +88,7 @@ void VantorChatUI::BuildControls() {
     buddyList_->setRootIsDecorated(false);
     buddyList_->setUniformRowHeights(true);
     buddyList_->setColumnCount(0);
-    buddyList_->setStyleSheet(QLatin1String(kListStyle));
+    buddyList_->setStyleSheet(ListStyle());
     buddyList_->setSelectionMode(QAbstractItemView::SingleSelection);
     buddyList_->setAllColumnsShowFocus(true);
     ThemeScrollBars(buddyList_);
@@ -198,8 +206,7 @@ void VantorChatUI::LayOut() {
 void VantorChatUI::SetupColumns(bool allServers) {
     QStringList headers{QStringLiteral("Buddy NickName")};
     if (allServers) {
-        headers << QStringLiteral("USA Server") << QStringLiteral("European Server")
-                << QStringLiteral("Pacific Server");
+        for (std::string_view server : SplitOn(kServerNames, '|')) headers << FromWire(server);
     } else {
         headers << QStringLiteral("Location");
     }

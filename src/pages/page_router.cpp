@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/liveness.h"
 #include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "pages/page_win.h"
@@ -22,7 +23,7 @@ std::string Quoted(std::string_view text) {
 
 }  // namespace
 
-struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Impl> {
+struct PageRouter::Impl : PageHost {
     explicit Impl(SendFn fn) : send(std::move(fn)) {}
 
     std::shared_ptr<PageWin> Find(std::string_view nick) const {
@@ -43,9 +44,11 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
             open->SetFocus();
             return open;
         }
+        const auto alive = liveness.watch();
         DebugLog(kNoTag, "Creating new page window for user " + Quoted(nick) + ".", kLogNote);
+        if (!alive()) return nullptr;
         auto conv = std::make_shared<PageWin>();
-        conv->SetWOL(weak_from_this());
+        conv->SetWOL(this, liveness.watch());
         conv->SetNickName(ownNick);
         conv->SetFromNick(nick);
         // In the set before the window exists, so a page routed while it opens finds it.
@@ -64,7 +67,8 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
     void CloseAllPageWin() {
         // Closing removes entries and may route pages that open new ones; work on copies until
         // nothing is left.
-        while (!wins.empty()) {
+        const auto alive = liveness.watch();
+        while (alive() && !wins.empty()) {
             const auto open = wins;
             for (const auto& conv : open) conv->CloseWin();
         }
@@ -91,12 +95,10 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
     void PageUser(const std::string& nick, const std::string& message,
                   const std::shared_ptr<PageWin>& window) override {
         const std::string command = "PAGE " + nick + " :" + message;
-        const SendFn out = send;
-        if (!out) return;
         if (!window) {
-            out(command, Param{}, nullptr, std::string());
+            CallCopy(send, command, Param{}, nullptr, std::string());
         } else {
-            out(command, Param{std::weak_ptr<PageWin>(window)}, pageCB, "389");
+            CallCopy(send, command, Param{std::weak_ptr<PageWin>(window)}, pageCB, "389");
         }
     }
 
@@ -113,7 +115,9 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
             DebugLog(kNoTag, "Ignoring page without a sender " + Quoted(line) + ".", kLogNote);
             return;
         }
+        const auto alive = liveness.watch();
         DebugLog(kNoTag, "Page received from " + sender + " : " + Quoted(message) + ".", kLogNote);
+        if (!alive()) return;
 
         if (message.starts_with(kInvite)) {
             PageUser(sender, "<WWDECLINE>1", nullptr);
@@ -148,12 +152,15 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
     std::string ownNick;
     std::vector<std::shared_ptr<PageWin>> wins;
     std::shared_ptr<Callback> pageCB;
+    // Any call-out (the debug log, a window) may destroy the session and this set with it.
+    Liveness liveness;
 };
 
-PageRouter::PageRouter(SendFn send) : impl_(std::make_shared<Impl>(std::move(send))) {
-    const std::weak_ptr<Impl> weak = impl_;
-    impl_->pageCB = MakeCallback([weak](const std::string& line, Delivery kind, const Param& p) {
-        if (const auto impl = weak.lock()) impl->PageCB_Callback(line, kind, p);
+PageRouter::PageRouter(SendFn send) : impl_(std::make_unique<Impl>(std::move(send))) {
+    Impl* impl = impl_.get();
+    impl_->pageCB = MakeCallback([impl, alive = impl_->liveness.watch()](
+                                     const std::string& line, Delivery kind, const Param& p) {
+        if (alive()) impl->PageCB_Callback(line, kind, p);
     });
 }
 
@@ -164,34 +171,28 @@ void PageRouter::SetOwnNick(std::string nick) {
 }
 
 std::shared_ptr<PageWin> PageRouter::NewPageWin(const std::string& nick) {
-    const auto impl = impl_;
-    return impl->NewPageWin(nick);
+    return impl_->NewPageWin(nick);
 }
 
 void PageRouter::ClosePageWin(const std::string& nick) {
-    const auto impl = impl_;
-    impl->ClosePageWin(nick);
+    impl_->ClosePageWin(nick);
 }
 
 void PageRouter::CloseAllPageWin() {
-    const auto impl = impl_;
-    impl->CloseAllPageWin();
+    impl_->CloseAllPageWin();
 }
 
 void PageRouter::RemovePageWin(const std::string& nick) {
-    const auto impl = impl_;
-    impl->RemovePageWin(nick);
+    impl_->RemovePageWin(nick);
 }
 
 void PageRouter::PageUser(const std::string& nick, const std::string& message,
                           const std::shared_ptr<PageWin>& window) {
-    const auto impl = impl_;
-    impl->PageUser(nick, message, window);
+    impl_->PageUser(nick, message, window);
 }
 
 void PageRouter::OnReceivedPage(const std::string& line) {
-    const auto impl = impl_;
-    impl->OnReceivedPage(line);
+    impl_->OnReceivedPage(line);
 }
 
 std::size_t PageRouter::Count() const {

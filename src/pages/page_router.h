@@ -51,7 +51,7 @@ public:
 
 private:
     struct Impl;
-    std::shared_ptr<Impl> impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace vantor

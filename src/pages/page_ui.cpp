@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "common/liveness.h"
 #include "common/qt_text.h"
 #include "controls/history_view.h"
 #include "controls/theme.h"
@@ -148,7 +149,7 @@ void PageUI::closeEvent(QCloseEvent* event) {
 void PageUI::RaiseClosing() {
     if (closingRaised_) return;
     closingRaised_ = true;
-    if (const auto handler = Closing) handler();
+    CallCopy(Closing);
 }
 
 void PageUI::SendBtn_Click() {
@@ -158,9 +159,9 @@ void PageUI::SendBtn_Click() {
     SendBox->setFocus(Qt::OtherFocusReason);
     // Taken now: the line has been sent as far as the user can tell, even if the window goes
     // away while the append lets events run.
-    const auto handler = SendMsg;
+    const auto sendMsg = SendMsg;
     AddHistory(0, user_ + QStringLiteral(": ") + text);
-    if (handler) handler(ToWire(text));
+    CallCopy(sendMsg, ToWire(text));
 }
 
 void PageUI::AddHistory(int kind, const QString& text) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "common/liveness.h"
 #include "pages/page_window.h"
 
 namespace vantor {
@@ -22,7 +23,8 @@ public:
 };
 
 // One page conversation with one remote user; owns its window. Always held by shared_ptr: the
-// set owns it, and a page's queued reply refers to it weakly.
+// set owns it, and a page's queued reply refers to it weakly. Any call into its window may drop
+// it from the set (and so destroy it); it checks its Liveness after each.
 class PageWin : public std::enable_shared_from_this<PageWin> {
 public:
     PageWin() = default;
@@ -30,8 +32,12 @@ public:
     PageWin(const PageWin&) = delete;
     PageWin& operator=(const PageWin&) = delete;
 
-    void SetWOL(std::weak_ptr<PageHost> host) { host_ = std::move(host); }
-    std::shared_ptr<PageHost> WOL() const { return host_.lock(); }
+    // The set this conversation belongs to, not owned; the watch says whether it still exists.
+    void SetWOL(PageHost* host, Liveness::Watch hostAlive) {
+        host_ = host;
+        hostAlive_ = std::move(hostAlive);
+    }
+    PageHost* WOL() const { return hostAlive_() ? host_ : nullptr; }
 
     void InPage(const std::string& message);
     void Callback(std::int32_t result);  // the page reply's result code
@@ -49,10 +55,12 @@ private:
     void mvarWindow_Closing();
     void mvarWindow_SendMsg(const std::string& message);
 
-    std::weak_ptr<PageHost> host_;
+    PageHost* host_ = nullptr;
+    Liveness::Watch hostAlive_;
     std::string nickName_;
     std::string fromNick_;
     PageWindowPtr mvarWindow_;
+    Liveness alive_;
 };
 
 }  // namespace vantor

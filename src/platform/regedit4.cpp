@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "common/wire_text.h"
 #include "settings/registry.h"
 
 namespace vantor::regedit4 {
@@ -13,31 +14,9 @@ using registry::kRegSz;
 
 namespace {
 
-// Case folding of Windows-1252 letters, as the registry compares names.
-unsigned char Fold(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    switch (c) {
-        case 0x8A:
-            return 0x9A;
-        case 0x8C:
-            return 0x9C;
-        case 0x8E:
-            return 0x9E;
-        case 0x9F:
-            return 0xFF;
-        default:
-            return c;
-    }
-}
-
+// The registry compares names without regard to the case of Windows-1252 letters.
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Fold(static_cast<unsigned char>(a[i])) != Fold(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
+    return a.size() == b.size() && LowerCp1252(a) == LowerCp1252(b);
 }
 
 bool IsBlank(char c) {

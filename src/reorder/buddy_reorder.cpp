@@ -21,9 +21,9 @@ bool BuddyReorder::Start(std::vector<std::string> order) {
     order_ = std::move(order);
     total_ = static_cast<int>(order_.size());
     account_ = link_.NickName();
-    std::weak_ptr<int> alive = alive_;
+    const auto alive = alive_.watch();
     budCB_ = MakeCallback([this, alive](const std::string& line, Delivery kind, const Param& p) {
-        if (!alive.expired()) BudCB_Callback(line, kind, p);
+        if (alive()) BudCB_Callback(line, kind, p);
     });
     // Recorded before the first delete, so even a crash in the middle loses nobody.
     restore_.Record(account_, order_);
@@ -44,13 +44,13 @@ void BuddyReorder::SendPhase(Phase phase) {
     if (!link_.Connected()) return ConnectionLost();
     const char* word = phase == kDeleting ? "DELBUDDY " : "ADDBUDDY ";
     const std::string codes(phase == kDeleting ? kDelBuddyCodes : kAddBuddyCodes);
-    std::weak_ptr<int> alive = alive_;
+    const auto alive = alive_.watch();
     // Copied: a send that fails may end the run from inside it, releasing BudCB.
     const std::vector<std::string> order = order_;
     const std::shared_ptr<Callback> callback = budCB_;
     for (const std::string& nick : order) {
         link_.send(word + nick, Param{int(phase)}, callback, codes);
-        if (alive.expired() || phase_ != phase) return;
+        if (!alive() || phase_ != phase) return;
     }
 }
 
@@ -67,21 +67,21 @@ void BuddyReorder::BudCB_Callback(const std::string& line, Delivery, const Param
         return Fail(std::move(failure));
     }
     ++counter_;
-    std::weak_ptr<int> alive = alive_;
+    const auto alive = alive_.watch();
     SetValue(phase_ == kDeleting ? counter_ : counter_ + total_);
-    if (alive.expired() || counter_ < total_) return;
+    if (!alive() || counter_ < total_) return;
     if (phase_ == kDeleting) return SendPhase(kAdding);
 
     phase_ = kDone;
     counter_ = 0;
     restore_.Forget(account_);
     budCB_.reset();
-    if (auto handler = Succeeded) handler();
+    CallCopy(Succeeded);
 }
 
 void BuddyReorder::SetValue(int value) {
     value_ = value;
-    if (auto handler = Progress) handler(value);
+    CallCopy(Progress, value);
 }
 
 void BuddyReorder::NoAnswer() {
@@ -117,10 +117,10 @@ void BuddyReorder::Fail(Failure failure) {
     // lost connection the next log-on does it.
     failure.addingBack =
         (failure.cause == Cause::NoAnswer || failure.cause == Cause::Refused) && link_.Connected();
-    std::weak_ptr<int> alive = alive_;
+    const auto alive = alive_.watch();
     if (failure.addingBack) restore_.AddBack(link_, failure.pending);
-    if (alive.expired()) return;
-    if (auto handler = Failed) handler(failure);
+    if (!alive()) return;
+    CallCopy(Failed, failure);
 }
 
 }  // namespace vantor

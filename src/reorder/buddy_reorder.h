@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/liveness.h"
 #include "transport/callback.h"
 
 namespace vantor {
@@ -83,7 +84,7 @@ private:
     int value_ = 0;
     std::shared_ptr<Callback> budCB_;
     // Checked after every call-out: a handler may have destroyed this object.
-    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    Liveness alive_;
 };
 
 }  // namespace vantor

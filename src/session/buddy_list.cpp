@@ -1,16 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "session/buddy_list.h"
 
+#include "common/wire_text.h"
+
 namespace vantor {
 
 std::vector<std::string> SplitBuddyList(const std::string& list) {
     std::vector<std::string> nicks;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find('`', start);
-        if (end == std::string::npos) end = list.size();
-        if (end > start) nicks.push_back(list.substr(start, end - start));
-        start = end + 1;
+    for (std::string_view nick : SplitOn(list, '`')) {
+        if (!nick.empty()) nicks.emplace_back(nick);  // "``" and the ends give no nickname
     }
     return nicks;
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/liveness.h"
 #include "common/wire_text.h"
 #include "session/location.h"
 
@@ -26,7 +27,8 @@ LocationSearch::~LocationSearch() = default;
 void LocationSearch::Start(const std::vector<std::string>& nicks,
                            const std::vector<std::int32_t>& ports) {
     Cancel();
-    const unsigned generation = ++generation_;
+    run_.Renew();
+    const auto run = run_.watch();
     sessions_ = std::make_unique<WOLCons>();
     rows_ = static_cast<int>(nicks.size());
     expected_ = rows_ * static_cast<int>(ports.size());
@@ -52,9 +54,9 @@ void LocationSearch::Start(const std::vector<std::string>& nicks,
             CheckDone();
             // Answers to the earlier queries are handled while the later ones go out.
             view_.LetEventsRun();
-            if (generation != generation_ || !sessions_) return;
+            if (!run() || !sessions_) return;
             view_.RunReceivePass();
-            if (generation != generation_ || !sessions_) return;
+            if (!run() || !sessions_) return;
         }
     }
 }
@@ -87,7 +89,7 @@ void LocationSearch::RefreshRow(WOLCon& session, int row, const std::string& nic
 void LocationSearch::Cancel() {
     view_.SetIdleTimer(false);
     if (!sessions_) return;
-    ++generation_;
+    run_.Renew();
     std::unique_ptr<WOLCons> sessions = std::move(sessions_);
     // Quitting reaches no handler: search sessions raise no events.
     sessions->ForEach([](WOLCon& session) { session.Quit(); });
@@ -107,19 +109,19 @@ void LocationSearch::Answer(const std::string& line, Delivery kind, const Param&
 
     // Only a running search counts answers; the sessions of a stopped one are gone.
     if (kind != Delivery::Answer || !sessions_) return;
-    const std::size_t blank = tag->find(' ');
-    if (blank == std::string::npos) return;
-    const int row = PlainNumber(std::string_view(*tag).substr(0, blank));
-    const int column = PlainNumber(std::string_view(*tag).substr(blank + 1));
+    const auto fields = SplitWords(*tag, 2);  // "row column"
+    if (fields.size() < 2) return;
+    const int row = PlainNumber(fields[0]);
+    const int column = PlainNumber(fields[1]);
     const int position = (column - 1) * rows_ + row;
     if (row < 1 || row > rows_ || column < 1 || position > expected_) return;
 
     ++received_;
     view_.SetIdleTimer(true);
     const std::string key = keys_[static_cast<std::size_t>(position - 1)];
-    const unsigned generation = generation_;
+    const auto run = run_.watch();
     view_.ShowLocation(row, column, DecodeLocation(line));
-    if (generation != generation_) return;
+    if (!run()) return;
     // Closed now; destroyed once its own receive pass has let go of it.
     if (WOLCon* session = sessions_->Item(key)) {
         session->Quit();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/liveness.h"
 #include "session/wolcon.h"
 #include "transport/callback.h"
 
@@ -80,7 +81,7 @@ private:
     int expected_ = 0;
     int received_ = 0;
     int failed_ = 0;
-    unsigned generation_ = 0;  // counts searches started and stopped
+    Liveness run_;  // renewed by each search started and stopped
 };
 
 }  // namespace vantor

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/liveness.h"
 #include "common/wire_text.h"
 #include "session/encoding.h"
 #include "session/log_redact.h"
@@ -13,9 +14,9 @@
 namespace vantor {
 
 struct WOLCon::Impl {
-    explicit Impl(WOLCon* session) : owner(session) {}
+    explicit Impl(WOLCon& session) : owner(session) {}
 
-    WOLCon* owner;  // null once the session is destroyed
+    WOLCon& owner;  // owns this state: both go together
     Tag tag;
     std::string nick;
     std::string motd;
@@ -24,23 +25,13 @@ struct WOLCon::Impl {
     std::shared_ptr<Callback> logOnCB = std::make_shared<Callback>();
     std::shared_ptr<Callback> buddyCB = std::make_shared<Callback>();
     std::unique_ptr<PageRouter> pages;
+    // A handler may destroy the session: nothing of it is touched after a call-out that did.
+    Liveness alive;
 
-    // Each Raise copies the owner's handler first: the handler may destroy the session, and with
-    // it the std::function being run.
-    void RaiseError(int code) {
-        if (owner == nullptr) return;
-        auto handler = owner->Error;
-        if (handler) handler(code);
-    }
-    void RaiseLogOnResult(int result) {
-        if (owner == nullptr) return;
-        auto handler = owner->LogOnResult;
-        if (handler) handler(result);
-    }
+    void RaiseError(int code) { CallCopy(owner.Error, code); }
+    void RaiseLogOnResult(int result) { CallCopy(owner.LogOnResult, result); }
     void RaiseBuddyListResult(const std::string& list, int result) {
-        if (owner == nullptr) return;
-        auto handler = owner->BuddyListResult;
-        if (handler) handler(list, result);
+        CallCopy(owner.BuddyListResult, list, result);
     }
 
     void OnLogOnReply(const std::string& line, Delivery kind, const Param& param) {
@@ -63,9 +54,9 @@ struct WOLCon::Impl {
             case Delivery::End: {
                 const bool* show = std::any_cast<bool>(&param);
                 if (show != nullptr && *show && presenter) {
-                    auto present = presenter;
-                    present(MotdNews(motd));
-                    if (owner == nullptr) return;
+                    const auto stillHere = alive.watch();
+                    CallCopy(presenter, MotdNews(motd));
+                    if (!stillHere()) return;
                 }
                 RaiseLogOnResult(0);
                 break;
@@ -81,47 +72,38 @@ struct WOLCon::Impl {
     }
 };
 
-WOLCon::WOLCon() : impl_(std::make_shared<Impl>(this)) {
-    std::weak_ptr<Impl> weak = impl_;
-    // Each handler holds the state for the length of its call, so a session destroyed from one of
-    // its events keeps its state until the handler returns; the transport, going with the state,
-    // then ends its pass by itself.
-    impl_->iface->Error = [weak](int code) {
-        if (auto self = weak.lock()) self->RaiseError(code);
-    };
-    impl_->iface->ReceivedPage = [weak](const std::string& line) {
-        if (auto self = weak.lock()) {
-            if (self->pages) self->pages->OnReceivedPage(line);
-        }
+WOLCon::WOLCon() : impl_(std::make_unique<Impl>(*this)) {
+    // The handlers run only from the transport, which goes with the state: they never outlive it.
+    Impl* self = impl_.get();
+    impl_->iface->Error = [self](int code) { self->RaiseError(code); };
+    impl_->iface->ReceivedPage = [self](const std::string& line) {
+        if (self->pages) self->pages->OnReceivedPage(line);
     };
     // The log keeps no password, not even encoded: it logs on as well as the password itself.
     impl_->iface->SentLogText = RedactForLog;
-    impl_->logOnCB->SetHandler([weak](const std::string& line, Delivery kind, const Param& param) {
-        if (auto self = weak.lock()) self->OnLogOnReply(line, kind, param);
+    impl_->logOnCB->SetHandler([self](const std::string& line, Delivery kind, const Param& param) {
+        self->OnLogOnReply(line, kind, param);
     });
-    impl_->buddyCB->SetHandler([weak](const std::string& line, Delivery kind, const Param&) {
-        if (auto self = weak.lock()) self->OnBuddyReply(line, kind);
+    impl_->buddyCB->SetHandler([self](const std::string& line, Delivery kind, const Param&) {
+        self->OnBuddyReply(line, kind);
     });
     impl_->pages =
-        std::make_unique<PageRouter>([weak](std::string_view command, Param param,
+        std::make_unique<PageRouter>([self](std::string_view command, Param param,
                                             std::shared_ptr<Callback> callback, std::string code) {
-            if (auto self = weak.lock()) {
-                self->iface->send(command, std::move(param), std::move(callback), std::move(code));
-            }
+            self->iface->send(command, std::move(param), std::move(callback), std::move(code));
         });
 }
 
-WOLCon::~WOLCon() {
-    impl_->owner = nullptr;
-}
+WOLCon::~WOLCon() = default;
 
 bool WOLCon::connect(std::int32_t port) {
     return impl_->iface->connect(port);
 }
 
 void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
-    // Held for the whole sequence: an Error handler may drop the session between two lines.
-    auto self = impl_;
+    // An Error handler may drop the session between two lines.
+    Impl* self = impl_.get();
+    const auto alive = self->alive.watch();
     WOLCon2& transport = *self->iface;
     self->nick = credentials.NickName;
     transport.SetNick(self->nick);
@@ -138,18 +120,18 @@ void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
     // handler stops the sequence.
     for (const auto& line : lines) {
         transport.send(line);
-        if (self->owner == nullptr) return;
+        if (!alive()) return;
     }
     transport.send("USER UserName HostName " + host + " :RealName", Param(showMotd), self->logOnCB,
                    "433,431,372", "375", "376");
 }
 
 void WOLCon::Quit() {
-    auto self = impl_;
-    self->iface->send("QUIT");
-    // A session dropped by an Error handler closes its socket when the state goes, just below.
-    if (self->owner == nullptr) return;
-    self->iface->Disconnect();
+    const auto alive = impl_->alive.watch();
+    impl_->iface->send("QUIT");
+    // A session dropped by an Error handler closed its socket as it went.
+    if (!alive()) return;
+    impl_->iface->Disconnect();
 }
 
 void WOLCon::GetBuddies() {
@@ -206,24 +188,20 @@ std::shared_ptr<PageWin> WOLCon::NewPageWin(const std::string& nick) {
 }
 
 void WOLCon::ClosePageWin(const std::string& nick) {
-    auto self = impl_;
-    self->pages->ClosePageWin(nick);
+    impl_->pages->ClosePageWin(nick);
 }
 
 void WOLCon::CloseAllPageWin() {
-    auto self = impl_;
-    self->pages->CloseAllPageWin();
+    impl_->pages->CloseAllPageWin();
 }
 
 void WOLCon::RemovePageWin(const std::string& nick) {
-    auto self = impl_;
-    self->pages->RemovePageWin(nick);
+    impl_->pages->RemovePageWin(nick);
 }
 
 void WOLCon::PageUser(const std::string& nick, const std::string& message,
                       const std::shared_ptr<PageWin>& window) {
-    auto self = impl_;
-    self->pages->PageUser(nick, message, window);
+    impl_->pages->PageUser(nick, message, window);
 }
 
 WOLCon2& WOLCon::Interface() {

@@ -74,8 +74,7 @@ public:
 
 private:
     struct Impl;
-    // Shared with the session's reply handlers, which hold it weakly so they can tell it is gone.
-    std::shared_ptr<Impl> impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 // An ordered collection of sessions, optionally keyed by text (keys compare without regard to

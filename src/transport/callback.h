@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "common/liveness.h"
+
 namespace vantor {
 
 // A caller's value handed back unchanged with every delivery: empty, a number, a flag, or an
@@ -36,9 +38,7 @@ public:
 
     // Raises the Callback event. The handler may destroy this object's owner: it is copied first.
     void Raise(const std::string& line, Delivery kind, const Param& param) {
-        if (!handler_) return;
-        Handler h = handler_;
-        h(line, kind, param);
+        CallCopy(handler_, line, kind, param);
     }
 
 private:

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "common/liveness.h"
 #include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "platform/socket_layer.h"
@@ -45,9 +46,9 @@ struct WOLCon2::Impl {
     ReplyQueue queue;
     InterceptTable intercepts;
     std::string readScratch;
-    // Cleared by the destructor. Every call-out (handlers, events, even the debug log, whose
-    // window pumps events) may destroy this object, so each caller holds a copy and checks it.
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+    // Every call-out (handlers, events, even the debug log, whose window pumps events) may
+    // destroy this object, so each caller holds a watch and checks it after the call.
+    Liveness alive;
 
     void Log(std::string_view text, int kind) const { DebugLog(tag, text, kind); }
 };
@@ -55,21 +56,19 @@ struct WOLCon2::Impl {
 WOLCon2::WOLCon2() : impl_(std::make_unique<Impl>()) {}
 
 WOLCon2::~WOLCon2() {
-    *impl_->alive = false;
     CloseSocket(impl_->handle);
 }
 
 void WOLCon2::RaiseError(int code) {
-    auto handler = Error;  // the handler may replace or destroy Error itself
-    if (handler) handler(code);
+    CallCopy(Error, code);
 }
 
 bool WOLCon2::connect(std::int32_t port) {
-    auto alive = impl_->alive;
+    const auto alive = impl_->alive.watch();
     impl_->queue.Clear();
     if (impl_->handle != 0) {
         Disconnect();
-        if (!*alive) return false;
+        if (!alive()) return false;
     }
     // Bytes of an unfinished line from the old link would otherwise be glued to the first line
     // of the new one.
@@ -77,14 +76,14 @@ bool WOLCon2::connect(std::int32_t port) {
         std::string rest(impl_->buffer.View());
         impl_->buffer.Clear();
         impl_->Log(rest, kLogHandled);
-        if (!*alive) return false;
+        if (!alive()) return false;
     }
 
     SocketHandle handle = CreateSocket(kAfInet, kSockStream, 0);
     impl_->handle = handle;  // kept even when invalid: the next send then fails with 100
     if (handle == kInvalidSocket) {
         impl_->Log("Failed to create a socket.", kLogError);
-        if (*alive) RaiseError(kErrSocketCreate);
+        if (alive()) RaiseError(kErrSocketCreate);
         return false;
     }
     std::string host = Settings().SettingString(setting::kServerHost);
@@ -94,19 +93,19 @@ bool WOLCon2::connect(std::int32_t port) {
         return true;
     }
     impl_->Log("Socket Error - Could not connect to remote host.", kLogError);
-    if (*alive) RaiseError(kErrConnectFailed);
+    if (alive()) RaiseError(kErrConnectFailed);
     return false;
 }
 
 void WOLCon2::Disconnect() {
     if (impl_->handle == 0) return;
-    auto alive = impl_->alive;
+    const auto alive = impl_->alive.watch();
     std::string line;
     // Empty lines are stepped over so that nothing complete is left to be routed afterwards.
     while (impl_->buffer.TakeLine(line)) {
         if (line.empty()) continue;
         impl_->Log(line, kLogHandled);
-        if (!*alive) return;
+        if (!alive()) return;
     }
     CloseSocket(impl_->handle);
     impl_->handle = 0;
@@ -114,23 +113,23 @@ void WOLCon2::Disconnect() {
 
 void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
                    std::string code, std::string cStart, std::string cEnd) {
-    auto alive = impl_->alive;
+    const auto alive = impl_->alive.watch();
     std::string line = OneLine(command);
     const std::string logged = SentLogText ? SentLogText(line) : line;
     if (impl_->handle == 0) {
         impl_->Log("Socket is not connected, could not send command: \"" + logged + "\".",
                    kLogError);
-        if (*alive) RaiseError(kErrNotConnected);
+        if (alive()) RaiseError(kErrNotConnected);
         return;
     }
     impl_->Log(logged, kLogSent);
-    if (!*alive) return;
+    if (!alive()) return;
     line += "\r\n";
     if (SendText(impl_->handle, line) == -1) {
         impl_->Log("Error sending command.", kLogError);
-        if (!*alive) return;
+        if (!alive()) return;
         RaiseError(kErrSendFailed);
-        if (!*alive) return;
+        if (!alive()) return;
     }
     if (callback) {
         impl_->queue.Append(SendInfo{std::move(callback), std::move(param), std::move(code),
@@ -143,12 +142,12 @@ int WOLCon2::PopulateBuff() {
     if (impl_->handle == 0) return kPassIdle;
     if (impl_->buffer.View().size() > kMaxBacklog && impl_->buffer.HasLine()) {
         // Catching up: empty lines are stepped over until the backlog is back under its bound.
-        auto alive = impl_->alive;
+        const auto alive = impl_->alive.watch();
         std::string line;
         while (impl_->buffer.View().size() > kMaxBacklog && impl_->buffer.TakeLine(line)) {
             if (line.empty()) continue;
             RouteLine(line);
-            if (!*alive) return kPassClosed;
+            if (!alive()) return kPassClosed;
         }
         return kPassLines;
     }
@@ -165,54 +164,53 @@ int WOLCon2::PopulateBuff() {
 }
 
 int WOLCon2::ProcessReceived(std::string_view bytes) {
-    auto alive = impl_->alive;
+    const auto alive = impl_->alive.watch();
     if (!impl_->buffer.Append(bytes)) {
         impl_->Log("Dropped an unfinished received line longer than 1048576 bytes.", kLogError);
-        if (!*alive) return kPassClosed;
+        if (!alive()) return kPassClosed;
     }
     // The line is copied out before it is routed: a handler may read, drain or clear the buffer.
     // An empty line ends the pass; what follows it waits for the next pass that reads data.
     std::string line;
     while (impl_->buffer.TakeLine(line) && !line.empty()) {
         RouteLine(line);
-        if (!*alive) return kPassClosed;
+        if (!alive()) return kPassClosed;
     }
     return kPassLines;
 }
 
 void WOLCon2::RouteLine(const std::string& line) {
-    auto alive = impl_->alive;
+    const auto alive = impl_->alive.watch();
     const std::string_view first = WordAt(line, 0);
     const std::string_view code = WordAt(line, 1);  // empty when the line has a single word
 
     if (!impl_->intercepts.Empty()) {
         if (std::optional<Match> m = impl_->intercepts.Offer(code)) {
             impl_->Log(line, kLogIntercepted);
-            if (*alive && m->callback) m->callback->Raise(line, m->kind, m->param);
+            if (alive() && m->callback) m->callback->Raise(line, m->kind, m->param);
             return;
         }
     }
     if (first == "PING") {
         impl_->Log(line, kLogHandled);
-        if (*alive) send("PONG " + impl_->nick + " :");
+        if (alive()) send("PONG " + impl_->nick + " :");
         return;
     }
     if (code == "PAGE") {
         impl_->Log(line, kLogHandled);
-        if (!*alive) return;
-        auto handler = ReceivedPage;
-        if (handler) handler(line);
+        if (!alive()) return;
+        CallCopy(ReceivedPage, line);
         return;
     }
     if (first == "ERROR") {
         impl_->Log(line, kLogHandled);
-        if (*alive) RaiseError(ServerErrorCode(line));
+        if (alive()) RaiseError(ServerErrorCode(line));
         return;
     }
     // Lines without a second word cannot name a code; they end up here and stay unhandled.
     if (std::optional<Match> m = impl_->queue.Offer(code)) {
         impl_->Log(line, m->logKind);
-        if (*alive && m->callback) m->callback->Raise(line, m->kind, m->param);
+        if (alive() && m->callback) m->callback->Raise(line, m->kind, m->param);
         return;
     }
     impl_->Log(line, kLogUnhandled);

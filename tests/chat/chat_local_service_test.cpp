@@ -55,7 +55,7 @@ struct Member {
 
 TEST(ChatOnLocalService, threeUsersTalkInALobbyAndOneMovesOn) {
     test::ScopedRegistry registry;
-    test::FakeSettings settings;
+    test::ChatSettings settings;
     SetSettingsSource(&settings);
     test::LocalServer server{/*demo=*/false};
     ASSERT_TRUE(server.Ok());

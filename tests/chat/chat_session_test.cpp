@@ -57,7 +57,7 @@ protected:
     }
 
     test::ScopedRegistry registry;
-    test::FakeSettings settings;
+    test::ChatSettings settings;
     test::LoopbackPeer peer;
     WOLCon wol;
     QPointer<ChatUI> chat;

@@ -9,24 +9,14 @@
 #include <vector>
 
 #include "chat/chat_link.h"
-#include "settings/settings_source.h"
+#include "support/fake_settings.h"
 
 namespace vantor::test {
 
-// Answers from maps, defaults otherwise. Time stamps are off so entries compare as plain text.
-class FakeSettings : public SettingsSource {
+// Time stamps are off so entries compare as plain text.
+class ChatSettings : public FakeSettings {
 public:
-    std::map<std::string, std::string, std::less<>> texts{{"ServerHost", "127.0.0.1"}};
-    std::map<std::string, std::int32_t, std::less<>> numbers{{"ChatTimeStamps", 0}};
-
-    std::string SettingString(std::string_view name, std::string_view defaultValue) override {
-        auto it = texts.find(name);
-        return it != texts.end() ? it->second : std::string(defaultValue);
-    }
-    std::int32_t SettingLong(std::string_view name, std::int32_t defaultValue) override {
-        auto it = numbers.find(name);
-        return it != numbers.end() ? it->second : defaultValue;
-    }
+    ChatSettings() { numbers.emplace("ChatTimeStamps", 0); }
 };
 
 // Records what the window sends and which intercepts it holds.

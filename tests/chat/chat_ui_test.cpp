@@ -88,7 +88,7 @@ protected:
     }
 
     test::ScopedRegistry registry;
-    test::FakeSettings settings;
+    test::ChatSettings settings;
     test::RecordingLink link;
     QPointer<ChatUI> chat;
     QTreeWidget* lobbies = nullptr;

@@ -3,21 +3,23 @@
 
 #include <algorithm>
 
+#include "common/liveness.h"
+
 namespace vantor::test {
 
 void FakePageWindow::Received(const std::string& text) {
     received.push_back(text);
-    if (const auto hook = onReceived) hook();
+    CallCopy(onReceived);
 }
 
 void FakePageWindow::Close() {
     if (closingRaised > 0) return;
     ++closingRaised;
-    if (const auto handler = Closing) handler();
+    CallCopy(Closing);
 }
 
 void FakePageWindow::UserSends(const std::string& text) {
-    if (const auto handler = SendMsg) handler(text);
+    CallCopy(SendMsg, text);
 }
 
 void FakePageWindow::UserCloses() {
@@ -33,25 +35,6 @@ FakePageWindows::FakePageWindows() {
 
 FakePageWindows::~FakePageWindows() {
     SetPageWindowFactory(nullptr);
-}
-
-LogCapture::LogCapture() : previous_(debug_detail::g_debugForm) {
-    debug_detail::g_debugForm = this;
-}
-
-LogCapture::~LogCapture() {
-    debug_detail::g_debugForm = previous_;
-}
-
-void LogCapture::AddDebug(const Tag&, std::string_view message, int kind) {
-    messages.emplace_back(message);
-    kinds.push_back(kind);
-}
-
-bool LogCapture::Has(const std::string& message, int kind) const {
-    for (std::size_t i = 0; i < messages.size(); ++i)
-        if (messages[i] == message && kinds[i] == kind) return true;
-    return false;
 }
 
 }  // namespace vantor::test

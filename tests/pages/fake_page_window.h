@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/debug_log.h"
 #include "pages/page_window.h"
+#include "support/debug_recorder.h"
 
 namespace vantor::test {
 
@@ -51,26 +51,6 @@ public:
 
 private:
     std::vector<std::unique_ptr<FakePageWindow>> windows_;
-};
-
-// Catches debug-log entries for the test's lifetime.
-class LogCapture : public DebugWindow {
-public:
-    LogCapture();
-    ~LogCapture() override;
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    void AddDebug(const Tag& tag, std::string_view message, int kind) override;
-    void ShowWindow() override {}
-    void ShutDown() override {}
-
-    bool Has(const std::string& message, int kind = kLogNote) const;
-    std::vector<std::string> messages;
-    std::vector<int> kinds;
-
-private:
-    DebugWindow* previous_ = nullptr;
 };
 
 }  // namespace vantor::test

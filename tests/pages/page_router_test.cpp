@@ -55,8 +55,11 @@ TEST_F(PageRouting, pageFromNewSenderOpensLowerCaseConversationShowingIt) {
     ASSERT_EQ(windows.Made(), 1u);
     ASSERT_TRUE(router.Find("alice"));
     const FakePageWindow& w = windows[0];
-    EXPECT_EQ(w.from + " " + w.user, "alice me");
-    EXPECT_EQ(w.shown + w.sendBoxFocus + w.attention, 3);
+    EXPECT_EQ(w.from, "alice");
+    EXPECT_EQ(w.user, "me");
+    EXPECT_EQ(w.shown, 1);
+    EXPECT_EQ(w.sendBoxFocus, 1);
+    EXPECT_EQ(w.attention, 1);
     EXPECT_EQ(w.received, std::vector<std::string>{"hello:  there : you "});
     EXPECT_TRUE(log.Has("Page received from Alice : \"hello:  there : you \"."));
     EXPECT_TRUE(log.Has("Creating new page window for user \"alice\"."));

@@ -13,6 +13,7 @@
 #include "session/wolcon.h"
 #include "settings/settings_source.h"
 #include "settings/settings_store.h"
+#include "support/fake_settings.h"
 #include "support/loopback_peer.h"
 #include "support/pump.h"
 #include "support/temp_registry.h"
@@ -20,22 +21,6 @@
 
 namespace vantor {
 namespace {
-
-// Answers the settings the connection reads; everything else gets its default.
-class FakeSettings : public SettingsSource {
-public:
-    std::map<std::string, std::string, std::less<>> texts{{"ServerHost", "127.0.0.1"}};
-    std::map<std::string, std::int32_t, std::less<>> numbers;
-
-    std::string SettingString(std::string_view name, std::string_view defaultValue) override {
-        auto it = texts.find(name);
-        return it != texts.end() ? it->second : std::string(defaultValue);
-    }
-    std::int32_t SettingLong(std::string_view name, std::int32_t defaultValue) override {
-        auto it = numbers.find(name);
-        return it != numbers.end() ? it->second : defaultValue;
-    }
-};
 
 const char* const kUserLine = "USER UserName HostName 127.0.0.1 :RealName";
 
@@ -91,7 +76,7 @@ protected:
     }
 
     test::ScopedRegistry registry;
-    FakeSettings settings;
+    test::FakeSettings settings;
     test::LoopbackPeer peer;
     std::unique_ptr<WOLCon> con;
     std::vector<int> errors;
@@ -201,6 +186,20 @@ TEST_F(SessionTest, sessionDestroyedByItsLogOnResultHandler) {
     peer.Send(":s 375 bob :-\r\n:s 372 bob :- x\r\n:s 376 bob :End\r\nPING :a\r\n:s 333 bob x\r\n");
     ASSERT_TRUE(Pump([&] { return con == nullptr; }));
     EXPECT_EQ(results, std::vector<int>{0});
+}
+
+// The news window runs its own events: a log-off among them drops the session before the result.
+TEST_F(SessionTest, sessionDestroyedByItsMotdPresenterRaisesNoResult) {
+    Connect();
+    con->SetMotdPresenter([this](const std::string& news) {
+        presented.push_back(news);
+        con.reset();
+    });
+    LogOn("bob", true);
+    peer.Send(":s 375 bob :-\r\n:s 372 bob :- x\r\n:s 376 bob :End\r\nPING :a\r\n");
+    ASSERT_TRUE(Pump([&] { return con == nullptr; }));
+    EXPECT_EQ(presented.size(), 1u);
+    EXPECT_TRUE(results.empty());
 }
 
 TEST_F(SessionTest, sessionDestroyedByItsErrorHandlerStopsTheLogOn) {

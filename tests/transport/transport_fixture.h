@@ -15,31 +15,13 @@
 #include "diagnostics/debug_log.h"
 #include "platform/socket_layer.h"
 #include "settings/settings_store.h"
+#include "support/debug_recorder.h"
 #include "support/loopback_peer.h"
 #include "support/pump.h"
 #include "support/temp_registry.h"
 #include "transport/wolcon2.h"
 
 namespace vantor::test {
-
-struct LogEntry {
-    std::string text;
-    int kind;
-};
-
-// Records every debug-log entry in place of the debug window.
-class RecordingWindow final : public DebugWindow {
-public:
-    explicit RecordingWindow(std::shared_ptr<std::vector<LogEntry>> log) : log_(std::move(log)) {}
-    void AddDebug(const Tag&, std::string_view message, int kind) override {
-        log_->push_back({std::string(message), kind});
-    }
-    void ShowWindow() override {}
-    void ShutDown() override {}
-
-private:
-    std::shared_ptr<std::vector<LogEntry>> log_;
-};
 
 struct Delivered {
     std::string line;
@@ -96,18 +78,13 @@ protected:
             out += (out.empty() ? "" : "|") + d.line + "=" + std::to_string(d.param);
         return out;
     }
-    bool Logged(const std::string& text, int kind) const {
-        for (const LogEntry& e : *log_) {
-            if (e.text == text && e.kind == kind) return true;
-        }
-        return false;
-    }
+    bool Logged(const std::string& text, int kind) const { return HasEntry(*log_, text, kind); }
     bool PassUntilLogged(const std::string& text, int kind) {
         return PassUntil([&] { return Logged(text, kind); });
     }
 
     ScopedRegistry registry_;
-    std::shared_ptr<std::vector<LogEntry>> log_ = std::make_shared<std::vector<LogEntry>>();
+    std::shared_ptr<LogEntries> log_ = std::make_shared<LogEntries>();
     LoopbackPeer peer_;
     std::unique_ptr<WOLCon2> con_;
     std::vector<std::shared_ptr<Callback>> owned_;

@@ -15,12 +15,15 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "controls/theme.h"
+
 namespace {
 
-const QColor kBackground(64, 0, 0);
-const QColor kBand(128, 0, 0);
-const QColor kOrange(255, 128, 0);
-const QColor kWhite(255, 255, 255);
+// The windows' palette, so the pictures match the controls drawn around them.
+using vantor::theme::kBand;
+using vantor::theme::kOrange;
+using vantor::theme::kWhite;
+constexpr QColor kBackground = vantor::theme::kDarkRed;
 
 QString g_family;
 
