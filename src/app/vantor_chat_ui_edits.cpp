@@ -12,6 +12,7 @@
 #include "reorder/buddy_restore.h"
 #include "reorder/reorder_link.h"
 #include "reorder/reorder_ui.h"
+#include "transport/wolcon2.h"
 
 namespace vantor {
 
@@ -115,8 +116,9 @@ void VantorChatUI::ReordUI_Finished() {
     reordUI_ = nullptr;
     EndChildDialog();
     // A run that failed after its first delete was cancelled, but the service's list has changed
-    // all the same.
-    if (dialog && (!dialog->Canceled() || dialog->Touched()) && LoggedOn()) {
+    // all the same. Over a lost connection the next log-on downloads it (and mends it).
+    if (dialog && (!dialog->Canceled() || dialog->Touched()) && LoggedOn() &&
+        wol_->Interface().IsConnected()) {
         for (VantorBtn* b : {pageBud_, addBud_, delBud_, refreshBud_}) b->SetEnabled(false);
         ClearBuddyList();
         wol_->GetBuddies();
