@@ -34,6 +34,10 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     return program;
 }
 
+void EndProgram() {
+    QCoreApplication::exit(0);
+}
+
 int Loader(int& argc, char** argv, const StartUpHooks& hooks) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantor Desktop"));
@@ -42,7 +46,7 @@ int Loader(int& argc, char** argv, const StartUpHooks& hooks) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     std::unique_ptr<Program> program = StartUp(hooks);
-    program->main->SetEndProgram([] { QCoreApplication::quit(); });
+    program->main->SetEndProgram(&EndProgram);
     const int code = QApplication::exec();
     program.reset();
     return code;

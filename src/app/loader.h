@@ -28,6 +28,10 @@ struct Program {
 // Everything the entry point does once the QApplication exists, up to the shown main window.
 std::unique_ptr<Program> StartUp(const StartUpHooks& hooks);
 
+// Leaves the event loop at once. Unlike QCoreApplication::quit it asks no window to close, so a
+// window that refuses (the reorder's status window) cannot keep the program running.
+void EndProgram();
+
 // The entry point: start-up, the event loop, and the end of the run.
 int Loader(int& argc, char** argv, const StartUpHooks& hooks);
 

@@ -5,11 +5,31 @@
 
 namespace vantor {
 
+namespace {
+
+QMessageBox::Icon ToQt(BoxIcon icon) {
+    switch (icon) {
+        case BoxIcon::Critical:
+            return QMessageBox::Critical;
+        case BoxIcon::Information:
+            return QMessageBox::Information;
+        case BoxIcon::Exclamation:
+            break;
+    }
+    return QMessageBox::Warning;
+}
+
+}  // namespace
+
 void QtMessageBoxes::Show(QWidget* parent, BoxIcon icon, const QString& title,
                           const QString& text) {
-    QMessageBox box(icon == BoxIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning, title,
-                    text, QMessageBox::Ok, parent);
+    QMessageBox box(ToQt(icon), title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool QtMessageBoxes::Ask(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace vantor

@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "app/about_ui.h"
+#include "app/add_buddy_ui.h"
 #include "app/log_on_ui.h"
 #include "app/motd_ui.h"
 #include "chat/chat_ui.h"
@@ -18,6 +19,8 @@
 #include "controls/prog_bar.h"
 #include "controls/vantor_btn.h"
 #include "diagnostics/debug_log.h"
+#include "reorder/buddy_restore.h"
+#include "reorder/reorder_ui.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 #include "settings/settings_store.h"
@@ -81,6 +84,7 @@ VantorChatUI::VantorChatUI(QWidget* parent)
       wol_(std::make_unique<WOLCon>()),
       budCheckCB_(std::make_shared<Callback>()),
       search_(*this, budCheckCB_),
+      restore_(std::make_unique<BuddyRestore>(BuddyRestore::DefaultFile())),
       logOnPrompt_(&AskWithDialog),
       chatOpener_(&OpenLobbyChat),
       ownBoxes_(std::make_unique<QtMessageBoxes>()),
@@ -111,6 +115,9 @@ VantorChatUI::VantorChatUI(QWidget* parent)
 }
 
 VantorChatUI::~VantorChatUI() {
+    // The dialogs use the session and the restore record, which go before the child windows.
+    delete reordUI_.data();
+    delete addBudUI_.data();
     // The chat window talks to the session while it closes, so it goes first.
     CloseChat(ChatRelease::Now);
     buddyList_->removeEventFilter(this);
@@ -192,6 +199,7 @@ void VantorChatUI::PumpSessions() {
 
     if (passOnce(*wol_) == kPassClosed) {
         buffTimer_->stop();
+        if (reordUI_) reordUI_->ConnectionLost();
         // Closed before the log-on finished: the log-in button is disabled while logging in, so
         // without this the user could never try again.
         if (logInBtn_->BtnText() != QStringLiteral("LOGOUT") && !logInBtn_->Enabled())
@@ -290,6 +298,7 @@ void VantorChatUI::WOL_LogOnResult(int result) {
             logInBtn_->SetBtnText(QStringLiteral("LOGOUT"));
             logInBtn_->SetEnabled(true);
             chatBtn_->SetEnabled(cht_.isNull());
+            restoreDue_ = true;
             wol_->send("SETCODEPAGE 1252");
             wol_->send("SETOPT 17,33");
             wol_->GetBuddies();
@@ -326,11 +335,15 @@ void VantorChatUI::WOL_Error(int code) {
         });
         return;
     }
+    // A running reorder names the error in its own box, with what becomes of its buddies.
+    const bool reorderTells = reordUI_ && reordUI_->Busy();
+    if (reordUI_) reordUI_->SessionError(code);
     if (LoggedOn()) {
         LogOffClick();
     } else {
         ResetConnection();
     }
+    if (reorderTells) return;
     ShowBox(BoxIcon::Critical, QStringLiteral("Error!"),
             QStringLiteral("Error ") + QString::number(code) + QStringLiteral(" has occurred."));
 }

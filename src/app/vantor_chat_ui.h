@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/in_pass.h"
 #include "app/message_box.h"
@@ -27,7 +28,10 @@ class QTreeWidgetItem;
 namespace vantor {
 
 class AboutUI;
+class AddBuddyUI;
+class BuddyRestore;
 class PictureBox;
+class ReOrderUI;
 class Callback;
 
 class ProgBar;
@@ -62,6 +66,8 @@ public:
     WOLCon& WOL() { return *wol_; }
     WolInfo& Credentials() { return credentials_; }
     QWidget* Cht() const { return cht_; }
+    AddBuddyUI* AddBudUI() const;  // the open add-buddy dialog, or none
+    ReOrderUI* ReordUI() const;    // the open reorder dialog, or none
 
     // The temporary sessions of a running location search; none when no search runs.
     WOLCons* TempSessions() const { return search_.Sessions(); }
@@ -124,6 +130,16 @@ private:
     void ReDownloadClick();
     void ShowBuddyMenu(QTreeWidgetItem* row, const QPoint& globalPos);
 
+    // Adding, deleting and reordering buddies (vantor_chat_ui_edits.cpp).
+    void AddBudClick();
+    void AddBudUI_Finished();
+    void AddBuddy(const QString& typed);
+    void DelBudClick();
+    void ReOrdBudClick();
+    void ReordUI_Finished();
+    std::vector<std::string> RestoreAtLogOn(const std::vector<std::string>& downloaded);
+    void ShowRestored(const std::vector<std::string>& nicks);
+
     void AboutClick();
     void OptionsClick();
     void ChatClick();
@@ -149,6 +165,11 @@ private:
     bool childOpen_ = false;
     QPointer<QWidget> childDialog_;
     QPointer<AboutUI> abtUI_;
+    QPointer<AddBuddyUI> addBudUI_;
+    QPointer<ReOrderUI> reordUI_;
+    // Buddies a reorder took off and has not seen added again; mended at the next log-on.
+    std::unique_ptr<BuddyRestore> restore_;
+    bool restoreDue_ = false;  // set by a log-on, spent by the list that follows it
     QPointer<QWidget> cht_;
 
     InPass inPass_;

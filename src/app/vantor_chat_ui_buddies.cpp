@@ -35,7 +35,11 @@ void VantorChatUI::WOL_BuddyListResult(const std::string& list, int result) {
     SetupColumns(allServers);
     const int locations = allServers ? 3 : 1;
     const auto filling = listFill_.watch();
-    for (const std::string& nick : SplitBuddyList(list)) {
+    std::vector<std::string> nicks = SplitBuddyList(list);
+    // Buddies an unfinished reorder took off go back at the end, where the service adds them.
+    const std::vector<std::string> restored = RestoreAtLogOn(nicks);
+    nicks.insert(nicks.end(), restored.begin(), restored.end());
+    for (const std::string& nick : nicks) {
         QStringList cells{FromWire(nick)};
         for (int c = 0; c < locations; ++c) cells << QStringLiteral("Unknown");
         auto* row = new QTreeWidgetItem(buddyList_, cells);
@@ -53,6 +57,7 @@ void VantorChatUI::WOL_BuddyListResult(const std::string& list, int result) {
         refreshMinutes_ = 0;
     }
     RefreshLocations();
+    ShowRestored(restored);
 }
 
 void VantorChatUI::ClearBuddyList() {
@@ -155,9 +160,7 @@ void VantorChatUI::StopSearch() {
 }
 
 void VantorChatUI::FinishSearch() {
-    // Adding, deleting and reordering buddies are not offered yet: their buttons stay disabled
-    // rather than inviting clicks that do nothing.
-    refreshBud_->SetEnabled(true);
+    for (VantorBtn* b : {refreshBud_, addBud_, delBud_, reOrdBud_}) b->SetEnabled(true);
     buddyMnuRef_->setEnabled(true);
 }
 

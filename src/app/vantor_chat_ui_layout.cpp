@@ -119,6 +119,9 @@ void VantorChatUI::BuildControls() {
     connect(quit_, &VantorBtn::Click, this, [this] { close(); });
     connect(pageBud_, &VantorBtn::Click, this, &VantorChatUI::PageBudClick);
     connect(refreshBud_, &VantorBtn::Click, this, &VantorChatUI::RefreshLocations);
+    connect(addBud_, &VantorBtn::Click, this, &VantorChatUI::AddBudClick);
+    connect(delBud_, &VantorBtn::Click, this, &VantorChatUI::DelBudClick);
+    connect(reOrdBud_, &VantorBtn::Click, this, &VantorChatUI::ReOrdBudClick);
     BuildBuddyMenu();
 
     buffTimer_ = new QTimer(this);
@@ -158,15 +161,17 @@ void VantorChatUI::BuildBuddyMenu() {
         return action;
     };
     buddyMnuPage_ = item("BuddyMnu_Page", QStringLiteral("&Page"), true);
-    buddyMnuDel_ = item("BuddyMnu_Del", QStringLiteral("&Delete"), false);
+    buddyMnuDel_ = item("BuddyMnu_Del", QStringLiteral("&Delete"), true);
     buddyMnu_->addSeparator();
     buddyMnuRefUsr_ = item("BuddyMnu_RefUsr", QStringLiteral("&Refresh location"), false);
     buddyMnu_->addSeparator();
-    buddyMnuReOrd_ = item("BuddyMnu_ReOrd", QStringLiteral("Re&order buddy list"), false);
+    buddyMnuReOrd_ = item("BuddyMnu_ReOrd", QStringLiteral("Re&order buddy list"), true);
     buddyMnu_->addSeparator();
     buddyMnuRef_ = item("BuddyMnu_Ref", QStringLiteral("Refresh all user locations"), false);
     buddyMnuReDL_ = item("BuddyMnu_ReDL", QStringLiteral("Re-download buddy list"), false);
     connect(buddyMnuPage_, &QAction::triggered, this, &VantorChatUI::PageBudClick);
+    connect(buddyMnuDel_, &QAction::triggered, this, &VantorChatUI::DelBudClick);
+    connect(buddyMnuReOrd_, &QAction::triggered, this, &VantorChatUI::ReOrdBudClick);
     connect(buddyMnuReDL_, &QAction::triggered, this, &VantorChatUI::ReDownloadClick);
     connect(buddyMnuRefUsr_, &QAction::triggered, this, &VantorChatUI::RefreshSelectedClick);
     connect(buddyMnuRef_, &QAction::triggered, this, &VantorChatUI::RefreshLocations);

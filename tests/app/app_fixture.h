@@ -33,7 +33,17 @@ public:
         boxes.push_back({icon, title, text});
         if (onShow) onShow(boxes.back());
     }
+    // Records the question as a box with the exclamation icon and answers from `replies` in turn
+    // (true for Yes); No once they run out.
+    bool Ask(QWidget* parent, const QString& title, const QString& text) override {
+        Show(parent, BoxIcon::Exclamation, title, text);
+        if (replies.empty()) return false;
+        const bool yes = replies.front();
+        replies.erase(replies.begin());
+        return yes;
+    }
     std::vector<Box> boxes;
+    std::vector<bool> replies;
     std::function<void(const Box&)> onShow;
 };
 

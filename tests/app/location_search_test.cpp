@@ -63,7 +63,7 @@ struct SearchFixture : MainWindowFixture {
     }
     void Tick(const char* timer) { QMetaObject::invokeMethod(Timer(timer), "timeout"); }
 };
-const QString kAllOn = QStringLiteral("RefreshBud BuddyMnu_Ref");
+const QString kAllOn = QStringLiteral("RefreshBud AddBud DelBud ReOrdBud BuddyMnu_Ref");
 
 // A main window pointed at the bundled service with its demo users.
 struct DemoFixture : SearchFixture {

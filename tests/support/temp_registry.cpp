@@ -28,6 +28,8 @@ ScopedRegistry::ScopedRegistry() {
         oldValue_ = old;
     }
     setenv("VANTOR_REGISTRY", File().c_str(), 1);
+    if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome_ = old;
+    setenv("XDG_DATA_HOME", dir_.Path().c_str(), 1);
     oldCwd_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_.Path());
 }
@@ -39,6 +41,10 @@ ScopedRegistry::~ScopedRegistry() {
         setenv("VANTOR_REGISTRY", oldValue_.c_str(), 1);
     else
         unsetenv("VANTOR_REGISTRY");
+    if (oldDataHome_)
+        setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace vantor::test

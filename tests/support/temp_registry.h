@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace vantor::test {
@@ -20,7 +21,8 @@ private:
 };
 
 // Points the settings store at a registry file in a temporary folder for the test's lifetime,
-// and makes that folder the current directory (where the debug dump file lands).
+// makes that folder the current directory (where the debug dump file lands) and the user's data
+// folder (where the reorder's restore record lands).
 class ScopedRegistry {
 public:
     ScopedRegistry();
@@ -34,6 +36,7 @@ private:
     TempDir dir_;
     std::string oldValue_;
     bool hadOld_ = false;
+    std::optional<std::string> oldDataHome_;
     std::filesystem::path oldCwd_;
 };
 

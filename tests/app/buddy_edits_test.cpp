@@ -1,0 +1,322 @@
+// SPDX-License-Identifier: MIT
+// Adding, deleting and reordering buddies through the main window, against a scripted peer.
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMetaObject>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "app/add_buddy_ui.h"
+#include "app/loader.h"
+#include "app_fixture.h"
+#include "reorder/reorder_ui.h"
+
+namespace vantor::test {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+const QString kEditsOn = u"AddBud DelBud ReOrdBud"_s;
+
+// Logged on as bob with a buddy list whose location search has given up, so the buttons are on.
+struct EditFixture : MainWindowFixture {
+    bool Ready(const std::string& list, int rows) {
+        if (!LogOnAsBob() || !peer.WaitForLine("GETBUDDY")) return false;
+        peer.SendLine(":s 333 bob " + list);
+        if (!PumpUi([&] { return List()->topLevelItemCount() == rows && main->TempSessions(); }))
+            return false;
+        QMetaObject::invokeMethod(Timer("SearchTimer"), "timeout");
+        return Edits() == kEditsOn;
+    }
+
+    QTreeWidget* List() const { return Find<QTreeWidget>("BuddyList"); }
+    QAction* Item(const char* name) const {
+        return Find<QMenu>("BuddyMnu")->findChild<QAction*>(QString::fromLatin1(name));
+    }
+    QString Rows() const {
+        QStringList names;
+        for (int i = 0; i < List()->topLevelItemCount(); ++i)
+            names << List()->topLevelItem(i)->text(0);
+        return names.join(u'|');
+    }
+    QString Cell(int row, int column) const { return List()->topLevelItem(row)->text(column); }
+    void Select(const QString& nick) {
+        List()->setCurrentItem(List()->findItems(nick, Qt::MatchExactly).value(0));
+    }
+    QString Edits() const {
+        QStringList on;
+        for (const char* b : {"AddBud", "DelBud", "ReOrdBud"})
+            if (Btn(b)->Enabled()) on << QString::fromLatin1(b);
+        return on.join(u' ');
+    }
+
+    // What the main session sent from now on, up to a marker line sent after it: everything sent
+    // before the marker has then reached the peer.
+    std::size_t Mark() { return peer.Lines().size(); }
+    std::vector<std::string> SentSince(std::size_t mark) {
+        const std::string marker = "MARK " + std::to_string(++markers);
+        main->WOL().send(marker);
+        if (!peer.WaitForLine(marker)) return {"(no marker)"};
+        const auto& lines = peer.Lines();
+        std::vector<std::string> sent(lines.begin() + static_cast<long>(mark), lines.end());
+        std::erase_if(sent, [](const std::string& line) { return line.starts_with("MARK "); });
+        return sent;
+    }
+    // Lets the main window handle what the peer sent until the client has sent n lines in all.
+    bool UntilSent(std::size_t n) {
+        return PumpUi([&] { return peer.Lines().size() >= n; });
+    }
+    int markers = 0;
+    std::size_t Count(const std::string& line) {
+        const auto& lines = peer.Lines();
+        return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
+    }
+
+    AddBuddyUI* OpenAdd(const QString& typed) {
+        Click("AddBud");
+        AddBuddyUI* dialog = main->AddBudUI();
+        if (dialog) QTest::keyClicks(dialog->findChild<QLineEdit*>(u"BuddyText"_s), typed);
+        return dialog;
+    }
+    void Press(QWidget* dialog, const char* button) {
+        QTest::mouseClick(dialog->findChild<VantorBtn*>(QString::fromLatin1(button)),
+                          Qt::LeftButton);
+    }
+};
+
+TEST(BuddyEdits, addSendsTheLowerCaseNicknameUnlessARowReadsExactlyThatAndAsksWhereItIs) {
+    struct Case {
+        std::string list;
+        const char* typed;
+        std::vector<std::string> sent;
+        const char* rows;
+    };
+    for (const Case& c : {
+             Case{"bob`alice", "Bob", {}, "bob|alice"},
+             Case{"Bob`alice", "Bob", {"ADDBUDDY bob", "FINDUSEREX bob"}, "Bob|alice|bob"},
+             Case{"alice", "CAROL", {"ADDBUDDY carol", "FINDUSEREX carol"}, "alice|carol"},
+         }) {
+        SCOPED_TRACE(c.typed + (" to " + c.list));
+        EditFixture f;
+        const int rows = static_cast<int>(std::count(c.list.begin(), c.list.end(), '`')) + 1;
+        ASSERT_TRUE(f.Ready(c.list, rows));
+        const std::size_t mark = f.Mark();
+        AddBuddyUI* dialog = f.OpenAdd(QString::fromLatin1(c.typed));
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(f.main->ChildOpen() && !f.main->isEnabled());
+        QPointer<AddBuddyUI> gone = dialog;
+        f.Press(dialog, "AddBtn");
+
+        EXPECT_TRUE(!f.main->ChildOpen() && f.main->isEnabled());
+        EXPECT_EQ(f.main->AddBudUI(), nullptr);
+        EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
+        EXPECT_EQ(f.SentSince(mark), c.sent);
+        EXPECT_EQ(f.Rows(), QString::fromLatin1(c.rows));
+        if (c.sent.empty()) {
+            EXPECT_EQ(f.Edits(), kEditsOn);
+            continue;
+        }
+        // The new row waits for its location with the buttons off; the answer fills its cell.
+        EXPECT_EQ(f.Cell(rows, 1), u"Unknown"_s);
+        EXPECT_EQ(f.Edits(), QString());
+        EXPECT_FALSE(f.Item("BuddyMnu_Ref")->isEnabled());
+        f.peer.SendLine(":s 398 bob 3");
+        ASSERT_TRUE(PumpUi([&] { return f.Cell(rows, 1) == u"Logged In"_s; }));
+        EXPECT_EQ(f.Cell(0, 1), u"Unknown"_s);
+        EXPECT_EQ(f.Edits(), kEditsOn);
+        EXPECT_TRUE(f.Item("BuddyMnu_Ref")->isEnabled());
+    }
+}
+
+TEST(BuddyEdits, cancelEscapeAndTheCloseBoxOfTheAddDialogSendNothing) {
+    EditFixture f;
+    ASSERT_TRUE(f.Ready("alice", 1));
+    f.main->show();
+    const std::size_t mark = f.Mark();
+    for (int how = 0; how < 3; ++how) {
+        SCOPED_TRACE(how);
+        AddBuddyUI* dialog = f.OpenAdd(u"carol"_s);
+        ASSERT_NE(dialog, nullptr);
+        QPointer<AddBuddyUI> gone = dialog;
+        if (how == 0) f.Press(dialog, "CancelBtn");
+        if (how == 1) QTest::keyClick(dialog, Qt::Key_Escape);
+        if (how == 2) dialog->close();
+        EXPECT_TRUE(!f.main->ChildOpen() && f.main->isEnabled());
+        EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
+    }
+    EXPECT_EQ(f.SentSince(mark), std::vector<std::string>{});
+    EXPECT_EQ(f.Rows(), u"alice"_s);
+    EXPECT_EQ(f.Edits(), kEditsOn);
+}
+
+TEST(BuddyEdits, deleteAsksFirstNoChangesNothingAndALaterRefreshUsesTheNewIndex) {
+    EditFixture f;
+    ASSERT_TRUE(f.Ready("alice`Bob2`carol`dave", 4));
+    const std::size_t mark = f.Mark();
+
+    f.List()->clearSelection();
+    f.Click("DelBud");
+    EXPECT_TRUE(f.boxes.boxes.empty());  // nothing selected, nothing asked
+
+    f.Select(u"Bob2"_s);
+    f.Click("DelBud");  // answered No
+    ASSERT_EQ(f.boxes.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes.boxes[0].icon, BoxIcon::Exclamation);
+    EXPECT_EQ(f.Box(0),
+              u"Confirm buddy deletion|Are you sure you want to delete \"Bob2\" from your buddy "
+              u"list?"_s);
+    EXPECT_EQ(f.Rows(), u"alice|Bob2|carol|dave"_s);
+    EXPECT_EQ(f.SentSince(mark), std::vector<std::string>{});
+
+    f.boxes.replies = {true};
+    f.Item("BuddyMnu_Del")->trigger();
+    EXPECT_EQ(f.Rows(), u"alice|carol|dave"_s);
+    EXPECT_EQ(f.SentSince(mark), std::vector<std::string>{"DELBUDDY Bob2"});
+
+    // dave moved from row 4 to row 3: its answer must land there.
+    f.Select(u"dave"_s);
+    f.Item("BuddyMnu_RefUsr")->trigger();
+    ASSERT_TRUE(f.peer.WaitForLine("FINDUSEREX dave"));
+    f.peer.SendLine(":s 398 bob 2");
+    ASSERT_TRUE(PumpUi([&] { return f.Cell(2, 1) == u"Hiding"_s; }));
+    EXPECT_EQ(f.Cell(1, 1), u"Unknown"_s);
+}
+
+TEST(BuddyEdits, theEditButtonsFollowTheLocationSearchAndTheLogOnState) {
+    EditFixture f;
+    EXPECT_EQ(f.Edits(), QString());
+    ASSERT_TRUE(f.LogOnAsBob());
+    EXPECT_EQ(f.Edits(), QString());  // no list yet
+    ASSERT_TRUE(f.peer.WaitForLine("GETBUDDY"));
+    f.peer.SendLine(":s 333 bob alice`carol");
+    ASSERT_TRUE(PumpUi([&] { return f.main->TempSessions() != nullptr; }));
+    EXPECT_EQ(f.Edits(), QString());  // searching
+    EXPECT_TRUE(f.Item("BuddyMnu_Del")->isEnabled() && f.Item("BuddyMnu_ReOrd")->isEnabled());
+    QMetaObject::invokeMethod(f.Timer("SearchTimer"), "timeout");
+    EXPECT_EQ(f.Edits(), kEditsOn);
+    f.Click("LogInBtn");
+    EXPECT_EQ(f.Edits(), QString());
+}
+
+// The reorder window opened from the main window, its boxes recorded by the main window's seam.
+struct ReorderFixture : EditFixture {
+    ReOrderUI* Open() {
+        Click("ReOrdBud");
+        return main->ReordUI();
+    }
+    QString Order(ReOrderUI* ui) const {
+        QStringList names;
+        for (int i = 0; i < ui->BuddyList()->count(); ++i)
+            names << ui->BuddyList()->item(i)->text();
+        return names.join(u'|');
+    }
+    void Answer(const char* code, int times) {
+        for (int i = 0; i < times; ++i) peer.SendLine(std::string(":s ") + code + " bob x");
+    }
+};
+
+TEST(BuddyEdits, cancelledReorderLeavesTheListAndACompletedOneDownloadsItAgain) {
+    ReorderFixture f;
+    ASSERT_TRUE(f.Ready("alice`Bob2`carol", 3));
+    f.main->show();
+    const std::size_t mark = f.Mark();
+
+    ReOrderUI* ui = f.Open();
+    ASSERT_NE(ui, nullptr);
+    EXPECT_EQ(f.Order(ui), u"alice|Bob2|carol"_s);
+    EXPECT_TRUE(f.main->ChildOpen() && !f.main->isEnabled() && ui->isEnabled());
+    QPointer<ReOrderUI> gone = ui;
+    f.Press(ui, "CancelBtn");
+    EXPECT_TRUE(!f.main->ChildOpen() && f.main->isEnabled());
+    EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
+    EXPECT_EQ(f.SentSince(mark), std::vector<std::string>{});
+    EXPECT_EQ(f.Rows(), u"alice|Bob2|carol"_s);
+
+    f.Item("BuddyMnu_ReOrd")->trigger();
+    ui = f.main->ReordUI();
+    ASSERT_NE(ui, nullptr);
+    ui->BuddyList()->setCurrentRow(2);
+    f.Press(ui, "MoveUBtn");  // alice, carol, Bob2
+    const std::size_t run = f.Mark();
+    f.Press(ui, "OKBtn");
+    ASSERT_TRUE(f.UntilSent(run + 3));
+    f.Answer("335", 3);
+    ASSERT_TRUE(f.UntilSent(run + 6));
+    f.Answer("334", 3);
+    gone = ui;
+    ASSERT_TRUE(PumpUi([&] { return f.Count("GETBUDDY") == 2; }));
+    EXPECT_EQ(f.SentSince(run),
+              (std::vector<std::string>{"DELBUDDY alice", "DELBUDDY carol", "DELBUDDY Bob2",
+                                        "ADDBUDDY alice", "ADDBUDDY carol", "ADDBUDDY Bob2",
+                                        "GETBUDDY"}));
+    ASSERT_EQ(f.boxes.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes.boxes[0].icon, BoxIcon::Information);
+    EXPECT_EQ(f.Box(0),
+              u"Success|Buddy list successfully adjusted, the main window will now be "
+              u"refreshed."_s);
+    EXPECT_TRUE(!f.main->ChildOpen() && f.main->isEnabled());
+    EXPECT_EQ(f.List()->topLevelItemCount() + f.List()->columnCount(), 0);
+    EXPECT_FALSE(f.Btn("PageBud")->Enabled());
+    EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
+    f.peer.SendLine(":s 333 bob alice`carol`Bob2");
+    EXPECT_TRUE(PumpUi([&] { return f.Rows() == u"alice|carol|Bob2"_s; }));
+}
+
+TEST(BuddyEdits, aSessionFailingUnderAReorderGivesOnlyTheReordersOwnBox) {
+    for (bool errorEvent : {true, false}) {
+        SCOPED_TRACE(errorEvent ? "session error" : "connection closed");
+        ReorderFixture f;
+        ASSERT_TRUE(f.Ready("alice`carol", 2));
+        ReOrderUI* ui = f.Open();
+        ASSERT_NE(ui, nullptr);
+        const std::size_t run = f.Mark();
+        f.Press(ui, "OKBtn");
+        ASSERT_TRUE(f.peer.WaitForLines(run + 2));
+        if (errorEvent) {
+            f.main->WOL().Error(10054);
+        } else {
+            f.peer.CloseClient();
+        }
+        ASSERT_TRUE(PumpUi([&] { return !f.boxes.boxes.empty(); }));
+        QTest::qWait(20);  // a second box would come within the same pass
+        ASSERT_EQ(f.boxes.boxes.size(), 1u);
+        EXPECT_TRUE(f.Box(0).startsWith(u"Reorder failed|"_s)) << f.Box(0).toStdString();
+        EXPECT_TRUE(f.Box(0).endsWith(u"added back at your next log-on: alice, carol."_s))
+            << f.Box(0).toStdString();
+        // The session error logs off; a closed connection leaves the logged-on look.
+        EXPECT_EQ(f.main->LoggedOn(), !errorEvent);
+
+        // Only CANCEL is left; nothing is downloaded over the dead link.
+        f.Press(ui, "CancelBtn");
+        EXPECT_TRUE(!f.main->ChildOpen() && f.main->isEnabled());
+        EXPECT_EQ(f.main->ReordUI(), nullptr);
+        EXPECT_EQ(f.Count("GETBUDDY"), 1u);
+        EXPECT_EQ(f.boxes.boxes.size(), 1u);
+    }
+}
+
+TEST(BuddyEdits, closingTheMainWindowDuringAReorderStillEndsTheProgram) {
+    ReorderFixture f;
+    ASSERT_TRUE(f.Ready("alice`carol", 2));
+    f.main->show();
+    f.main->SetEndProgram(&EndProgram);
+    ReOrderUI* ui = f.Open();
+    ASSERT_NE(ui, nullptr);
+    f.Press(ui, "OKBtn");
+    ASSERT_TRUE(ui->Busy());
+    // The status window refuses to close; a quit that asks every window would be refused too.
+    QTimer::singleShot(0, f.main.get(), [&] { f.main->close(); });
+    QTimer guard;  // a bound on a failure, not a measure of speed
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(10000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(f.peer.WaitForLine("QUIT"));
+}
+
+}  // namespace
+}  // namespace vantor::test
