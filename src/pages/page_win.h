@@ -34,7 +34,8 @@ public:
     std::shared_ptr<PageHost> WOL() const { return host_.lock(); }
 
     void InPage(const std::string& message);
-    void Callback(std::int32_t result);  // the page reply's result code
+    void Callback(std::int32_t result);    // the page reply's result code
+    void Notify(const std::string& text);  // a local notice in the conversation
     void SetFocus();
     void CreateWin();
     void CloseWin();

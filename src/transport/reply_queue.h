@@ -19,11 +19,11 @@ namespace vantor {
 struct SendInfo {
     std::weak_ptr<vantor::Callback> Callback;
     vantor::Param Param;
-    std::string Code;     // comma-separated reply codes, may be empty
-    std::string CStart;   // code opening a multi-line reply; empty = no start line
-    std::string CEnd;     // code closing a multi-line reply; empty = none
-    bool DoneS = false;   // the start line has been seen
-    std::string Command;  // as logged, for the note when no answer comes
+    std::string Code;       // comma-separated reply codes, may be empty
+    std::string CStart;     // code opening a multi-line reply; empty = no start line
+    std::string CEnd;       // code closing a multi-line reply; empty = none
+    bool DoneS = false;     // the start line has been seen
+    std::string Command{};  // as logged, for the note when no answer comes
     std::chrono::steady_clock::time_point Heard{};  // sent, or the last line the entry took
 };
 
