@@ -398,7 +398,7 @@ bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool m
     // Taken before events run, so an entry added meanwhile (a line the user sends) follows it.
     // A close among those events deletes the window, and the box with it, at once.
     return ChatHistory->Append({.head = OneLine(stamp + head),
-                                .body = OneLine(body),
+                                .body = CutForDisplay(OneLine(body)),
                                 .colour = entryColour_,
                                 .markOwnNick = markOwnNick});
 }

@@ -22,6 +22,16 @@ QString OneLine(QString text) {
     return text;
 }
 
+QString CutForDisplay(QString text) {
+    if (text.size() <= kDisplayCut) return text;
+    qsizetype keep = kDisplayCut;
+    if (text.at(keep - 1).isHighSurrogate()) --keep;  // never half a character
+    const qsizetype cut = text.size() - keep;
+    text.truncate(keep);
+    text += QStringLiteral(" [... %1 more characters not shown]").arg(cut);
+    return text;
+}
+
 QColor ColourFromBgr(std::uint32_t value) {
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));

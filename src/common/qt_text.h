@@ -18,6 +18,13 @@ std::string ToWire(const QString& text);
 // passes for someone else's. Every kind of line break becomes a space.
 QString OneLine(QString text);
 
+// One received entry never freezes a window: text past this many characters is cut for display
+// (the debug log keeps the whole line).
+inline constexpr qsizetype kDisplayCut = 2000;
+
+// `text` cut to kDisplayCut characters, with a visible mark saying how much was left out.
+QString CutForDisplay(QString text);
+
 // A colour value of the settings and controls: 0x00BBGGRR, red in the low byte.
 QColor ColourFromBgr(std::uint32_t value);
 

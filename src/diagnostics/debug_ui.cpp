@@ -88,7 +88,8 @@ qsizetype DebugUI::TextLength() const {
 void DebugUI::AddDebug(const Tag& tag, std::string_view message, int kind) {
     if (message.ends_with("\r\n")) message.remove_suffix(2);
     // Converted before events run: a handler may destroy the connection that owns the tag.
-    HistoryEntry entry{.body = FromWire(message), .colour = KindColour(kind)};
+    // Only the display is cut: a line of 200 KB would hold the window up for seconds.
+    HistoryEntry entry{.body = CutForDisplay(FromWire(message)), .colour = KindColour(kind)};
     if (!TagIsBlank(tag)) {
         // Ends the previous line: the message follows on a line of its own.
         entry.lead = FromWire("#" + TagText(tag) + "-");

@@ -16,6 +16,8 @@ namespace {
 const Tag kNoTag{0};
 constexpr std::string_view kInvite = "<WWINVITE>";
 constexpr std::string_view kDecline = "<WWDECLINE>";
+// The service's line limit, CR LF included: a longer page is dropped without any reply.
+constexpr std::size_t kMaxLine = 512;
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -95,6 +97,14 @@ struct PageRouter::Impl : PageHost {
     void PageUser(const std::string& nick, const std::string& message,
                   const std::shared_ptr<PageWin>& window) override {
         const std::string command = "PAGE " + nick + " :" + message;
+        if (command.size() + 2 > kMaxLine) {
+            DebugLog(kNoTag,
+                     "Not sending a page of " + std::to_string(command.size() + 2) + " bytes to " +
+                         Quoted(nick) + ": the line limit is 512.",
+                     kLogNote);
+            if (window) window->Notify("The page is too long to send; it was not sent.");
+            return;
+        }
         if (!window) {
             CallCopy(send, command, Param{}, nullptr, std::string());
         } else {
@@ -136,9 +146,14 @@ struct PageRouter::Impl : PageHost {
 
     void PageCB_Callback(const std::string& line, Delivery kind, const Param& param) {
         const auto* weak = std::any_cast<std::weak_ptr<PageWin>>(&param);
-        if (weak == nullptr || kind != Delivery::Answer) return;
+        if (weak == nullptr) return;
         const auto conv = weak->lock();
         if (!conv) return;  // the window closed while its page was on its way
+        if (kind == Delivery::Expired) {
+            conv->Notify("The page may not have been delivered.");
+            return;
+        }
+        if (kind != Delivery::Answer) return;
 
         const auto result = SignedNumber(WordAt(line, 3));
         if (!result) {

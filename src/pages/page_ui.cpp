@@ -178,7 +178,7 @@ void PageUI::AddHistory(int kind, const QString& text) {
         default:
             break;
     }
-    PageHistory->Append({.body = OneLine(text), .colour = colour_});
+    PageHistory->Append({.body = CutForDisplay(OneLine(text)), .colour = colour_});
 }
 
 QString PageUI::HistoryText() const {

@@ -40,7 +40,8 @@ public:
     PageHost* WOL() const { return hostAlive_() ? host_ : nullptr; }
 
     void InPage(const std::string& message);
-    void Callback(std::int32_t result);  // the page reply's result code
+    void Callback(std::int32_t result);    // the page reply's result code
+    void Notify(const std::string& text);  // a local notice in the conversation
     void SetFocus();
     void CreateWin();
     void CloseWin();

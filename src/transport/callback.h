@@ -22,6 +22,7 @@ enum class Delivery : int {
     End = 2,          // the end line; the entry has been removed
     Answer = 3,       // a one-line answer; the entry has been removed
     Intercepted = 4,  // a line taken by an intercept
+    Expired = 5,      // no answer came in time; the entry has been removed, the line is empty
 };
 
 // One consumer of replies. Consumers own their Callback objects through shared_ptr; the reply

@@ -27,6 +27,7 @@ std::optional<Match> ReplyQueue::Offer(std::string_view code) {
                 return m;
             }
             if (CodeListContains(entry.Code, code)) {
+                entry.Heard = clock_();
                 return Match{entry.Callback.lock(), Delivery::Data, kLogHandled, entry.Param};
             }
             continue;
@@ -35,6 +36,7 @@ std::optional<Match> ReplyQueue::Offer(std::string_view code) {
         // has not been answered yet.
         if (!entry.CStart.empty() && code == entry.CStart) {
             entry.DoneS = true;
+            entry.Heard = clock_();
             return Match{entry.Callback.lock(), Delivery::Start, kLogReplyStart, entry.Param};
         }
         if (CodeListContains(entry.Code, code)) {
@@ -45,6 +47,21 @@ std::optional<Match> ReplyQueue::Offer(std::string_view code) {
         return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::vector<SendInfo> ReplyQueue::TakeExpired(std::chrono::steady_clock::duration wait) {
+    std::vector<SendInfo> expired;
+    if (entries_.empty()) return expired;
+    const auto deadline = clock_() - wait;
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (it->Heard < deadline) {
+            expired.push_back(std::move(*it));
+            it = entries_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return expired;
 }
 
 void InterceptTable::Register(std::string code, std::weak_ptr<Callback> callback, Param param) {

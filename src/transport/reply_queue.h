@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,10 +19,12 @@ namespace vantor {
 struct SendInfo {
     std::weak_ptr<vantor::Callback> Callback;
     vantor::Param Param;
-    std::string Code;    // comma-separated reply codes, may be empty
-    std::string CStart;  // code opening a multi-line reply; empty = no start line
-    std::string CEnd;    // code closing a multi-line reply; empty = none
-    bool DoneS = false;  // the start line has been seen
+    std::string Code;       // comma-separated reply codes, may be empty
+    std::string CStart;     // code opening a multi-line reply; empty = no start line
+    std::string CEnd;       // code closing a multi-line reply; empty = none
+    bool DoneS = false;     // the start line has been seen
+    std::string Command{};  // as logged, for the note when no answer comes
+    std::chrono::steady_clock::time_point Heard{};  // sent, or the last line the entry took
 };
 
 // A standing handler for unasked lines, keyed by its code.
@@ -46,7 +50,10 @@ bool CodeListContains(std::string_view list, std::string_view code);
 // Commands awaiting replies, matched in the order they were sent.
 class ReplyQueue {
 public:
-    void Append(SendInfo info) { entries_.push_back(std::move(info)); }
+    void Append(SendInfo info) {
+        info.Heard = clock_();
+        entries_.push_back(std::move(info));
+    }
     void Clear() { entries_.clear(); }
     std::size_t Size() const { return entries_.size(); }
     const SendInfo& At(std::size_t i) const { return entries_[i]; }
@@ -55,8 +62,17 @@ public:
     // take it; started multi-line replies ahead of it may take their own data and end lines.
     std::optional<Match> Offer(std::string_view code);
 
+    // Removes every entry that has heard nothing for `wait`, oldest first. Left queued, a
+    // command the server never answers would take the answer of the next one.
+    std::vector<SendInfo> TakeExpired(std::chrono::steady_clock::duration wait);
+
+    // Where the time comes from; tests turn it by hand.
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
+
 private:
     std::deque<SendInfo> entries_;
+    Clock clock_ = [] { return std::chrono::steady_clock::now(); };
 };
 
 // Standing handlers, walked in the order they were registered. An intercept whose consumer is

@@ -14,17 +14,25 @@
 namespace vantor {
 namespace {
 
-// Complete lines waiting past this are routed before anything more is read: each empty line ends
-// a pass, so a server that sends many would otherwise have each pass read more than it routes,
-// and the buffer would grow for as long as it keeps sending.
-constexpr std::size_t kMaxBacklog = std::size_t{1} << 20;
-
 constexpr std::string_view kPasswordNeeded = "(Password needed for that nickname.)";
 
 // The server closes a refused link with "ERROR" and its reason as the fifth space-separated
 // part, which runs to the end of the line.
 int ServerErrorCode(std::string_view line) {
     return WordAt(line, 4, 5) == kPasswordNeeded ? kErrPasswordNeeded : kErrServer;
+}
+
+// What a person reads as the reason: the fifth part without its parentheses, or, for a short
+// line, the text after its first colon.
+std::string ServerErrorReason(std::string_view line) {
+    std::string_view reason = WordAt(line, 4, 5);
+    if (reason.empty()) {
+        const std::size_t colon = line.find(':');
+        reason = colon == std::string_view::npos ? std::string_view{} : line.substr(colon + 1);
+    } else if (reason.size() >= 2 && reason.front() == '(' && reason.back() == ')') {
+        reason = reason.substr(1, reason.size() - 2);
+    }
+    return std::string(reason);
 }
 
 // A line break inside a command would split it into two commands on the wire.
@@ -46,6 +54,7 @@ struct WOLCon2::Impl {
     ReplyQueue queue;
     InterceptTable intercepts;
     std::string readScratch;
+    std::string lastErrorReason;
     // Every call-out (handlers, events, even the debug log, whose window pumps events) may
     // destroy this object, so each caller holds a watch and checks it after the call.
     Liveness alive;
@@ -132,25 +141,24 @@ void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callba
         if (!alive()) return;
     }
     if (callback) {
-        impl_->queue.Append(SendInfo{std::move(callback), std::move(param), std::move(code),
-                                     std::move(cStart), std::move(cEnd), false});
+        impl_->queue.Append(SendInfo{std::move(callback),
+                                     std::move(param),
+                                     std::move(code),
+                                     std::move(cStart),
+                                     std::move(cEnd),
+                                     false,
+                                     logged,
+                                     {}});
     }
 }
 
 int WOLCon2::PopulateBuff() {
+    if (!ExpireWaits()) return kPassClosed;
     // Handle 0 is "no socket", never a descriptor to poll.
     if (impl_->handle == 0) return kPassIdle;
-    if (impl_->buffer.View().size() > kMaxBacklog && impl_->buffer.HasLine()) {
-        // Catching up: empty lines are stepped over until the backlog is back under its bound.
-        const auto alive = impl_->alive.watch();
-        std::string line;
-        while (impl_->buffer.View().size() > kMaxBacklog && impl_->buffer.TakeLine(line)) {
-            if (line.empty()) continue;
-            RouteLine(line);
-            if (!alive()) return kPassClosed;
-        }
-        return kPassLines;
-    }
+    // Lines a handler left behind (it disconnected, or a nested pass read more) must not wait
+    // for the server's next bytes.
+    if (impl_->buffer.HasLine()) return RouteWaiting();
     PollResult poll = PollSocket(impl_->handle);
     if (poll.result < 0) return kPassIdle;
     if (!poll.readable) return poll.writable ? kPassWritable : kPassIdle;
@@ -169,14 +177,35 @@ int WOLCon2::ProcessReceived(std::string_view bytes) {
         impl_->Log("Dropped an unfinished received line longer than 1048576 bytes.", kLogError);
         if (!alive()) return kPassClosed;
     }
+    return RouteWaiting();
+}
+
+int WOLCon2::RouteWaiting() {
+    const auto alive = impl_->alive.watch();
     // The line is copied out before it is routed: a handler may read, drain or clear the buffer.
-    // An empty line ends the pass; what follows it waits for the next pass that reads data.
+    // Empty lines are stepped over, so nothing complete is left waiting for more data.
     std::string line;
-    while (impl_->buffer.TakeLine(line) && !line.empty()) {
+    while (impl_->buffer.TakeLine(line)) {
+        if (line.empty()) continue;
         RouteLine(line);
         if (!alive()) return kPassClosed;
     }
     return kPassLines;
+}
+
+bool WOLCon2::ExpireWaits() {
+    const auto alive = impl_->alive.watch();
+    for (SendInfo& entry : impl_->queue.TakeExpired(kReplyWait)) {
+        impl_->Log("No answer within " + std::to_string(kReplyWait.count()) +
+                       " seconds; dropped the wait for \"" + entry.Command + "\".",
+                   kLogNote);
+        if (!alive()) return false;
+        if (auto callback = entry.Callback.lock()) {
+            callback->Raise(std::string(), Delivery::Expired, entry.Param);
+            if (!alive()) return false;
+        }
+    }
+    return true;
 }
 
 void WOLCon2::RouteLine(const std::string& line) {
@@ -203,6 +232,7 @@ void WOLCon2::RouteLine(const std::string& line) {
         return;
     }
     if (first == "ERROR") {
+        impl_->lastErrorReason = ServerErrorReason(line);
         impl_->Log(line, kLogHandled);
         if (alive()) RaiseError(ServerErrorCode(line));
         return;
@@ -228,6 +258,14 @@ void WOLCon2::RegisterIntercept(std::string code, std::shared_ptr<Callback> call
 
 void WOLCon2::RemoveIntercept(std::string_view code) {
     impl_->intercepts.Remove(code);
+}
+
+void WOLCon2::SetClock(std::function<std::chrono::steady_clock::time_point()> now) {
+    impl_->queue.SetClock(std::move(now));
+}
+
+const std::string& WOLCon2::LastErrorReason() const {
+    return impl_->lastErrorReason;
 }
 
 const Tag& WOLCon2::GetTag() const {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -48,12 +49,18 @@ public:
     void send(std::string_view command, Param param = {}, std::shared_ptr<Callback> callback = {},
               std::string code = {}, std::string cStart = {}, std::string cEnd = {});
 
-    // One receive pass, a PassResult. Each line is routed to the first taker: an intercept,
-    // PING, PAGE, ERROR, then the reply queue. A handler that calls Disconnect or connect ends
-    // the pass: Disconnect logs the complete lines still buffered (as handled) instead of routing
-    // them, and connect also logs and drops an unfinished line of the old link, so nothing of
-    // it is glued to the new one. A handler that destroys this object ends the pass with
-    // kPassClosed. A nested pass (a modal loop inside a handler) goes on where this one stands.
+    // How long a queued command waits for (the next line of) its answer before it is dropped
+    // and its callback hears Delivery::Expired.
+    static constexpr std::chrono::seconds kReplyWait{60};
+
+    // One receive pass, a PassResult. Complete lines left in the buffer are routed before
+    // anything more is read. Expired queue entries are dropped first. Each line is routed to the
+    // first taker: an intercept, PING, PAGE, ERROR, then the reply queue. A handler that calls
+    // Disconnect or connect ends the pass: Disconnect logs the complete lines still buffered (as
+    // handled) instead of routing them, and connect also logs and drops an unfinished line of the
+    // old link, so nothing of it is glued to the new one. A handler that destroys this object ends
+    // the pass with kPassClosed. A nested pass (a modal loop inside a handler) goes on where this
+    // one stands.
     int PopulateBuff();
     std::string Receive();  // next complete line out of the buffer, or ""
 
@@ -61,6 +68,13 @@ public:
     // and the fuzzer, which feed bytes without a peer. Returns kPassLines, or kPassClosed when
     // a handler destroyed this object.
     int ProcessReceived(std::string_view bytes);
+
+    // Where queue waits take the time from; tests turn it by hand.
+    void SetClock(std::function<std::chrono::steady_clock::time_point()> now);
+
+    // The reason of the last "ERROR" line ("Killed by admin"), "" before any; the Error event
+    // carries only the code.
+    const std::string& LastErrorReason() const;
 
     // A code registered twice keeps its place and takes the newer callback and Param.
     void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param = {});
@@ -83,6 +97,8 @@ public:
 
 private:
     void RouteLine(const std::string& line);
+    int RouteWaiting();
+    bool ExpireWaits();
     void RaiseError(int code);
 
     struct Impl;

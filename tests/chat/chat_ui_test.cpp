@@ -10,7 +10,9 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+
 #include <QTreeWidget>
+#include "common/qt_text.h"
 
 #include "chat_test_util.h"
 #include "controls/vantor_btn.h"
@@ -193,6 +195,14 @@ TEST_F(ChatWindow, incomingEntriesAreColouredAndNeverMarkup) {
     Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :first"});
     EXPECT_EQ(Last(), u"bob: mine"_s);
     EXPECT_EQ(Doc()->lastBlock().previous().text(), u"ann: first"_s);
+}
+
+TEST_F(ChatWindow, hugeLobbyLineIsShownCutWithAMark) {
+    EnterLobby();
+    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :" + std::string(200 * 1024, 'z')});
+    const QString shown = Last();
+    EXPECT_TRUE(shown.startsWith(u"ann: "_s + QString(kDisplayCut, u'z')));
+    EXPECT_TRUE(shown.endsWith(u" [... 202800 more characters not shown]"_s)) << shown.right(60).toStdString();
 }
 
 TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {

@@ -8,6 +8,10 @@
 
 #include "pages/fake_page_window.h"
 #include "pages/page_win.h"
+#include "settings/settings_source.h"
+#include "support/loopback_peer.h"
+#include "support/pump.h"
+#include "transport/wolcon2.h"
 
 namespace vantor {
 namespace {
@@ -136,6 +140,27 @@ TEST_F(PageRouting, lineSentFromWindowAwaitsItsReplyAndOfflineShowsANotice) {
     EXPECT_EQ(w.notices.size(), 1u);
 }
 
+TEST_F(PageRouting, pageTooLongForTheServiceIsRefusedInItsWindowNotSent) {
+    router.NewPageWin("alice");
+    FakePageWindow& w = windows[0];
+    // "PAGE alice :" is 12 bytes; with CR LF, 498 bytes of text fill the 512-byte line exactly.
+    w.UserSends(std::string(498, 'x'));
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(w.notices.empty());
+    w.UserSends(std::string(499, 'x'));
+    EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(w.notices,
+              std::vector<std::string>{"The page is too long to send; it was not sent."});
+}
+
+TEST_F(PageRouting, pageWithoutAnswerSaysItMayNotHaveBeenDelivered) {
+    router.NewPageWin("alice");
+    FakePageWindow& w = windows[0];
+    w.UserSends("hi");
+    Reply("", Delivery::Expired);
+    EXPECT_EQ(w.notices, std::vector<std::string>{"The page may not have been delivered."});
+}
+
 TEST_F(PageRouting, closeAllClosesEveryWindowEvenWhenClosingRoutesPages) {
     for (const char* nick : {"alice", "bob", "carol"}) router.NewPageWin(nick);
     // While bob's window closes, pages arrive for a closed, an open and a new conversation.
@@ -163,6 +188,48 @@ TEST_F(PageRouting, closingAWindowFromInsideItsAppendIsSafe) {
     EXPECT_EQ(router.Count(), 0u);
     EXPECT_TRUE(windows[0].disposed);
     EXPECT_EQ(windows[0].attention, 1);  // only the first page; the second found it closing
+}
+
+// Pages going out through a real transport to a loopback peer that answers only some of them.
+class LoopbackSettings final : public SettingsSource {
+public:
+    std::string SettingString(std::string_view name, std::string_view def) override {
+        return name == setting::kServerHost.name ? "127.0.0.1" : std::string(def);
+    }
+    std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
+};
+
+TEST(PagesOverTheTransport, droppedAnswerNoLongerShiftsTheOfflineNoticeIntoAnotherWindow) {
+    LoopbackSettings settings;
+    SetSettingsSource(&settings);
+    test::LogCapture log;
+    test::FakePageWindows windows;
+    test::LoopbackPeer peer;
+    WOLCon2 con;
+    auto now = std::chrono::steady_clock::now();
+    con.SetClock([&] { return now; });
+    PageRouter router([&](std::string_view command, Param param, std::shared_ptr<Callback> callback,
+                          std::string code) {
+        con.send(command, std::move(param), std::move(callback), std::move(code));
+    });
+    router.SetOwnNick("me");
+    ASSERT_TRUE(con.connect(peer.Port()) && peer.Accept());
+
+    router.NewPageWin("alice");
+    router.NewPageWin("bob");
+    windows[0].UserSends("this one the service drops without a word");
+    now += WOLCon2::kReplyWait + std::chrono::seconds(1);
+    con.PopulateBuff();
+    EXPECT_EQ(windows[0].notices,
+              std::vector<std::string>{"The page may not have been delivered."});
+
+    windows[1].UserSends("are you there?");
+    peer.Send(":s 389 me 1\r\n");
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return !windows[1].notices.empty(); }, [&] { con.PopulateBuff(); }));
+    EXPECT_EQ(windows[1].notices, std::vector<std::string>{"User is offline!"});
+    EXPECT_EQ(windows[0].notices.size(), 1u);
+    SetSettingsSource(nullptr);
 }
 
 }  // namespace

@@ -136,6 +136,19 @@ TEST_F(Reentrancy, handlerDestroysTheTransportMidPass) {
              c.Error = [kill](int) { kill(); };
              return std::shared_ptr<Callback>();
          }},
+        {"expired wait", "s X 1",
+         [&](WOLCon2& c, Kill kill) {
+             // The command is queued at the first reading of the clock; by the next it is late.
+             auto readings = std::make_shared<int>(0);
+             const auto start = std::chrono::steady_clock::now();
+             c.SetClock([readings, start] {
+                 return start +
+                        ((*readings)++ == 0 ? std::chrono::seconds(0) : 2 * WOLCon2::kReplyWait);
+             });
+             auto cb = killer(kill);
+             c.send("GETBUDDY", 1, cb, "999");
+             return cb;
+         }},
     };
     for (const Case& tc : cases) {
         SCOPED_TRACE(tc.name);

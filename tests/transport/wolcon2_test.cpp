@@ -29,18 +29,45 @@ TEST_F(LineTransport, partialLineWaitsForTheNextRead) {
     EXPECT_TRUE(con_->Buffer().empty());
 }
 
-TEST_F(LineTransport, emptyLineEndsThePassRestWaitsForNewData) {
+TEST_F(LineTransport, blankLineNoLongerHoldsBackThePageAfterIt) {
     ASSERT_TRUE(Connect());
+    con_->SetNick("bob");
     con_->RegisterIntercept("X", Recorder());
-    peer_.Send("s X 1\r\n\r\ns X 2\r\n");
-    ASSERT_TRUE(PassUntilDelivered(1));
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(con_->PopulateBuff(), kPassWritable);
-    EXPECT_EQ(got_.size(), 1u);
-    EXPECT_EQ(con_->Buffer(), "s X 2\r\n");
+    peer_.Send("s X 1\r\n\r\n\r\n:al!u@h PAGE bob :hi\r\nPING x\r\n");
+    // Everything arrives in the pass that reads it; the peer sends nothing more.
+    ASSERT_TRUE(PassUntil([&] { return !pages_.empty(); }));
+    EXPECT_EQ(pages_, std::vector<std::string>{":al!u@h PAGE bob :hi"});
+    EXPECT_EQ(GotLines(), "s X 1=-1");
+    ASSERT_TRUE(peer_.WaitForLines(1));
+    EXPECT_EQ(peer_.Lines()[0], "PONG bob :");
+    EXPECT_TRUE(con_->Buffer().empty());
+}
 
-    peer_.Send("s X 3\r\n");
-    ASSERT_TRUE(PassUntilDelivered(3));
-    EXPECT_EQ(GotLines(), "s X 1=-1|s X 2=-1|s X 3=-1");
+TEST_F(LineTransport, lineEndsAsRobustPeersReadThem) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> reads;
+        std::vector<std::string> pages;
+    };
+    const std::vector<Case> cases = {
+        {"bare LF ends a line, so a second sender stays apart",
+         {":a PAGE bob :one\n:b PAGE bob :two\r\n"},
+         {":a PAGE bob :one", ":b PAGE bob :two"}},
+        {"NUL becomes a space instead of cutting the text",
+         {std::string(":a PAGE bob :x\0y\r\n", 18)},
+         {":a PAGE bob :x y"}},
+        {"lone CR becomes a space", {":a PAGE bob :x\ry\r\n"}, {":a PAGE bob :x y"}},
+        {"CR LF split across reads", {":a PAGE bob :x\r", "\n"}, {":a PAGE bob :x"}},
+        {"CR at the end of a read, then text", {":a PAGE bob :x\r", "y\n"}, {":a PAGE bob :x y"}},
+        {"blank bare-LF lines are stepped over", {"\n\r\n\n:a PAGE bob :z\n"}, {":a PAGE bob :z"}},
+    };
+    for (const Case& c : cases) {
+        pages_.clear();
+        for (const std::string& bytes : c.reads)
+            EXPECT_EQ(con_->ProcessReceived(bytes), kPassLines);
+        EXPECT_EQ(pages_, c.pages) << c.name;
+        EXPECT_TRUE(con_->Buffer().empty()) << c.name;
+    }
 }
 
 TEST_F(LineTransport, commandsAreSentAndLoggedAsOneLine) {
@@ -110,6 +137,20 @@ TEST_F(Routing, errorLineGivesPasswordCodeOrZero) {
     EXPECT_TRUE(Logged("ERROR :Closing Link: bob[h] (Killed)", kLogHandled));
 }
 
+TEST_F(Routing, errorReasonIsKeptForTheWindow) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"ERROR :Closing Link: bob[h] (Killed by admin)", "Killed by admin"},
+        {"ERROR :Erroneous nickname", "Erroneous nickname"},
+        {"ERROR :Closing Link: bob[h] odd reason", "odd reason"},
+        {"ERROR", ""},
+    };
+    for (const auto& [line, reason] : cases) {
+        con_->ProcessReceived(line + "\r\n");
+        EXPECT_EQ(con_->LastErrorReason(), reason) << line;
+    }
+    EXPECT_EQ(errors_.size(), 4u);
+}
+
 TEST_F(ReplyQueue, logOnStyleEntryThroughEveryPath) {
     ASSERT_TRUE(Connect());
     auto cb = Recorder();
@@ -170,6 +211,35 @@ TEST_F(ReplyQueue, answerToLaterEntryRemovesEarlierOnesFirst) {
     EXPECT_FALSE(earlierStillQueued);
     EXPECT_TRUE(Logged(":s 372 bob :late data", kLogUnhandled));
     EXPECT_EQ(GotLines(), ":s 375 bob :start=1|later=2");
+}
+
+TEST_F(ReplyQueue, droppedAnswerNoLongerShiftsTheNextOne) {
+    ASSERT_TRUE(Connect());
+    auto now = std::chrono::steady_clock::now();
+    con_->SetClock([&] { return now; });
+    con_->send("USER u", 2, Recorder(), "433", "375", "376");
+    con_->send("PAGE al :long", 1, Recorder(), "389");  // the server drops it without a reply
+    ASSERT_TRUE(peer_.WaitForLines(2));
+    now += std::chrono::seconds(30);
+    peer_.Send(":s 375 bob :start\r\n");  // the started reply keeps its own entry alive
+    ASSERT_TRUE(PassUntilDelivered(1));
+    now += WOLCon2::kReplyWait - std::chrono::seconds(30);
+    con_->PopulateBuff();  // the page has waited exactly its time: kept
+    EXPECT_EQ(got_.size(), 1u);
+
+    now += std::chrono::seconds(1);
+    con_->PopulateBuff();
+    ASSERT_EQ(got_.size(), 2u);
+    EXPECT_EQ(got_[1].kind, Delivery::Expired);
+    EXPECT_EQ(got_[1].param, 1);
+    EXPECT_TRUE(got_[1].line.empty());
+    EXPECT_TRUE(
+        Logged("No answer within 60 seconds; dropped the wait for \"PAGE al :long\".", kLogNote));
+
+    con_->send("PAGE bo :hi", 3, Recorder(), "389");
+    peer_.Send(":s 389 bob 1\r\n");
+    ASSERT_TRUE(PassUntilDelivered(3));
+    EXPECT_EQ(GotLines(), ":s 375 bob :start=2|=1|:s 389 bob 1=3");
 }
 
 TEST_F(ConnectionFailures, sendWithoutSocketGives101AndQueuesNothing) {
@@ -254,13 +324,13 @@ TEST_F(HostileInput, oddLinesNeitherCrashNorDropTheLink) {
     ASSERT_TRUE(Connect());
     con_->RegisterIntercept("SYNC", Recorder());
     con_->send("USER u", 1, Recorder(), "", "", "");  // matches nothing, ever
-    const std::string nul("a\0b \0 c", 7);
-    const std::string high("\x80\xff \xe9t\xe9 \x9f", 9);
+    const std::string nul("a\0b \0 c", 7);            // logged with spaces for the NULs
+    const std::string high("\x80\xff \xe9t\xe9 \x9f", 8);
     peer_.Send("word\r\n \r\n  \r\n" + nul + "\r\n" + high + "\r\n:s  376\r\n:s SYNC 1\r\n");
     ASSERT_TRUE(PassUntilDelivered(1));
     // An empty second word (":s  376") matches no code.
-    for (const std::string& line :
-         {std::string("word"), std::string(" "), nul, high, std::string(":s  376")})
+    for (const std::string& line : {std::string("word"), std::string(" "), std::string("a b   c"),
+                                    high, std::string(":s  376")})
         EXPECT_TRUE(Logged(line, kLogUnhandled)) << line;
     EXPECT_TRUE(con_->IsConnected());
 }
