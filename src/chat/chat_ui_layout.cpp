@@ -63,8 +63,10 @@ void ChatUI::BuildControls() {
     NickList->installEventFilter(this);
 
     // Shown at most every 40 ms; lines a flood pushes past the cap before then are never laid out.
-    ChatHistory =
-        new HistoryView({.cap = 10000, .showEveryMs = 40, .holdText = true, .links = true}, this);
+    // A flood lets pending events run every 2 ms and whenever something was posted.
+    ChatHistory = new HistoryView(
+        {.cap = 10000, .showEveryMs = 40, .holdText = true, .eventsEveryUs = 2000, .links = true},
+        this);
     ChatHistory->setObjectName(QStringLiteral("ChatHistory"));
     ChatHistory->setAccessibleName(QStringLiteral("Conversation"));
     // A scroll bar that comes and goes changes the text width, and every line is laid out anew.

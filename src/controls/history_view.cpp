@@ -23,6 +23,19 @@ bool IsBreak(QChar c) {
            c == QChar(0xFDD1);
 }
 
+// Counts what the application delivers while it is installed as an event filter.
+class EventCounter final : public QObject {
+public:
+    using QObject::QObject;
+    std::size_t seen = 0;  // only grows: a nested count must not hide the outer one's events
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* /*event*/) override {
+        ++seen;
+        return false;
+    }
+};
+
 }  // namespace
 
 void DisableControl(QWidget* control) {
@@ -36,7 +49,10 @@ void EnableControl(QWidget* control) {
 }
 
 HistoryView::HistoryView(HistoryRules rules, QWidget* parent)
-    : QTextBrowser(parent), rules_(rules), lines_(rules.cap, rules.noBreak) {
+    : QTextBrowser(parent),
+      rules_(rules),
+      lines_(rules.cap, rules.noBreak),
+      posted_(new EventCounter(this)) {
     setReadOnly(true);
     setOpenLinks(false);  // a history never navigates away from itself
     // The box only ever grows at the end and drops its head; an undo history would keep both.
@@ -62,14 +78,42 @@ bool HistoryView::Append(HistoryEntry entry) {
     const QPointer<HistoryView> self(this);
     Freeze();
     if (!rules_.takeAfterEvents) Take(std::move(entry));
-    DisableControl(this);
+    const bool events = EventsDue();
     if (!self) return false;
+    if (events) {
+        ++work_.eventSteps;
+        DisableControl(this);
+        if (!self) return false;
+    }
     if (rules_.takeAfterEvents) Take(std::move(entry));
-    EnableControl(this);
-    if (!self) return false;
+    if (events) {
+        EnableControl(this);
+        if (!self) return false;
+    }
     Thaw();
+    if (!events) return true;
     QCoreApplication::processEvents();
-    return !self.isNull();
+    if (!self) return false;
+    sinceEvents_.start();
+    return true;
+}
+
+// Letting events run costs microseconds even when none wait. In a flood they run every so often,
+// and at once when something was posted meanwhile (a click's queued call, a timer due now):
+// those are delivered here, and the caller then lets the rest run as on every append.
+bool HistoryView::EventsDue() {
+    if (rules_.eventsEveryUs <= 0 || !sinceEvents_.isValid() ||
+        sinceEvents_.nsecsElapsed() >= qint64(rules_.eventsEveryUs) * 1000) {
+        return true;
+    }
+    const QPointer<HistoryView> self(this);
+    auto* counter = static_cast<EventCounter*>(posted_);
+    const std::size_t before = counter->seen;
+    QCoreApplication::instance()->installEventFilter(counter);
+    QCoreApplication::sendPostedEvents();
+    if (!self) return true;
+    QCoreApplication::instance()->removeEventFilter(counter);
+    return counter->seen != before;
 }
 
 // Makes room under the cap, then queues the entry's lines.
@@ -173,6 +217,7 @@ void HistoryView::CatchUp() {
 
 void HistoryView::ApplyPending() {
     if (!clearView_ && viewDropped_ == 0 && pending_.empty()) return;
+    ++work_.shows;
     editing_ = true;
     QTextDocument* doc = document();
     QScrollBar* bar = verticalScrollBar();
@@ -210,7 +255,10 @@ void HistoryView::ApplyPending() {
         bool newBlock = viewLines_ > 0;
         for (const Piece& piece : pending_) {
             Insert(at, piece, piece.newLine && newBlock);
-            if (piece.newLine) ++viewLines_;
+            if (piece.newLine) {
+                ++viewLines_;
+                ++work_.linesLaidOut;
+            }
             newBlock = true;
         }
         at.endEditBlock();

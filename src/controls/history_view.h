@@ -34,6 +34,9 @@ struct HistoryRules {
     // An entry is taken only once the events of its own append have run, so an entry appended
     // from those events lands first. Otherwise it is taken at once and the later one follows.
     bool takeAfterEvents = false;
+    // In a flood, pending events run at least this often (microseconds) and whenever some were
+    // posted; 0: on every append.
+    int eventsEveryUs = 0;
     bool links = false;  // web addresses in entry bodies become links
 };
 
@@ -72,6 +75,14 @@ public:
     // The text's length as the cap counts it, taken entries included.
     std::size_t Length() const { return lines_.Length(); }
 
+    // What the view has done so far, for benchmarks.
+    struct Work {
+        std::size_t eventSteps = 0;    // appends that let pending events run
+        std::size_t shows = 0;         // catch-ups that changed the document
+        std::size_t linesLaidOut = 0;  // lines put into the document
+    };
+    const Work& Done() const { return work_; }
+
 private:
     // One line of an entry, or text for the end of the line before it.
     struct Piece {
@@ -82,6 +93,7 @@ private:
         bool newLine = false;
     };
 
+    bool EventsDue();
     void Take(HistoryEntry entry);
     void Put(const QString& text, const std::optional<QColor>& colour, qsizetype markFrom,
              bool markOwnNick, bool newLine);
@@ -108,6 +120,9 @@ private:
     int depth_ = 0;                // appends under way
     QTimer timer_;
     QElapsedTimer sinceShown_;
+    QElapsedTimer sinceEvents_;
+    QObject* posted_;  // counts the events EventsDue delivers; a child
+    Work work_;
 };
 
 }  // namespace vantor

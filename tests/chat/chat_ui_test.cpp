@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
@@ -202,7 +203,87 @@ TEST_F(ChatWindow, hugeLobbyLineIsShownCutWithAMark) {
     Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :" + std::string(200 * 1024, 'z')});
     const QString shown = Last();
     EXPECT_TRUE(shown.startsWith(u"ann: "_s + QString(kDisplayCut, u'z')));
-    EXPECT_TRUE(shown.endsWith(u" [... 202800 more characters not shown]"_s)) << shown.right(60).toStdString();
+    EXPECT_TRUE(shown.endsWith(u" [... 202800 more characters not shown]"_s))
+        << shown.right(60).toStdString();
+}
+
+// An intercepted line handled while a flood's entry lets events run lands right after that entry,
+// whether it was posted (handled within the next append) or came from a timer (handled at one of
+// the flood's event steps).
+TEST_F(ChatWindow, lineArrivingDuringAFloodLandsAfterTheEntryBeingAppended) {
+    EnterLobby();
+    for (const int delayMs : {0, 1}) {
+        SCOPED_TRACE(delayMs);
+        int fed = 0;
+        int during = -1;
+        QTimer::singleShot(delayMs, chat.data(), [&] {
+            during = fed;
+            Feed(ChatUI::kMessage, {":carl!u@h PRIVMSG x_12_3 :meanwhile"});
+        });
+        for (fed = 0; during < 0 && fed < 5000000; ++fed) {
+            Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :n" + std::to_string(fed)});
+        }
+        ASSERT_GE(during, 0);
+        if (delayMs == 0) {
+            EXPECT_EQ(during, 0);  // posted: handled within the next append
+        }
+        EXPECT_EQ(Last(), u"carl: meanwhile"_s);
+        EXPECT_EQ(Doc()->lastBlock().previous().text(), u"ann: n"_s + QString::number(during));
+    }
+}
+
+// A flood leaves the box, text and colours, exactly as entries shown one at a time would.
+TEST_F(ChatWindow, floodLeavesTheBoxAsEntriesShownOneByOne) {
+    ChatUI reference;
+    reference.SetLink(&link);
+    reference.show();
+    reference.SetUser("bob");
+    reference.ConnectChat();
+    std::vector<std::pair<int, std::string>> lines;
+    const auto add = [&](int param, std::string line) {
+        lines.emplace_back(param, std::move(line));
+    };
+    add(ChatUI::kList, ":s 327 bob x_12_3 17 0 388");
+    add(ChatUI::kList, ":s 323 bob :End of /LIST");
+    add(ChatUI::kJoined, ":bob!u@h JOIN :0,0 x_12_3");
+    add(ChatUI::kJoin, ":s 353 bob = x_12_3 :carl @op bob,0,0");
+    add(ChatUI::kJoin, ":s 366 bob x_12_3 :End");
+    for (int i = 0; i < 700; ++i) {
+        const std::string n = std::to_string(i);
+        switch (i % 7) {
+            case 0:
+                add(ChatUI::kMessage,
+                    ":ann!u@h PRIVMSG x_12_3 :\x01"
+                    "ACTIONwaves " +
+                        n + "\x01");
+                break;
+            case 1:
+                add(ChatUI::kMessage, ":ann!u@h PRIVMSG bob :psst " + n);
+                break;
+            case 2:
+                add(ChatUI::kMessage, ":ann!u@h PRIVMSG x_12_3 :hi bob, www.example.org/" + n);
+                break;
+            case 3:
+                add(ChatUI::kJoined, ":dave" + n + "!u@h JOIN :0,0 x_12_3");
+                break;
+            case 4:
+                add(ChatUI::kLeft, ":dave" + std::to_string(i - 1) + "!u@h PART x_12_3");
+                break;
+            default:
+                add(ChatUI::kMessage,
+                    ":carl!u@h PRIVMSG x_12_3 :" + std::string(std::size_t(i % 300), 'a'));
+                break;
+        }
+    }
+    for (const auto& [param, line] : lines) {
+        chat->ChatCB_Callback(line, Delivery::Data, Param{param});
+        reference.ChatCB_Callback(line, Delivery::Data, Param{param});
+        reference.CatchUpHistory();
+    }
+    auto* shown = reference.findChild<QTextBrowser*>(u"ChatHistory"_s);
+    EXPECT_GT(Doc()->blockCount(), 20);
+    EXPECT_EQ(Doc()->toHtml(), shown->document()->toHtml());
+    EXPECT_EQ(history->verticalScrollBar()->value(), shown->verticalScrollBar()->value());
 }
 
 TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {

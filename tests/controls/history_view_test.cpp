@@ -69,6 +69,9 @@ TEST(HistoryView, documentIsTheTextTheCapRuleLeaves) {
           .showEveryMs = kNever,
           .takeAfterEvents = true},
          1},
+        {"held, events now and then",
+         {.cap = 1000, .showEveryMs = kNever, .holdText = true, .eventsEveryUs = 1000000},
+         3},
         {"held, first character",
          {.cap = 1000,
           .noBreak = NoBreak::kFirstCharacter,
@@ -110,6 +113,46 @@ TEST(HistoryView, documentIsTheTextTheCapRuleLeaves) {
         view.CatchUp();
         EXPECT_EQ(Shown(view).toStdString(), model.text);
         EXPECT_EQ(view.Length(), model.text.size());
+    }
+}
+
+// Held back and shown in one go, a flood leaves the document, formats and all, exactly as
+// showing every entry on its own does.
+TEST(HistoryView, floodShownInOneGoMatchesEntryByEntry) {
+    constexpr int kNever = 3600000;
+    HistoryView reference({.cap = 2000, .links = true});
+    HistoryView held({.cap = 2000,
+                      .showEveryMs = kNever,
+                      .holdText = true,
+                      .eventsEveryUs = kNever,
+                      .links = true});
+    const QColor colours[] = {QColor(255, 128, 0), QColor(0, 128, 255), QColor(150, 0, 150)};
+    for (HistoryView* view : {&reference, &held}) {
+        view->resize(300, 200);
+        view->show();
+        view->SetOwnNick(QRegularExpression(QStringLiteral("\\bbob\\b")));
+    }
+    std::mt19937 rng(5);
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 400; ++i) {
+            const int n = int(rng() % 1000);
+            HistoryEntry entry{
+                .head = QStringLiteral("[12:0%1] nick%2: ").arg(n % 10).arg(n % 7),
+                .body = QStringLiteral("%1 bob see www.example.org/%2, ok").arg(n).arg(n % 13),
+                .markOwnNick = n % 3 == 0};
+            if (n % 5 != 0) entry.colour = colours[n % 3];  // none: the colour last used
+            if (n % 11 == 0) entry.body += QStringLiteral("\n") + QString(n, u'x');
+            if (n % 17 == 0) {
+                entry.lead = QStringLiteral(" (more)");
+                entry.leadColour = colours[(n + 1) % 3];
+            }
+            ASSERT_TRUE(reference.Append(entry));
+            ASSERT_TRUE(held.Append(entry));
+            reference.CatchUp();
+        }
+        held.CatchUp();
+        ASSERT_EQ(held.document()->toHtml(), reference.document()->toHtml()) << "round " << round;
+        EXPECT_EQ(held.verticalScrollBar()->value(), reference.verticalScrollBar()->value());
     }
 }
 
