@@ -119,6 +119,10 @@ bool WOLCon::connect(std::int32_t port) {
     return impl_->iface->connect(port);
 }
 
+bool WOLCon::connect(std::int32_t port, std::optional<std::uint32_t> address) {
+    return impl_->iface->connect(port, address);
+}
+
 void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
     // Held for the whole sequence: an Error handler may drop the session between two lines.
     auto self = impl_;
