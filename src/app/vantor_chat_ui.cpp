@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/vantor_chat_ui.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLocale>
@@ -14,6 +15,7 @@
 #include "app/add_buddy_ui.h"
 #include "app/log_on_ui.h"
 #include "app/motd_ui.h"
+#include "app/stall_meter.h"
 #include "chat/chat_ui.h"
 #include "common/qt_text.h"
 #include "controls/prog_bar.h"
@@ -21,6 +23,7 @@
 #include "diagnostics/debug_log.h"
 #include "reorder/buddy_restore.h"
 #include "reorder/reorder_ui.h"
+#include "platform/socket_layer.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 #include "settings/settings_store.h"
@@ -91,6 +94,7 @@ VantorChatUI::VantorChatUI(QWidget* parent)
       boxes_(ownBoxes_.get()),
       menuShower_(&PopUp) {
     setObjectName(QStringLiteral("VantorChatUI"));
+    stallMeter_ = new StallMeter(this);
     BuildControls();
     SetStatus(QString());
 
@@ -192,12 +196,9 @@ void VantorChatUI::SetMenuShower(MenuShower shower) {
 }
 
 void VantorChatUI::PumpSessions() {
-    auto passOnce = [this](WOLCon& session) -> int {
-        const InPass::Guard guard(inPass_, session);
-        return guard.Entered() ? session.PopulateBuff() : kPassIdle;
-    };
-
-    if (passOnce(*wol_) == kPassClosed) {
+    const StallMeter::Scope scope("the receive pass");
+    const InPass::Guard guard(inPass_, *wol_);
+    if (guard.Entered() && wol_->PopulateBuff() == kPassClosed) {
         buffTimer_->stop();
         if (reordUI_) reordUI_->ConnectionLost();
         // Closed before the log-on finished: the log-in button is disabled while logging in, so
@@ -205,12 +206,21 @@ void VantorChatUI::PumpSessions() {
         if (logInBtn_->BtnText() != QStringLiteral("LOGOUT") && !logInBtn_->Enabled())
             ResetConnection();
     }
-    WOLCons* sessions = search_.Sessions();
-    if (!sessions) return;
+    PumpSearch();
+}
+
+void VantorChatUI::PumpSearch() {
+    const StallMeter::Scope scope("the location search");
     // A search session that fails only ends this tick.
     try {
+        search_.Poll();
+        WOLCons* sessions = search_.Sessions();
+        if (!sessions) return;
         // ForEach skips a session that a handler removes, even when the whole search is dropped.
-        sessions->ForEach([&passOnce](WOLCon& session) { passOnce(session); });
+        sessions->ForEach([this](WOLCon& session) {
+            const InPass::Guard guard(inPass_, session);
+            if (guard.Entered()) session.PopulateBuff();
+        });
     } catch (const std::exception& e) {
         DebugLog(Tag{std::string("M")}, std::string("Location search pass failed: ") + e.what(),
                  kLogError);
@@ -238,10 +248,29 @@ void VantorChatUI::LogOnClick() {
     logAs_->setText(QStringLiteral("Connecting..."));
     SetStatus(QStringLiteral("Connecting..."));
 
+    // Looked up once per log-on, away from the window, and reused by the location search.
+    hostLookup_ = std::make_unique<HostLookup>(Settings().SettingString(setting::kServerHost));
+    ConnectAndLogOn();
+}
+
+void VantorChatUI::ConnectAndLogOn() {
+    if (ending_ || !hostLookup_) return;
+    if (!hostLookup_->Ready()) {
+        QTimer::singleShot(20, this, [this] { ConnectAndLogOn(); });
+        return;
+    }
     serverIndex_ = Settings().SettingLong(setting::kServer);
     const std::int32_t port = Settings().SettingLong(setting::kServerPort) + serverIndex_;
+    // The one connect that waits, bounded by its time-out; the pointer says so meanwhile.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool connected = false;
+    {
+        const StallMeter::Scope scope("the log-on's connect");
+        connected = wol_->connect(port, hostLookup_->Address());
+    }
+    QApplication::restoreOverrideCursor();
     // A failed connect has already been reported through Error; do not poll a dead socket.
-    if (wol_->connect(port)) buffTimer_->start();
+    if (connected) buffTimer_->start();
     wol_->LogOn(credentials_, Settings().SettingLong(setting::kShowMotd) != 0);
 
     logAs_->setText(QStringLiteral("Logging in..."));

@@ -30,6 +30,8 @@ namespace vantor {
 class AboutUI;
 class AddBuddyUI;
 class BuddyRestore;
+class HostLookup;
+class StallMeter;
 class PictureBox;
 class ReOrderUI;
 class Callback;
@@ -74,6 +76,8 @@ public:
 
     // One receive pass over every session (the BuffTimer tick).
     void PumpSessions();
+    // Connects and one receive pass of the location search's sessions (also the SearchPoll tick).
+    void PumpSearch();
 
     // The automatic location search's minute counter; restarted whenever the list is filled.
     int RefreshMinutes() const { return refreshMinutes_; }
@@ -108,6 +112,7 @@ private:
 
     void LogInBtnClick();
     void LogOnClick();
+    void ConnectAndLogOn();
     void LogOffClick();
     void ResetConnection();
     void QuitSession();
@@ -117,6 +122,7 @@ private:
 
     void BuildBuddyMenu();
     void WOL_BuddyListResult(const std::string& list, int result);
+    void FillBuddyList(const std::string& list);
     void SetupColumns(bool allServers);
     void ClearBuddyList();
     void RefreshLocations();
@@ -152,15 +158,16 @@ private:
     void ShowLocation(int row, int column, const std::string& location) override;
     void ShowProgress(int value, int max) override;
     void SetIdleTimer(bool running) override;
-    void LetEventsRun() override;
-    void RunReceivePass() override;
+    void SetPollTimer(bool running) override;
     void SearchEnded(const SearchResult& result) override;
     void RowRefreshed(int row, const std::string& location) override;
 
     std::unique_ptr<WOLCon> wol_;
     WolInfo credentials_;
     std::shared_ptr<Callback> budCheckCB_;
-    LocationSearch search_;  // owns the temporary sessions (TempSessions)
+    LocationSearch search_;                   // owns the temporary sessions (TempSessions)
+    std::unique_ptr<HostLookup> hostLookup_;  // the server's address, once per log-on
+    StallMeter* stallMeter_ = nullptr;
 
     bool childOpen_ = false;
     QPointer<QWidget> childDialog_;
@@ -208,6 +215,7 @@ private:
     QTimer* buffTimer_ = nullptr;
     QTimer* refBuddy_ = nullptr;
     QTimer* searchTimer_ = nullptr;
+    QTimer* searchPoll_ = nullptr;
 
     QMenu* buddyMnu_ = nullptr;
     QAction* buddyMnuPage_ = nullptr;

@@ -10,10 +10,12 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "app/stall_meter.h"
 #include "app/vantor_chat_ui.h"
 #include "common/qt_text.h"
 #include "controls/prog_bar.h"
 #include "controls/vantor_btn.h"
+#include "platform/socket_layer.h"
 #include "session/buddy_list.h"
 #include "settings/settings_source.h"
 
@@ -31,6 +33,15 @@ double SecondsSinceMidnight() {
 
 void VantorChatUI::WOL_BuddyListResult(const std::string& list, int result) {
     if (result != 0) return;
+    // Filled (and searched) after the receive pass that brought the list has unwound, so that
+    // the main session keeps being read meanwhile.
+    const auto listed = listFill_.watch();
+    QTimer::singleShot(0, this, [this, list, listed] {
+        if (listed()) FillBuddyList(list);
+    });
+}
+
+void VantorChatUI::FillBuddyList(const std::string& list) {
     const bool allServers = Settings().SettingLong(setting::kScanBuddyOtherServer) == 1;
     SetupColumns(allServers);
     const int locations = allServers ? 3 : 1;
@@ -84,7 +95,9 @@ void VantorChatUI::RefreshLocations() {
     } else {
         ports.push_back(basePort + serverIndex_);
     }
-    search_.Start(nicks, ports);
+    const std::optional<std::uint32_t> address =
+        hostLookup_ && hostLookup_->Ready() ? hostLookup_->Address() : std::nullopt;
+    search_.Start(nicks, ports, address);
 }
 
 void VantorChatUI::RefreshSelectedClick() {
@@ -128,12 +141,12 @@ void VantorChatUI::SetIdleTimer(bool running) {
     }
 }
 
-void VantorChatUI::LetEventsRun() {
-    QCoreApplication::processEvents();
-}
-
-void VantorChatUI::RunReceivePass() {
-    PumpSessions();
+void VantorChatUI::SetPollTimer(bool running) {
+    if (running) {
+        searchPoll_->start();
+    } else {
+        searchPoll_->stop();
+    }
 }
 
 void VantorChatUI::SearchEnded(const SearchResult& result) {

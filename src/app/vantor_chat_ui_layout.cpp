@@ -140,6 +140,12 @@ void VantorChatUI::BuildControls() {
     searchTimer_->setInterval(LocationSearch::kIdleMs);
     connect(searchTimer_, &QTimer::timeout, this, [this] { search_.IdleTimeOut(); });
 
+    // Connects of the location search finish and their answers come in between receive ticks.
+    searchPoll_ = new QTimer(this);
+    searchPoll_->setObjectName(QStringLiteral("SearchPoll"));
+    searchPoll_->setInterval(5);
+    connect(searchPoll_, &QTimer::timeout, this, &VantorChatUI::PumpSearch);
+
     // Reading order for the keyboard: session first, then the list and its buttons.
     QWidget::setTabOrder(logInBtn_, buddyList_);
     QWidget* previous = buddyList_;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The parts of the socket layer that are the same on every platform.
 #include <atomic>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #include "platform/socket_layer.h"
 
@@ -22,6 +25,43 @@ std::chrono::milliseconds ConnectTimeout() {
 
 void SetConnectTimeout(std::chrono::milliseconds timeout) {
     g_connectTimeoutMs.store(timeout.count());
+}
+
+struct HostLookup::Shared {
+    mutable std::mutex mutex;
+    bool ready = false;
+    std::optional<std::uint32_t> address;
+};
+
+HostLookup::HostLookup(std::string host) : shared_(std::make_shared<Shared>()) {
+    if (host.empty()) {
+        shared_->ready = true;
+        return;
+    }
+    // A dotted address needs no look-up and no thread: ResolveHost returns it as it stands.
+    if (host.find_first_not_of("0123456789.") == std::string::npos) {
+        shared_->address = ResolveHost(host);
+        shared_->ready = true;
+        return;
+    }
+    std::thread([shared = shared_, name = std::move(host)] {
+        std::optional<std::uint32_t> address = ResolveHost(name);
+        const std::lock_guard<std::mutex> lock(shared->mutex);
+        shared->address = address;
+        shared->ready = true;
+    }).detach();
+}
+
+HostLookup::~HostLookup() = default;
+
+bool HostLookup::Ready() const {
+    const std::lock_guard<std::mutex> lock(shared_->mutex);
+    return shared_->ready;
+}
+
+std::optional<std::uint32_t> HostLookup::Address() const {
+    const std::lock_guard<std::mutex> lock(shared_->mutex);
+    return shared_->address;
 }
 
 }  // namespace vantor

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,33 @@ std::optional<std::uint32_t> ResolveHost(std::string_view host);
 // 0 once connected, -1 otherwise. Fails at once for a handle below 1, an empty host, a port
 // outside 1..65535 or a host that does not resolve; gives up after ConnectTimeout().
 int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port);
+
+// The same with an address already looked up (network byte order): no name look-up.
+int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port);
+
+// A connect that does not wait: started, then checked with zero-timeout polls. Failed covers a
+// refusal and every other error; the caller keeps its own time-out.
+enum class ConnectState { Connected, Pending, Failed };
+ConnectState StartConnect(SocketHandle socket, std::uint32_t address, std::int32_t port);
+ConnectState CheckConnect(SocketHandle socket);
+
+// A name look-up on a thread of its own, so a slow resolver never holds up the caller. A dotted
+// address is ready at once. Dropping the look-up abandons it; the thread ends by itself.
+class HostLookup {
+public:
+    explicit HostLookup(std::string host);
+    ~HostLookup();
+    HostLookup(const HostLookup&) = delete;
+    HostLookup& operator=(const HostLookup&) = delete;
+
+    bool Ready() const;
+    // The address once Ready(); nothing when the name did not resolve.
+    std::optional<std::uint32_t> Address() const;
+
+private:
+    struct Shared;
+    std::shared_ptr<Shared> shared_;
+};
 
 // Zero-timeout polls of one socket.
 bool IsWritable(SocketHandle socket);

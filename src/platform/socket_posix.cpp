@@ -102,27 +102,16 @@ std::optional<std::uint32_t> ResolveHost(std::string_view host) {
 
 int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port) {
     if (socket < 1 || host.empty() || port < 1) return -1;
-    std::optional<std::int16_t> shortPort = PortToShort(port);
-    if (!shortPort) return -1;
+    if (!PortToShort(port)) return -1;
     std::optional<std::uint32_t> address = ResolveHost(host);
     if (!address) return -1;
+    return ConnectAddress(socket, *address, port);
+}
 
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<std::uint16_t>(*shortPort));
-    to.sin_addr.s_addr = *address;
-
-    // Non-blocking from here on: the connect is waited for with a bound, and a send into a full
-    // socket buffer sends what fits instead of freezing the caller.
-    int flags = ::fcntl(socket, F_GETFL, 0);
-    if (flags < 0 || ::fcntl(socket, F_SETFL, flags | O_NONBLOCK) < 0) return -1;
-
-    ++g_connects;
-    if (::connect(socket, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return 0;
-    if (errno != EINPROGRESS && errno != EINTR) return -1;
-
+int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port) {
+    ConnectState state = StartConnect(socket, address, port);
     auto deadline = std::chrono::steady_clock::now() + ConnectTimeout();
-    for (;;) {
+    while (state == ConnectState::Pending) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return -1;
@@ -132,11 +121,42 @@ int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port)
         int r = ::poll(&p, 1, static_cast<int>(left.count()));
         if (r < 0 && errno == EINTR) continue;
         if (r <= 0) return -1;
-        int error = 0;
-        socklen_t len = sizeof error;
-        if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &len) < 0 || error != 0) return -1;
-        return 0;
+        state = CheckConnect(socket);
     }
+    return state == ConnectState::Connected ? 0 : -1;
+}
+
+ConnectState StartConnect(SocketHandle socket, std::uint32_t address, std::int32_t port) {
+    if (socket < 1 || port < 1) return ConnectState::Failed;
+    std::optional<std::int16_t> shortPort = PortToShort(port);
+    if (!shortPort) return ConnectState::Failed;
+
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(*shortPort));
+    to.sin_addr.s_addr = address;
+
+    // Non-blocking from here on: the connect completes in the background, and a send into a
+    // full socket buffer sends what fits instead of freezing the caller.
+    int flags = ::fcntl(socket, F_GETFL, 0);
+    if (flags < 0 || ::fcntl(socket, F_SETFL, flags | O_NONBLOCK) < 0) return ConnectState::Failed;
+
+    ++g_connects;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0)
+        return ConnectState::Connected;
+    return errno == EINPROGRESS || errno == EINTR ? ConnectState::Pending : ConnectState::Failed;
+}
+
+ConnectState CheckConnect(SocketHandle socket) {
+    short revents = 0;
+    const int r = PollOne(socket, POLLOUT, &revents);
+    if (r < 0) return ConnectState::Failed;
+    if (r == 0) return ConnectState::Pending;
+    int error = 0;
+    socklen_t len = sizeof error;
+    if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &len) < 0 || error != 0)
+        return ConnectState::Failed;
+    return (revents & POLLOUT) ? ConnectState::Connected : ConnectState::Failed;
 }
 
 bool IsWritable(SocketHandle socket) {

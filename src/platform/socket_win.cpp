@@ -79,26 +79,15 @@ std::optional<std::uint32_t> ResolveHost(std::string_view host) {
 
 int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port) {
     if (socket < 1 || host.empty() || port < 1) return -1;
-    std::optional<std::int16_t> shortPort = PortToShort(port);
-    if (!shortPort) return -1;
+    if (!PortToShort(port)) return -1;
     std::optional<std::uint32_t> address = ResolveHost(host);
     if (!address) return -1;
+    return ConnectAddress(socket, *address, port);
+}
 
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = ::htons(static_cast<u_short>(*shortPort));
-    to.sin_addr.s_addr = *address;
-
-    // Non-blocking from here on: the connect is waited for with a bound, and a send into a full
-    // socket buffer sends what fits instead of freezing the caller.
-    u_long on = 1;
-    if (::ioctlsocket(Native(socket), FIONBIO, &on) != 0) return -1;
-
-    ++g_connects;
-    if (::connect(Native(socket), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
-        return 0;
-    }
-    if (::WSAGetLastError() != WSAEWOULDBLOCK) return -1;
+int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port) {
+    ConnectState state = StartConnect(socket, address, port);
+    if (state != ConnectState::Pending) return state == ConnectState::Connected ? 0 : -1;
 
     fd_set writeSet, errorSet;
     FD_ZERO(&writeSet);
@@ -108,15 +97,45 @@ int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port)
     long long ms = ConnectTimeout().count();
     timeval wait{static_cast<long>(ms / 1000), static_cast<long>((ms % 1000) * 1000)};
     if (::select(0, nullptr, &writeSet, &errorSet, &wait) <= 0) return -1;
-    if (FD_ISSET(Native(socket), &errorSet)) return -1;
+    return CheckConnect(socket) == ConnectState::Connected ? 0 : -1;
+}
+
+ConnectState StartConnect(SocketHandle socket, std::uint32_t address, std::int32_t port) {
+    if (socket < 1 || port < 1) return ConnectState::Failed;
+    std::optional<std::int16_t> shortPort = PortToShort(port);
+    if (!shortPort) return ConnectState::Failed;
+
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = ::htons(static_cast<u_short>(*shortPort));
+    to.sin_addr.s_addr = address;
+
+    // Non-blocking from here on: the connect completes in the background, and a send into a
+    // full socket buffer sends what fits instead of freezing the caller.
+    u_long on = 1;
+    if (::ioctlsocket(Native(socket), FIONBIO, &on) != 0) return ConnectState::Failed;
+
+    ++g_connects;
+    if (::connect(Native(socket), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
+        return ConnectState::Connected;
+    }
+    return ::WSAGetLastError() == WSAEWOULDBLOCK ? ConnectState::Pending : ConnectState::Failed;
+}
+
+ConnectState CheckConnect(SocketHandle socket) {
+    bool readable = false, writable = false;
+    // Winsock reports a failed connect in the error set, which SelectOne always asks about.
+    const int r = SelectOne(socket, false, true, &readable, &writable);
+    if (r < 0) return ConnectState::Failed;
+    if (r == 0) return ConnectState::Pending;
     int error = 0;
     int len = sizeof error;
     if (::getsockopt(Native(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len) !=
             0 ||
         error != 0) {
-        return -1;
+        return ConnectState::Failed;
     }
-    return 0;
+    return writable ? ConnectState::Connected : ConnectState::Failed;
 }
 
 bool IsWritable(SocketHandle socket) {

@@ -7,6 +7,7 @@
 #include "common/liveness.h"
 #include "common/wire_text.h"
 #include "session/location.h"
+#include "transport/wolcon2.h"
 
 namespace vantor {
 
@@ -25,16 +26,24 @@ LocationSearch::LocationSearch(LocationView& view, std::shared_ptr<Callback> ans
 LocationSearch::~LocationSearch() = default;
 
 void LocationSearch::Start(const std::vector<std::string>& nicks,
-                           const std::vector<std::int32_t>& ports) {
+                           const std::vector<std::int32_t>& ports,
+                           std::optional<std::uint32_t> address) {
     Cancel();
     run_.Renew();
     const auto run = run_.watch();
     sessions_ = std::make_unique<WOLCons>();
+    nicks_ = nicks;
+    ports_ = ports;
+    address_ = address;
     rows_ = static_cast<int>(nicks.size());
     expected_ = rows_ * static_cast<int>(ports.size());
     received_ = 0;
     failed_ = 0;
-    keys_.assign(static_cast<std::size_t>(expected_), std::string());
+    queries_.assign(static_cast<std::size_t>(expected_), Query{});
+    connecting_.clear();
+    columnDown_.assign(ports.size(), false);
+    next_ = 0;
+    open_ = 0;
     view_.ShowProgress(0, expected_);
     if (expected_ == 0) {
         sessions_.reset();
@@ -42,27 +51,46 @@ void LocationSearch::Start(const std::vector<std::string>& nicks,
         return;
     }
     view_.SetIdleTimer(true);
+    if (!run()) return;
+    view_.SetPollTimer(true);
+    if (!run()) return;
+    Fill();
+    if (run()) CheckDone();
+}
 
-    for (int c = 1; c <= static_cast<int>(ports.size()); ++c) {
-        bool portDown = false;  // one failed connect is enough: each would wait for its time-out
-        for (int i = 1; i <= rows_; ++i) {
-            if (!portDown) {
-                portDown = !Send(i, c, nicks[static_cast<std::size_t>(i - 1)],
-                                 ports[static_cast<std::size_t>(c - 1)]);
-            }
-            if (portDown) ++failed_;
-            CheckDone();
-            // Answers to the earlier queries are handled while the later ones go out.
-            view_.LetEventsRun();
-            if (!run() || !sessions_) return;
-            view_.RunReceivePass();
-            if (!run() || !sessions_) return;
+void LocationSearch::Poll() {
+    if (!sessions_) return;
+    const auto run = run_.watch();
+    // Advance may take a position off the list, so the walk goes over a copy.
+    const std::vector<int> connecting = connecting_;
+    for (int position : connecting) {
+        Advance(position);
+        if (!run()) return;
+    }
+    Fill();
+    if (run()) CheckDone();
+}
+
+void LocationSearch::Fill() {
+    const auto run = run_.watch();
+    while (sessions_ && open_ < kMaxOpen && next_ < queries_.size()) {
+        const int position = static_cast<int>(++next_);
+        const std::size_t column =
+            (static_cast<std::size_t>(position) - 1) / static_cast<std::size_t>(rows_);
+        if (columnDown_[column]) {
+            queries_[static_cast<std::size_t>(position - 1)].state = State::Done;
+            ++failed_;
+            continue;
         }
+        Open(position);
+        if (!run()) return;
     }
 }
 
-bool LocationSearch::Send(int row, int column, const std::string& nick, std::int32_t port) {
-    const int position = (column - 1) * rows_ + row;
+void LocationSearch::Open(int position) {
+    const int column = (position - 1) / rows_ + 1;
+    const int row = position - (column - 1) * rows_;
+    const std::string& nick = nicks_[static_cast<std::size_t>(row - 1)];
     // The same nickname twice (or differing only in case) needs a key of its own.
     std::string key = nick + std::to_string(column);
     WOLCon* session = sessions_->Add(key);
@@ -70,16 +98,60 @@ bool LocationSearch::Send(int row, int column, const std::string& nick, std::int
         key = nick + std::to_string(column) + "#" + std::to_string(n);
         session = sessions_->Add(key);
     }
-    keys_[static_cast<std::size_t>(position - 1)] = key;
+    Query& query = queries_[static_cast<std::size_t>(position - 1)];
+    query.key = key;
+    query.state = State::Connecting;
+    ++open_;
+    connecting_.push_back(position);
     session->SetTag(Tag{position});
-    if (!session->connect(port)) {
-        sessions_->Remove(key);
-        return false;
+    const auto run = run_.watch();
+    const bool started =
+        session->Interface().BeginConnect(ports_[static_cast<std::size_t>(column - 1)], address_);
+    if (!run()) return;
+    if (!started) {
+        Fail(position);
+        return;
     }
+    Advance(position);
+}
+
+void LocationSearch::Advance(int position) {
+    Query& query = queries_[static_cast<std::size_t>(position - 1)];
+    if (query.state != State::Connecting) return;
+    WOLCon* session = sessions_->Item(query.key);
+    if (!session) return;
+    const auto run = run_.watch();
+    const WOLCon2::ConnectProgress progress = session->Interface().PollConnect();
+    if (!run()) return;
+    switch (progress) {
+        case WOLCon2::ConnectProgress::Pending:
+            return;
+        case WOLCon2::ConnectProgress::TimedOut:
+            // Every other connect there would wait as long.
+            columnDown_[static_cast<std::size_t>((position - 1) / rows_)] = true;
+            [[fallthrough]];
+        case WOLCon2::ConnectProgress::Refused:
+            Fail(position);
+            return;
+        case WOLCon2::ConnectProgress::Connected:
+            break;
+    }
+    std::erase(connecting_, position);
+    query.state = State::Asked;
+    const int column = (position - 1) / rows_ + 1;
+    const int row = position - (column - 1) * rows_;
     view_.SetIdleTimer(true);
-    session->send("FINDUSEREX " + nick + " 0",
+    if (!run()) return;
+    session->send("FINDUSEREX " + nicks_[static_cast<std::size_t>(row - 1)] + " 0",
                   Param(std::to_string(row) + " " + std::to_string(column)), answers_, "398");
-    return true;
+}
+
+void LocationSearch::Fail(int position) {
+    Query& query = queries_[static_cast<std::size_t>(position - 1)];
+    std::erase(connecting_, position);
+    if (sessions_->Remove(query.key)) --open_;
+    query.state = State::Done;
+    ++failed_;
 }
 
 void LocationSearch::RefreshRow(WOLCon& session, int row, const std::string& nick) {
@@ -88,11 +160,15 @@ void LocationSearch::RefreshRow(WOLCon& session, int row, const std::string& nic
 
 void LocationSearch::Cancel() {
     view_.SetIdleTimer(false);
+    view_.SetPollTimer(false);
     if (!sessions_) return;
     run_.Renew();
     std::unique_ptr<WOLCons> sessions = std::move(sessions_);
     // Quitting reaches no handler: search sessions raise no events.
-    sessions->ForEach([](WOLCon& session) { session.Quit(); });
+    // A session still connecting has nobody to say goodbye to.
+    sessions->ForEach([](WOLCon& session) {
+        if (!session.Interface().Connecting()) session.Quit();
+    });
 }
 
 void LocationSearch::IdleTimeOut() {
@@ -115,17 +191,20 @@ void LocationSearch::Answer(const std::string& line, Delivery kind, const Param&
     const int column = PlainNumber(fields[1]);
     const int position = (column - 1) * rows_ + row;
     if (row < 1 || row > rows_ || column < 1 || position > expected_) return;
+    Query& query = queries_[static_cast<std::size_t>(position - 1)];
+    if (query.state != State::Asked) return;
 
+    query.state = State::Done;
     ++received_;
     view_.SetIdleTimer(true);
-    const std::string key = keys_[static_cast<std::size_t>(position - 1)];
+    const std::string key = query.key;
     const auto run = run_.watch();
     view_.ShowLocation(row, column, DecodeLocation(line));
     if (!run()) return;
     // Closed now; destroyed once its own receive pass has let go of it.
     if (WOLCon* session = sessions_->Item(key)) {
         session->Quit();
-        sessions_->Remove(key);
+        if (sessions_->Remove(key)) --open_;
     }
     view_.ShowProgress(received_, expected_);
     CheckDone();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,9 @@ public:
     // Runs while answers are awaited and restarts with each one; when it runs out, the view
     // calls IdleTimeOut.
     virtual void SetIdleTimer(bool running) = 0;
-    // Between two queries: pending window events run, then one receive pass of every session.
-    virtual void LetEventsRun() = 0;
-    virtual void RunReceivePass() = 0;
+    // Runs while a search of all rows is on, every few milliseconds: each time, the view calls
+    // Poll and then gives every session of Sessions() a receive pass.
+    virtual void SetPollTimer(bool running) = 0;
     // A search of all rows ended by itself; its sessions are gone already.
     virtual void SearchEnded(const SearchResult& result) = 0;
     // The answer to RefreshRow; row as sent, or -1 when the answer's tag cannot be read.
@@ -42,14 +43,18 @@ public:
 };
 
 // Finds where buddies are. A search of all rows opens one temporary, not logged-on session per
-// nickname and port, sends one query on each and closes each when its answer arrives; a port that
-// refuses a connection is not tried again for the rest of its column. A single row is asked on
-// a session the caller already has. Every query carries the callback given at construction,
-// whose owner hands its event to Answer.
+// nickname and port, sends one query on each once it is connected and closes each when its
+// answer arrives. Nothing waits for the network: connects are started and then checked by Poll,
+// at most kMaxOpen sessions are open at once and the other queries wait their turn in order. A
+// refused connect fails its own query only; a connect that times out gives up the rest of its
+// column. A single row is asked on a session the caller already has. Every query carries the
+// callback given at construction, whose owner hands its event to Answer.
 class LocationSearch {
 public:
     // A search with no answer for this long gives up on the missing ones.
     static constexpr int kIdleMs = 30000;
+    // Each session holds a descriptor, and a process has about a thousand by default.
+    static constexpr int kMaxOpen = 64;
 
     LocationSearch(LocationView& view, std::shared_ptr<Callback> answers);
     ~LocationSearch();
@@ -57,8 +62,13 @@ public:
     LocationSearch& operator=(const LocationSearch&) = delete;
 
     // Replaces any running search: asks where each nickname is as seen through each port, the
-    // answers from ports[c - 1] going to column c.
-    void Start(const std::vector<std::string>& nicks, const std::vector<std::int32_t>& ports);
+    // answers from ports[c - 1] going to column c, connecting to the address given (network byte
+    // order; nothing fails every query).
+    void Start(const std::vector<std::string>& nicks, const std::vector<std::int32_t>& ports,
+               std::optional<std::uint32_t> address);
+    // Finishes the connects under way, sends the queries of those that are up and opens the
+    // next ones.
+    void Poll();
     void RefreshRow(WOLCon& session, int row, const std::string& nick);
     void Cancel();  // quits every temporary session; SearchEnded is not raised
     void IdleTimeOut();
@@ -69,14 +79,30 @@ public:
     int Expected() const { return expected_; }
 
 private:
-    bool Send(int row, int column, const std::string& nick, std::int32_t port);
+    enum class State { Waiting, Connecting, Asked, Done };
+    struct Query {
+        State state = State::Waiting;
+        std::string key;  // of its session while one is open
+    };
+
+    void Fill();
+    void Open(int position);
+    void Advance(int position);
+    void Fail(int position);
     void CheckDone();
     void End(SearchResult::End end);
 
     LocationView& view_;
     std::shared_ptr<Callback> answers_;
     std::unique_ptr<WOLCons> sessions_;
-    std::vector<std::string> keys_;  // the session key of each query, by its position
+    std::vector<std::string> nicks_;
+    std::vector<std::int32_t> ports_;
+    std::optional<std::uint32_t> address_;
+    std::vector<Query> queries_;    // by position - 1: (column - 1) * rows + row
+    std::vector<int> connecting_;   // positions whose connect is under way
+    std::vector<bool> columnDown_;  // by column - 1: a connect there timed out
+    std::size_t next_ = 0;          // index of the next query to open
+    int open_ = 0;                  // sessions open
     int rows_ = 0;
     int expected_ = 0;
     int received_ = 0;

@@ -100,6 +100,10 @@ bool WOLCon::connect(std::int32_t port) {
     return impl_->iface->connect(port);
 }
 
+bool WOLCon::connect(std::int32_t port, std::optional<std::uint32_t> address) {
+    return impl_->iface->connect(port, address);
+}
+
 void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
     // An Error handler may drop the session between two lines.
     Impl* self = impl_.get();

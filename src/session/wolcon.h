@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,7 @@ public:
     WOLCon& operator=(const WOLCon&) = delete;
 
     bool connect(std::int32_t port);
+    bool connect(std::int32_t port, std::optional<std::uint32_t> address);
     void LogOn(const WolInfo& credentials, bool showMotd);
     void Quit();
     void GetBuddies();

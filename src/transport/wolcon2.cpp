@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "transport/wolcon2.h"
 
+#include <chrono>
 #include <utility>
 
 #include "common/liveness.h"
@@ -55,6 +56,9 @@ struct WOLCon2::Impl {
     InterceptTable intercepts;
     std::string readScratch;
     std::string lastErrorReason;
+    bool connecting = false;  // a BeginConnect not yet finished
+    std::chrono::steady_clock::time_point connectDeadline;
+    std::string peer;  // "host:port" of the last connect, for the log
     // Every call-out (handlers, events, even the debug log, whose window pumps events) may
     // destroy this object, so each caller holds a watch and checks it after the call.
     Liveness alive;
@@ -72,9 +76,10 @@ void WOLCon2::RaiseError(int code) {
     CallCopy(Error, code);
 }
 
-bool WOLCon2::connect(std::int32_t port) {
+bool WOLCon2::OpenSocket() {
     const auto alive = impl_->alive.watch();
     impl_->queue.Clear();
+    impl_->connecting = false;
     if (impl_->handle != 0) {
         Disconnect();
         if (!alive()) return false;
@@ -95,15 +100,73 @@ bool WOLCon2::connect(std::int32_t port) {
         if (alive()) RaiseError(kErrSocketCreate);
         return false;
     }
-    std::string host = Settings().SettingString(setting::kServerHost);
-    if (ConnectSocket(handle, host, port) == 0) {
-        impl_->Log("Socket connected successfully to " + host + ":" + std::to_string(port) + ".",
-                   kLogNote);
-        return true;
-    }
+    return true;
+}
+
+void WOLCon2::ConnectFailed() {
+    const auto alive = impl_->alive.watch();
+    impl_->connecting = false;
     impl_->Log("Socket Error - Could not connect to remote host.", kLogError);
     if (alive()) RaiseError(kErrConnectFailed);
+}
+
+bool WOLCon2::connect(std::int32_t port) {
+    if (!OpenSocket()) return false;
+    const std::string host = Settings().SettingString(setting::kServerHost);
+    impl_->peer = host + ":" + std::to_string(port);
+    if (ConnectSocket(impl_->handle, host, port) == 0) {
+        impl_->Log("Socket connected successfully to " + impl_->peer + ".", kLogNote);
+        return true;
+    }
+    ConnectFailed();
     return false;
+}
+
+bool WOLCon2::connect(std::int32_t port, std::optional<std::uint32_t> address) {
+    if (!OpenSocket()) return false;
+    impl_->peer = Settings().SettingString(setting::kServerHost) + ":" + std::to_string(port);
+    if (address && ConnectAddress(impl_->handle, *address, port) == 0) {
+        impl_->Log("Socket connected successfully to " + impl_->peer + ".", kLogNote);
+        return true;
+    }
+    ConnectFailed();
+    return false;
+}
+
+bool WOLCon2::BeginConnect(std::int32_t port, std::optional<std::uint32_t> address) {
+    if (!OpenSocket()) return false;
+    impl_->peer = Settings().SettingString(setting::kServerHost) + ":" + std::to_string(port);
+    const ConnectState state =
+        address ? StartConnect(impl_->handle, *address, port) : ConnectState::Failed;
+    if (state == ConnectState::Failed) {
+        ConnectFailed();
+        return false;
+    }
+    impl_->connecting = true;
+    impl_->connectDeadline = std::chrono::steady_clock::now() + ConnectTimeout();
+    return PollConnect() != ConnectProgress::Refused;
+}
+
+WOLCon2::ConnectProgress WOLCon2::PollConnect() {
+    if (!impl_->connecting) return ConnectProgress::Connected;
+    switch (CheckConnect(impl_->handle)) {
+        case ConnectState::Connected:
+            impl_->connecting = false;
+            impl_->Log("Socket connected successfully to " + impl_->peer + ".", kLogNote);
+            return ConnectProgress::Connected;
+        case ConnectState::Pending:
+            if (std::chrono::steady_clock::now() < impl_->connectDeadline)
+                return ConnectProgress::Pending;
+            // Closed before the error is raised: its handler may destroy this object.
+            Disconnect();
+            ConnectFailed();
+            return ConnectProgress::TimedOut;
+        case ConnectState::Failed:
+            break;
+    }
+    Disconnect();
+    ConnectFailed();
+    return ConnectProgress::Refused;
 }
 
 void WOLCon2::Disconnect() {
@@ -118,6 +181,7 @@ void WOLCon2::Disconnect() {
     }
     CloseSocket(impl_->handle);
     impl_->handle = 0;
+    impl_->connecting = false;
 }
 
 void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
@@ -154,8 +218,8 @@ void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callba
 
 int WOLCon2::PopulateBuff() {
     if (!ExpireWaits()) return kPassClosed;
-    // Handle 0 is "no socket", never a descriptor to poll.
-    if (impl_->handle == 0) return kPassIdle;
+    // Handle 0 is "no socket", never a descriptor to poll; a connect under way is its owner's.
+    if (impl_->handle == 0 || impl_->connecting) return kPassIdle;
     // Lines a handler left behind (it disconnected, or a nested pass read more) must not wait
     // for the server's next bytes.
     if (impl_->buffer.HasLine()) return RouteWaiting();
@@ -279,6 +343,9 @@ void WOLCon2::SetNick(std::string nick) {
 }
 std::string_view WOLCon2::Buffer() const {
     return impl_->buffer.View();
+}
+bool WOLCon2::Connecting() const {
+    return impl_->connecting;
 }
 bool WOLCon2::IsConnected() const {
     return impl_->handle != 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,8 +42,19 @@ public:
     WOLCon2(const WOLCon2&) = delete;
     WOLCon2& operator=(const WOLCon2&) = delete;
 
-    // Connects to the host of the "ServerHost" setting at the given port.
+    // Connects to the host of the "ServerHost" setting at the given port, waiting for it.
     bool connect(std::int32_t port);
+    // The same with the host's address already looked up; nothing fails like an unknown host.
+    bool connect(std::int32_t port, std::optional<std::uint32_t> address);
+
+    // A connect that does not wait: started here, finished by PollConnect. False (with the error
+    // raised) when it failed at once. Until it finishes a receive pass reads nothing.
+    bool BeginConnect(std::int32_t port, std::optional<std::uint32_t> address);
+    enum class ConnectProgress { Connected, Pending, Refused, TimedOut };
+    // Connected also for a link that is up (or none started); a failure closes the socket and
+    // raises the error. TimedOut once ConnectTimeout() has passed since BeginConnect.
+    ConnectProgress PollConnect();
+    bool Connecting() const;  // a BeginConnect is not finished yet
     void Disconnect();
 
     // Sends one command line (CR LF appended). With a callback, queues its reply.
@@ -96,6 +108,8 @@ public:
     std::function<std::string(std::string_view command)> SentLogText;
 
 private:
+    bool OpenSocket();
+    void ConnectFailed();
     void RouteLine(const std::string& line);
     int RouteWaiting();
     bool ExpireWaits();

@@ -12,6 +12,8 @@
 
 #include "app_fixture.h"
 #include "controls/prog_bar.h"
+#include "pages/page_router.h"
+#include "support/hanging_port.h"
 #include "support/local_server.h"
 
 namespace vantor::test {
@@ -214,6 +216,29 @@ TEST(LocationSearch, unansweredSearchGivesUpAfterItsIdleTimeOrStopsAtLogOff) {
     EXPECT_FALSE(f.Timer("SearchTimer")->isActive());
     EXPECT_EQ(f.SearchControls(), QString());
     EXPECT_EQ(f.List()->topLevelItemCount(), 0);
+}
+
+// The main session stays served while the first search starts and runs: a PING that comes with
+// the buddy list and a page that comes once the search runs are both handled, while the search's
+// own connects hang (first column), are refused or wait for answers that never come.
+TEST(LocationSearch, theMainSessionIsServedWhileTheFirstSearchStartsAndRuns) {
+    SilentFixture f;
+    HangingPort hanging;
+    ASSERT_TRUE(hanging.Hangs()) << "connection attempts to a full backlog do not hang here";
+    SaveSettingLong("ScanBuddyOtherServer", 1);
+    ASSERT_TRUE(f.LogOnAsBob() && f.peer.WaitForLine("GETBUDDY"));
+    // The search goes to the port of the log-on and the two after it.
+    SaveSettingLong("ServerPort", hanging.Port());
+    std::string list;
+    for (int i = 0; i < 20; ++i) list += (i ? "`buddy" : "buddy") + std::to_string(i);
+    f.peer.Send(":s 333 bob " + list + "\r\nPING :s\r\n");
+    ASSERT_TRUE(f.peer.WaitForLine("PONG bob :", std::chrono::seconds(0)) ||
+                PumpUi([&] { return f.peer.WaitForLine("PONG bob :", std::chrono::seconds(0)); }));
+    ASSERT_TRUE(PumpUi([&] { return f.main->TempSessions() != nullptr; }));
+    f.peer.SendLine(":alice!u@127.0.0.1 PAGE bob :hello");
+    ASSERT_TRUE(PumpUi([&] { return f.main->WOL().Pages().Find("alice") != nullptr; }));
+    EXPECT_TRUE(f.main->TempSessions());
+    EXPECT_EQ(f.List()->topLevelItemCount(), 20);
 }
 
 }  // namespace

@@ -9,12 +9,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/socket_layer.h"
 #include "settings/settings_store.h"
+#include "support/hanging_port.h"
 #include "support/local_server.h"
 #include "support/pump.h"
 #include "support/temp_registry.h"
@@ -44,13 +47,16 @@ private:
     int port_ = 0;
 };
 
+const std::optional<std::uint32_t> kLoopback = htonl(INADDR_LOOPBACK);
+
 struct RecordingView : LocationView {
     LocationSearch* search = nullptr;
     std::vector<std::string> shown;  // "row column location"
     std::vector<SearchResult> ended;
     bool idleTimer = false;
-    std::function<void()> onEvents;  // runs once, in the next LetEventsRun
-    std::function<void()> onShow;    // runs once, after the next location shown
+    bool pollTimer = false;
+    std::function<void()> onPoll;  // runs once, at the next poll tick
+    std::function<void()> onShow;  // runs once, after the next location shown
 
     void ShowLocation(int row, int column, const std::string& location) override {
         shown.push_back(std::to_string(row) + " " + std::to_string(column) + " " + location);
@@ -58,10 +64,12 @@ struct RecordingView : LocationView {
     }
     void ShowProgress(int, int) override {}
     void SetIdleTimer(bool running) override { idleTimer = running; }
-    void LetEventsRun() override {
-        if (onEvents) std::exchange(onEvents, nullptr)();
-    }
-    void RunReceivePass() override {
+    void SetPollTimer(bool running) override { pollTimer = running; }
+    // One tick of the poll timer, as the window runs it.
+    void PollTick() {
+        if (onPoll) std::exchange(onPoll, nullptr)();
+        if (!pollTimer) return;
+        search->Poll();
         if (WOLCons* sessions = search->Sessions())
             sessions->ForEach([](WOLCon& session) { session.PopulateBuff(); });
     }
@@ -84,7 +92,7 @@ struct SearchFixture {
         });
     }
     bool PumpUntil(const std::function<bool()>& done) {
-        return test::PumpUntil(done, [this] { view.RunReceivePass(); });
+        return test::PumpUntil(done, [this] { view.PollTick(); });
     }
     std::vector<std::string> Shown() const {
         std::vector<std::string> shown = view.shown;
@@ -93,13 +101,13 @@ struct SearchFixture {
     }
 };
 
-TEST(LocationSearchCore, aRefusingPortFailsItsWholeColumnWhileTheNextColumnAnswers) {
+TEST(LocationSearchCore, aRefusingPortFailsEachOfItsQueriesWhileTheNextColumnAnswers) {
     SearchFixture f;
     ASSERT_TRUE(f.server.Ok());
     RefusingPort dead;
     ASSERT_NE(dead.Port(), 0);
 
-    f.search.Start({"tanker", "shade", "echo"}, {dead.Port(), f.server.BasePort()});
+    f.search.Start({"tanker", "shade", "echo"}, {dead.Port(), f.server.BasePort()}, kLoopback);
     ASSERT_TRUE(f.PumpUntil([&] { return !f.view.ended.empty(); }));
     ASSERT_EQ(f.view.ended.size(), 1u);
     const SearchResult& result = f.view.ended.front();
@@ -125,16 +133,17 @@ TEST(LocationSearchCore, aSearchStoppedOrReplacedFromACallOutGoesNoFurther) {
         const std::vector<std::int32_t> port{f.server.BasePort()};
         switch (hook) {
             case Hook::CancelBetweenQueries:
-                f.view.onEvents = [&] { f.search.Cancel(); };
+                f.view.onPoll = [&] { f.search.Cancel(); };
                 break;
             case Hook::CancelOnFirstAnswer:
                 f.view.onShow = [&] { f.search.Cancel(); };
                 break;
             case Hook::RestartOnFirstAnswer:
-                f.view.onShow = [&] { f.search.Start({"shade"}, port); };
+                f.view.onShow = [&] { f.search.Start({"shade"}, port, kLoopback); };
                 break;
         }
-        f.search.Start({"tanker", "echo", "warden"}, port);
+        f.search.Start({"tanker", "echo", "warden"}, port, kLoopback);
+        if (hook == Hook::CancelBetweenQueries) f.view.PollTick();
 
         if (hook == Hook::RestartOnFirstAnswer) {
             ASSERT_TRUE(f.PumpUntil([&] { return !f.view.ended.empty(); }));
@@ -154,6 +163,98 @@ TEST(LocationSearchCore, aSearchStoppedOrReplacedFromACallOutGoesNoFurther) {
         }
         EXPECT_EQ(f.search.Sessions(), nullptr);
     }
+}
+
+int OpenDescriptors() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}
+
+// Twenty buddies on three columns: the first column's port accepts nothing, the second refuses,
+// the third is the service. Start returns before anything is connected, the service's column
+// fills, each refusal fails its own query only and the hanging column fails after its time-out.
+TEST(LocationSearchCore, hangingAndRefusingColumnsFailOnlyTheirOwnCellsWhileTheRestFill) {
+    SearchFixture f;
+    ASSERT_TRUE(f.server.Ok());
+    HangingPort hanging;
+    RefusingPort refusing;
+    ASSERT_TRUE(hanging.Hangs()) << "connection attempts to a full backlog do not hang here";
+    const std::chrono::milliseconds timeout = ConnectTimeout();
+    SetConnectTimeout(std::chrono::milliseconds(400));
+    std::vector<std::string> nicks;
+    for (int i = 0; i < 20; ++i) nicks.push_back(i % 2 ? "echo" : "shade");
+    const std::uint64_t connectsBefore = GetSocketCounters().connects;
+
+    f.search.Start(nicks, {hanging.Port(), refusing.Port(), f.server.BasePort()}, kLoopback);
+    EXPECT_TRUE(f.view.shown.empty());
+    EXPECT_TRUE(f.view.ended.empty());
+    EXPECT_TRUE(f.view.pollTimer);
+    std::size_t mostOpen = 0;
+    const bool ended = test::PumpUntil([&] { return !f.view.ended.empty(); },
+                                       [&] {
+                                           if (WOLCons* sessions = f.search.Sessions())
+                                               mostOpen = std::max(mostOpen, sessions->Count());
+                                           f.view.PollTick();
+                                       });
+    SetConnectTimeout(timeout);
+    ASSERT_TRUE(ended);
+
+    const SearchResult& result = f.view.ended.front();
+    EXPECT_EQ(result.end, SearchResult::End::Completed);
+    EXPECT_EQ(result.expected, 60);
+    EXPECT_EQ(result.received, 20);
+    EXPECT_EQ(result.failed, 40);
+    ASSERT_EQ(f.view.shown.size(), 20u);
+    for (const std::string& shown : f.view.shown)
+        EXPECT_EQ(shown.substr(shown.find(' '), 3), " 3 ");
+    // Every refused query was tried: a refusal does not give up the column.
+    EXPECT_EQ(GetSocketCounters().connects - connectsBefore, 60u);
+    EXPECT_LE(mostOpen, static_cast<std::size_t>(LocationSearch::kMaxOpen));
+    EXPECT_FALSE(f.view.pollTimer);
+}
+
+// More queries than may be open at once wait their turn; the tags stay those of the whole search.
+TEST(LocationSearchCore, aLongListKeepsAtMostTheLimitOpenAndAnswersEveryRow) {
+    SearchFixture f;
+    ASSERT_TRUE(f.server.Ok());
+    const int rows = LocationSearch::kMaxOpen + 36;
+    std::vector<std::string> nicks;
+    for (int i = 0; i < rows; ++i) nicks.push_back(i == rows - 1 ? "tanker" : "echo");
+    f.search.Start(nicks, {f.server.BasePort()}, kLoopback);
+    std::size_t mostOpen = 0;
+    ASSERT_TRUE(test::PumpUntil([&] { return !f.view.ended.empty(); },
+                                [&] {
+                                    if (WOLCons* sessions = f.search.Sessions())
+                                        mostOpen = std::max(mostOpen, sessions->Count());
+                                    f.view.PollTick();
+                                }));
+    EXPECT_EQ(f.view.ended.front().received, rows);
+    EXPECT_EQ(mostOpen, static_cast<std::size_t>(LocationSearch::kMaxOpen));
+    EXPECT_NE(std::find(f.view.shown.begin(), f.view.shown.end(),
+                        std::to_string(rows) + " 1 Game: ColdFront"),
+              f.view.shown.end());
+}
+
+TEST(LocationSearchCore, tenSearchesLeaveNoDescriptorBehind) {
+    SearchFixture f;
+    ASSERT_TRUE(f.server.Ok());
+    RefusingPort refusing;
+    const int before = OpenDescriptors();
+    for (int i = 0; i < 10; ++i) {
+        f.view.ended.clear();
+        f.search.Start({"echo", "shade", "tanker"}, {f.server.BasePort(), refusing.Port()},
+                       kLoopback);
+        // Every other search is stopped half-way, with connects still under way.
+        if (i % 2) {
+            f.view.PollTick();
+            f.search.Cancel();
+            continue;
+        }
+        ASSERT_TRUE(f.PumpUntil([&] { return !f.view.ended.empty(); }));
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
 }
 
 }  // namespace
