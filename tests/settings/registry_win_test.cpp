@@ -55,8 +55,8 @@ TEST(Registry, textIsStoredInTheAnsiCodePage) {
     wchar_t text[32] = {};
     DWORD size = sizeof text;
     DWORD type = 0;
-    LONG rc = RegQueryValueExW(key, L"LastNickName", nullptr, &type,
-                               reinterpret_cast<BYTE*>(text), &size);
+    LONG rc = RegQueryValueExW(key, L"LastNickName", nullptr, &type, reinterpret_cast<BYTE*>(text),
+                               &size);
     RegCloseKey(key);
     ASSERT_EQ(rc, ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));

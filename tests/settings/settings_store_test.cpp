@@ -108,7 +108,9 @@ TEST(SettingsStore, textReadDropsOnlyTheLastByte) {
     EXPECT_EQ(QueryRaw("Empty").bytes, "");  // not replaced by the default
 
     ASSERT_EQ(SetRaw("NoZero", registry::kRegSz, "xyz"), registry::kSuccess);
-    EXPECT_EQ(GetSettingString("NoZero", ""), "xy");
+    // The registry adds the missing zero itself when it hands text to an ANSI reader; the file
+    // gives back the bytes as stored.
+    EXPECT_EQ(GetSettingString("NoZero", ""), kRegistryFile ? "xy" : "xyz");
 
     ASSERT_TRUE(SaveSettingLong("Number", 0x00636261));
     EXPECT_EQ(GetSettingString("Number", ""), "abc");
