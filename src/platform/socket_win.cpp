@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <limits>
+#include <mutex>
 
 #include "platform/socket_layer.h"
 
@@ -13,6 +14,16 @@ namespace {
 
 std::atomic<std::uint64_t> g_lookups{0};
 std::atomic<std::uint64_t> g_connects{0};
+
+// Winsock must be started before its first use; BSD sockets need nothing. Started here once, so
+// the layer behaves the same whether or not the program called SocketStartup first.
+void EnsureStarted() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        WSADATA data;
+        ::WSAStartup(MAKEWORD(2, 2), &data);
+    });
+}
 
 SOCKET Native(SocketHandle socket) {
     return static_cast<SOCKET>(socket);
@@ -44,6 +55,7 @@ int SocketStartup(std::uint16_t version) {
 }
 
 SocketHandle CreateSocket(int family, int type, int protocol) {
+    EnsureStarted();
     SOCKET s = ::socket(family, type, protocol);
     if (s == INVALID_SOCKET) return kInvalidSocket;
     if (s == 0 || s > static_cast<SOCKET>(std::numeric_limits<SocketHandle>::max())) {
@@ -59,6 +71,7 @@ std::optional<std::uint32_t> ResolveHost(std::string_view host) {
     if (dotted != INADDR_NONE) return static_cast<std::uint32_t>(dotted);
 
     ++g_lookups;
+    EnsureStarted();
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "common/cp1252.h"
-#include "common/qt_text.h"
 
 #include <gtest/gtest.h>
 #include <utility>
@@ -32,15 +31,6 @@ TEST(Cp1252, utf8KeepsAccentedLettersAndTurnsTheRestAndBrokenInputIntoQuestionMa
                                      {"\xFF\xFE", "??"}})
         EXPECT_EQ(Utf8ToCp1252(utf8), wire) << utf8;
     EXPECT_EQ(Cp1252ToUtf8("\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");
-    EXPECT_EQ(ToWire(QString::fromUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80")), "caf\xE9 ?");
-}
-
-TEST(Cp1252, qtBoundaryRoundTripsAllDefinedBytes) {
-    std::string all;
-    for (int b = 1; b < 256; ++b) {
-        if (Cp1252ToUnicode(static_cast<unsigned char>(b)) != 0xFFFD) all += static_cast<char>(b);
-    }
-    EXPECT_EQ(ToWire(FromWire(all)), all);
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +21,15 @@ namespace {
 using test::ClosedPort;
 using test::LoopbackPeer;
 using test::PumpUntil;
+using test::SilentListener;
+
+// 127.0.0.1 in network byte order, as ResolveHost gives it.
+std::uint32_t Loopback() {
+    const unsigned char bytes[4] = {127, 0, 0, 1};
+    std::uint32_t address = 0;
+    std::memcpy(&address, bytes, sizeof address);
+    return address;
+}
 
 struct Socket {
     SocketHandle h = CreateSocket(kAfInet, kSockStream, 0);
@@ -31,7 +40,7 @@ TEST(SocketLayer, dottedAddressNeedsNoLookupUnknownHostNoConnect) {
     Socket s;
     ASSERT_GT(s.h, 0);
     SocketCounters before = GetSocketCounters();
-    EXPECT_EQ(ResolveHost("127.0.0.1"), htonl(INADDR_LOOPBACK));
+    EXPECT_EQ(ResolveHost("127.0.0.1"), Loopback());
     EXPECT_EQ(GetSocketCounters().lookups, before.lookups);
 
     EXPECT_EQ(ConnectSocket(s.h, "no-such-host.invalid", 7000), -1);
@@ -83,14 +92,8 @@ TEST(SocketLayer, connectToClosedPortFails) {
 
 TEST(SocketLayer, connectGivesUpWhenListenerNeverAnswers) {
     // A listener whose accept queue is full drops further handshakes silently.
-    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(::listen(listener, 0), 0);
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    SilentListener listener;
+    ASSERT_NE(listener.Port(), 0);
 
     auto old = ConnectTimeout();
     SetConnectTimeout(std::chrono::milliseconds(150));
@@ -99,15 +102,17 @@ TEST(SocketLayer, connectGivesUpWhenListenerNeverAnswers) {
     for (int i = 0; i < 8 && !gaveUp; ++i) {
         SocketHandle c = CreateSocket(kAfInet, kSockStream, 0);
         clients.push_back(c);
-        gaveUp = ConnectSocket(c, "127.0.0.1", ntohs(addr.sin_port)) == -1;
+        gaveUp = ConnectSocket(c, "127.0.0.1", listener.Port()) == -1;
     }
     SetConnectTimeout(old);
     for (SocketHandle c : clients) CloseSocket(c);
-    ::close(listener);
     EXPECT_TRUE(gaveUp);
 }
 
 TEST(SocketLayer, handleZeroIsNeverStdin) {
+#ifdef _WIN32
+    GTEST_SKIP() << "descriptor 0 is stdin only on POSIX; Winsock handles are never 0";
+#else
     // With stdin closed the next descriptor is 0, which the transport reads as "no socket".
     int saved = ::dup(0);
     ::close(0);
@@ -116,7 +121,10 @@ TEST(SocketLayer, handleZeroIsNeverStdin) {
     ::close(saved);
     EXPECT_GT(s, 0);
     CloseSocket(s);
+#endif
+}
 
+TEST(SocketLayer, handleZeroIsNoSocket) {
     EXPECT_FALSE(IsReadable(0));
     EXPECT_FALSE(IsWritable(0));
     EXPECT_EQ(SendText(0, "x"), -1);

@@ -13,6 +13,13 @@
 namespace vantor {
 namespace {
 
+// Where there is no registry, the store keeps a REGEDIT4 file whose text some checks look at.
+#ifdef _WIN32
+constexpr bool kRegistryFile = false;
+#else
+constexpr bool kRegistryFile = true;
+#endif
+
 using test::QueryRaw;
 using test::ReadBytes;
 using test::SetRaw;
@@ -24,6 +31,7 @@ std::string Dword(std::uint32_t v) {
     return b;
 }
 
+#ifndef _WIN32
 // Sets (or, given nullptr, clears) an environment variable for one scope.
 class ScopedEnv {
 public:
@@ -40,6 +48,7 @@ private:
     const char* name_;
     std::optional<std::string> old_;
 };
+#endif
 
 TEST(SettingsStore, firstRunStoresEachDefaultItReads) {
     test::ScopedRegistry reg;
@@ -56,7 +65,10 @@ TEST(SettingsStore, firstRunStoresEachDefaultItReads) {
     // From now on the stored values win over whatever default a caller passes.
     EXPECT_EQ(GetSettingLong("BGSndVolume", 3), 19);
     EXPECT_EQ(GetSettingString("LastNickName", "other"), "guest");
-    EXPECT_NE(ReadBytes(reg.File()).find("\"BGSndVolume\"=dword:00000013\n"), std::string::npos);
+    if (kRegistryFile) {
+        EXPECT_NE(ReadBytes(reg.File()).find("\"BGSndVolume\"=dword:00000013\n"),
+                  std::string::npos);
+    }
 }
 
 TEST(SettingsStore, storedValuesReadBackUnclamped) {
@@ -78,9 +90,8 @@ TEST(SettingsStore, numberReadTakesUpToFourBytesOfAnyType) {
     test::ScopedRegistry reg;
     const std::string eight("\x4b\x00\x00\x00\x01\x00\x00\x00", 8);
     ASSERT_EQ(SetRaw("Wide", registry::kRegDword, eight), registry::kSuccess);
-    const std::string before = ReadBytes(reg.File());
     EXPECT_EQ(GetSettingLong("Wide", 42), 42);
-    EXPECT_EQ(ReadBytes(reg.File()), before);  // the odd value is left alone
+    EXPECT_EQ(QueryRaw("Wide").bytes, eight);  // the odd value is left alone
 
     // Shorter data leaves the high bytes zero; text is read as its bytes.
     ASSERT_EQ(SetRaw("Short", registry::kRegBinary, std::string("\x4b\x01", 2)),
@@ -97,7 +108,9 @@ TEST(SettingsStore, textReadDropsOnlyTheLastByte) {
     EXPECT_EQ(QueryRaw("Empty").bytes, "");  // not replaced by the default
 
     ASSERT_EQ(SetRaw("NoZero", registry::kRegSz, "xyz"), registry::kSuccess);
-    EXPECT_EQ(GetSettingString("NoZero", ""), "xy");
+    // The registry adds the missing zero itself when it hands text to an ANSI reader; the file
+    // gives back the bytes as stored.
+    EXPECT_EQ(GetSettingString("NoZero", ""), kRegistryFile ? "xy" : "xyz");
 
     ASSERT_TRUE(SaveSettingLong("Number", 0x00636261));
     EXPECT_EQ(GetSettingString("Number", ""), "abc");
@@ -115,8 +128,11 @@ TEST(SettingsStore, windows1252TextRoundTripsByteExact) {
     EXPECT_EQ(GetSettingString("LastNickName", ""), text);
     EXPECT_EQ(QueryRaw("LastNickName").bytes, text + '\0');
     // The file holds the Windows-1252 bytes themselves, escaped only where quoting needs it.
-    EXPECT_NE(ReadBytes(reg.File()).find("Ren\xE9 M\xFCller \x80 5 \\\"quoted\\\" back\\\\slash"),
-              std::string::npos);
+    if (kRegistryFile) {
+        EXPECT_NE(
+            ReadBytes(reg.File()).find("Ren\xE9 M\xFCller \x80 5 \\\"quoted\\\" back\\\\slash"),
+            std::string::npos);
+    }
 
     // Line breaks and zero bytes cannot sit inside a quoted line; they still round-trip.
     const std::string awkward("two\r\nlines\0tail", 15);
@@ -126,6 +142,9 @@ TEST(SettingsStore, windows1252TextRoundTripsByteExact) {
 }
 
 TEST(SettingsStore, unopenableKeyGivesEmptyTextZeroAndFalse) {
+#ifdef _WIN32
+    GTEST_SKIP() << "blocks the registry file's folder, and Windows keeps no registry file";
+#else
     test::ScopedRegistry reg;
     // The registry's folder cannot be created: a plain file stands in its way.
     test::WriteBytes(reg.Dir() / "blocker", "x");
@@ -138,9 +157,13 @@ TEST(SettingsStore, unopenableKeyGivesEmptyTextZeroAndFalse) {
         EXPECT_FALSE(SaveSettingLong("Server", 1)) << path;
         EXPECT_FALSE(SaveSettingString("LastNickName", "bob")) << path;
     }
+#endif
 }
 
 TEST(SettingsStore, fileLocationFollowsEnvironment) {
+#ifdef _WIN32
+    GTEST_SKIP() << "where the registry file lives; Windows keeps no registry file";
+#else
     test::ScopedRegistry reg;
     ScopedEnv noExplicit("VANTOR_REGISTRY", nullptr);
     ScopedEnv home("HOME", (reg.Dir() / "home").c_str());
@@ -154,6 +177,7 @@ TEST(SettingsStore, fileLocationFollowsEnvironment) {
     EXPECT_TRUE(std::filesystem::exists(reg.Dir() / "home" / ".config" / "vantor-desktop" /
                                         "registry.reg"));
     EXPECT_FALSE(std::filesystem::exists(reg.File()));
+#endif
 }
 
 }  // namespace

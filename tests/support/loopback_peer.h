@@ -11,6 +11,21 @@ namespace vantor::test {
 // A loopback port with nobody listening: bound once, then released.
 int ClosedPort();
 
+// A loopback listener with the smallest accept queue that never accepts: once the queue is full,
+// further handshakes get no answer, so a connect to it can only time out.
+class SilentListener {
+public:
+    SilentListener();
+    ~SilentListener();
+    SilentListener(const SilentListener&) = delete;
+    SilentListener& operator=(const SilentListener&) = delete;
+    int Port() const { return port_; }  // 0 when it could not listen
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
 // A scripted server on 127.0.0.1 for one client at a time, driven from the test's own thread:
 // the client under test connects, the test sends lines and reads what the client sent.
 class LoopbackPeer {

@@ -20,9 +20,10 @@ private:
     std::filesystem::path path_;
 };
 
-// Points the settings store at a registry file in a temporary folder for the test's lifetime,
-// makes that folder the current directory (where the debug dump file lands) and the user's data
-// folder (where the reorder's restore record lands).
+// Gives the settings store an empty registry of its own for the test's lifetime: a registry file in
+// a temporary folder or, on Windows, a throw-away key under HKEY_CURRENT_USER that stands in for
+// HKEY_LOCAL_MACHINE in this process. Makes the folder the current directory (where the debug dump
+// file lands) and, on POSIX, the user's data folder (where the reorder's restore record lands).
 class ScopedRegistry {
 public:
     ScopedRegistry();
@@ -31,6 +32,8 @@ public:
     ScopedRegistry& operator=(const ScopedRegistry&) = delete;
     std::filesystem::path File() const { return dir_.Path() / "registry.reg"; }
     const std::filesystem::path& Dir() const { return dir_.Path(); }
+    // Windows: the stand-in key as reg.exe names it (HKEY_CURRENT_USER\...); empty elsewhere.
+    const std::string& StandInKey() const { return standInKey_; }
 
 private:
     TempDir dir_;
@@ -38,6 +41,7 @@ private:
     bool hadOld_ = false;
     std::optional<std::string> oldDataHome_;
     std::filesystem::path oldCwd_;
+    std::string standInKey_;
 };
 
 }  // namespace vantor::test

@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -24,6 +24,23 @@ int ClosedPort() {
     return ntohs(addr.sin_port);
 }
 
+SilentListener::SilentListener() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::listen(fd_, 0) == 0 &&
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
+        port_ = ntohs(addr.sin_port);
+    }
+}
+
+SilentListener::~SilentListener() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
 LoopbackPeer::LoopbackPeer() {
     listenFd_ = ::socket(AF_INET, SOCK_STREAM, 0);
     if (listenFd_ < 0) return;
