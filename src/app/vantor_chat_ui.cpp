@@ -195,13 +195,8 @@ void VantorChatUI::PumpSessions() {
         return guard.Entered() ? session.PopulateBuff() : kPassIdle;
     };
 
-    if (passOnce(*wol_) == kPassClosed) {
-        buffTimer_->stop();
-        // Closed before the log-on finished: the log-in button is disabled while logging in, so
-        // without this the user could never try again.
-        if (logInBtn_->BtnText() != QStringLiteral("LOGOUT") && !logInBtn_->Enabled())
-            ResetConnection();
-    }
+    ReconnectTick();
+    if (passOnce(*wol_) == kPassClosed) MainLinkClosed();
     WOLCons* sessions = search_.Sessions();
     if (!sessions) return;
     // A search session that fails only ends this tick.
@@ -238,7 +233,10 @@ void VantorChatUI::LogOnClick() {
     serverIndex_ = Settings().SettingLong("Server", 0);
     const std::int32_t port = Settings().SettingLong("ServerPort", 7000) + serverIndex_;
     // A failed connect has already been reported through Error; do not poll a dead socket.
-    if (wol_->connect(port)) buffTimer_->start();
+    if (wol_->connect(port)) {
+        KeepLinkAlive();
+        buffTimer_->start();
+    }
     wol_->LogOn(credentials_, Settings().SettingLong("ShowMOTD", 0) != 0);
 
     logAs_->setText(QStringLiteral("Logging in..."));
@@ -246,6 +244,11 @@ void VantorChatUI::LogOnClick() {
 }
 
 void VantorChatUI::LogOffClick() {
+    // Closing the chat window sends "PART"; on a dead link that fails, and the failure must not
+    // start this log-off again from inside itself.
+    const bool wasQuitting = quitting_;
+    quitting_ = true;
+    reconnect_.Cancel();
     refBuddy_->stop();
     for (VantorBtn* b : {logInBtn_, pageBud_, addBud_, delBud_, refreshBud_, reOrdBud_})
         b->SetEnabled(false);
@@ -257,6 +260,7 @@ void VantorChatUI::LogOffClick() {
         if (chat) chat->deleteLater();
     }
     wol_->CloseAllPageWin();
+    wol_->Pages().SetLinkDown(false);
     chatBtn_->SetEnabled(false);
     logAs_->setText(QStringLiteral("Disconnecting..."));
     SetStatus(QStringLiteral("Disconnecting..."));
@@ -273,6 +277,7 @@ void VantorChatUI::LogOffClick() {
     SetStatus(QString());
     logInBtn_->SetBtnText(QStringLiteral("LOG"));
     logInBtn_->SetEnabled(true);
+    quitting_ = wasQuitting;
 }
 
 void VantorChatUI::ResetConnection() {
@@ -293,6 +298,7 @@ void VantorChatUI::QuitSession() {
 }
 
 void VantorChatUI::WOL_LogOnResult(int result) {
+    const bool again = ReconnectAnswered(result);
     switch (result) {
         case 0:
             logAs_->setText(FromWire(credentials_.NickName));
@@ -303,6 +309,7 @@ void VantorChatUI::WOL_LogOnResult(int result) {
             wol_->send("SETCODEPAGE 1252");
             wol_->send("SETOPT 17,33");
             wol_->GetBuddies();
+            if (again) LinkRestored();
             break;
         case 1:
             ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname in use"),
@@ -326,6 +333,7 @@ void VantorChatUI::WOL_Error(int code) {
                  "Error " + std::to_string(code) + " while closing the connection.", kLogNote);
         return;
     }
+    if (ReconnectError(code)) return;
     if (code == kErrPasswordNeeded) {
         ResetConnection();
         ShowBox(BoxIcon::Exclamation, QStringLiteral("Incorrect Password"),

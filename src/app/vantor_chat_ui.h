@@ -12,6 +12,7 @@
 #include "app/in_pass.h"
 #include "app/message_box.h"
 #include "session/location_search.h"
+#include "session/reconnect_policy.h"
 #include "session/wolcon.h"
 #include "transport/callback.h"
 
@@ -88,6 +89,9 @@ public:
     // The chat window reports Closed: drop it and offer the lobby again.
     void ChatClosed();
 
+    // When the next log-on after a lost link is due; tests set its clock.
+    ReconnectPolicy& Reconnect() { return reconnect_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -107,6 +111,18 @@ private:
     void WOL_LogOnResult(int result);
     void WOL_Error(int code);
     void ShowBox(BoxIcon icon, const QString& title, const QString& text);
+
+    // A lost main connection and the way back (vantor_chat_ui_link.cpp).
+    void KeepLinkAlive();
+    void MainLinkClosed();
+    void LinkLost();
+    void ReconnectTick();
+    void ReconnectFailed();
+    void ShowReconnectWait();
+    bool ReconnectError(int code);       // true when the error belongs to the way back
+    bool ReconnectAnswered(int result);  // true when this log-on was a reconnect
+    void LinkRestored();
+    void TellWindows(bool down);
 
     void BuildBuddyMenu();
     void WOL_BuddyListResult(const std::string& list, int result);
@@ -141,6 +157,7 @@ private:
     WolInfo credentials_;
     std::shared_ptr<Callback> budCheckCB_;
     LocationSearch search_;  // owns the temporary sessions (TempSessions)
+    ReconnectPolicy reconnect_;
 
     bool childOpen_ = false;
     QPointer<QWidget> childDialog_;

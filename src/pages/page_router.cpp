@@ -20,6 +20,8 @@ std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
+constexpr const char* kNotSent = "Not connected: the page was not sent.";
+
 }  // namespace
 
 struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Impl> {
@@ -90,6 +92,10 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
 
     void PageUser(const std::string& nick, const std::string& message,
                   const std::shared_ptr<PageWin>& window) override {
+        if (linkDown) {
+            if (window) window->Notice(kNotSent);
+            return;
+        }
         const std::string command = "PAGE " + nick + " :" + message;
         const SendFn out = send;
         if (!out) return;
@@ -146,6 +152,7 @@ struct PageRouter::Impl : PageHost, std::enable_shared_from_this<PageRouter::Imp
 
     SendFn send;
     std::string ownNick;
+    bool linkDown = false;
     std::vector<std::shared_ptr<PageWin>> wins;
     std::shared_ptr<Callback> pageCB;
 };
@@ -192,6 +199,19 @@ void PageRouter::PageUser(const std::string& nick, const std::string& message,
 void PageRouter::OnReceivedPage(const std::string& line) {
     const auto impl = impl_;
     impl->OnReceivedPage(line);
+}
+
+void PageRouter::SetLinkDown(bool down) {
+    impl_->linkDown = down;
+}
+
+bool PageRouter::LinkDown() const {
+    return impl_->linkDown;
+}
+
+void PageRouter::NoticeAll(const std::string& text) {
+    // A notice may let events run that close windows: walk a copy.
+    for (const auto& conv : PageWins()) conv->Notice(text);
 }
 
 std::size_t PageRouter::Count() const {

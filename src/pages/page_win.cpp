@@ -40,6 +40,11 @@ void PageWin::Callback(std::int32_t result) {
     if (result == 1 && mvarWindow_) mvarWindow_->Notify("User is offline!");
 }
 
+void PageWin::Notice(const std::string& text) {
+    const auto keep = weak_from_this().lock();
+    if (mvarWindow_) mvarWindow_->Notify(text);
+}
+
 void PageWin::SetFocus() {
     const auto keep = weak_from_this().lock();
     if (mvarWindow_) mvarWindow_->Activate();

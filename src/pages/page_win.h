@@ -36,6 +36,7 @@ public:
     void InPage(const std::string& message);
     void Callback(std::int32_t result);  // the page reply's result code
     void SetFocus();
+    void Notice(const std::string& text);  // a notice line in the window, if it has one
     void CreateWin();
     void CloseWin();
     PageWindow* Window() const { return mvarWindow_.get(); }
