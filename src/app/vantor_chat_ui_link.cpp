@@ -115,6 +115,7 @@ bool VantorChatUI::ReconnectAnswered(int result) {
     if (reconnect_.GetState() != State::Attempting) return false;
     if (result == 0) {
         reconnect_.Succeeded();
+        ClearBuddyList();  // the download that follows fills it afresh
         return true;
     }
     // Refused on the way back: no more retries, and the usual message after a clean log-off.

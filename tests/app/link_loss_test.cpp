@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTextEdit>
+#include <QTreeWidget>
 #include <algorithm>
 
 #include "app/motd_ui.h"
@@ -111,6 +112,8 @@ TEST(LinkLoss, reconnectLogsOnAgainRejoinsTheLobbyAndTellsBothWindows) {
     SaveSettingLong("ShowMOTD", 1);
     ASSERT_TRUE(o.InLobbyWithPage());
     const auto motds = o.f.main->findChildren<MOTDUI*>().size();
+    auto* list = o.f.Find<QTreeWidget>("BuddyList");
+    new QTreeWidgetItem(list, QStringList{QStringLiteral("stale")});
 
     ASSERT_TRUE(o.LoseLink());
     EXPECT_EQ(o.f.Text("Status"), QStringLiteral("Connection lost. Next attempt in 2 seconds."));
@@ -143,6 +146,7 @@ TEST(LinkLoss, reconnectLogsOnAgainRejoinsTheLobbyAndTellsBothWindows) {
     o.f.peer.SendLine(":s 376 bob :End of MOTD");
     ASSERT_TRUE(o.Pump([&] { return o.f.Text("LogAs") == QStringLiteral("bob"); }));
     EXPECT_TRUE(o.AnswerBuddies());
+    EXPECT_TRUE(o.Pump([&] { return list->topLevelItemCount() == 0; }));  // filled afresh
     ASSERT_TRUE(o.AnswerJoin());
     EXPECT_TRUE(o.ChatText().contains(u"Reconnected."));
     EXPECT_TRUE(o.PageText().endsWith(u"Reconnected."));
