@@ -21,9 +21,9 @@
 #include "controls/prog_bar.h"
 #include "controls/vantor_btn.h"
 #include "diagnostics/debug_log.h"
+#include "platform/socket_layer.h"
 #include "reorder/buddy_restore.h"
 #include "reorder/reorder_ui.h"
-#include "platform/socket_layer.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 #include "settings/settings_store.h"
@@ -197,14 +197,15 @@ void VantorChatUI::SetMenuShower(MenuShower shower) {
 
 void VantorChatUI::PumpSessions() {
     const StallMeter::Scope scope("the receive pass");
-    const InPass::Guard guard(inPass_, *wol_);
-    if (guard.Entered() && wol_->PopulateBuff() == kPassClosed) {
-        buffTimer_->stop();
+    ReconnectTick();
+    int result = kPassIdle;
+    {
+        const InPass::Guard guard(inPass_, *wol_);
+        if (guard.Entered()) result = wol_->PopulateBuff();
+    }
+    if (result == kPassClosed) {
         if (reordUI_) reordUI_->ConnectionLost();
-        // Closed before the log-on finished: the log-in button is disabled while logging in, so
-        // without this the user could never try again.
-        if (logInBtn_->BtnText() != QStringLiteral("LOGOUT") && !logInBtn_->Enabled())
-            ResetConnection();
+        MainLinkClosed();
     }
     PumpSearch();
 }
@@ -270,7 +271,10 @@ void VantorChatUI::ConnectAndLogOn() {
     }
     QApplication::restoreOverrideCursor();
     // A failed connect has already been reported through Error; do not poll a dead socket.
-    if (connected) buffTimer_->start();
+    if (connected) {
+        KeepLinkAlive();
+        buffTimer_->start();
+    }
     wol_->LogOn(credentials_, Settings().SettingLong(setting::kShowMotd) != 0);
 
     logAs_->setText(QStringLiteral("Logging in..."));
@@ -278,12 +282,18 @@ void VantorChatUI::ConnectAndLogOn() {
 }
 
 void VantorChatUI::LogOffClick() {
+    // Closing the chat window sends "PART"; on a dead link that fails, and the failure must not
+    // start this log-off again from inside itself.
+    const bool wasQuitting = quitting_;
+    quitting_ = true;
+    reconnect_.Cancel();
     refBuddy_->stop();
     for (VantorBtn* b : {logInBtn_, pageBud_, addBud_, delBud_, refreshBud_, reOrdBud_})
         b->SetEnabled(false);
 
     CloseChat(ChatRelease::Later);
     wol_->CloseAllPageWin();
+    wol_->Pages().SetLinkDown(false);
     chatBtn_->SetEnabled(false);
     logAs_->setText(QStringLiteral("Disconnecting..."));
     SetStatus(QStringLiteral("Disconnecting..."));
@@ -300,6 +310,7 @@ void VantorChatUI::LogOffClick() {
     SetStatus(QString());
     logInBtn_->SetBtnText(QStringLiteral("LOG"));
     logInBtn_->SetEnabled(true);
+    quitting_ = wasQuitting;
 }
 
 void VantorChatUI::ResetConnection() {
@@ -320,6 +331,7 @@ void VantorChatUI::QuitSession() {
 }
 
 void VantorChatUI::WOL_LogOnResult(int result) {
+    const bool again = ReconnectAnswered(result);
     switch (result) {
         case 0:
             logAs_->setText(FromWire(credentials_.NickName));
@@ -331,6 +343,7 @@ void VantorChatUI::WOL_LogOnResult(int result) {
             wol_->send("SETCODEPAGE 1252");
             wol_->send("SETOPT 17,33");
             wol_->GetBuddies();
+            if (again) LinkRestored();
             break;
         case 1:
             ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname in use"),
@@ -354,6 +367,7 @@ void VantorChatUI::WOL_Error(int code) {
                  "Error " + std::to_string(code) + " while closing the connection.", kLogNote);
         return;
     }
+    if (ReconnectError(code)) return;
     if (code == kErrPasswordNeeded) {
         ResetConnection();
         ShowBox(BoxIcon::Exclamation, QStringLiteral("Incorrect Password"),

@@ -14,6 +14,7 @@
 #include "app/message_box.h"
 #include "common/liveness.h"
 #include "session/location_search.h"
+#include "session/reconnect_policy.h"
 #include "session/wolcon.h"
 #include "transport/callback.h"
 
@@ -99,6 +100,9 @@ public:
     // The chat window reports Closed: drop it and offer the lobby again.
     void ChatClosed();
 
+    // When the next log-on after a lost link is due; tests set its clock.
+    ReconnectPolicy& Reconnect() { return reconnect_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -119,6 +123,18 @@ private:
     void WOL_LogOnResult(int result);
     void WOL_Error(int code);
     void ShowBox(BoxIcon icon, const QString& title, const QString& text);
+
+    // A lost main connection and the way back (vantor_chat_ui_link.cpp).
+    void KeepLinkAlive();
+    void MainLinkClosed();
+    void LinkLost();
+    void ReconnectTick();
+    void ReconnectFailed();
+    void ShowReconnectWait();
+    bool ReconnectError(int code);       // true when the error belongs to the way back
+    bool ReconnectAnswered(int result);  // true when this log-on was a reconnect
+    void LinkRestored();
+    void TellWindows(bool down);
 
     void BuildBuddyMenu();
     void WOL_BuddyListResult(const std::string& list, int result);
@@ -168,6 +184,7 @@ private:
     LocationSearch search_;                   // owns the temporary sessions (TempSessions)
     std::unique_ptr<HostLookup> hostLookup_;  // the server's address, once per log-on
     StallMeter* stallMeter_ = nullptr;
+    ReconnectPolicy reconnect_;
 
     bool childOpen_ = false;
     QPointer<QWidget> childDialog_;

@@ -315,6 +315,15 @@ void ChatUI::OnQuit(const std::string& line) {
 
 void ChatUI::SendText(bool emote) {
     if (unloaded_ || SendBox->text().isEmpty()) return;
+    // Refused lines stay in the box, so the user can send them once they can go.
+    if (linkDown_) {
+        AddEntry(kNotify, QString(), u"Not connected: the line was not sent."_s, false);
+        return;
+    }
+    if (!FitsWire(SendBox->text())) {
+        AddEntry(kNotify, QString(), kCannotSend.toString(), false);
+        return;
+    }
     const std::string text = ToWire(SendBox->text());
     SendBox->clear();
     SendBox->setFocus(Qt::OtherFocusReason);
@@ -336,6 +345,28 @@ void ChatUI::SendText(bool emote) {
         return;
     }
     if (link_ && !unloaded_) link_->send(command);
+}
+
+void ChatUI::LinkDown() {
+    if (unloaded_ || linkDown_) return;
+    linkDown_ = true;
+    moving_ = false;
+    chatActive_ = false;
+    NickList->clear();
+    nickRows_.clear();
+    StatusLabel->setText(QStringLiteral("Chat is inactive."));
+    AddEntry(kNotify, QString(), u"Connection lost."_s, false);
+}
+
+void ChatUI::LinkRestored() {
+    if (unloaded_ || !linkDown_) return;
+    linkDown_ = false;
+    if (!AddEntry(kNotify, QString(), u"Reconnected."_s, false) || unloaded_) return;
+    if (currentLobby_ > 0) {
+        JoinCurrent();
+    } else {
+        ConnectChat();
+    }
 }
 
 void ChatUI::ToggleRecipient(QListWidgetItem* item) {
@@ -475,7 +506,7 @@ void ChatUI::Unload() {
     unloaded_ = true;
     if (link_) {
         const std::string channel = LobbyChannel(currentLobby_);
-        if (!channel.empty()) link_->send(PartCommand(channel));
+        if (!channel.empty() && !linkDown_) link_->send(PartCommand(channel));
         if (interceptsOn_) {
             for (const char* code : kIntercepts) link_->RemoveIntercept(code);
         }

@@ -54,6 +54,10 @@ public:
     void ConnectChat();
     void ChatCB_Callback(const std::string& line, Delivery status, const Param& param);
     void AddChat(int kind, const QString& text);
+    // The main connection went down, or is back: a notice line; while down a line typed is
+    // refused, and once back the lobby is joined again.
+    void LinkDown();
+    void LinkRestored();
     // The conversation box shows new entries at most every few dozen milliseconds; this brings
     // it up to date now.
     void CatchUpHistory();
@@ -113,6 +117,7 @@ private:
     bool moving_ = false;  // own PART sent for a move, its echo not seen yet
     bool interceptsOn_ = false;
     bool unloaded_ = false;
+    bool linkDown_ = false;
 
     std::array<QColor, 6> ChatColours;  // error, in, out, private, emote, notify
     QColor entryColour_;

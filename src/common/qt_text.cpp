@@ -4,10 +4,19 @@
 #include "common/cp1252.h"
 
 #include <QList>
+#include <QStringDecoder>
+#include <algorithm>
 
 namespace vantor {
 
 QString FromWire(std::string_view bytes) {
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        if (!utf8.hasError()) return text;
+    }
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
     for (unsigned char b : bytes) out.append(QChar(static_cast<char16_t>(Cp1252ToUnicode(b))));
@@ -35,6 +44,12 @@ QString CutForDisplay(QString text) {
 QColor ColourFromBgr(std::uint32_t value) {
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));
+}
+
+bool FitsWire(const QString& text) {
+    const auto ucs4 = text.toUcs4();
+    return std::all_of(ucs4.begin(), ucs4.end(),
+                       [](char32_t cp) { return cp == U'?' || UnicodeToCp1252(cp) != '?'; });
 }
 
 std::string ToWire(const QString& text) {

@@ -10,9 +10,16 @@
 
 namespace vantor {
 
-// Wire text (Windows-1252 bytes) to QString and back; the UI converts only here.
+// Wire text to QString and back; the UI converts only here. Received text that is valid UTF-8
+// with bytes past ASCII reads as UTF-8 (other clients send it); anything else as Windows-1252.
+// What goes out is always Windows-1252, the code page the client announces.
 QString FromWire(std::string_view bytes);
 std::string ToWire(const QString& text);
+// Every character of the text has a Windows-1252 byte, so ToWire changes nothing to "?".
+bool FitsWire(const QString& text);
+// The notice of a send box that refuses a line FitsWire does not take.
+inline constexpr QStringView kCannotSend =
+    u"The line holds characters that cannot be sent; it was not sent.";
 
 // A history entry is one line: a line break inside received text must not start a line that
 // passes for someone else's. Every kind of line break becomes a space.

@@ -23,6 +23,8 @@ std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
+constexpr const char* kNotSent = "Not connected: the page was not sent.";
+
 }  // namespace
 
 struct PageRouter::Impl : PageHost {
@@ -96,6 +98,10 @@ struct PageRouter::Impl : PageHost {
 
     void PageUser(const std::string& nick, const std::string& message,
                   const std::shared_ptr<PageWin>& window) override {
+        if (linkDown) {
+            if (window) window->Notify(kNotSent);
+            return;
+        }
         const std::string command = "PAGE " + nick + " :" + message;
         if (command.size() + 2 > kMaxLine) {
             DebugLog(kNoTag,
@@ -165,6 +171,7 @@ struct PageRouter::Impl : PageHost {
 
     SendFn send;
     std::string ownNick;
+    bool linkDown = false;
     std::vector<std::shared_ptr<PageWin>> wins;
     std::shared_ptr<Callback> pageCB;
     // Any call-out (the debug log, a window) may destroy the session and this set with it.
@@ -208,6 +215,19 @@ void PageRouter::PageUser(const std::string& nick, const std::string& message,
 
 void PageRouter::OnReceivedPage(const std::string& line) {
     impl_->OnReceivedPage(line);
+}
+
+void PageRouter::SetLinkDown(bool down) {
+    impl_->linkDown = down;
+}
+
+bool PageRouter::LinkDown() const {
+    return impl_->linkDown;
+}
+
+void PageRouter::NoticeAll(const std::string& text) {
+    // A notice may let events run that close windows: walk a copy.
+    for (const auto& conv : PageWins()) conv->Notify(text);
 }
 
 std::size_t PageRouter::Count() const {

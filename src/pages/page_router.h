@@ -45,6 +45,12 @@ public:
 
     void OnReceivedPage(const std::string& line);  // the transport's ReceivedPage
 
+    // While the link is down a page from a window is refused with a notice in that window
+    // instead of being sent into nothing.
+    void SetLinkDown(bool down);
+    bool LinkDown() const;
+    void NoticeAll(const std::string& text);  // a notice line in every open window
+
     std::size_t Count() const;
     std::shared_ptr<PageWin> Find(std::string_view nick) const;  // case-insensitive
     std::vector<std::shared_ptr<PageWin>> PageWins() const;      // in opening order

@@ -155,6 +155,10 @@ void PageUI::RaiseClosing() {
 void PageUI::SendBtn_Click() {
     const QString text = SendBox->text();
     if (text.isEmpty()) return;
+    if (!FitsWire(text)) {  // refused, and left in the box to be mended
+        AddHistory(-1, kCannotSend.toString());
+        return;
+    }
     SendBox->clear();
     SendBox->setFocus(Qt::OtherFocusReason);
     // Taken now: the line has been sent as far as the user can tell, even if the window goes

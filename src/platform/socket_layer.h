@@ -87,6 +87,11 @@ std::optional<std::int16_t> PortToShort(std::int32_t value);
 
 void CloseSocket(SocketHandle socket);
 
+// TCP keep-alive probes, so a link that dies without a close is noticed: the first probe after
+// idleSeconds without traffic, then one every intervalSeconds, given up after `probes` unanswered.
+// 0 on success, -1 when the socket or the system refuses.
+int SetKeepAlive(SocketHandle socket, int idleSeconds, int intervalSeconds, int probes);
+
 // How long ConnectSocket waits for the peer; 5 seconds unless a test shortens it.
 std::chrono::milliseconds ConnectTimeout();
 void SetConnectTimeout(std::chrono::milliseconds timeout);

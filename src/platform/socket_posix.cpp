@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -203,6 +204,30 @@ int ReceiveText(SocketHandle socket, std::string& text) {
 
 void CloseSocket(SocketHandle socket) {
     if (socket > 0) ::close(socket);
+}
+
+int SetKeepAlive(SocketHandle socket, int idleSeconds, int intervalSeconds, int probes) {
+    if (socket < 1) return -1;
+    const int on = 1;
+    if (::setsockopt(socket, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0) return -1;
+#ifdef TCP_KEEPIDLE
+    if (::setsockopt(socket, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds) != 0)
+        return -1;
+#elif defined(TCP_KEEPALIVE)
+    if (::setsockopt(socket, IPPROTO_TCP, TCP_KEEPALIVE, &idleSeconds, sizeof idleSeconds) != 0)
+        return -1;
+#endif
+#ifdef TCP_KEEPINTVL
+    if (::setsockopt(socket, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds,
+                     sizeof intervalSeconds) != 0)
+        return -1;
+#endif
+#ifdef TCP_KEEPCNT
+    if (::setsockopt(socket, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes) != 0) return -1;
+#endif
+    (void)intervalSeconds;
+    (void)probes;
+    return 0;
 }
 
 SocketCounters GetSocketCounters() {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Windows Sockets 2 behind the socket layer's free functions.
+#include <mstcpip.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -185,6 +186,27 @@ int ReceiveText(SocketHandle socket, std::string& text) {
 
 void CloseSocket(SocketHandle socket) {
     if (socket > 0) ::closesocket(Native(socket));
+}
+
+int SetKeepAlive(SocketHandle socket, int idleSeconds, int intervalSeconds, int probes) {
+    if (socket < 1) return -1;
+    tcp_keepalive values{};
+    values.onoff = 1;
+    values.keepalivetime = static_cast<ULONG>(idleSeconds) * 1000;
+    values.keepaliveinterval = static_cast<ULONG>(intervalSeconds) * 1000;
+    DWORD returned = 0;
+    if (::WSAIoctl(Native(socket), SIO_KEEPALIVE_VALS, &values, sizeof values, nullptr, 0,
+                   &returned, nullptr, nullptr) == SOCKET_ERROR)
+        return -1;
+#ifdef TCP_KEEPCNT
+    // Older systems fix the count at 10 and refuse the option; the probes still run.
+    const DWORD count = static_cast<DWORD>(probes);
+    ::setsockopt(Native(socket), IPPROTO_TCP, TCP_KEEPCNT, reinterpret_cast<const char*>(&count),
+                 sizeof count);
+#else
+    (void)probes;
+#endif
+    return 0;
 }
 
 SocketCounters GetSocketCounters() {

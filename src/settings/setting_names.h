@@ -28,6 +28,8 @@ inline constexpr StringSetting kServerHost{"ServerHost", "localhost"};
 inline constexpr LongSetting kServerPort{"ServerPort", 7000};  // ports N, N+1, N+2
 inline constexpr StringSetting kLastNickName{"LastNickName", ""};
 inline constexpr LongSetting kScanBuddyOtherServer{"ScanBuddyOtherServer", 0};
+// 1: log on again by itself when the main connection is lost; 0: log off.
+inline constexpr LongSetting kAutoReconnect{"AutoReconnect", 1};
 
 // Asked by these names, answered from memory by the options window while it exists (the
 // default counts only without it); the values it keeps are in `held` below.

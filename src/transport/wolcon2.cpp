@@ -351,4 +351,13 @@ bool WOLCon2::IsConnected() const {
     return impl_->handle != 0;
 }
 
+std::int32_t WOLCon2::Handle() const {
+    return impl_->handle;
+}
+
+bool WOLCon2::KeepAlive(int idleSeconds, int intervalSeconds, int probes) {
+    if (impl_->handle <= 0) return false;
+    return SetKeepAlive(impl_->handle, idleSeconds, intervalSeconds, probes) == 0;
+}
+
 }  // namespace vantor

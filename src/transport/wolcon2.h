@@ -97,6 +97,11 @@ public:
     void SetNick(std::string nick);
     std::string_view Buffer() const;  // received text not yet taken out as lines
     bool IsConnected() const;         // a socket handle is stored (possibly of a failed connect)
+    std::int32_t Handle() const;      // the socket layer's handle; 0 without a socket
+
+    // Turns on TCP keep-alive for the current socket (see SetKeepAlive of the socket layer);
+    // false without a connected socket or when the system refuses.
+    bool KeepAlive(int idleSeconds, int intervalSeconds, int probes);
 
     // Events; set by the owner.
     std::function<void(const std::string& line)> ReceivedPage;

@@ -120,18 +120,6 @@ TEST(VantorChatUI, aboutBoxDisablesWindowTakesFocusAndReleasesItWhenFinished) {
     EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
 }
 
-TEST(VantorChatUI, pumpStopsWhenServerClosesButOnlineStateStays) {
-    MainWindowFixture f;
-    ASSERT_TRUE(f.LogOnAsBob());
-    EXPECT_TRUE(f.Timer("BuffTimer")->isActive());
-    f.peer.CloseClient();
-    EXPECT_TRUE(PumpUi([&] { return !f.Timer("BuffTimer")->isActive(); }));
-    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("bob"));
-    EXPECT_EQ(f.Text("Status"), QStringLiteral("Welcome to Westwood Online!"));
-    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOGOUT"));
-    EXPECT_TRUE(f.boxes.boxes.empty());
-}
-
 TEST(VantorChatUI, serverClosingDuringLogOnLeavesTheUserFreeToTryAgain) {
     MainWindowFixture f;
     f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("secret")});

@@ -382,3 +382,34 @@ TEST_F(ChatWindow, closedWhileAnEntryLetsEventsRunGoesNoFurther) {
 
 }  // namespace
 }  // namespace vantor
+
+namespace vantor {
+namespace {
+
+// Lines the code page cannot carry, or typed while the link is down, are refused with a notice
+// and stay in the box; a lost link leaves the lobby and a restored one joins it again.
+TEST_F(ChatWindow, refusedLinesAndTheLinkGoingDownAndComingBack) {
+    EnterLobby();
+    const size_t before = link.sent.size();
+    sendBox->setText(u"日本"_s);
+    QTest::keyClick(sendBox, Qt::Key_Return);
+    EXPECT_EQ(link.sent.size(), before);
+    ExpectLast(u"The line holds characters that cannot be sent; it was not sent."_s, kNotify);
+    EXPECT_EQ(sendBox->text(), u"日本"_s);
+
+    chat->LinkDown();
+    ExpectLast(u"Connection lost."_s, kNotify);
+    EXPECT_FALSE(chat->ChatActive());
+    EXPECT_EQ(nicks->count(), 0);
+    sendBox->setText(u"hello"_s);
+    QTest::keyClick(sendBox, Qt::Key_Return);
+    ExpectLast(u"Not connected: the line was not sent."_s, kNotify);
+    EXPECT_EQ(link.sent.size(), before);
+
+    chat->LinkRestored();
+    ExpectLast(u"Reconnected."_s, kNotify);
+    EXPECT_EQ(link.Last(), "JOIN x_12_3 plumvex4");
+}
+
+}  // namespace
+}  // namespace vantor

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "common/cp1252.h"
 
 namespace vantor {
@@ -18,6 +20,49 @@ TEST(QtText, qtBoundaryRoundTripsAllDefinedBytes) {
         if (Cp1252ToUnicode(static_cast<unsigned char>(b)) != 0xFFFD) all += static_cast<char>(b);
     }
     EXPECT_EQ(ToWire(FromWire(all)), all);
+}
+
+TEST(QtText, receivedTextReadsAsUtf8OnlyWhenItIsValidUtf8PastAscii) {
+    struct Row {
+        const char* what;
+        std::string bytes;
+        QString shown;
+    };
+    const std::string utf8 =
+        "Gr\xC3\xBC\xC3\x9F"
+        "e \xE6\x97\xA5\xE6\x9C\xAC";  // Grüße 日本
+    const Row rows[] = {
+        {"UTF-8 from another client", utf8, QStringLiteral("Grüße 日本")},
+        {"the same bytes cut short", utf8.substr(0, utf8.size() - 1),
+         QStringLiteral("GrÃ¼ÃŸe æ—¥æœ")},
+        {"Windows-1252",
+         "Gr\xFC\xDF"
+         "e \x80",
+         QStringLiteral("Grüße €")},
+        {"an overlong form is no UTF-8", "\xC0\xAF", QStringLiteral("À¯")},
+        {"plain ASCII", "hello", QStringLiteral("hello")},
+    };
+    for (const Row& r : rows) EXPECT_EQ(FromWire(r.bytes), r.shown) << r.what;
+}
+
+TEST(QtText, sentTextStaysWindows1252AndFitsOnlyWhatTheCodePageCarries) {
+    struct Row {
+        QString text;
+        bool fits;
+        std::string wire;
+    };
+    const Row rows[] = {
+        {QStringLiteral("Grüße €?"), true,
+         "Gr\xFC\xDF"
+         "e \x80?"},
+        {QStringLiteral("日本"), false, "??"},
+        {QStringLiteral("a\U0001F600"), false, "a?"},
+        {QString(), true, ""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(FitsWire(r.text), r.fits) << r.text.toStdString();
+        EXPECT_EQ(ToWire(r.text), r.wire) << r.text.toStdString();
+    }
 }
 
 }  // namespace

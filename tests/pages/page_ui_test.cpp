@@ -204,3 +204,22 @@ TEST_F(PageWindowRouting, titleBarCloseEndsTheConversationAndFreesTheWindow) {
 
 }  // namespace
 }  // namespace vantor
+
+namespace vantor {
+namespace {
+
+TEST_F(PageWindowUi, aLineTheCodePageCannotCarryIsRefusedAndKept) {
+    box->setText(QStringLiteral("Grüße 日本"));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(box->text(), QStringLiteral("Grüße 日本"));
+    EXPECT_TRUE(window->HistoryText().endsWith(
+        u"The line holds characters that cannot be sent; it was not sent."));
+    box->setText(QStringLiteral("Grüße"));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(sent, std::vector<std::string>{"Gr\xFC\xDF"
+                                             "e"});
+}
+
+}  // namespace
+}  // namespace vantor
