@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/vantor_chat_ui.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLocale>
@@ -217,6 +218,9 @@ void VantorChatUI::PumpSessions() {
 }
 
 void VantorChatUI::LogInBtnClick() {
+    if (logInWordSince_.isValid() &&
+        logInWordSince_.elapsed() < QApplication::doubleClickInterval())
+        return;
     if (LoggedOn()) {
         LogOffClick();
     } else {
@@ -272,6 +276,7 @@ void VantorChatUI::LogOffClick() {
     logAs_->setText(QStringLiteral("Not Connected."));
     SetStatus(QString());
     logInBtn_->SetBtnText(QStringLiteral("LOG"));
+    logInWordSince_.start();
     logInBtn_->SetEnabled(true);
 }
 
@@ -298,6 +303,7 @@ void VantorChatUI::WOL_LogOnResult(int result) {
             logAs_->setText(FromWire(credentials_.NickName));
             SetStatus(QStringLiteral("Welcome to Westwood Online!"));
             logInBtn_->SetBtnText(QStringLiteral("LOGOUT"));
+            logInWordSince_.start();
             logInBtn_->SetEnabled(true);
             chatBtn_->SetEnabled(cht_.isNull());
             wol_->send("SETCODEPAGE 1252");
@@ -336,10 +342,16 @@ void VantorChatUI::WOL_Error(int code) {
         });
         return;
     }
+    // The server's reason ("Killed by admin") says more than the code; read it before the reset.
+    const std::string reason = code == kErrServer ? wol_->Interface().LastErrorReason() : "";
     if (LoggedOn()) {
         LogOffClick();
     } else {
         ResetConnection();
+    }
+    if (!reason.empty()) {
+        DebugLog(Tag{std::string("M")}, "Server error: " + reason, kLogError);
+        SetStatus(FromWire(reason));
     }
     ShowBox(BoxIcon::Critical, QStringLiteral("Error!"),
             QStringLiteral("Error ") + QString::number(code) + QStringLiteral(" has occurred."));
