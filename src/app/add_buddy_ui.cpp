@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "app/background.h"
+#include "app/wire_input.h"
 #include "controls/vantor_btn.h"
 
 namespace vantor {
@@ -16,7 +17,8 @@ NickRefusal RefuseNickname(const QString& typed) {
     for (const QChar c : typed) {
         if (c.isSpace()) return NickRefusal::Blank;
     }
-    return NickRefusal::None;
+    return RefusedTextHint(typed, WireField::Nickname).isEmpty() ? NickRefusal::None
+                                                                 : NickRefusal::Unsendable;
 }
 
 std::optional<QString> NicknameToAdd(const QString& typed, const QStringList& rows) {
@@ -65,6 +67,7 @@ AddBuddyUI::AddBuddyUI(QWidget* parent) : QDialog(parent) {
     connect(CancelBtn, &VantorBtn::Click, this, &AddBuddyUI::CancelClick);
     connect(BuddyText, &QLineEdit::textChanged, this, &AddBuddyUI::UpdateAddBtn);
     BuddyText->installEventFilter(this);
+    GuardWireInput(BuddyText, Hint, WireField::Nickname);
     UpdateAddBtn();
 }
 
@@ -75,9 +78,9 @@ QString AddBuddyUI::AddNick() const {
 void AddBuddyUI::UpdateAddBtn() {
     const NickRefusal refusal = RefuseNickname(BuddyText->text());
     AddBtn->SetEnabled(refusal == NickRefusal::None);
-    const QString hint = refusal == NickRefusal::Blank
-                             ? QStringLiteral("A nickname cannot contain spaces.")
-                             : QString();
+    // A clean text keeps the hint of a character refused while typing it.
+    const QString hint = RefusedTextHint(BuddyText->text(), WireField::Nickname);
+    if (hint.isEmpty() && !BuddyText->text().isEmpty()) return;
     Hint->setText(hint);
     BuddyText->setAccessibleDescription(hint);
 }

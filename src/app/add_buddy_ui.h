@@ -13,9 +13,9 @@ namespace vantor {
 
 class VantorBtn;
 
-// Why a typed nickname cannot be added: one nickname on the wire has no blank, and an empty one
-// would send "ADDBUDDY " alone.
-enum class NickRefusal { None, Empty, Blank };
+// Why a typed nickname cannot be added: one nickname on the wire has no blank, an empty one
+// would send "ADDBUDDY " alone, and the wire cannot carry every character (wire_input.h).
+enum class NickRefusal { None, Empty, Blank, Unsendable };
 NickRefusal RefuseNickname(const QString& typed);
 
 // What adding `typed` to a buddy list whose rows read `rows` sends: the nickname in lower case,

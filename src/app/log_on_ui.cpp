@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include "app/background.h"
+#include "app/wire_input.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 
@@ -24,6 +25,7 @@ QString LabelStyle() {
     return QStringLiteral("color: %1; background: transparent; font-weight: bold;")
         .arg(theme::kOrange.name());
 }
+constexpr auto kHintStyle = "color: rgb(255,200,120); background: transparent; font-size: 10px;";
 
 QLineEdit* Field(QWidget* parent, const QString& name, const QString& caption, int top,
                  int maxLength) {
@@ -41,25 +43,36 @@ QLineEdit* Field(QWidget* parent, const QString& name, const QString& caption, i
     return edit;
 }
 
+// A short line under a field that says why a character was refused.
+QLabel* Hint(QWidget* parent, const QString& name, int top) {
+    auto* hint = new QLabel(parent);
+    hint->setObjectName(name);
+    hint->setStyleSheet(QLatin1String(kHintStyle));
+    hint->setGeometry(20, top, 260, 14);
+    return hint;
+}
+
 }  // namespace
 
 LogOnUI::LogOnUI(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("LogOnUI"));
     setWindowTitle(QStringLiteral("Log on to Westwood Online"));
     setModal(true);
-    setFixedSize(300, 150);
+    setFixedSize(300, 170);
     MakeBackground(this, SharedBackgroundPicture());
 
     nickName_ = Field(this, QStringLiteral("NickName"), QStringLiteral("Nickname:"), 20, kMaxNick);
-    passBox_ = Field(this, QStringLiteral("PassBox"), QStringLiteral("Password:"), 54, kMaxPass);
+    passBox_ = Field(this, QStringLiteral("PassBox"), QStringLiteral("Password:"), 62, kMaxPass);
     passBox_->setEchoMode(QLineEdit::Password);
+    GuardWireInput(nickName_, Hint(this, QStringLiteral("NickHint"), 45), WireField::Nickname);
+    GuardWireInput(passBox_, Hint(this, QStringLiteral("PassHint"), 87), WireField::Password);
 
     logOnBtn_ = new VantorBtn(QStringLiteral("LOG"), this);
     logOnBtn_->setObjectName(QStringLiteral("LogOnBtn"));
-    logOnBtn_->move(40, 100);
+    logOnBtn_->move(40, 118);
     auto* cancel = new VantorBtn(QStringLiteral("CANCEL"), this);
     cancel->setObjectName(QStringLiteral("CancelBtn"));
-    cancel->move(160, 100);
+    cancel->move(160, 118);
 
     connect(logOnBtn_, &VantorBtn::Click, this, &LogOnUI::LogOnClick);
     connect(cancel, &VantorBtn::Click, this, &LogOnUI::CancelClick);

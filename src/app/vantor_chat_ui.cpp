@@ -231,6 +231,9 @@ void VantorChatUI::PumpSearch() {
 }
 
 void VantorChatUI::LogInBtnClick() {
+    if (logInWordSince_.isValid() &&
+        logInWordSince_.elapsed() < QApplication::doubleClickInterval())
+        return;
     if (LoggedOn()) {
         LogOffClick();
     } else {
@@ -309,6 +312,7 @@ void VantorChatUI::LogOffClick() {
     logAs_->setText(QStringLiteral("Not Connected."));
     SetStatus(QString());
     logInBtn_->SetBtnText(QStringLiteral("LOG"));
+    logInWordSince_.start();
     logInBtn_->SetEnabled(true);
     quitting_ = wasQuitting;
 }
@@ -337,6 +341,7 @@ void VantorChatUI::WOL_LogOnResult(int result) {
             logAs_->setText(FromWire(credentials_.NickName));
             SetStatus(QStringLiteral("Welcome to Westwood Online!"));
             logInBtn_->SetBtnText(QStringLiteral("LOGOUT"));
+            logInWordSince_.start();
             logInBtn_->SetEnabled(true);
             chatBtn_->SetEnabled(cht_.isNull());
             restoreDue_ = true;
@@ -381,10 +386,16 @@ void VantorChatUI::WOL_Error(int code) {
     // A running reorder names the error in its own box, with what becomes of its buddies.
     const bool reorderTells = reordUI_ && reordUI_->Busy();
     if (reordUI_) reordUI_->SessionError(code);
+    // The server's reason ("Killed by admin") says more than the code; read it before the reset.
+    const std::string reason = code == kErrServer ? wol_->Interface().LastErrorReason() : "";
     if (LoggedOn()) {
         LogOffClick();
     } else {
         ResetConnection();
+    }
+    if (!reason.empty()) {
+        DebugLog(Tag{std::string("M")}, "Server error: " + reason, kLogError);
+        SetStatus(FromWire(reason));
     }
     if (reorderTells) return;
     ShowBox(BoxIcon::Critical, QStringLiteral("Error!"),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -220,6 +221,7 @@ private:
     QTreeWidget* buddyList_ = nullptr;
     ProgBar* progBar_ = nullptr;
     VantorBtn* logInBtn_ = nullptr;
+    QElapsedTimer logInWordSince_;  // a double click's second half must not undo its first
     VantorBtn* chatBtn_ = nullptr;
     VantorBtn* aboutBtn_ = nullptr;
     VantorBtn* quit_ = nullptr;

@@ -305,6 +305,19 @@ bool SettingUI::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void SettingUI::keyPressEvent(QKeyEvent* event) {
+    // The image buttons are no push buttons, so the dialog has no default button of its own.
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        if (focusWidget() == cancelBtn_)
+            reject();
+        else
+            OnOk();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void SettingUI::OnOk() {
     HeldValues values = held_.Values();
     values[int(Held::AutoRefresh)] = autoRefresh_->isChecked() ? 1 : 0;

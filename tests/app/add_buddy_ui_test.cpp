@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -31,6 +33,8 @@ TEST(AddBuddy, theAddSendsTheLowerCaseNicknameUnlessARowReadsExactlyThat) {
         {QString(), {QString()}, std::nullopt},
         {u"bo b"_s, {}, std::nullopt},  // two words are not one nickname
         {u"bob\t"_s, {}, std::nullopt},
+        {u"a,b"_s, {}, std::nullopt},                       // a list separator on the wire
+        {u"\u0418\u0432\u0430\u043d"_s, {}, std::nullopt},  // would go out as "????"
     };
     for (const Case& c : cases)
         EXPECT_EQ(NicknameToAdd(c.typed, c.rows), c.sent) << c.typed.toStdString();
@@ -60,13 +64,26 @@ TEST(AddBuddyUI, refusesAnEmptyNicknameAndOneWithABlankInTheDialog) {
     QTest::mouseClick(d.add, Qt::LeftButton);
     EXPECT_EQ(d.finished.count(), 0);
 
-    QTest::keyClicks(d.text, u"bo b"_s);
-    EXPECT_FALSE(d.add->Enabled());
+    // A blank cannot be typed or pasted: it is left out and the hint says why.
+    QTest::keyClicks(d.text, u"bo "_s);
+    EXPECT_EQ(d.text->text(), u"bo"_s);
     EXPECT_EQ(d.hint->text(), u"A nickname cannot contain spaces."_s);
     EXPECT_EQ(d.text->accessibleDescription(), d.hint->text());
+    d.text->clear();
+    QApplication::clipboard()->setText(u"ab cd"_s);
+    QTest::keyClick(d.text, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(d.text->text(), u"abcd"_s);
+    EXPECT_EQ(d.hint->text(), u"A nickname cannot contain spaces."_s);
+
+    // Text put there by the program is not filtered, but cannot be added either.
+    d.text->setText(u"bo b"_s);
+    EXPECT_FALSE(d.add->Enabled());
     QTest::keyClick(d.text, Qt::Key_Return);
     EXPECT_EQ(d.finished.count(), 0);
+    d.text->setText(u"\u0418\u0432\u0430\u043d"_s);
+    EXPECT_FALSE(d.add->Enabled());
 
+    d.text->clear();
     d.text->setText(u"Bob"_s);
     EXPECT_TRUE(d.add->Enabled());
     EXPECT_TRUE(d.hint->text().isEmpty());

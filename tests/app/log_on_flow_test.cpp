@@ -130,6 +130,7 @@ TEST(LogOnFlow, serverErrorWhileOnlineLogsOffCompletelyBeforeItsBox) {
     ASSERT_TRUE(PumpUi([&] { return !f.boxes.boxes.empty(); }));
     EXPECT_EQ(f.boxes.boxes[0].icon, BoxIcon::Critical);
     EXPECT_EQ(f.Box(0), QStringLiteral("Error!|Error 0 has occurred."));
+    EXPECT_EQ(f.Text("Status"), QStringLiteral("Killed"));  // the reason was dropped before
     EXPECT_EQ(columnsAtBox, 0);
     EXPECT_EQ(logAsAtBox, QStringLiteral("Not Connected."));
     EXPECT_EQ(f.boxes.boxes.size(), 1u);  // quitting the dead link is no second error

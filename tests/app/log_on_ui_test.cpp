@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -33,6 +36,60 @@ TEST(LogOnUI, limitsInputMasksPasswordAndEnablesLogOnOnlyWithBoth) {
     EXPECT_TRUE(d.logOn->Enabled());
     d.nick->clear();
     EXPECT_FALSE(d.logOn->Enabled());
+}
+
+// Types each character as a keyboard would, whatever its script.
+void Type(QLineEdit* edit, const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text.at(i).isHighSurrogate() ? 2 : 1;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text.mid(i, n));
+        QApplication::sendEvent(edit, &press);
+        i += n - 1;
+    }
+}
+
+// Today "пароль" and "абвгде" both go out as "??????", and "ab cd" logs on as "ab".
+TEST(LogOnUI, charactersTheWireCannotCarryAreRefusedWhenTypedOrPasted) {
+    struct Case {
+        bool password;
+        bool paste;
+        QString input;
+        QString kept;
+        QString hint;
+    };
+    const QString space = QStringLiteral("A nickname cannot contain spaces.");
+    const QString western =
+        QStringLiteral("Only Western European letters, digits and signs can be used.");
+    const Case cases[] = {
+        {false, false, QStringLiteral("ab cd"), QStringLiteral("abcd"), space},
+        {false, true, QStringLiteral("ab cd"), QStringLiteral("abcd"), space},
+        {false, false, QStringLiteral("a:b,c"), QStringLiteral("abc"),
+         QStringLiteral("A nickname cannot contain \":\" or \",\".")},
+        {false, false, QStringLiteral("\u0418\u0432\u0430\u043d"), QString(), western},
+        {false, true, QStringLiteral("\u00c9mile\u20ac"), QStringLiteral("\u00c9mile\u20ac"), {}},
+        {true, false, QStringLiteral("\u043f\u0430\u0440\u043e\u043b\u044c"), QString(), western},
+        {true, true, QStringLiteral("\u0430\u0431\u0432\u0433\u0434\u0435"), QString(), western},
+        {true, true, QStringLiteral("p w\u20ac\U0001F600"), QStringLiteral("p w\u20ac"), western},
+        {true, false, QStringLiteral("a:b, c"), QStringLiteral("a:b, c"), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input.toStdString());
+        Dialog d;
+        QLineEdit* edit = c.password ? d.pass : d.nick;
+        const QLabel* hint = d.ui.findChild<QLabel*>(c.password ? QStringLiteral("PassHint")
+                                                                : QStringLiteral("NickHint"));
+        ASSERT_NE(hint, nullptr);
+        if (c.paste) {
+            QApplication::clipboard()->setText(c.input);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            Type(edit, c.input);
+        }
+        // The refused characters never got in: the other field filled, LOG stays off without them.
+        EXPECT_EQ(edit->text(), c.kept);
+        EXPECT_EQ(hint->text(), c.hint);
+        EXPECT_EQ(edit->accessibleDescription(), c.hint);
+    }
 }
 
 TEST(LogOnUI, enterLogsOnOnlyWhenEnabledAndHandsOverTheTexts) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QStyleHints>
 #include <QTreeWidget>
 #include <fstream>
 #include <string>
@@ -118,6 +119,22 @@ TEST(VantorChatUI, aboutBoxDisablesWindowTakesFocusAndReleasesItWhenFinished) {
     QTest::mouseClick(about->findChild<VantorBtn*>(QStringLiteral("OKBtn")), Qt::LeftButton);
     EXPECT_TRUE(!f.main->ChildOpen() && f.main->isEnabled());
     EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
+}
+
+// A quick double click on LOGOUT logged off and at once opened the log-on dialog.
+TEST(VantorChatUI, secondClickRightAfterTheButtonChangedItsWordIsIgnored) {
+    MainWindowFixture f;  // scripted clicks never count as double clicks
+    ASSERT_TRUE(f.LogOnAsBob());
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int prompts = f.prompts;
+    f.Click("LogInBtn");
+    ASSERT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
+    hints->setMouseDoubleClickInterval(60000);  // the next click comes "right after"
+    f.Click("LogInBtn");
+    EXPECT_EQ(f.prompts, prompts);
+    hints->setMouseDoubleClickInterval(0);  // and now long after
+    f.Click("LogInBtn");
+    EXPECT_EQ(f.prompts, prompts + 1);
 }
 
 TEST(VantorChatUI, serverClosingDuringLogOnLeavesTheUserFreeToTryAgain) {

@@ -11,6 +11,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include "common/qt_text.h"
 #include "controls/vantor_btn.h"
 #include "pages/page_router.h"
 #include "pages/page_win.h"
@@ -131,11 +132,12 @@ TEST_F(PageWindowUi, historyDropsItsOldestLinesPastTheCap) {
     EXPECT_EQ(text.size(), 10000 - 202 + 12);
     EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n") + Letters(10, u'n')));
 
-    // An entry too long to leave a break to cut at clears what is there before it.
-    window->AddHistory(7, Letters(9990, u'z'));
-    EXPECT_EQ(window->HistoryText(), QStringLiteral("\r\n") + Letters(9990, u'z'));
-    window->AddHistory(7, Letters(9990, u'y'));
-    EXPECT_EQ(window->HistoryText(), QStringLiteral("\r\n") + Letters(9990, u'y'));
+    // A page of 200 KB is cut for display instead of holding the window up.
+    window->Received(std::string(200 * 1024, 'z'));
+    const QString after = window->HistoryText();
+    EXPECT_TRUE(after.endsWith(QStringLiteral("\r\nbob: ") + Letters(kDisplayCut - 5, u'z') +
+                               QStringLiteral(" [... 202805 more characters not shown]")));
+    EXPECT_LE(after.size(), PageUI::kHistoryCap);
 }
 
 // The real windows under the routing of a session.

@@ -218,6 +218,34 @@ TEST_F(SettingUITest, okStoresEveryValueInRangeAndHides) {
               (std::vector<int>{7, 1, 25, 7, 0, 2, 0}));
 }
 
+// Enter did nothing: only Escape worked.
+TEST_F(SettingUITest, enterPressesOkFromAnyFieldButCancelsOnCancel) {
+    Load();
+    struct Case {
+        const char* name;
+        std::function<QWidget*()> focus;
+        int result;
+    };
+    const Case cases[] = {
+        {"interval box", [this] { return intval; }, QDialog::Accepted},
+        {"check box", [this] { return showMotd; }, QDialog::Accepted},
+        {"slider", [this] { return sndVol; }, QDialog::Accepted},
+        {"CANCEL", [this] { return cancelBtn; }, QDialog::Rejected},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShowActive();
+        autoRefresh->setChecked(true);
+        sndVol->setValue(c.result == QDialog::Accepted ? 5 : 6);
+        QWidget* target = c.focus();
+        target->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(target, Qt::Key_Return);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(dialog->result(), c.result);
+        EXPECT_EQ(GetSettingLong("BGSndVolume", 0), 5);
+    }
+}
+
 TEST_F(SettingUITest, okWithAnEmptyIntervalKeepsTheHeldOne) {
     SaveSettingLong("BuddyListAutoRefresh", 1);
     SaveSettingLong("BuddyListAutoRefreshInt", 9);
