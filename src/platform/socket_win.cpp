@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Windows Sockets 2 behind the socket layer's free functions.
-#include <mstcpip.h>
+// winsock2.h must come first: the others use its types.
 #include <winsock2.h>
+
+#include <mstcpip.h>
 #include <ws2tcpip.h>
 
 #include <atomic>
