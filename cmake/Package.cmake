@@ -15,7 +15,7 @@ foreach(_side 16 32 48 64 128 256)
             RENAME vantor-desktop.png)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
-        DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantor-desktop RENAME copyright)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vantor-desktop)
