@@ -20,6 +20,9 @@ struct WOLCon::Impl {
     Tag tag;
     std::string nick;
     std::string motd;
+    // The text keeps every log-on's lines, but the news shown is this log-on's: the first
+    // log-on's news would otherwise come back at every later one.
+    std::size_t motdStart = 0;
     MotdPresenter presenter;
     std::unique_ptr<WOLCon2> iface = std::make_unique<WOLCon2>();
     std::shared_ptr<Callback> logOnCB = std::make_shared<Callback>();
@@ -55,7 +58,7 @@ struct WOLCon::Impl {
                 const bool* show = std::any_cast<bool>(&param);
                 if (show != nullptr && *show && presenter) {
                     const auto stillHere = alive.watch();
-                    CallCopy(presenter, MotdNews(motd));
+                    CallCopy(presenter, MotdNews(motd.substr(motdStart)));
                     if (!stillHere()) return;
                 }
                 RaiseLogOnResult(0);
@@ -110,6 +113,7 @@ void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
     const auto alive = self->alive.watch();
     WOLCon2& transport = *self->iface;
     self->nick = credentials.NickName;
+    self->motdStart = self->motd.size();
     transport.SetNick(self->nick);
     if (self->pages) self->pages->SetOwnNick(self->nick);
 

@@ -150,7 +150,8 @@ TEST_F(SessionTest, logOnWithoutConnectionFailsEachLine) {
     EXPECT_TRUE(results.empty());
 }
 
-TEST_F(SessionTest, motdKeepsGrowingAcrossLogOns) {
+// The text keeps growing, but a second log-on shows its own news, not the first one's again.
+TEST_F(SessionTest, motdKeepsGrowingAcrossLogOnsAndEachShowsItsOwnNews) {
     Connect();
     LogOn("bob", false);
     Deliver({":s 375 bob :-", ":s 372 bob :- one", ":s 376 bob :End"});
@@ -159,8 +160,8 @@ TEST_F(SessionTest, motdKeepsGrowingAcrossLogOns) {
     LogOn("bob", true);
     Deliver({":s 375 bob :-", ":s 372 bob :- two", ":s 376 bob :End"});
     EXPECT_EQ(con->MotdText(), "one\r\ntwo\r\n");
-    // Without markers the last character of the whole text is left off.
-    EXPECT_EQ(presented, std::vector<std::string>{"one\r\ntwo\r"});
+    // Without markers the last character of the text is left off.
+    EXPECT_EQ(presented, std::vector<std::string>{"two\r"});
     EXPECT_EQ(results, (std::vector<int>{0, 0}));
 }
 
