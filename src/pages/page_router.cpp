@@ -16,7 +16,6 @@ namespace {
 const Tag kNoTag{0};
 constexpr std::string_view kInvite = "<WWINVITE>";
 constexpr std::string_view kDecline = "<WWDECLINE>";
-// The service's line limit, CR LF included: a longer page is dropped without any reply.
 constexpr std::size_t kMaxLine = 512;
 
 std::string Quoted(std::string_view text) {
@@ -26,6 +25,12 @@ std::string Quoted(std::string_view text) {
 constexpr const char* kNotSent = "Not connected: the page was not sent.";
 
 }  // namespace
+
+bool PageFitsLine(std::string_view nick, std::string_view message) {
+    return std::string_view("PAGE ").size() + nick.size() + std::string_view(" :").size() +
+               message.size() + std::string_view("\r\n").size() <=
+           kMaxLine;
+}
 
 struct PageRouter::Impl : PageHost {
     explicit Impl(SendFn fn) : send(std::move(fn)) {}
@@ -103,12 +108,12 @@ struct PageRouter::Impl : PageHost {
             return;
         }
         const std::string command = "PAGE " + nick + " :" + message;
-        if (command.size() + 2 > kMaxLine) {
+        if (!PageFitsLine(nick, message)) {
             DebugLog(kNoTag,
                      "Not sending a page of " + std::to_string(command.size() + 2) + " bytes to " +
                          Quoted(nick) + ": the line limit is 512.",
                      kLogNote);
-            if (window) window->Notify("The page is too long to send; it was not sent.");
+            if (window) window->Notify(kPageTooLong);
             return;
         }
         if (!window) {

@@ -13,6 +13,11 @@ namespace vantor {
 
 class PageWin;  // one conversation; owns its page window (pages/page_win.h)
 
+// The service drops a line longer than 512 bytes, CR LF included, without any reply; a page that
+// would not fit is refused before it goes out.
+bool PageFitsLine(std::string_view nick, std::string_view message);
+inline constexpr const char* kPageTooLong = "The page is too long to send; it was not sent.";
+
 // The open page conversations of one session (its PageWins), keyed by nickname without regard to
 // letter case, and the routing of received pages into them. The session owns one and forwards its
 // page operations and the transport's ReceivedPage event here.

@@ -13,6 +13,7 @@
 #include "controls/history_view.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
+#include "pages/page_router.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 
@@ -155,8 +156,13 @@ void PageUI::RaiseClosing() {
 void PageUI::SendBtn_Click() {
     const QString text = SendBox->text();
     if (text.isEmpty()) return;
-    if (!FitsWire(text)) {  // refused, and left in the box to be mended
+    // Refused, and left in the box to be mended.
+    if (!FitsWire(text)) {
         AddHistory(-1, kCannotSend.toString());
+        return;
+    }
+    if (!PageFitsLine(ToWire(from_), ToWire(text))) {
+        AddHistory(-1, QString::fromLatin1(kPageTooLong));
         return;
     }
     SendBox->clear();

@@ -210,13 +210,26 @@ TEST_F(PageWindowRouting, titleBarCloseEndsTheConversationAndFreesTheWindow) {
 namespace vantor {
 namespace {
 
-TEST_F(PageWindowUi, aLineTheCodePageCannotCarryIsRefusedAndKept) {
-    box->setText(QStringLiteral("Grüße 日本"));
-    QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_TRUE(sent.empty());
-    EXPECT_EQ(box->text(), QStringLiteral("Grüße 日本"));
-    EXPECT_TRUE(window->HistoryText().endsWith(
-        u"The line holds characters that cannot be sent; it was not sent."));
+// A refused line stays in the box to be mended and is not shown as sent: characters the code
+// page cannot carry, and a page longer than the service's line (it was shown as sent, then
+// refused, and the typed text was gone).
+TEST_F(PageWindowUi, aLineTheWireCannotCarryIsRefusedAndKept) {
+    const struct {
+        QString text;
+        const char16_t* notice;
+    } rows[] = {
+        {QStringLiteral("Grüße 日本"),
+         u"The line holds characters that cannot be sent; it was not sent."},
+        {QString(600, u'x'), u"The page is too long to send; it was not sent."},
+    };
+    for (const auto& row : rows) {
+        box->setText(row.text);
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_TRUE(sent.empty());
+        EXPECT_EQ(box->text(), row.text);
+        EXPECT_FALSE(window->HistoryText().contains(row.text));
+        EXPECT_TRUE(window->HistoryText().endsWith(row.notice));
+    }
     box->setText(QStringLiteral("Grüße"));
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(sent, std::vector<std::string>{"Gr\xFC\xDF"
