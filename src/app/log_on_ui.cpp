@@ -48,7 +48,7 @@ QLabel* Hint(QWidget* parent, const QString& name, int top) {
     auto* hint = new QLabel(parent);
     hint->setObjectName(name);
     hint->setStyleSheet(QLatin1String(kHintStyle));
-    hint->setGeometry(20, top, 260, 14);
+    hint->setGeometry(20, top, 270, 14);
     return hint;
 }
 

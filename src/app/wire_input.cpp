@@ -29,7 +29,7 @@ QString RefusedCharacterHint(QChar c, WireField field) {
             return QStringLiteral("A nickname cannot contain \":\" or \",\".");
     }
     if (!PrintableCp1252(c))
-        return QStringLiteral("Only Western European letters, digits and signs can be used.");
+        return QStringLiteral("Only Western European characters can be used.");
     return QString();
 }
 

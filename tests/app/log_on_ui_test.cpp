@@ -59,7 +59,7 @@ TEST(LogOnUI, charactersTheWireCannotCarryAreRefusedWhenTypedOrPasted) {
     };
     const QString space = QStringLiteral("A nickname cannot contain spaces.");
     const QString western =
-        QStringLiteral("Only Western European letters, digits and signs can be used.");
+        QStringLiteral("Only Western European characters can be used.");
     const Case cases[] = {
         {false, false, QStringLiteral("ab cd"), QStringLiteral("abcd"), space},
         {false, true, QStringLiteral("ab cd"), QStringLiteral("abcd"), space},
