@@ -12,7 +12,6 @@
 #include "common/qt_text.h"
 #include "controls/vantor_btn.h"
 #include "settings/settings_store.h"
-#include "support/pump.h"
 #include "support/temp_registry.h"
 
 namespace vantor {
