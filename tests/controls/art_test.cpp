@@ -27,7 +27,6 @@ double Saturation(const QImage& image) {
 // Pressed and disabled must look different from normal, and disabled visibly grey.
 TEST(Art, everyButtonWordHasThreeDistinctPicturesAtBothScales) {
     ASSERT_EQ(art::ButtonWords().size(), 20);
-    EXPECT_EQ(art::HandCursor().shape(), Qt::BitmapCursor);
     EXPECT_TRUE(art::Load(QStringLiteral(":/buttons/NONESUCH0.bmp"), 2.0).isNull());
     for (const QString& word : art::ButtonWords()) {
         QImage states[3];

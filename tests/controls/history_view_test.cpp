@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTextDocument>
 #include <random>
+#include <regex>
 #include <string>
 
 namespace vantor {
@@ -21,16 +22,7 @@ struct TextModel {
     std::string text;
 
     static std::string CrLf(const std::string& s) {
-        std::string out;
-        for (std::size_t i = 0; i < s.size(); ++i) {
-            if (s[i] == '\r' || s[i] == '\n') {
-                out += "\r\n";
-                if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-            } else {
-                out += s[i];
-            }
-        }
-        return out;
+        return std::regex_replace(s, std::regex("\r\n|\r|\n"), "\r\n");
     }
     void Add(const std::string& lead, const std::string& body) {
         if (text.size() + body.size() > cap) {

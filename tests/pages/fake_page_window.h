@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/liveness.h"
 #include "pages/page_window.h"
-#include "support/debug_recorder.h"
 
 namespace vantor::test {
 
@@ -18,16 +18,22 @@ public:
     void SetFrom(const std::string& nick) override { from = nick; }
     void SetUser(const std::string& nick) override { user = nick; }
     void FocusSendBox() override { ++sendBoxFocus; }
-    void Received(const std::string& text) override;
+    void Received(const std::string& text) override {
+        received.push_back(text);
+        CallCopy(onReceived);
+    }
     void Notify(const std::string& text) override { notices.push_back(text); }
     void ShowWindow() override { ++shown; }
     void Activate() override { ++activated; }
-    void Close() override;
+    void Close() override {  // also the title-bar button
+        if (closingRaised > 0) return;
+        ++closingRaised;
+        CallCopy(Closing);
+    }
     void RequestAttention() override { ++attention; }
     void Dispose() override { disposed = true; }
 
-    void UserSends(const std::string& text);  // the user typed a line and pressed Enter
-    void UserCloses();                        // the title-bar button
+    void UserSends(const std::string& text) { CallCopy(SendMsg, text); }  // typed, then Enter
 
     std::string from, user;
     std::vector<std::string> received, notices;
@@ -41,8 +47,13 @@ public:
 // Installs a factory of fake windows for the test's lifetime and keeps every window made.
 class FakePageWindows {
 public:
-    FakePageWindows();
-    ~FakePageWindows();
+    FakePageWindows() {
+        SetPageWindowFactory([this] {
+            windows_.push_back(std::make_unique<FakePageWindow>());
+            return PageWindowPtr(windows_.back().get());
+        });
+    }
+    ~FakePageWindows() { SetPageWindowFactory(nullptr); }
     FakePageWindows(const FakePageWindows&) = delete;
     FakePageWindows& operator=(const FakePageWindows&) = delete;
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -115,6 +116,13 @@ TEST_F(PagesOverTheService, eachSeesTheOthersLineInTheRightWindowAndColour) {
     Type(annToBob, QStringLiteral("still there?"));
     EXPECT_TRUE(
         Pump([&] { return ColourOfLine(annToBob, QStringLiteral("User is offline!")).isValid(); }));
+
+    // The title-bar button ends the conversation and frees its window.
+    QPointer<PageUI> closed = annToBob;
+    annToBob->close();
+    EXPECT_EQ(ann.Pages().Count(), 0u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(closed.isNull());
 }
 
 }  // namespace

@@ -5,18 +5,13 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
-#include <QTimer>
 
 #include "common/qt_text.h"
 #include "controls/vantor_btn.h"
-#include "pages/page_router.h"
-#include "pages/page_win.h"
 #include "settings/settings_store.h"
-#include "support/pump.h"
 #include "support/temp_registry.h"
 
 namespace vantor {
@@ -68,7 +63,6 @@ protected:
 
 TEST_F(PageWindowUi, enterSendsTheTypedLineOnceAndShowsItInTheOutColour) {
     ASSERT_TRUE(history && box && button);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Paging \"bob\""));
     ShowActive();
     window->FocusSendBox();
     QTest::keyClick(box, Qt::Key_Return);  // empty: nothing at all
@@ -139,76 +133,6 @@ TEST_F(PageWindowUi, historyDropsItsOldestLinesPastTheCap) {
                                QStringLiteral(" [... 202805 more characters not shown]")));
     EXPECT_LE(after.size(), PageUI::kHistoryCap);
 }
-
-// The real windows under the routing of a session.
-class PageWindowRouting : public ::testing::Test {
-protected:
-    PageWindowRouting()
-        : router([this](std::string_view command, Param, std::shared_ptr<Callback>, std::string) {
-              sent.emplace_back(command);
-          }) {
-        InstallPageWindowFactory();
-        router.SetOwnNick("me");
-    }
-    ~PageWindowRouting() override {
-        router.CloseAllPageWin();
-        SetPageWindowFactory(nullptr);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    static PageUI* WindowOf(const std::shared_ptr<PageWin>& conv) {
-        return conv ? dynamic_cast<PageUI*>(conv->Window()) : nullptr;
-    }
-
-    void Page(const std::string& sender, const std::string& message) {
-        router.OnReceivedPage(":" + sender + "!u@127.0.0.1 PAGE me :" + message);
-    }
-
-    test::ScopedRegistry registry;
-    std::vector<std::string> sent;
-    PageRouter router;
-};
-
-TEST_F(PageWindowRouting, pageArrivingDuringAnAppendLandsInTheSameWindowInOrder) {
-    Page("Alice", "first");
-    PageUI* alice = WindowOf(router.Find("alice"));
-    ASSERT_NE(alice, nullptr);
-
-    // Runs from inside the events the next append lets through.
-    QTimer::singleShot(0, alice, [this] {
-        Page("ALICE", "second");
-        Page("Bob", "other");
-    });
-    Page("alice", "third");
-
-    EXPECT_EQ(router.Count(), 2u);
-    EXPECT_EQ(WindowOf(router.Find("alice")), alice);
-    EXPECT_EQ(alice->HistoryText(),
-              QStringLiteral("\r\nalice: first\r\nalice: third\r\nalice: second"));
-    PageUI* bob = WindowOf(router.Find("bob"));
-    ASSERT_NE(bob, nullptr);
-    EXPECT_EQ(bob->HistoryText(), QStringLiteral("\r\nbob: other"));
-    EXPECT_EQ(bob->windowTitle(), QStringLiteral("Paging \"bob\""));
-}
-
-TEST_F(PageWindowRouting, titleBarCloseEndsTheConversationAndFreesTheWindow) {
-    Page("alice", "hi");
-    QPointer<PageUI> window = WindowOf(router.Find("alice"));
-    ASSERT_TRUE(window);
-    window->SendMsg("still here");  // attached until it closes
-    EXPECT_EQ(sent, std::vector<std::string>{"PAGE alice :still here"});
-
-    window->close();
-    EXPECT_EQ(router.Count(), 0u);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull());
-}
-
-}  // namespace
-}  // namespace vantor
-
-namespace vantor {
-namespace {
 
 // A refused line stays in the box to be mended and is not shown as sent: characters the code
 // page cannot carry, and a page longer than the service's line (it was shown as sent, then
