@@ -88,12 +88,10 @@ TEST(SocketLayer, connectsSendsAndReceivesOverLoopback) {
     PumpUntil([&] { return SendText(s.h, "x\r\n") == -1; }, {});
 }
 
-TEST(SocketLayer, connectToClosedPortFails) {
+TEST(SocketLayer, connectFailsOnAClosedPortAndGivesUpWhenAListenerNeverAnswers) {
     Socket s;
     EXPECT_EQ(ConnectSocket(s.h, "127.0.0.1", ClosedPort()), -1);
-}
 
-TEST(SocketLayer, connectGivesUpWhenListenerNeverAnswers) {
     // A listener whose accept queue is full drops further handshakes silently.
     SilentListener listener;
     ASSERT_NE(listener.Port(), 0);
