@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/registry.h"
@@ -67,35 +68,30 @@ TEST(Regedit4, everyValueFormReadsBackAsItsTypeAndExactBytes) {
 }
 
 TEST(Regedit4, readsValueLinesAsWrittenByHandOrOtherTools) {
-    struct Case {
-        std::string line;
-        std::string name;
-        std::optional<Value> value;
+    const std::vector<std::pair<std::string, std::optional<Value>>> cases = {
+        {R"(  "a" =  "x"  )", Sz("x")},
+        {R"("a"="x\\y\"z")", Sz(R"(x\y"z)")},
+        {R"("a"="x\ny")", Sz(R"(x\ny)")},  // only \\ and \" are escapes
+        {R"("a"="x" junk)", std::nullopt},
+        {R"("a"="open)", std::nullopt},
+        {R"("a="x")", std::nullopt},
+        {R"("a"=dword:1)", Value{kRegDword, "\x01\0\0\0"s}},
+        {R"("a"=dword:DEADbeef)", Value{kRegDword, "\xef\xbe\xad\xde"}},
+        {R"("a"=dword: 0000000a )", Value{kRegDword, "\x0a\0\0\0"s}},
+        {R"("a"=dword:123456789)", std::nullopt},
+        {R"("a"=DWORD:1)", std::nullopt},
+        {R"("a"=hex:)", Value{kRegBinary, ""}},
+        {R"("a"=hex:1,A,ff)", Value{kRegBinary, "\x01\x0a\xff"}},
+        {R"("a"=hex: 01 , 02 )", Value{kRegBinary, "\x01\x02"}},
+        {R"("a"=hex:01,)", Value{kRegBinary, "\x01"}},
+        {R"("a"=hex:01,,02)", std::nullopt},
+        {R"("a"=hex:100)", std::nullopt},
+        {R"("a"=hex(B):01)", Value{registry::kRegQword, "\x01"}},
+        {R"("a"=hex(100000000):01)", std::nullopt},
+        {R"("a"=hex(4)01)", std::nullopt},
+        {R"("a"=-)", std::nullopt},
     };
-    const std::vector<Case> cases = {
-        {R"(  "a" =  "x"  )", "a", Sz("x")},
-        {R"("a"="x\\y\"z")", "a", Sz(R"(x\y"z)")},
-        {R"("a"="x\ny")", "a", Sz(R"(x\ny)")},  // only \\ and \" are escapes
-        {R"("a"="x" junk)", "a", std::nullopt},
-        {R"("a"="open)", "a", std::nullopt},
-        {R"("a="x")", "a", std::nullopt},
-        {R"("a"=dword:1)", "a", Value{kRegDword, "\x01\0\0\0"s}},
-        {R"("a"=dword:DEADbeef)", "a", Value{kRegDword, "\xef\xbe\xad\xde"}},
-        {R"("a"=dword: 0000000a )", "a", Value{kRegDword, "\x0a\0\0\0"s}},
-        {R"("a"=dword:123456789)", "a", std::nullopt},
-        {R"("a"=DWORD:1)", "a", std::nullopt},
-        {R"("a"=hex:)", "a", Value{kRegBinary, ""}},
-        {R"("a"=hex:1,A,ff)", "a", Value{kRegBinary, "\x01\x0a\xff"}},
-        {R"("a"=hex: 01 , 02 )", "a", Value{kRegBinary, "\x01\x02"}},
-        {R"("a"=hex:01,)", "a", Value{kRegBinary, "\x01"}},
-        {R"("a"=hex:01,,02)", "a", std::nullopt},
-        {R"("a"=hex:100)", "a", std::nullopt},
-        {R"("a"=hex(B):01)", "a", Value{registry::kRegQword, "\x01"}},
-        {R"("a"=hex(100000000):01)", "a", std::nullopt},
-        {R"("a"=hex(4)01)", "a", std::nullopt},
-        {R"("a"=-)", "a", std::nullopt},
-    };
-    for (const Case& c : cases) EXPECT_EQ(GetIn(c.line + "\n", c.name), c.value) << c.line;
+    for (const auto& [line, value] : cases) EXPECT_EQ(GetIn(line + "\n", "a"), value) << line;
 }
 
 TEST(Regedit4, wrappedByteListsAndWhatEndsThem) {
