@@ -80,7 +80,9 @@ TEST(SettingsStore, valuesOfAnyTypeReadAsTheirFirstFourBytesOrTextLessItsLastByt
         if (r.text) {
             EXPECT_EQ(GetSettingString(r.name, "d"), *r.text);
         }
-        EXPECT_EQ(QueryRaw(r.name).bytes, r.bytes);  // an odd value is left alone
+        // Reading leaves an odd value alone; the registry shows text with the zero it adds.
+        const bool zeroAdded = !kRegistryFile && std::string_view(r.name) == "NoZero";
+        EXPECT_EQ(QueryRaw(r.name).bytes, zeroAdded ? r.bytes + '\0' : r.bytes);
     }
 }
 
