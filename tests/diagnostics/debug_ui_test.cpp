@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QPointer>
 #include <QScreen>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -51,9 +50,7 @@ protected:
 };
 
 TEST_F(DebugUITest, windowOpensTopLeftWithTheBoxFillingIt) {
-    EXPECT_FALSE(window_->isVisible());
     ShowDebugWindow();
-    EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ(window_->pos(), QPoint(0, 0));
     EXPECT_EQ(window_->width(), window_->screen()->availableGeometry().width());
     EXPECT_EQ(box_->geometry(), window_->rect());
@@ -126,12 +123,11 @@ TEST_F(DebugUITest, closingHidesAndEmptiesTheWindowWhileEntriesKeepArriving) {
     ShowDebugWindow();
     DebugLog(0, "before", kLogNote);
     window_->move(40, 40);
-    EXPECT_TRUE(window_->close() == false);
+    EXPECT_FALSE(window_->close());
     EXPECT_FALSE(window_->isVisible());
     EXPECT_TRUE(Text().isEmpty());
     EXPECT_EQ(window_->pos(), QPoint(0, 0));
-    EXPECT_EQ(debug_detail::g_debugForm, static_cast<DebugWindow*>(window_));
-    EXPECT_FALSE(box_->document()->isUndoRedoEnabled());
+    EXPECT_FALSE(box_->document()->isUndoRedoEnabled());  // a flood must not grow an undo stack
 
     DebugLog(0, "after", kLogNote);
     EXPECT_EQ(Text(), QStringLiteral("\nafter"));

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 #include "settings/settings_store.h"
@@ -52,17 +53,17 @@ TEST(HeldSettings, queryNamesMatchExactlyAndEverythingElseGoesToTheStore) {
     HeldSettings held;
     held.Load();
 
-    EXPECT_EQ(held.SettingLong("AutoBuddyRefreshInt", 5), 60);
-    EXPECT_EQ(held.SettingLong("AutoBuddyRefresh", 0), 1);
-    EXPECT_EQ(held.SettingLong("EnableSnd", 0), 1);
-    EXPECT_EQ(held.SettingLong("SndVolume", 0), 19);
-
-    // Another case is another name: asked from the store, which keeps the default.
-    EXPECT_EQ(held.SettingLong("autobuddyrefresh", 7), 7);
-    EXPECT_EQ(GetSettingLong("autobuddyrefresh", 0), 7);
-    // Value names are not query names.
-    EXPECT_EQ(held.SettingLong("BGSndVolume", 3), 19);  // the store's own value, written at load
-    EXPECT_EQ(held.SettingLong("ChatColIn", 0x00FF00), 0x00FF00);
+    for (const auto& [name, defaultValue, value] : {
+             std::tuple{"AutoBuddyRefreshInt", 5, 60},
+             {"AutoBuddyRefresh", 0, 1},
+             {"EnableSnd", 0, 1},
+             {"SndVolume", 0, 19},
+             {"autobuddyrefresh", 7, 7},  // another case is another name, asked from the store
+             {"BGSndVolume", 3, 19},      // a value name: the store's own, written at load
+             {"ChatColIn", 0x00FF00, 0x00FF00},
+         })
+        EXPECT_EQ(held.SettingLong(name, defaultValue), value) << name;
+    EXPECT_EQ(GetSettingLong("autobuddyrefresh", 0), 7);  // the store kept the default
 
     SaveSettingString("ServerHost", "127.0.0.1");
     EXPECT_EQ(held.SettingString("ServerHost", "localhost"), "127.0.0.1");

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
+// The registry file under faults: the format itself has its own tests (tests/platform).
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,108 +19,11 @@
 namespace vantor {
 namespace {
 
-using test::kSettingsSection;
-using test::QueryRaw;
 using test::ReadBytes;
-using test::SetRaw;
 using test::WriteBytes;
 
 std::string Section() {
-    return std::string(kSettingsSection);
-}
-
-TEST(RegistryFile, keyIsNewOnlyWhileItsSectionIsMissing) {
-    test::ScopedRegistry reg;
-    WriteBytes(reg.File(),
-               "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Other]\n\"Server\"=dword:00000002\n");
-    bool created = false;
-    ASSERT_TRUE(registry::CreateKey(test::kSettingsKey, &created));
-    EXPECT_TRUE(created);
-    ASSERT_TRUE(registry::CreateKey(test::kSettingsKey, &created));
-    EXPECT_FALSE(created);
-    // A value of the same name in another section is not ours.
-    EXPECT_EQ(GetSettingLong("Server", 1), 1);
-
-    // Key names compare without regard to case, like the registry's.
-    WriteBytes(reg.File(),
-               "REGEDIT4\n\n[hkey_local_machine\\SOFTWARE\\koval\\VANTOR DESKTOP\\settings]\n"
-               "\"Server\"=dword:00000002\n");
-    ASSERT_TRUE(registry::CreateKey(test::kSettingsKey, &created));
-    EXPECT_FALSE(created);
-    EXPECT_EQ(GetSettingLong("Server", 1), 2);
-}
-
-TEST(RegistryFile, valueNamesIgnoreCase) {
-    test::ScopedRegistry reg;
-    ASSERT_TRUE(SaveSettingLong("server", 2));
-    ASSERT_TRUE(SaveSettingLong("SERVER", 0));
-    EXPECT_EQ(GetSettingLong("Server", 1), 0);
-    ASSERT_TRUE(SaveSettingString("Caf\xE9", "one"));   // e acute
-    EXPECT_EQ(GetSettingString("CAF\xC9", ""), "one");  // E acute
-    const std::string file = ReadBytes(reg.File());
-    EXPECT_EQ(file.find("server"), std::string::npos) << file;
-    EXPECT_NE(file.find("\"SERVER\"=dword:00000000"), std::string::npos) << file;
-    EXPECT_EQ(file.find("\"CAF\xC9\""), std::string::npos) << file;
-}
-
-TEST(RegistryFile, valuesKeepTypeAndExactBytes) {
-    test::ScopedRegistry reg;
-    struct Case {
-        const char* name;
-        std::uint32_t type;
-        std::string bytes;
-        const char* line;
-    };
-    const std::vector<Case> cases = {
-        {"Dword", registry::kRegDword, std::string("\x78\x56\x34\x12", 4),
-         "\"Dword\"=dword:12345678"},
-        {"ShortDword", registry::kRegDword, std::string("\x01\x02", 2),
-         "\"ShortDword\"=hex(4):01,02"},
-        {"Binary", registry::kRegBinary, std::string("\x00\xff", 2), "\"Binary\"=hex:00,ff"},
-        {"Expand", registry::kRegExpandSz, std::string("%HOME%\0", 7),
-         "\"Expand\"=hex(2):25,48,4f,4d,45,25,00"},
-        {"Qword", registry::kRegQword, std::string(8, '\x11'),
-         "\"Qword\"=hex(b):11,11,11,11,11,11,11,11"},
-        {"Quote\"d\\", registry::kRegSz, std::string("a\\b\"c\0", 6),
-         "\"Quote\\\"d\\\\\"=\"a\\\\b\\\"c\""},
-        {"", registry::kRegSz, std::string("default\0", 8), "@=\"default\""},
-    };
-    for (const Case& c : cases)
-        ASSERT_EQ(SetRaw(c.name, c.type, c.bytes), registry::kSuccess) << c.name;
-    const std::string file = ReadBytes(reg.File());
-    for (const Case& c : cases) {
-        auto raw = QueryRaw(c.name);
-        EXPECT_EQ(raw.rc, registry::kSuccess) << c.name;
-        EXPECT_EQ(raw.type, c.type) << c.name;
-        EXPECT_EQ(raw.bytes, c.bytes) << c.name;
-        EXPECT_NE(file.find(std::string(c.line) + "\n"), std::string::npos) << c.line << "\n"
-                                                                            << file;
-    }
-}
-
-TEST(RegistryFile, readsRegeditFilesWithCrLfAndWrappedHex) {
-    test::ScopedRegistry reg;
-    WriteBytes(reg.File(), "REGEDIT4\r\n\r\n" + Section() +
-                               "\r\n"
-                               "\"Nick\"=\"bob\"\r\n"
-                               "  \"Server\" = dword:00000002\r\n"
-                               "\"Blob\"=hex:01,02,03,\\\r\n"
-                               "  04,05\r\n"
-                               "\"After\"=dword:0000000a\r\n");
-    EXPECT_EQ(GetSettingString("Nick", ""), "bob");
-    EXPECT_EQ(GetSettingLong("Server", 0), 2);
-    EXPECT_EQ(QueryRaw("Blob").bytes, std::string("\x01\x02\x03\x04\x05", 5));
-    EXPECT_EQ(GetSettingLong("After", 0), 10);
-
-    // Replacing the wrapped value takes its continuation line with it; the file keeps CR LF.
-    ASSERT_EQ(SetRaw("Blob", registry::kRegBinary, "\x09"), registry::kSuccess);
-    const std::string file = ReadBytes(reg.File());
-    EXPECT_EQ(file, "REGEDIT4\r\n\r\n" + Section() +
-                        "\r\n"
-                        "\"Nick\"=\"bob\"\r\n"
-                        "  \"Server\" = dword:00000002\r\n"
-                        "\"Blob\"=hex:09\r\n"
-                        "\"After\"=dword:0000000a\r\n");
+    return std::string(test::kSettingsSection);
 }
 
 TEST(RegistryFile, linesItDoesNotUnderstandSurviveEveryWrite) {
@@ -127,14 +32,13 @@ TEST(RegistryFile, linesItDoesNotUnderstandSurviveEveryWrite) {
         "; exported by hand",
         "[HKEY_CURRENT_USER\\Software\\Elsewhere]",
         "\"Keep\"=\"me\"",
-        "[HKEY_LOCAL_MACHINE\\Software\\KOVAL\\Vantor Desktop\\Settings]",
+        Section(),
         "\"Odd\"=hex(4):4b,00,00,00,00,00,00,00",
         "\"Strange\"=qword:0000000000000001",
         "this line means nothing",
         "\"Removed\"=-",
         "[HKEY_LOCAL_MACHINE\\Software\\KOVAL\\Vantor Desktop\\Settings\\Sub]",
         "\"Server\"=dword:00000002",
-        "",
     };
     std::string text = "REGEDIT4\n";
     for (const std::string& line : foreign) text += line + "\n";
@@ -150,7 +54,7 @@ TEST(RegistryFile, linesItDoesNotUnderstandSurviveEveryWrite) {
     const std::string file = ReadBytes(reg.File());
     std::size_t at = 0;
     for (const std::string& line : foreign) {
-        if (line.empty() || line == "\"Strange\"=qword:0000000000000001") continue;
+        if (line.find("Strange") != std::string::npos) continue;
         std::size_t found = file.find(line + "\n", at);
         EXPECT_NE(found, std::string::npos) << "lost or moved: " << line << "\n" << file;
         if (found != std::string::npos) at = found + line.size();
@@ -202,9 +106,17 @@ std::string Numbered(std::string_view prefix, int i) {
     return name;
 }
 
-// Child side of the process tests: never returns.
-[[noreturn]] void Exit(int code) {
-    _exit(code);
+// Runs the body in a child process that exits with its result and never returns here.
+pid_t Fork(const std::function<int()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) _exit(body());
+    return pid;
+}
+
+int WaitFor(pid_t pid) {
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    return status;
 }
 
 TEST(RegistryFile, concurrentWritersLoseNoValue) {
@@ -214,32 +126,23 @@ TEST(RegistryFile, concurrentWritersLoseNoValue) {
     ASSERT_EQ(pipe(gate), 0);
     std::vector<pid_t> children;
     for (char who : {'A', 'B'}) {
-        pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
+        children.push_back(Fork([&] {
             close(gate[1]);
             char c;
             (void)!read(gate[0], &c, 1);  // both start together when the gate closes
             int failures = 0;
-            for (int i = 0; i < kWrites; ++i) {
-                if (!SaveSettingLong(Numbered({&who, 1}, i), i * 3 + who)) ++failures;
-            }
-            Exit(failures == 0 ? 0 : 1);
-        }
-        children.push_back(pid);
+            for (int i = 0; i < kWrites; ++i)
+                failures += !SaveSettingLong(Numbered({&who, 1}, i), i * 3 + who);
+            return failures == 0 ? 0 : 1;
+        }));
+        ASSERT_GT(children.back(), 0);
     }
     close(gate[0]);
     close(gate[1]);
-    for (pid_t pid : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    for (pid_t pid : children) EXPECT_EQ(WaitFor(pid), 0);
     for (char who : {'A', 'B'}) {
-        for (int i = 0; i < kWrites; ++i) {
-            const std::string name = Numbered({&who, 1}, i);
-            ASSERT_EQ(GetSettingLong(name, -1), i * 3 + who) << name;
-        }
+        for (int i = 0; i < kWrites; ++i)
+            ASSERT_EQ(GetSettingLong(Numbered({&who, 1}, i), -1), i * 3 + who) << who << i;
     }
 }
 
@@ -248,20 +151,20 @@ TEST(RegistryFile, killedWriterLeavesAReadableFileWithEveryFinishedValue) {
     std::mt19937 rng(2024);
     std::vector<std::pair<std::string, int>> finished;
     for (int round = 0; round < 16; ++round) {
+        SCOPED_TRACE(round);
         const auto name = [round](int i) { return Numbered(Numbered("R", round) + "_", i); };
         int progress[2];
         ASSERT_EQ(pipe(progress), 0);
-        pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
+        const pid_t pid = Fork([&] {
             close(progress[0]);
             for (int i = 0; i < 100000; ++i) {
                 // Rewriting one value over and over keeps every write a full replace.
                 SaveSettingString("LastNickName", "writer" + std::to_string(i));
                 if (SaveSettingLong(name(i), i)) (void)!write(progress[1], &i, sizeof i);
             }
-            Exit(0);
-        }
+            return 0;
+        });
+        ASSERT_GT(pid, 0);
         close(progress[1]);
         const int killAfter = static_cast<int>(rng() % 12) + 1;
         int reported = 0;
@@ -276,15 +179,11 @@ TEST(RegistryFile, killedWriterLeavesAReadableFileWithEveryFinishedValue) {
         kill(pid, SIGKILL);
         while (read(progress[0], &i, sizeof i) == sizeof i) finished.emplace_back(name(i), i);
         close(progress[0]);
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        WaitFor(pid);
 
         const std::string file = ReadBytes(reg.File());
-        ASSERT_EQ(file.rfind("REGEDIT4\n", 0), 0u) << "round " << round;
-        ASSERT_EQ(file.back(), '\n') << "round " << round;
-        bool created = true;
-        ASSERT_TRUE(registry::CreateKey(test::kSettingsKey, &created));
-        EXPECT_FALSE(created);
+        ASSERT_EQ(file.rfind("REGEDIT4\n", 0), 0u);
+        ASSERT_EQ(file.back(), '\n');
         EXPECT_EQ(GetSettingString("LastNickName", "").rfind("writer", 0), 0u);
         for (const auto& [value_name, value] : finished)
             ASSERT_EQ(GetSettingLong(value_name, -1), value) << value_name;

@@ -2,29 +2,17 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "settings/registry.h"
+#include "support/file_bytes.h"
 
 namespace vantor::test {
 
 inline constexpr std::string_view kSettingsKey = "Software\\KOVAL\\Vantor Desktop\\Settings";
 inline constexpr std::string_view kSettingsSection =
     "[HKEY_LOCAL_MACHINE\\Software\\KOVAL\\Vantor Desktop\\Settings]";
-
-inline std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 struct RawValue {
     long rc = -1;
