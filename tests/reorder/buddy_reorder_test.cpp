@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "fake_reorder_link.h"
 #include "reorder/buddy_restore.h"
+#include "support/file_bytes.h"
 #include "support/temp_registry.h"
 
 namespace vantor::test {
@@ -15,11 +13,6 @@ namespace {
 
 using Cause = BuddyReorder::Cause;
 using Names = std::vector<std::string>;
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 struct Reorder {
     TempDir dir;
@@ -65,7 +58,7 @@ TEST(BuddyReorder, deletesEveryBuddyThenAddsThemInTheNewOrderCountingEachAnswer)
         EXPECT_EQ(r.reorder->Max(), 2 * total);
         EXPECT_EQ(r.link.Commands(), c.deletes);
         ExpectPhase(r.link, 0, 1, "335");
-        EXPECT_EQ(ReadFile(r.dir.Path() / "BudListReordTemp.tmp"), c.file);
+        EXPECT_EQ(ReadBytes(r.dir.Path() / "BudListReordTemp.tmp"), c.file);
         // Recorded before any answer: a crash from here on still restores everyone.
         EXPECT_EQ(r.restore.Pending("me"), c.order);
 
@@ -200,7 +193,7 @@ TEST(BuddyRestore, theRecordSurvivesARestartPerAccountAndGoesWhenEmpty) {
         restore.Record("Bob", {"x"});
         restore.Record("ann", {"A", "B"});  // a later record of the same account replaces it
     }
-    EXPECT_EQ(ReadFile(file), "ann A B\r\nBob x\r\n");
+    EXPECT_EQ(ReadBytes(file), "ann A B\r\nBob x\r\n");
 #ifndef _WIN32  // Windows keeps no owner-only mode bits: access lists guard the profile instead
     EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
