@@ -58,13 +58,6 @@ int ColourSlot(int kind) {
     }
 }
 
-QByteArray WireBytes(const std::string& s) {
-    return QByteArray(s.data(), qsizetype(s.size()));
-}
-std::string FromBytes(const QByteArray& b) {
-    return std::string(b.constData(), size_t(b.size()));
-}
-
 // A small round mark for operators; drawn here so it needs no artwork.
 QIcon OperatorMark() {
     QPixmap pix(12, 12);
@@ -206,7 +199,7 @@ void ChatUI::OnLobbyList(const std::string& line) {
     if (!row) return;
     auto* item = new QTreeWidgetItem(LobList);
     item->setText(0, FromWire(LobbyNames[size_t(row->number)]));
-    item->setData(0, Qt::UserRole, WireBytes(row->channel));
+    item->setData(0, Qt::UserRole, QByteArray::fromStdString(row->channel));
     item->setForeground(0, theme::kOrange);
     item->setForeground(1, theme::kOrange);
     item->setText(1, QStringLiteral("(%1)").arg(row->users));
@@ -333,7 +326,7 @@ void ChatUI::SendText(bool emote) {
         const QListWidgetItem* item = NickList->item(i);
         if (!item->font().bold()) continue;
         if (!target.empty()) target += ',';
-        target += FromBytes(item->data(kWireRole).toByteArray());
+        target += item->data(kWireRole).toByteArray().toStdString();
     }
     const bool privately = !target.empty();
     if (!privately) target = LobbyChannel(currentLobby_);
@@ -460,7 +453,7 @@ QString ChatUI::LobbyText(int row) const {
 
 std::string ChatUI::LobbyChannel(int row) const {
     const QTreeWidgetItem* item = LobbyRow(row);
-    return item ? FromBytes(item->data(0, Qt::UserRole).toByteArray()) : std::string();
+    return item ? item->data(0, Qt::UserRole).toByteArray().toStdString() : std::string();
 }
 
 void ChatUI::ShowCount(int row, int count) {
@@ -476,9 +469,9 @@ void ChatUI::AddNick(const std::string& nick, bool op) {
     const std::string key = LowerCp1252(nick);
     if (FindNick(key)) return;  // one entry per user, however often the service names them
     auto* item = new QListWidgetItem(FromWire(nick));
-    item->setData(kKeyRole, WireBytes(key));
+    item->setData(kKeyRole, QByteArray::fromStdString(key));
     item->setData(kOpRole, op);
-    item->setData(kWireRole, WireBytes(nick));
+    item->setData(kWireRole, QByteArray::fromStdString(nick));
     nickRows_.emplace(key, item);
     if (op) {
         static const QIcon mark = OperatorMark();
