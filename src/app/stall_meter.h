@@ -35,9 +35,6 @@ public:
         std::chrono::steady_clock::time_point start_;
     };
 
-    // The longest block seen so far, by a scope or the watchdog.
-    static std::chrono::milliseconds Longest();
-
 private:
     void Tick();
 
