@@ -24,7 +24,6 @@
 #include <QTextBrowser>
 #include <QThread>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -226,12 +225,3 @@ void BM_EventStep(benchmark::State& state) {
 BENCHMARK(BM_EventStep)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <cstdlib>
 #include <string>
 
 #include "diagnostics/debug_log.h"
@@ -42,13 +40,3 @@ BENCHMARK(BM_AppendToFullDebugWindow)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,7 +2,6 @@
 #include "app/stall_meter.h"
 
 #include <QTimer>
-#include <algorithm>
 #include <string>
 
 #include "diagnostics/debug_log.h"
@@ -17,11 +16,9 @@ constexpr int kWatchdogMs = 50;
 const char* g_running = nullptr;       // the innermost scope now running
 const char* g_longestScope = nullptr;  // the longest scope since the watchdog's last tick
 std::chrono::milliseconds g_longestScopeTime{0};
-std::chrono::milliseconds g_longest{0};
 unsigned g_ticks = 0;  // watchdog ticks so far
 
 void Report(std::chrono::milliseconds blocked, const char* what) {
-    g_longest = std::max(g_longest, blocked);
     DebugLog(Tag{std::string("M")},
              "Event loop blocked for " + std::to_string(blocked.count()) + " ms by " +
                  (what ? what : "unmarked work") + ".",
@@ -34,6 +31,9 @@ StallMeter::StallMeter(QObject* parent) : QObject(parent), watchdog_(new QTimer(
     watchdog_->setObjectName(QStringLiteral("StallWatchdog"));
     watchdog_->setInterval(kWatchdogMs);
     connect(watchdog_, &QTimer::timeout, this, [this] { Tick(); });
+    // Its notes go only to the debug log, whose sinks are chosen at start-up: with both off the
+    // watchdog would wake an idle program twenty times a second for nothing.
+    if (!DebugLogOn()) return;
     watchdog_->start();
     sinceTick_.start();
 }
@@ -47,10 +47,6 @@ void StallMeter::Tick() {
         Report(blocked, g_longestScope);
     g_longestScope = nullptr;
     g_longestScopeTime = std::chrono::milliseconds(0);
-}
-
-std::chrono::milliseconds StallMeter::Longest() {
-    return g_longest;
 }
 
 StallMeter::Scope::Scope(const char* what)

@@ -11,8 +11,9 @@ namespace vantor {
 
 // A development aid: writes a debug-log note whenever the event loop was blocked longer than
 // kLimit, naming what was running. Named work marks itself with a Scope (two clock reads); a
-// light watchdog timer catches blocks outside any scope. A scope inside which the watchdog
-// ticked ran a nested event loop (a message box, say) and blocked nothing.
+// light watchdog timer, running only when the debug log has a sink, catches blocks outside any
+// scope. A scope inside which the watchdog ticked ran a nested event loop (a message box, say)
+// and blocked nothing.
 class StallMeter : public QObject {
 public:
     static constexpr std::chrono::milliseconds kLimit{100};
@@ -33,9 +34,6 @@ public:
         unsigned ticks_;
         std::chrono::steady_clock::time_point start_;
     };
-
-    // The longest block seen so far, by a scope or the watchdog.
-    static std::chrono::milliseconds Longest();
 
 private:
     void Tick();

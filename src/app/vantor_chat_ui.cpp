@@ -207,7 +207,6 @@ void VantorChatUI::PumpSessions() {
         if (reordUI_) reordUI_->ConnectionLost();
         MainLinkClosed();
     }
-    PumpSearch();
 }
 
 void VantorChatUI::PumpSearch() {

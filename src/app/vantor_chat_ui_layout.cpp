@@ -140,7 +140,8 @@ void VantorChatUI::BuildControls() {
     searchTimer_->setInterval(LocationSearch::kIdleMs);
     connect(searchTimer_, &QTimer::timeout, this, [this] { search_.IdleTimeOut(); });
 
-    // Connects of the location search finish and their answers come in between receive ticks.
+    // Runs whenever a search has sessions: their connects finish and their answers come in here,
+    // not on the main session's slower receive tick.
     searchPoll_ = new QTimer(this);
     searchPoll_->setObjectName(QStringLiteral("SearchPoll"));
     searchPoll_->setInterval(5);

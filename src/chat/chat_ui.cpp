@@ -1,26 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "chat/chat_ui.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPointer>
 #include <QTime>
 #include <QTreeWidget>
 #include <any>
-#include <vector>
 
 #include "chat/chat_lines.h"
 #include "common/qt_text.h"
 #include "common/wire_text.h"
 #include "controls/history_view.h"
 #include "controls/theme.h"
-#include "controls/vantor_btn.h"
 #include "session/wolcon.h"
 #include "settings/settings_source.h"
 
@@ -29,10 +24,6 @@ namespace vantor {
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-constexpr int kKeyRole = Qt::UserRole;       // nick list: lower-cased nickname (wire bytes)
-constexpr int kOpRole = Qt::UserRole + 1;    // nick list: came with a leading "@"
-constexpr int kWireRole = Qt::UserRole + 2;  // nick list: the nickname as the wire spells it
 
 QColor FromRgbWord(std::int32_t word) {
     return ColourFromBgr(static_cast<std::uint32_t>(word));
@@ -56,25 +47,6 @@ int ColourSlot(int kind) {
         default:
             return -1;
     }
-}
-
-QByteArray WireBytes(const std::string& s) {
-    return QByteArray(s.data(), qsizetype(s.size()));
-}
-std::string FromBytes(const QByteArray& b) {
-    return std::string(b.constData(), size_t(b.size()));
-}
-
-// A small round mark for operators; drawn here so it needs no artwork.
-QIcon OperatorMark() {
-    QPixmap pix(12, 12);
-    pix.fill(Qt::transparent);
-    QPainter painter(&pix);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(theme::kGold);
-    painter.drawEllipse(2, 2, 8, 8);
-    return QIcon(pix);
 }
 
 // Sends through the session.
@@ -151,10 +123,6 @@ void ChatUI::SetUser(std::string nick) {
                                            QRegularExpression::CaseInsensitiveOption));
 }
 
-void ChatUI::SetSendFocus() {
-    if (SendBox->isEnabled()) SendBox->setFocus(Qt::OtherFocusReason);
-}
-
 void ChatUI::ConnectChat() {
     LobList->clear();
     currentLobby_ = 0;
@@ -206,7 +174,7 @@ void ChatUI::OnLobbyList(const std::string& line) {
     if (!row) return;
     auto* item = new QTreeWidgetItem(LobList);
     item->setText(0, FromWire(LobbyNames[size_t(row->number)]));
-    item->setData(0, Qt::UserRole, WireBytes(row->channel));
+    item->setData(0, Qt::UserRole, QByteArray::fromStdString(row->channel));
     item->setForeground(0, theme::kOrange);
     item->setForeground(1, theme::kOrange);
     item->setText(1, QStringLiteral("(%1)").arg(row->users));
@@ -313,40 +281,6 @@ void ChatUI::OnQuit(const std::string& line) {
     if (!sender.empty() && RemoveNick(sender)) ShowCount(currentLobby_, NickList->count());
 }
 
-void ChatUI::SendText(bool emote) {
-    if (unloaded_ || SendBox->text().isEmpty()) return;
-    // Refused lines stay in the box, so the user can send them once they can go.
-    if (linkDown_) {
-        AddEntry(kNotify, QString(), u"Not connected: the line was not sent."_s, false);
-        return;
-    }
-    if (!FitsWire(SendBox->text())) {
-        AddEntry(kNotify, QString(), kCannotSend.toString(), false);
-        return;
-    }
-    const std::string text = ToWire(SendBox->text());
-    SendBox->clear();
-    SendBox->setFocus(Qt::OtherFocusReason);
-
-    std::string target;
-    for (int i = 0; i < NickList->count(); ++i) {
-        const QListWidgetItem* item = NickList->item(i);
-        if (!item->font().bold()) continue;
-        if (!target.empty()) target += ',';
-        target += FromBytes(item->data(kWireRole).toByteArray());
-    }
-    const bool privately = !target.empty();
-    if (!privately) target = LobbyChannel(currentLobby_);
-    if (target.empty()) return;
-
-    const int kind = privately ? kPrivate : (emote ? kEmote : kOut);
-    const std::string command = emote ? EmoteCommand(target, text) : MessageCommand(target, text);
-    if (!AddEntry(kind, FromWire(user_) + (emote ? u" "_s : u": "_s), FromWire(text), false)) {
-        return;
-    }
-    if (link_ && !unloaded_) link_->send(command);
-}
-
 void ChatUI::LinkDown() {
     if (unloaded_ || linkDown_) return;
     linkDown_ = true;
@@ -367,15 +301,6 @@ void ChatUI::LinkRestored() {
     } else {
         ConnectChat();
     }
-}
-
-void ChatUI::ToggleRecipient(QListWidgetItem* item) {
-    if (!item) return;
-    QFont font = item->font();
-    font.setBold(!font.bold());
-    item->setFont(font);
-    if (!item->data(kOpRole).toBool())
-        item->setForeground(font.bold() ? theme::kWhite : theme::kOrange);
 }
 
 void ChatUI::MoveTo(QTreeWidgetItem* item) {
@@ -402,19 +327,6 @@ void ChatUI::MoveTo(QTreeWidgetItem* item) {
     moving_ = true;
     StatusLabel->setText(u"Leaving channel "_s + LobbyText(previousLobby_) + u"..."_s);
     if (link_) link_->send(PartCommand(LobbyChannel(previousLobby_)));
-}
-
-void ChatUI::SetChatControls(bool active) {
-    SendBox->setEnabled(active);
-    QPalette boxPalette = SendBox->palette();
-    const QColor back = active ? theme::kBlack : theme::kDarkGrey;
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        boxPalette.setColor(group, QPalette::Base, back);
-        boxPalette.setColor(group, QPalette::Text, theme::kWhite);
-    }
-    SendBox->setPalette(boxPalette);
-    SendBtn->SetEnabled(active);
-    EmoteBtn->SetEnabled(active);
 }
 
 void ChatUI::AddChat(int kind, const QString& text) {
@@ -460,45 +372,11 @@ QString ChatUI::LobbyText(int row) const {
 
 std::string ChatUI::LobbyChannel(int row) const {
     const QTreeWidgetItem* item = LobbyRow(row);
-    return item ? FromBytes(item->data(0, Qt::UserRole).toByteArray()) : std::string();
+    return item ? item->data(0, Qt::UserRole).toByteArray().toStdString() : std::string();
 }
 
 void ChatUI::ShowCount(int row, int count) {
     if (QTreeWidgetItem* item = LobbyRow(row)) item->setText(1, QStringLiteral("(%1)").arg(count));
-}
-
-QListWidgetItem* ChatUI::FindNick(const std::string& key) const {
-    const auto it = nickRows_.find(key);
-    return it != nickRows_.end() ? it->second : nullptr;
-}
-
-void ChatUI::AddNick(const std::string& nick, bool op) {
-    const std::string key = LowerCp1252(nick);
-    if (FindNick(key)) return;  // one entry per user, however often the service names them
-    auto* item = new QListWidgetItem(FromWire(nick));
-    item->setData(kKeyRole, WireBytes(key));
-    item->setData(kOpRole, op);
-    item->setData(kWireRole, WireBytes(nick));
-    nickRows_.emplace(key, item);
-    if (op) {
-        static const QIcon mark = OperatorMark();
-        item->setIcon(mark);
-        item->setForeground(theme::kWhite);
-        item->setToolTip(QStringLiteral("Operator"));
-        item->setData(Qt::AccessibleDescriptionRole, QStringLiteral("operator"));
-        NickList->insertItem(0, item);
-    } else {
-        NickList->addItem(item);
-    }
-}
-
-bool ChatUI::RemoveNick(const std::string& nick) {
-    const std::string key = LowerCp1252(nick);
-    QListWidgetItem* item = FindNick(key);
-    if (!item) return false;
-    nickRows_.erase(key);
-    delete NickList->takeItem(NickList->row(item));
-    return true;
 }
 
 void ChatUI::Unload() {

@@ -45,9 +45,14 @@ extern DebugWindow* g_debugForm;
 void Write(const Tag& tag, std::string_view message, int kind);
 }  // namespace debug_detail
 
+// Whether an entry goes anywhere: the dump file or the debug window is open.
+inline bool DebugLogOn() {
+    return debug_detail::g_dumpToFile || debug_detail::g_debugForm != nullptr;
+}
+
 // With both sinks off this is one flag test and one null test.
 inline void DebugLog(const Tag& tag, std::string_view message, int kind) {
-    if (!debug_detail::g_dumpToFile && debug_detail::g_debugForm == nullptr) return;
+    if (!DebugLogOn()) return;
     debug_detail::Write(tag, message, kind);
 }
 

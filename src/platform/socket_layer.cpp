@@ -19,6 +19,14 @@ std::optional<std::int16_t> PortToShort(std::int32_t value) {
     return static_cast<std::int16_t>(value > 32767 ? value - 65536 : value);
 }
 
+int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port) {
+    if (socket < 1 || host.empty() || port < 1) return -1;
+    if (!PortToShort(port)) return -1;
+    std::optional<std::uint32_t> address = ResolveHost(host);
+    if (!address) return -1;
+    return ConnectAddress(socket, *address, port);
+}
+
 std::chrono::milliseconds ConnectTimeout() {
     return std::chrono::milliseconds(g_connectTimeoutMs.load());
 }

@@ -101,14 +101,6 @@ std::optional<std::uint32_t> ResolveHost(std::string_view host) {
     return address;
 }
 
-int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port) {
-    if (socket < 1 || host.empty() || port < 1) return -1;
-    if (!PortToShort(port)) return -1;
-    std::optional<std::uint32_t> address = ResolveHost(host);
-    if (!address) return -1;
-    return ConnectAddress(socket, *address, port);
-}
-
 int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port) {
     ConnectState state = StartConnect(socket, address, port);
     auto deadline = std::chrono::steady_clock::now() + ConnectTimeout();

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <utility>
 
+#include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "reorder/buddy_restore.h"
 #include "reorder/reorder_link.h"
@@ -57,7 +58,7 @@ void BuddyReorder::SendPhase(Phase phase) {
 void BuddyReorder::BudCB_Callback(const std::string& line, Delivery, const Param& param) {
     const int* phase = std::any_cast<int>(&param);
     if (!Running() || phase == nullptr || *phase != phase_) return;
-    const std::string_view code = ReplyCode(line);
+    const std::string_view code = WordAt(line, 1);
     if (code != (phase_ == kDeleting ? kDelBuddyAnswer : kAddBuddyAnswer)) {
         // Answers come in send order, so the refused command is the next one not yet counted.
         Failure failure;

@@ -52,7 +52,7 @@ BuddyRestore::BuddyRestore(fs::path file) : file_(std::move(file)) {
         const auto* which = std::any_cast<AddBackParam>(&param);
         if (which == nullptr) return;
         // An error answer leaves the buddy pending for the next log-on.
-        if (ReplyCode(line) == kAddBuddyAnswer) Confirmed(which->account, which->nick);
+        if (WordAt(line, 1) == kAddBuddyAnswer) Confirmed(which->account, which->nick);
     });
 }
 

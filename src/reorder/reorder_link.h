@@ -18,14 +18,6 @@ inline constexpr std::string_view kAddBuddyCodes = "334,401,421,451,461";
 inline constexpr std::string_view kDelBuddyAnswer = "335";
 inline constexpr std::string_view kAddBuddyAnswer = "334";
 
-// Word 1 of a received line: the reply code.
-inline std::string_view ReplyCode(std::string_view line) {
-    const std::size_t start = line.find(' ');
-    if (start == std::string_view::npos) return {};
-    const std::size_t end = line.find(' ', start + 1);
-    return line.substr(start + 1, end == std::string_view::npos ? end : end - start - 1);
-}
-
 // What the buddy reorder needs of its session: queued commands, whether the link is up, and
 // whose list it changes. The reorder talks to the service only through this, so tests can record
 // what it sends and answer it themselves.
