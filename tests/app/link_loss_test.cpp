@@ -115,16 +115,12 @@ TEST(LinkLoss, reconnectLogsOnAgainRejoinsTheLobbyAndTellsBothWindows) {
     EXPECT_TRUE(o.PageText().endsWith(u"Connection lost."));
     EXPECT_EQ(o.f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOGOUT"));
 
-    // A page typed while down is refused where it was typed, and nothing is sent.
+    // A page typed while down is refused where it was typed, and nothing is sent (the chat
+    // window's own tests refuse its lines the same way).
     auto* pageBox = o.page->findChild<QLineEdit*>(QStringLiteral("SendBox"));
     pageBox->setText(QStringLiteral("are you there"));
     QTest::keyClick(pageBox, Qt::Key_Return);
     EXPECT_TRUE(o.PageText().endsWith(u"Not connected: the page was not sent."));
-    auto* chatBox = o.chat->findChild<QLineEdit*>(QStringLiteral("SendBox"));
-    chatBox->setText(QStringLiteral("hello"));
-    QTest::keyClick(chatBox, Qt::Key_Return);
-    EXPECT_TRUE(o.ChatText().endsWith(u"Not connected: the line was not sent."));
-    EXPECT_EQ(chatBox->text(), QStringLiteral("hello"));
     EXPECT_TRUE(o.f.boxes.boxes.empty());
 
     o.Advance(1.5);
