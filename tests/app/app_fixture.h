@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QString>
 #include <QStyleHints>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -86,8 +88,21 @@ struct MainWindowFixture {
     VantorBtn* Btn(const char* name) const { return Find<VantorBtn>(name); }
     QString Text(const char* label) const;
     QTimer* Timer(const char* name) const { return Find<QTimer>(name); }
+    void Tick(const char* timer) { QMetaObject::invokeMethod(Timer(timer), "timeout"); }
 
-    void Click(const char* button) { QTest::mouseClick(Btn(button), Qt::LeftButton); }
+    void Click(const char* button) { Press(main.get(), button); }
+    // A button of the main window or of one of its dialogs.
+    static void Press(QWidget* window, const char* button) {
+        QTest::mouseClick(window->findChild<VantorBtn*>(QString::fromLatin1(button)),
+                          Qt::LeftButton);
+    }
+
+    // The buddy list and its pop-up menu.
+    QTreeWidget* List() const { return Find<QTreeWidget>("BuddyList"); }
+    QAction* Item(const char* name) const;
+    QString Rows() const;  // the nicknames, joined by "|"
+    QString Cell(const char* nick, int column) const;
+    void Select(const char* nick);
 
     // "title|text" of the i-th box shown, or empty.
     QString Box(std::size_t i) const {
@@ -103,6 +118,8 @@ struct MainWindowFixture {
 
     // Logs on as bob through the peer up to "Welcome to Westwood Online!".
     bool LogOnAsBob();
+    // Logs on as bob and answers the list request with this list; waits until it is filled.
+    bool LogOnWithList(const std::string& list);
 };
 
 }  // namespace vantor::test

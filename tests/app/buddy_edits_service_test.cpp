@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTreeWidget>
 #include <filesystem>
 
 #include "app/add_buddy_ui.h"
 #include "app_fixture.h"
 #include "reorder/buddy_restore.h"
-#include "reorder/reorder_link.h"
 #include "reorder/reorder_ui.h"
+#include "support/dying_reorder_link.h"
 #include "support/local_server.h"
-#include "transport/wolcon2.h"
 
 namespace vantor::test {
 namespace {
@@ -22,16 +20,8 @@ using namespace Qt::Literals::StringLiterals;
 struct ServiceFixture : MainWindowFixture {
     LocalServer server;
 
-    QTreeWidget* List() const { return Find<QTreeWidget>("BuddyList"); }
-    QString Rows() const {
-        QStringList names;
-        for (int i = 0; i < List()->topLevelItemCount(); ++i)
-            names << List()->topLevelItem(i)->text(0);
-        return names.join(u'|');
-    }
     // The list has come and its locations are known: the edit buttons are on.
     bool Idle() const { return Btn("AddBud")->Enabled() && !main->ChildOpen(); }
-
     bool LogOnAs(const QString& nick) {
         if (!server.Ok()) return false;
         if (main->LoggedOn()) Click("LogInBtn");
@@ -45,13 +35,8 @@ struct ServiceFixture : MainWindowFixture {
         AddBuddyUI* dialog = main->AddBudUI();
         if (!dialog) return false;
         QTest::keyClicks(dialog->findChild<QLineEdit*>(u"BuddyText"_s), typed);
-        QTest::mouseClick(dialog->findChild<VantorBtn*>(u"AddBtn"_s), Qt::LeftButton);
+        Press(dialog, "AddBtn");
         return PumpUi([this] { return Idle(); });
-    }
-    void Delete(const QString& nick) {
-        List()->setCurrentItem(List()->findItems(nick, Qt::MatchExactly).value(0));
-        boxes.replies = {true};
-        Click("DelBud");
     }
     // Opens the reorder window and moves the row at `from` up `steps` times.
     ReOrderUI* OpenReorder(int from, int steps) {
@@ -61,10 +46,6 @@ struct ServiceFixture : MainWindowFixture {
         ui->BuddyList()->setCurrentRow(from);
         for (int i = 0; i < steps; ++i) Press(ui, "MoveUBtn");
         return ui;
-    }
-    void Press(QWidget* window, const char* button) {
-        QTest::mouseClick(window->findChild<VantorBtn*>(QString::fromLatin1(button)),
-                          Qt::LeftButton);
     }
 };
 
@@ -76,7 +57,9 @@ TEST(BuddyEditsOnService, addDeleteAndReorderReachTheServiceAndTheNextLogOnShows
         ASSERT_TRUE(f.Add(nick)) << nick.toStdString();
     ASSERT_TRUE(f.Add(u"ALPHA"_s));  // already there, as typed in lower case
     EXPECT_EQ(f.Rows(), u"alpha|bravo|charlie|delta"_s);
-    f.Delete(u"bravo"_s);
+    f.Select("bravo");
+    f.boxes.replies = {true};
+    f.Click("DelBud");
     EXPECT_EQ(f.Rows(), u"alpha|charlie|delta"_s);
 
     ReOrderUI* ui = f.OpenReorder(2, 2);  // delta to the top
@@ -93,30 +76,13 @@ TEST(BuddyEditsOnService, addDeleteAndReorderReachTheServiceAndTheNextLogOnShows
     EXPECT_EQ(f.boxes.boxes[1].title, u"Success"_s);
 }
 
-// Sends through the session, but the connection dies just as the first add would go out.
-class DyingLink : public ReorderLink {
-public:
-    explicit DyingLink(WOLCon& wol) : wol_(wol), inner_(MakeWolReorderLink(wol)) {}
-    void send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
-              std::string code) override {
-        if (command.starts_with("ADDBUDDY ")) wol_.Interface().Disconnect();
-        inner_->send(command, std::move(param), std::move(callback), std::move(code));
-    }
-    bool Connected() const override { return inner_->Connected(); }
-    std::string NickName() const override { return inner_->NickName(); }
-
-private:
-    WOLCon& wol_;
-    std::unique_ptr<ReorderLink> inner_;
-};
-
 TEST(BuddyEditsOnService, buddiesAReorderLostWithItsConnectionComeBackAtTheNextLogOn) {
     ServiceFixture f;
     ASSERT_TRUE(f.LogOnAs(u"bob"_s));
     for (const QString& nick : {u"alpha"_s, u"bravo"_s, u"charlie"_s}) ASSERT_TRUE(f.Add(nick));
     ReOrderUI* ui = f.OpenReorder(2, 1);  // alpha, charlie, bravo
     ASSERT_NE(ui, nullptr);
-    DyingLink link(f.main->WOL());
+    DyingReorderLink link(f.main->WOL());
     ui->SetLink(&link);
     f.Press(ui, "OKBtn");
     ASSERT_TRUE(PumpUi([&] { return !f.boxes.boxes.empty(); }));

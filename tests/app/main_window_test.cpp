@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QStyleHints>
-#include <QTreeWidget>
 #include <fstream>
 #include <string>
 
@@ -18,12 +17,8 @@ namespace {
 TEST(VantorChatUI, opensOfflineWithItsTextsAndOnlyTheOfflineButtonsEnabled) {
     MainWindowFixture f;
     EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0"));
-    EXPECT_EQ(f.Text("Label"), QStringLiteral("Logged in as:"));
     EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Not Connected"));
     EXPECT_EQ(f.Text("Status"), QStringLiteral("Not connected to Westwood Online"));
-    for (const char* name : {"BuddyList", "ProgBar", "TitlePic", "BGImage"})
-        ASSERT_NE(f.Find<QWidget>(name), nullptr) << name;
-
     struct Expect {
         const char* name;
         const char* word;
@@ -41,13 +36,10 @@ TEST(VantorChatUI, opensOfflineWithItsTextsAndOnlyTheOfflineButtonsEnabled) {
         EXPECT_EQ(b->Enabled(), e.enabled) << e.name;
     }
     EXPECT_FALSE(f.Timer("BuffTimer")->isActive() || f.Timer("RefBuddy")->isActive());
-}
 
-TEST(VantorChatUI, setStatusShowsTextInCaptionAndFallsBackWhenEmpty) {
-    MainWindowFixture f;
+    // A status shows in the caption too; an empty one falls back to the offline texts.
     f.main->SetStatus(QStringLiteral("Logging in..."));
     EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0 - Logging in..."));
-    EXPECT_EQ(f.Text("Status"), QStringLiteral("Logging in..."));
     f.main->SetStatus(QString());
     EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0"));
     EXPECT_EQ(f.Text("Status"), QStringLiteral("Not connected to Westwood Online"));
@@ -125,14 +117,14 @@ TEST(VantorChatUI, aboutBoxDisablesWindowTakesFocusAndReleasesItWhenFinished) {
 TEST(VantorChatUI, secondClickRightAfterTheButtonChangedItsWordIsIgnored) {
     MainWindowFixture f;  // scripted clicks never count as double clicks
     ASSERT_TRUE(f.LogOnAsBob());
-    QStyleHints* hints = QGuiApplication::styleHints();
     const int prompts = f.prompts;
     f.Click("LogInBtn");
     ASSERT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("LOG"));
-    hints->setMouseDoubleClickInterval(60000);  // the next click comes "right after"
+    // The next click comes "right after", and then long after.
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(60000);
     f.Click("LogInBtn");
     EXPECT_EQ(f.prompts, prompts);
-    hints->setMouseDoubleClickInterval(0);  // and now long after
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(0);
     f.Click("LogInBtn");
     EXPECT_EQ(f.prompts, prompts + 1);
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QTest>
 #include <QTextBrowser>
@@ -27,9 +26,7 @@ struct Member {
     int logOn = -1;
 
     QStringList Nicks() const {
-        auto* list = chat->findChild<QListWidget*>(u"NickList"_s);
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        QStringList out = test::NickList(*chat);
         out.sort();
         return out;
     }

@@ -2,7 +2,6 @@
 // The chat window over a real session and connection, against a scripted peer: what matters
 // here is how the connection's reply queue hands lines to the window.
 #include <gtest/gtest.h>
-#include <QListWidget>
 #include <QPointer>
 #include <QTreeWidget>
 
@@ -49,12 +48,6 @@ protected:
         for (const auto& line : peer.Lines()) n += line.rfind("PONG ", 0) == 0 ? 1 : 0;
         return n;
     }
-    QStringList Nicks() const {
-        auto* list = chat->findChild<QListWidget*>(u"NickList"_s);
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-        return out;
-    }
 
     test::ScopedRegistry registry;
     test::ChatSettings settings;
@@ -70,12 +63,12 @@ TEST_F(ChatOverSession, onlyTheFirstNamesLineOfAReplyIsListed) {
     Deliver({":bob!u@h JOIN :0,0 #Lob_12_1", ":s 353 bob = #Lob_12_1 :@op bob,0,0",
              ":s 353 bob = #Lob_12_1 :carl dave", ":s 366 bob #Lob_12_1 :End of names"});
     // The second "353" finds the reply already started and is nobody's line.
-    EXPECT_EQ(Nicks(), (QStringList{u"op"_s, u"bob"_s}));
+    EXPECT_EQ(test::NickList(*chat), (QStringList{u"op"_s, u"bob"_s}));
     EXPECT_EQ(chat->findChild<QTreeWidget*>(u"LobList"_s)->topLevelItem(0)->text(1), u"(2)"_s);
     EXPECT_TRUE(chat->ChatActive());
 
     Deliver({":carl!u@h JOIN :0,0 #Lob_12_1"});  // later arrivals come through the intercept
-    EXPECT_EQ(Nicks().back(), u"carl"_s);
+    EXPECT_EQ(test::NickList(*chat).back(), u"carl"_s);
 }
 
 }  // namespace

@@ -2,13 +2,15 @@
 #pragma once
 
 #include <QColor>
+#include <QListWidget>
 #include <QTextBlock>
-#include <cstdint>
+#include <any>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "chat/chat_link.h"
+#include "chat/chat_ui.h"
 #include "support/fake_settings.h"
 
 namespace vantor::test {
@@ -19,31 +21,32 @@ public:
     ChatSettings() { numbers.emplace("ChatTimeStamps", 0); }
 };
 
-// Records what the window sends and which intercepts it holds.
+// Records the commands the window sends and which intercepts it holds, with their request.
 class RecordingLink : public ChatLink {
 public:
-    struct Sent {
-        std::string command;
-        Param param;
-        bool callback = false;
-        std::string codes;  // code/start/end
-    };
-    std::vector<Sent> sent;
-    std::map<std::string, Param, std::less<>> intercepts;
+    std::vector<std::string> sent;
+    std::map<std::string, int, std::less<>> intercepts;
 
-    void send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
-              std::string code, std::string cStart, std::string cEnd) override {
-        sent.push_back({std::string(command), std::move(param), callback != nullptr,
-                        code + "/" + cStart + "/" + cEnd});
+    void send(std::string_view command, Param, std::shared_ptr<Callback>, std::string, std::string,
+              std::string) override {
+        sent.emplace_back(command);
     }
     void RegisterIntercept(std::string code, std::shared_ptr<Callback>, Param param) override {
-        intercepts[code] = std::move(param);
+        intercepts[code] = std::any_cast<int>(param);
     }
     void RemoveIntercept(std::string_view code) override {
         if (auto it = intercepts.find(code); it != intercepts.end()) intercepts.erase(it);
     }
-    std::string Last() const { return sent.empty() ? std::string() : sent.back().command; }
+    std::string Last() const { return sent.empty() ? std::string() : sent.back(); }
 };
+
+// The nicknames as the window lists them.
+inline QStringList NickList(const ChatUI& chat) {
+    auto* list = chat.findChild<QListWidget*>(QStringLiteral("NickList"));
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    return out;
+}
 
 inline QColor EntryColour(const QTextBlock& block) {
     const auto it = block.begin();
