@@ -12,6 +12,9 @@ namespace vantor::test {
 // A loopback port with nobody listening: bound once, then released.
 int ClosedPort();
 
+// How many descriptors this process holds open; -1 where the system does not list them.
+int OpenDescriptors();
+
 // A loopback listener with the smallest accept queue that never accepts: once the queue is full,
 // further handshakes get no answer, so a connect to it can only time out.
 class SilentListener {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The test peers' socket calls over BSD sockets.
+// The test peers' socket calls over BSD sockets, and the count of open descriptors.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+
+#include "support/loopback_peer.h"
 
 #include "support/loopback_socket.h"
 
@@ -64,3 +67,11 @@ void Close(int fd) {
 }
 
 }  // namespace vantor::test::loopback
+
+int vantor::test::OpenDescriptors() {
+    std::error_code ec;
+    int n = 0;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end; ++it)
+        ++n;
+    return ec ? -1 : n;
+}

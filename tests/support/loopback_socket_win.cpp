@@ -5,6 +5,7 @@
 
 #include <mutex>
 
+#include "support/loopback_peer.h"
 #include "support/loopback_socket.h"
 
 namespace vantor::test::loopback {
@@ -78,3 +79,7 @@ void Close(int fd) {
 }
 
 }  // namespace vantor::test::loopback
+
+int vantor::test::OpenDescriptors() {
+    return -1;
+}
