@@ -15,21 +15,6 @@ TEST(ServiceDemo, offersTheDemoAccountWithTheCastAsBuddies) {
     ASSERT_TRUE(demo.LogOn("demo", "demo"));
     EXPECT_EQ(Ask(demo, "GETBUDDY", "333", 3), "echo`marla`dozer`rover`tanker`shade`warden`guest");
 
-    struct Where {
-        const char* nick;
-        const char* status;
-        const char* channel;
-    };
-    for (auto [nick, status, channel] :
-         {Where{"tanker", "0", "#_ColdFront,12"}, Where{"marla", "0", "#Lob_12_0,0"},
-          Where{"shade", "2", ""}, Where{"echo", "3", ""}}) {
-        demo.SendLine(std::string("FINDUSEREX ") + nick);
-        auto reply = demo.WaitForCode("398");
-        ASSERT_TRUE(reply);
-        EXPECT_EQ(Word(*reply, 3), status) << nick;
-        EXPECT_EQ(Word(*reply, 4), channel) << nick;
-    }
-
     WireClient guest(server.BasePort());
     EXPECT_TRUE(guest.LogOn("guest", "guest"));
     // rover comes and goes; its nickname stays reserved while it is away.

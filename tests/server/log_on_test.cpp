@@ -41,9 +41,7 @@ TEST(ServiceLogOn, answersWithTheMessageOfTheDayWhoseTextCarriesNews) {
         if (Word(*line, 1) == "376") break;
         text += Word(*line, 4, 5) + "\r\n";  // the fifth part is the text
     }
-    EXPECT_NE(text.find("<news>"), std::string::npos);
-    EXPECT_NE(text.find("</news>"), std::string::npos);
-    EXPECT_EQ(text.find("<news>"), 0u);
+    EXPECT_TRUE(text.starts_with("<news>") && text.find("</news>") != std::string::npos) << text;
 }
 
 TEST(ServiceLogOn, refusesTakenEmptyAndPasswordProtectedNicknames) {

@@ -3,15 +3,13 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <utility>
 
 #include "password_code.h"
+#include "support/loopback_socket.h"
 
 namespace vantor::test {
 
@@ -33,7 +31,7 @@ WireClient::~WireClient() {
 }
 
 void WireClient::Close() {
-    if (fd_ >= 0) ::close(fd_);
+    loopback::Close(fd_);
     fd_ = -1;
 }
 
@@ -42,51 +40,24 @@ void WireClient::ShutdownSend() {
 }
 
 void WireClient::Send(std::string_view raw) {
-    while (fd_ >= 0 && !raw.empty()) {
-        ssize_t n = ::send(fd_, raw.data(), raw.size(), MSG_NOSIGNAL);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return;
-        }
-        raw.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
-void WireClient::Read(int waitMs) {
-    if (fd_ < 0 || closed_) return;
-    pollfd p{fd_, POLLIN, 0};
-    while (::poll(&p, 1, waitMs) > 0) {
-        char buf[65536];
-        ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
-        if (n <= 0) {
-            closed_ = true;
-            break;
-        }
-        pending_.append(buf, static_cast<std::size_t>(n));
-        waitMs = 0;
-    }
-    std::size_t at;
-    while ((at = pending_.find("\r\n")) != std::string::npos) {
-        lines_.push_back(pending_.substr(0, at));
-        pending_.erase(0, at + 2);
-    }
+    loopback::SendAll(fd_, raw);
 }
 
 std::optional<std::string> WireClient::WaitFor(const Match& match,
                                                std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
-    Read(0);
+    in_.Read(fd_, 0);
     for (;;) {
-        auto it = std::find_if(lines_.begin(), lines_.end(), match);
-        if (it != lines_.end()) {
+        auto it = std::find_if(in_.lines.begin(), in_.lines.end(), match);
+        if (it != in_.lines.end()) {
             std::string line = *it;
-            lines_.erase(it);
+            in_.lines.erase(it);
             return line;
         }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || closed_ || fd_ < 0) return std::nullopt;
-        Read(static_cast<int>(std::min<long long>(left.count(), 50)));
+        if (left.count() <= 0 || in_.closed || fd_ < 0) return std::nullopt;
+        in_.Read(fd_, static_cast<int>(std::min<long long>(left.count(), 50)));
     }
 }
 
@@ -97,14 +68,16 @@ std::optional<std::string> WireClient::WaitForCode(std::string_view code,
 }
 
 std::vector<std::string> WireClient::TakeLines() {
-    Read(0);
-    return std::exchange(lines_, {});
+    in_.Read(fd_, 0);
+    return std::exchange(in_.lines, {});
 }
 
 bool WireClient::WaitClosed(std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!closed_ && fd_ >= 0 && std::chrono::steady_clock::now() < deadline) Read(50);
-    return closed_;
+    while (!in_.closed && fd_ >= 0 && std::chrono::steady_clock::now() < deadline) {
+        in_.Read(fd_, 50);
+    }
+    return in_.closed;
 }
 
 bool WireClient::LogOn(std::string_view nick, std::string_view password) {

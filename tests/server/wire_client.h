@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/wire_text.h"
+#include "support/loopback_peer.h"
 
 namespace vantor::test {
 
@@ -45,12 +46,8 @@ public:
     void ShutdownSend();  // half-close: the service sees the end, the client still reads
 
 private:
-    void Read(int waitMs);
-
     int fd_ = -1;
-    bool closed_ = false;
-    std::string pending_;
-    std::vector<std::string> lines_;
+    ReceivedLines in_;
 };
 
 // WordAt as an owned string, so that it may outlive the line it came from.

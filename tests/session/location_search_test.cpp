@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -19,6 +18,7 @@
 #include "settings/settings_store.h"
 #include "support/hanging_port.h"
 #include "support/local_server.h"
+#include "support/loopback_peer.h"
 #include "support/pump.h"
 #include "support/temp_registry.h"
 
@@ -91,8 +91,17 @@ struct SearchFixture {
             search.Answer(line, kind, param);
         });
     }
+    std::size_t mostOpen = 0;  // the most sessions the search held at once
+
     bool PumpUntil(const std::function<bool()>& done) {
-        return test::PumpUntil(done, [this] { view.PollTick(); });
+        return test::PumpUntil(done, [this] {
+            if (WOLCons* sessions = search.Sessions())
+                mostOpen = std::max(mostOpen, sessions->Count());
+            view.PollTick();
+        });
+    }
+    bool PumpUntilEnded() {
+        return PumpUntil([this] { return !view.ended.empty(); });
     }
     std::vector<std::string> Shown() const {
         std::vector<std::string> shown = view.shown;
@@ -108,7 +117,7 @@ TEST(LocationSearchCore, aRefusingPortFailsEachOfItsQueriesWhileTheNextColumnAns
     ASSERT_NE(dead.Port(), 0);
 
     f.search.Start({"tanker", "shade", "echo"}, {dead.Port(), f.server.BasePort()}, kLoopback);
-    ASSERT_TRUE(f.PumpUntil([&] { return !f.view.ended.empty(); }));
+    ASSERT_TRUE(f.PumpUntilEnded());
     ASSERT_EQ(f.view.ended.size(), 1u);
     const SearchResult& result = f.view.ended.front();
     EXPECT_EQ(result.end, SearchResult::End::Completed);
@@ -146,7 +155,7 @@ TEST(LocationSearchCore, aSearchStoppedOrReplacedFromACallOutGoesNoFurther) {
         if (hook == Hook::CancelBetweenQueries) f.view.PollTick();
 
         if (hook == Hook::RestartOnFirstAnswer) {
-            ASSERT_TRUE(f.PumpUntil([&] { return !f.view.ended.empty(); }));
+            ASSERT_TRUE(f.PumpUntilEnded());
             ASSERT_EQ(f.view.shown.size(), 2u);
             EXPECT_EQ(f.view.shown.back(), "1 1 Hiding");
             ASSERT_EQ(f.view.ended.size(), 1u);
@@ -163,13 +172,6 @@ TEST(LocationSearchCore, aSearchStoppedOrReplacedFromACallOutGoesNoFurther) {
         }
         EXPECT_EQ(f.search.Sessions(), nullptr);
     }
-}
-
-int OpenDescriptors() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++count;
-    return count;
 }
 
 // Twenty buddies on three columns: the first column's port accepts nothing, the second refuses,
@@ -191,13 +193,7 @@ TEST(LocationSearchCore, hangingAndRefusingColumnsFailOnlyTheirOwnCellsWhileTheR
     EXPECT_TRUE(f.view.shown.empty());
     EXPECT_TRUE(f.view.ended.empty());
     EXPECT_TRUE(f.view.pollTimer);
-    std::size_t mostOpen = 0;
-    const bool ended = test::PumpUntil([&] { return !f.view.ended.empty(); },
-                                       [&] {
-                                           if (WOLCons* sessions = f.search.Sessions())
-                                               mostOpen = std::max(mostOpen, sessions->Count());
-                                           f.view.PollTick();
-                                       });
+    const bool ended = f.PumpUntilEnded();
     SetConnectTimeout(timeout);
     ASSERT_TRUE(ended);
 
@@ -211,7 +207,7 @@ TEST(LocationSearchCore, hangingAndRefusingColumnsFailOnlyTheirOwnCellsWhileTheR
         EXPECT_EQ(shown.substr(shown.find(' '), 3), " 3 ");
     // Every refused query was tried: a refusal does not give up the column.
     EXPECT_EQ(GetSocketCounters().connects - connectsBefore, 60u);
-    EXPECT_LE(mostOpen, static_cast<std::size_t>(LocationSearch::kMaxOpen));
+    EXPECT_LE(f.mostOpen, static_cast<std::size_t>(LocationSearch::kMaxOpen));
     EXPECT_FALSE(f.view.pollTimer);
 }
 
@@ -223,15 +219,9 @@ TEST(LocationSearchCore, aLongListKeepsAtMostTheLimitOpenAndAnswersEveryRow) {
     std::vector<std::string> nicks;
     for (int i = 0; i < rows; ++i) nicks.push_back(i == rows - 1 ? "tanker" : "echo");
     f.search.Start(nicks, {f.server.BasePort()}, kLoopback);
-    std::size_t mostOpen = 0;
-    ASSERT_TRUE(test::PumpUntil([&] { return !f.view.ended.empty(); },
-                                [&] {
-                                    if (WOLCons* sessions = f.search.Sessions())
-                                        mostOpen = std::max(mostOpen, sessions->Count());
-                                    f.view.PollTick();
-                                }));
+    ASSERT_TRUE(f.PumpUntilEnded());
     EXPECT_EQ(f.view.ended.front().received, rows);
-    EXPECT_EQ(mostOpen, static_cast<std::size_t>(LocationSearch::kMaxOpen));
+    EXPECT_EQ(f.mostOpen, static_cast<std::size_t>(LocationSearch::kMaxOpen));
     EXPECT_NE(std::find(f.view.shown.begin(), f.view.shown.end(),
                         std::to_string(rows) + " 1 Game: ColdFront"),
               f.view.shown.end());
@@ -252,7 +242,7 @@ TEST(LocationSearchCore, tenSearchesLeaveNoDescriptorBehind) {
             f.search.Cancel();
             continue;
         }
-        ASSERT_TRUE(f.PumpUntil([&] { return !f.view.ended.empty(); }));
+        ASSERT_TRUE(f.PumpUntilEnded());
     }
     EXPECT_EQ(OpenDescriptors(), before);
 }

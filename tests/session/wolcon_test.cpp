@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -11,7 +10,6 @@
 #include "diagnostics/debug_log.h"
 #include "session/encoding.h"
 #include "session/wolcon.h"
-#include "settings/settings_source.h"
 #include "settings/settings_store.h"
 #include "support/fake_settings.h"
 #include "support/loopback_peer.h"
@@ -201,15 +199,6 @@ TEST_F(SessionTest, sessionDestroyedByItsMotdPresenterRaisesNoResult) {
     ASSERT_TRUE(Pump([&] { return con == nullptr; }));
     EXPECT_EQ(presented.size(), 1u);
     EXPECT_TRUE(results.empty());
-}
-
-TEST_F(SessionTest, sessionDestroyedByItsErrorHandlerStopsTheLogOn) {
-    con->Error = [this](int code) {
-        errors.push_back(code);
-        con.reset();
-    };
-    con->LogOn(WolInfo{"bob", "pw"}, true);
-    EXPECT_EQ(errors, std::vector<int>{101});
 }
 
 // The encoded password logs on as well as the password, so the dump file must not hold it.

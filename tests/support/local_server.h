@@ -20,7 +20,7 @@ public:
     LocalServer(const LocalServer&) = delete;
     LocalServer& operator=(const LocalServer&) = delete;
 
-    // Running and accepting on all three ports.
+    // Running and listening on all three ports.
     bool Ok() const;
     int BasePort() const { return basePort_; }
 
@@ -32,7 +32,7 @@ public:
 
 private:
     bool Launch(int basePort);
-    bool WaitUntilAccepting(int basePort);
+    bool WaitUntilListening();
 
     TempDir dataDir_;
     bool demo_;

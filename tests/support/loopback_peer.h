@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,9 @@ namespace vantor::test {
 
 // A loopback port with nobody listening: bound once, then released.
 int ClosedPort();
+
+// How many descriptors this process holds open; -1 where the system does not list them.
+int OpenDescriptors();
 
 // A loopback listener with the smallest accept queue that never accepts: once the queue is full,
 // further handshakes get no answer, so a connect to it can only time out.
@@ -26,6 +30,17 @@ private:
     int port_ = 0;
 };
 
+// What the other side of a test connection sent, cut into lines at CR LF only: a client that
+// ends a line any other way must show up as a wrong line.
+struct ReceivedLines {
+    // Reads what arrives within waitMs, then what is waiting without further delay.
+    void Read(int fd, int waitMs);
+
+    std::string pending;
+    std::vector<std::string> lines;  // without CR LF
+    bool closed = false;             // the other side closed its end
+};
+
 // A scripted server on 127.0.0.1 for one client at a time, driven from the test's own thread:
 // the client under test connects, the test sends lines and reads what the client sent.
 class LoopbackPeer {
@@ -40,7 +55,6 @@ public:
 
     // Waits (bounded) for the client's connection.
     bool Accept(std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    bool HasClient() const { return clientFd_ >= 0; }
 
     void Send(std::string_view bytes);     // raw bytes, written completely
     void SendLine(std::string_view line);  // line + CR LF
@@ -52,20 +66,18 @@ public:
                      std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Waits (bounded) until the client has sent at least n lines in all.
     bool WaitForLines(std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    // True once the client closed its side (read returned 0).
+    // True once the client closed its side.
     bool ClientClosed();
 
     void CloseClient();
 
 private:
-    void ReadAvailable(int waitMs);
+    bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
     int listenFd_ = -1;
     int clientFd_ = -1;
     int port_ = 0;
-    bool clientClosed_ = false;
-    std::string pending_;
-    std::vector<std::string> lines_;
+    ReceivedLines in_;
 };
 
 }  // namespace vantor::test

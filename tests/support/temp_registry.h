@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vantor::test {
 
@@ -37,9 +39,7 @@ public:
 
 private:
     TempDir dir_;
-    std::string oldValue_;
-    bool hadOld_ = false;
-    std::optional<std::string> oldDataHome_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> oldEnv_;  // POSIX only
     std::filesystem::path oldCwd_;
     std::string standInKey_;
 };

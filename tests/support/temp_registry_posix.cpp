@@ -8,12 +8,11 @@
 namespace vantor::test {
 
 ScopedRegistry::ScopedRegistry() {
-    if (const char* old = std::getenv("VANTOR_REGISTRY")) {
-        hadOld_ = true;
-        oldValue_ = old;
+    for (const char* name : {"VANTOR_REGISTRY", "XDG_DATA_HOME"}) {
+        const char* old = std::getenv(name);
+        oldEnv_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
     }
     setenv("VANTOR_REGISTRY", File().c_str(), 1);
-    if (const char* old = std::getenv("XDG_DATA_HOME")) oldDataHome_ = old;
     setenv("XDG_DATA_HOME", dir_.Path().c_str(), 1);
     oldCwd_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_.Path());
@@ -22,14 +21,12 @@ ScopedRegistry::ScopedRegistry() {
 ScopedRegistry::~ScopedRegistry() {
     std::error_code ec;
     std::filesystem::current_path(oldCwd_, ec);
-    if (hadOld_)
-        setenv("VANTOR_REGISTRY", oldValue_.c_str(), 1);
-    else
-        unsetenv("VANTOR_REGISTRY");
-    if (oldDataHome_)
-        setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
-    else
-        unsetenv("XDG_DATA_HOME");
+    for (const auto& [name, old] : oldEnv_) {
+        if (old)
+            setenv(name.c_str(), old->c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
 }
 
 }  // namespace vantor::test
