@@ -28,8 +28,7 @@ QString RefusedCharacterHint(QChar c, WireField field) {
         if (c == u':' || c == u',')
             return QStringLiteral("A nickname cannot contain \":\" or \",\".");
     }
-    if (!PrintableCp1252(c))
-        return QStringLiteral("Only Western European characters can be used.");
+    if (!PrintableCp1252(c)) return QStringLiteral("Only Western European characters can be used.");
     return QString();
 }
 

@@ -63,8 +63,7 @@ TEST(LogOnUI, charactersTheWireCannotCarryAreRefusedWhenTypedOrPasted) {
         QString hint;
     };
     const QString space = QStringLiteral("A nickname cannot contain spaces.");
-    const QString western =
-        QStringLiteral("Only Western European characters can be used.");
+    const QString western = QStringLiteral("Only Western European characters can be used.");
     const Case cases[] = {
         {false, false, QStringLiteral("ab cd"), QStringLiteral("abcd"), space},
         {false, true, QStringLiteral("ab cd"), QStringLiteral("abcd"), space},
