@@ -142,12 +142,6 @@ TEST_F(SessionTest, logOnEndsAtItsFirstAnswer) {
     }
 }
 
-TEST_F(SessionTest, logOnWithoutConnectionFailsEachLine) {
-    con->LogOn(WolInfo{"bob", "pw"}, true);
-    EXPECT_EQ(errors, std::vector<int>(5, 101));
-    EXPECT_TRUE(results.empty());
-}
-
 // The text keeps growing, but a second log-on shows its own news, not the first one's again.
 TEST_F(SessionTest, motdKeepsGrowingAcrossLogOnsAndEachShowsItsOwnNews) {
     Connect();
