@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Log-on, buddy lists, locations and pages against the running service.
+// Log-on, buddy lists and locations against the running service.
 #include <gtest/gtest.h>
 
 #include "password_code.h"
@@ -116,27 +116,6 @@ TEST(ServiceLocations, followAUserThroughLogOnLobbyAndLogOff) {
 
     bob.Close();  // gone without QUIT
     EXPECT_TRUE(PumpUntil([&] { return Location(port, "bob") == "1"; }, nullptr));
-}
-
-TEST(ServicePages, reachALoggedOnUserAndReportOfflineOnes) {
-    LocalServer server;
-    WireClient ann(server.BasePort());
-    WireClient bob(server.BasePort() + 1);
-    ASSERT_TRUE(ann.LogOn("ann", "pw"));
-    ASSERT_TRUE(bob.LogOn("bob", "pw"));
-
-    EXPECT_EQ(Ask(ann, "PAGE bob :hi bob: are you there?", "389", 3), "0");
-    auto page = bob.WaitForCode("PAGE");
-    ASSERT_TRUE(page);
-    EXPECT_EQ(Word(*page, 0).substr(0, 5), ":ann!");
-    EXPECT_EQ(Word(*page, 2), "bob");
-    EXPECT_EQ(Word(*page, 3, 4), ":hi bob: are you there?");
-
-    bob.SendLine("PAGE Ann :yes");
-    EXPECT_TRUE(ann.WaitFor(
-        [](const std::string& l) { return Word(l, 1) == "PAGE" && Word(l, 3) == ":yes"; }));
-
-    EXPECT_EQ(Ask(ann, "PAGE nobody :hello?", "389", 3), "1");
 }
 
 }  // namespace

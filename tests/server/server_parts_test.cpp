@@ -5,21 +5,11 @@
 
 #include "account_store.h"
 #include "options.h"
-#include "password_code.h"
 #include "support/temp_registry.h"
 #include "wire.h"
 
 namespace vantor::server {
 namespace {
-
-TEST(PasswordCode, matchesTheClientsEncoding) {
-    EXPECT_EQ(EncodePassword(""), "");
-    EXPECT_EQ(EncodePassword("abc"), "abc");  // 97*2&0=0, 98^99=1, 99*2&98=66 -> 2
-    // The first character pairs with the terminating zero: odd gives 'a', even its low six bits.
-    EXPECT_EQ(EncodePassword("c")[0], 'a');
-    EXPECT_EQ(EncodePassword("d")[0], 'K');  // 100 & 63 = 36
-    EXPECT_EQ(EncodePassword("password").size(), 8u);
-}
 
 TEST(WireParsing, nicknamesCannotCarryWireSeparators) {
     EXPECT_TRUE(IsValidNick("Bob_[9]"));
