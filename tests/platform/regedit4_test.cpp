@@ -219,20 +219,5 @@ TEST(Regedit4, editsTouchOnlyTheLinesOfTheValueTheySet) {
     }
 }
 
-TEST(Regedit4, oddInputParsesAndTakesAValue) {
-    // Fragments cut off mid-line; whole files of junk are the store's tests.
-    const std::vector<std::string> inputs = {
-        "\"a\"=", "\r\r\r", "\0\0\0"s, "[K]\n\"a\"", "[K]\n@=", "[K]\n\"a\"=\"", "[K]\n\"a\"=hex(",
-    };
-    for (const std::string& input : inputs) {
-        Document doc = Document::Parse(input);
-        EXPECT_FALSE(doc.Get(kKey, "Server")) << input;
-        doc.Set(kKey, "Server", kRegDword, "\x07\0\0\0"s);
-        EXPECT_EQ(Document::Parse(doc.Format()).Get(kKey, "Server"),
-                  (Value{kRegDword, "\x07\0\0\0"s}))
-            << input;
-    }
-}
-
 }  // namespace
 }  // namespace vantor::regedit4
