@@ -64,6 +64,7 @@ TEST(BuddyEditsOnService, addDeleteAndReorderReachTheServiceAndTheNextLogOnShows
 
     ReOrderUI* ui = f.OpenReorder(2, 2);  // delta to the top
     ASSERT_NE(ui, nullptr);
+    EXPECT_TRUE(f.main->ChildOpen() && !f.main->isEnabled() && ui->isEnabled());
     f.Press(ui, "OKBtn");
     ASSERT_TRUE(PumpUi([&] { return f.Idle() && f.List()->topLevelItemCount() == 3; }));
     EXPECT_EQ(f.Rows(), u"delta|alpha|charlie"_s);
@@ -73,7 +74,9 @@ TEST(BuddyEditsOnService, addDeleteAndReorderReachTheServiceAndTheNextLogOnShows
     // The questions, the success box, and nothing else.
     ASSERT_EQ(f.boxes.boxes.size(), 2u);
     EXPECT_EQ(f.boxes.boxes[0].title, u"Confirm buddy deletion"_s);
-    EXPECT_EQ(f.boxes.boxes[1].title, u"Success"_s);
+    EXPECT_EQ(f.Box(1),
+              u"Success|Buddy list successfully adjusted, the main window will now be "
+              u"refreshed."_s);
 }
 
 TEST(BuddyEditsOnService, buddiesAReorderLostWithItsConnectionComeBackAtTheNextLogOn) {

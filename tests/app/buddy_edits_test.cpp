@@ -127,40 +127,6 @@ TEST(BuddyEdits, deleteAsksFirstNoChangesNothingAndALaterRefreshUsesTheNewIndex)
     EXPECT_EQ(f.Cell("carol", 1), u"Unknown"_s);
 }
 
-TEST(BuddyEdits, completedReorderDownloadsTheListAgain) {
-    EditFixture f;
-    ASSERT_TRUE(f.Ready("alice`Bob2`carol"));
-    f.main->show();
-    f.Item("BuddyMnu_ReOrd")->trigger();
-    ReOrderUI* ui = f.main->ReordUI();
-    ASSERT_NE(ui, nullptr);
-    EXPECT_TRUE(f.main->ChildOpen() && !f.main->isEnabled() && ui->isEnabled());
-    QPointer<ReOrderUI> gone = ui;
-    ui->BuddyList()->setCurrentRow(2);
-    f.Press(ui, "MoveUBtn");  // alice, carol, Bob2
-    const std::size_t run = f.Mark();
-    f.Press(ui, "OKBtn");
-    ASSERT_TRUE(PumpUi([&] { return f.peer.Lines().size() >= run + 3; }));
-    f.Answer("335", 3);
-    ASSERT_TRUE(PumpUi([&] { return f.peer.Lines().size() >= run + 6; }));
-    f.Answer("334", 3);
-    ASSERT_TRUE(PumpUi([&] { return f.Count("GETBUDDY") == 2; }));
-    EXPECT_EQ(f.SentSince(run),
-              (std::vector<std::string>{"DELBUDDY alice", "DELBUDDY carol", "DELBUDDY Bob2",
-                                        "ADDBUDDY alice", "ADDBUDDY carol", "ADDBUDDY Bob2",
-                                        "GETBUDDY"}));
-    ASSERT_EQ(f.boxes.boxes.size(), 1u);
-    EXPECT_EQ(f.boxes.boxes[0].icon, BoxIcon::Information);
-    EXPECT_EQ(f.Box(0),
-              u"Success|Buddy list successfully adjusted, the main window will now be "
-              u"refreshed."_s);
-    EXPECT_TRUE(!f.main->ChildOpen() && f.main->isEnabled());
-    EXPECT_EQ(f.List()->topLevelItemCount() + f.List()->columnCount(), 0);
-    EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
-    f.peer.SendLine(":s 333 bob alice`carol`Bob2");
-    EXPECT_TRUE(PumpUi([&] { return f.Rows() == u"alice|carol|Bob2"_s; }));
-}
-
 TEST(BuddyEdits, aSessionFailingUnderAReorderGivesOnlyTheReordersOwnBox) {
     for (bool errorEvent : {true, false}) {
         SCOPED_TRACE(errorEvent ? "session error" : "connection closed");
