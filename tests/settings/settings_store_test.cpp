@@ -40,18 +40,6 @@ TEST(SettingsStore, firstRunStoresEachDefaultItReads) {
     EXPECT_EQ(GetSettingString("LastNickName", "other"), "guest");
 }
 
-TEST(SettingsStore, savedNumbersReadBackUnclampedAndSigned) {
-    test::ScopedRegistry reg;
-    EXPECT_TRUE(SaveSettingLong("BuddyListAutoRefreshInt", 75));
-    EXPECT_EQ(GetSettingLong("BuddyListAutoRefreshInt", 1), 75);
-    EXPECT_TRUE(SaveSettingLong("Signed", -2));
-    EXPECT_EQ(GetSettingLong("Signed", 0), -2);
-    EXPECT_EQ(QueryRaw("Signed").bytes, "\xFE\xFF\xFF\xFF");
-    if (kRegistryFile) {
-        EXPECT_NE(ReadBytes(reg.File()).find("\"Signed\"=dword:fffffffe\n"), std::string::npos);
-    }
-}
-
 TEST(SettingsStore, valuesOfAnyTypeReadAsTheirFirstFourBytesOrTextLessItsLastByte) {
     test::ScopedRegistry reg;
     struct Row {
