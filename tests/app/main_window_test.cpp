@@ -10,6 +10,7 @@
 #include "app_fixture.h"
 #include "controls/prog_bar.h"
 #include "diagnostics/debug_log.h"
+#include "support/layout_check.h"
 
 namespace vantor::test {
 namespace {
@@ -54,18 +55,8 @@ void ExpectLaidOutFor(MainWindowFixture& f, int w, int h) {
     auto* bar = f.Find<QWidget>("ProgBar");
     EXPECT_EQ(QPoint(bar->width(), bar->y()), QPoint(w - 228, h - 65));
 
-    // Nothing overlaps: every pair of visible controls (other than the background) is apart.
-    std::vector<QWidget*> controls;
-    for (QWidget* c : f.main->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (c->objectName() != QStringLiteral("BGImage") && !c->isWindow()) controls.push_back(c);
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        EXPECT_TRUE(QRect(0, 0, w, h).contains(controls[i]->geometry()))
-            << controls[i]->objectName().toStdString();
-        for (std::size_t j = i + 1; j < controls.size(); ++j)
-            EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
-                << controls[i]->objectName().toStdString() << " and "
-                << controls[j]->objectName().toStdString();
-    }
+    EXPECT_EQ(f.main->size(), QSize(w, h));
+    ExpectControlsApart(*f.main, QStringLiteral("BGImage"));
 }
 
 TEST(VantorChatUI, layoutFollowsResizeRulesAndSkipsMinimisedWindow) {

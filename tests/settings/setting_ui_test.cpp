@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
@@ -16,6 +15,7 @@
 
 #include "controls/vantor_btn.h"
 #include "settings/settings_store.h"
+#include "support/layout_check.h"
 #include "support/temp_registry.h"
 
 namespace vantor {
@@ -227,24 +227,7 @@ TEST_F(SettingUITest, everyWayOutHidesAndOnlyOkStores) {
 TEST_F(SettingUITest, nothingOverlapsInTheLayout) {
     Load();
     ShowActive();
-    QList<QWidget*> controls;
-    for (QWidget* child : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        const QString name = child->objectName();
-        if (child->isVisible() && name != QStringLiteral("BGImg")) controls << child;
-    }
-    ASSERT_GE(controls.size(), 15);
-    for (int i = 0; i < controls.size(); ++i) {
-        EXPECT_TRUE(dialog->rect().contains(controls[i]->geometry()))
-            << controls[i]->objectName().toStdString();
-        for (int j = i + 1; j < controls.size(); ++j) {
-            EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
-                << controls[i]->objectName().toStdString() << " / "
-                << controls[j]->objectName().toStdString();
-        }
-        if (auto* label = qobject_cast<QLabel*>(controls[i]); label && !label->text().isEmpty()) {
-            EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
-        }
-    }
+    EXPECT_GE(test::ExpectControlsApart(*dialog, QStringLiteral("BGImg")), 15);
 }
 
 }  // namespace
