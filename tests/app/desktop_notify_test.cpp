@@ -51,7 +51,7 @@ public:
         file.write(R"(<busconfig><type>session</type>
 <listen>unix:dir=)" +
                    QDir::tempPath().toUtf8() + R"(</listen>
-<policy context="default"><allow send_destination="*"/><allow own="*"/></policy>
+<policy context="default"><allow send_destination="*"/><allow receive_sender="*"/><allow own="*"/></policy>
 </busconfig>)");
         file.close();
         daemon_.start(QStringLiteral("dbus-daemon"),
@@ -117,8 +117,9 @@ struct NotifyFixture : ::testing::Test {
         service.calls.clear();
         return pages;
     }
+    // Each entry starts on a line of its own.
     QString History() const {
-        return page->findChild<QTextEdit*>(QStringLiteral("PageHistory"))->toPlainText();
+        return page->findChild<QTextEdit*>(QStringLiteral("PageHistory"))->toPlainText().mid(1);
     }
 };
 
