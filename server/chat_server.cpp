@@ -323,9 +323,12 @@ void ChatServer::DropConnection(ConnId id, std::string_view reason) {
 
 void ChatServer::Reply(ConnId id, std::string_view code, std::string_view nick,
                        std::string_view rest) {
-    std::string line =
-        ":" + std::string(kServerName) + " " + std::string(code) + " " + std::string(nick);
-    if (!rest.empty()) line += " " + std::string(rest);
+    std::string line = ":";
+    line.append(kServerName).append(" ").append(code).append(" ").append(nick);
+    if (!rest.empty()) {
+        line += ' ';
+        line += rest;
+    }
     SendRaw(id, line);
 }
 

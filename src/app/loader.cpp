@@ -2,7 +2,9 @@
 #include "app/loader.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 
+#include "app/desktop_attention.h"
 #include "app/vantor_chat_ui.h"
 #include "diagnostics/debug_log.h"
 #include "resources/art.h"
@@ -11,6 +13,7 @@
 namespace vantor {
 
 Program::~Program() {
+    attention.reset();
     main.reset();
     settings.reset();
 }
@@ -31,6 +34,8 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
 
     program->main = std::make_unique<VantorChatUI>();
     program->main->show();
+    program->attention =
+        std::make_unique<DesktopAttention>(QDBusConnection::sessionBus(), program->main.get());
     return program;
 }
 

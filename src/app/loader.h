@@ -7,6 +7,7 @@
 
 namespace vantor {
 
+class DesktopAttention;
 class SettingUI;
 class VantorChatUI;
 
@@ -22,6 +23,7 @@ struct StartUpHooks {
 struct Program {
     std::unique_ptr<SettingUI> settings;
     std::unique_ptr<VantorChatUI> main;
+    std::unique_ptr<DesktopAttention> attention;  // notifications and the tray icon
     ~Program();
 };
 

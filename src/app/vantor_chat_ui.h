@@ -14,6 +14,7 @@
 #include "app/in_pass.h"
 #include "app/message_box.h"
 #include "common/liveness.h"
+#include "session/buddy_watch.h"
 #include "session/location_search.h"
 #include "session/reconnect_policy.h"
 #include "session/wolcon.h"
@@ -186,6 +187,7 @@ private:
     std::unique_ptr<HostLookup> hostLookup_;  // the server's address, once per log-on
     StallMeter* stallMeter_ = nullptr;
     ReconnectPolicy reconnect_;
+    BuddyWatch buddyWatch_;  // where buddies were, for alerts when they move
 
     bool childOpen_ = false;
     QPointer<QWidget> childDialog_;

@@ -13,10 +13,12 @@
 #include "app/stall_meter.h"
 #include "app/vantor_chat_ui.h"
 #include "common/qt_text.h"
+#include "controls/attention.h"
 #include "controls/prog_bar.h"
 #include "controls/vantor_btn.h"
 #include "platform/socket_layer.h"
 #include "session/buddy_list.h"
+#include "settings/setting_names.h"
 #include "settings/settings_source.h"
 
 namespace vantor {
@@ -75,6 +77,7 @@ void VantorChatUI::ClearBuddyList() {
     listFill_.Renew();
     // Outstanding answers would carry row numbers of the old list.
     StopSearch();
+    buddyWatch_.Forget();
     buddyList_->clear();
     buddyList_->setColumnCount(0);
 }
@@ -97,12 +100,14 @@ void VantorChatUI::RefreshLocations() {
     }
     const std::optional<std::uint32_t> address =
         hostLookup_ && hostLookup_->Ready() ? hostLookup_->Address() : std::nullopt;
+    buddyWatch_.NewSearch();
     search_.Start(nicks, ports, address);
 }
 
 void VantorChatUI::RefreshSelectedClick() {
     QTreeWidgetItem* row = SelectedBuddy();
     if (!row) return;
+    buddyWatch_.NewSearch();
     search_.RefreshRow(*wol_, buddyList_->indexOfTopLevelItem(row) + 1, ToWire(row->text(0)));
 }
 
@@ -114,7 +119,11 @@ void VantorChatUI::ShowLocation(int row, int column, const std::string& location
     // Rows removed meanwhile leave the index past the end.
     if (row < 1 || row > buddyList_->topLevelItemCount()) return;
     if (column < 1 || column >= buddyList_->columnCount()) return;
-    buddyList_->topLevelItem(row - 1)->setText(column, FromWire(location));
+    QTreeWidgetItem* item = buddyList_->topLevelItem(row - 1);
+    item->setText(column, FromWire(location));
+    if (Settings().SettingLong(setting::kBuddyAlerts) == 0) return;
+    if (const auto news = buddyWatch_.Seen(ToWire(item->text(0)), column, location))
+        NoteAlert(this, item->text(0), FromWire(*news));
 }
 
 void VantorChatUI::RowRefreshed(int row, const std::string& location) {

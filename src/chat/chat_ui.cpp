@@ -14,6 +14,7 @@
 #include "chat/chat_lines.h"
 #include "common/qt_text.h"
 #include "common/wire_text.h"
+#include "controls/attention.h"
 #include "controls/history_view.h"
 #include "controls/theme.h"
 #include "session/wolcon.h"
@@ -227,6 +228,7 @@ void ChatUI::OnMessage(const std::string& line) {
     const QString sender = FromWire(msg->sender);
     const QString text = FromWire(msg->text);
     if (LowerCp1252(msg->target) == LowerCp1252(user_)) {
+        NoteMessage(this, sender, text);
         AddEntry(kPrivate, sender + (msg->emote ? u" "_s : u": "_s), text, true);
     } else if (msg->emote) {
         AddEntry(kEmote, sender + u" "_s, text, true);
@@ -337,6 +339,7 @@ bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool m
     const int slot = ColourSlot(kind);
     if (slot >= 0) entryColour_ = ChatColours[size_t(slot)];
     const QString stamp = timeStamps_ ? Stamp() : QString();
+    NoteUnread(this);
 
     // Taken before events run, so an entry added meanwhile (a line the user sends) follows it.
     // A close among those events deletes the window, and the box with it, at once.

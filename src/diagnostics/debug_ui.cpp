@@ -92,7 +92,9 @@ void DebugUI::AddDebug(const Tag& tag, std::string_view message, int kind) {
     HistoryEntry entry{.body = CutForDisplay(FromWire(message)), .colour = KindColour(kind)};
     if (!TagIsBlank(tag)) {
         // Ends the previous line: the message follows on a line of its own.
-        entry.lead = FromWire("#" + TagText(tag) + "-");
+        std::string lead = "#";
+        lead.append(TagText(tag)).append("-");
+        entry.lead = FromWire(lead);
         entry.leadColour = theme::kLogTagText;
     }
     debugWin_->Append(std::move(entry));

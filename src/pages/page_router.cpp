@@ -19,7 +19,10 @@ constexpr std::string_view kDecline = "<WWDECLINE>";
 constexpr std::size_t kMaxLine = 512;
 
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted = "\"";
+    quoted += text;
+    quoted += '"';
+    return quoted;
 }
 
 constexpr const char* kNotSent = "Not connected: the page was not sent.";

@@ -10,6 +10,7 @@
 
 #include "common/liveness.h"
 #include "common/qt_text.h"
+#include "controls/attention.h"
 #include "controls/history_view.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
@@ -107,6 +108,7 @@ void PageUI::FocusSendBox() {
 }
 
 void PageUI::Received(const std::string& text) {
+    NoteMessage(this, from_, FromWire(text));
     AddHistory(1, from_ + QStringLiteral(": ") + FromWire(text));
 }
 
@@ -188,6 +190,7 @@ void PageUI::AddHistory(int kind, const QString& text) {
         default:
             break;
     }
+    NoteUnread(this);
     PageHistory->Append({.body = CutForDisplay(OneLine(text)), .colour = colour_});
 }
 

@@ -55,6 +55,11 @@ inline constexpr LongSetting kPageIn{"PageIn", 33023};
 inline constexpr LongSetting kPageOut{"PageOut", 33023};
 inline constexpr LongSetting kPageNotify{"PageNotify", 16744448};
 
+// The desktop beyond the windows: notifications for messages and buddies, the tray icon.
+inline constexpr LongSetting kDesktopNotify{"DesktopNotify", 1};
+inline constexpr LongSetting kBuddyAlerts{"BuddyAlerts", 1};
+inline constexpr LongSetting kTrayIcon{"TrayIcon", 1};
+
 // The debug log's sinks, read from the store itself.
 inline constexpr LongSetting kDumptoFile{"DumptoFile", 0};
 inline constexpr LongSetting kShowDebugWin{"ShowDebugWin", 0};
