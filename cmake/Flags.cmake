@@ -3,13 +3,6 @@ add_library(vantor_flags INTERFACE)
 target_compile_features(vantor_flags INTERFACE cxx_std_20)
 target_compile_options(vantor_flags INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror)
-# GCC 12 at -O3 (Release) raises false -Wrestrict errors from inside its own <string> for plain
-# concatenations such as "[" + std::string(s), in files all over the tree. Off for that
-# compiler only; every other warning stays an error.
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_GREATER_EQUAL 12
-   AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-    target_compile_options(vantor_flags INTERFACE -Wno-restrict)
-endif()
 target_compile_definitions(vantor_flags INTERFACE
     QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY
     QT_NO_URL_CAST_FROM_STRING QT_USE_QSTRINGBUILDER)

@@ -155,7 +155,10 @@ void LocationSearch::Fail(int position) {
 }
 
 void LocationSearch::RefreshRow(WOLCon& session, int row, const std::string& nick) {
-    session.send("FINDUSEREX " + nick, Param("S" + std::to_string(row)), answers_, "398");
+    // Appended, not "S" + ...: GCC 12 at -O3 flags that form with a false -Wrestrict.
+    std::string tag = "S";
+    tag += std::to_string(row);
+    session.send("FINDUSEREX " + nick, Param(tag), answers_, "398");
 }
 
 void LocationSearch::Cancel() {
