@@ -9,8 +9,10 @@
 #include "chat/chat_ui.h"
 #include "common/qt_text.h"
 #include "common/wire_text.h"
+#include "controls/send_box_keys.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
+#include "session/conversation_log.h"
 
 namespace vantor {
 
@@ -52,6 +54,7 @@ void ChatUI::SendText(bool emote) {
         return;
     }
     const std::string text = ToWire(SendBox->text());
+    keys_->Sent(SendBox->text());
     SendBox->clear();
     SendBox->setFocus(Qt::OtherFocusReason);
 
@@ -72,6 +75,24 @@ void ChatUI::SendText(bool emote) {
         return;
     }
     if (link_ && !unloaded_) link_->send(command);
+}
+
+// Each lobby has a log of its own; the file follows the lobby the entry belongs to.
+void ChatUI::LogEntry(int row, const QString& text) {
+    const std::string channel = LobbyChannel(row);
+    if (channel.empty() || user_.empty()) return;
+    if (!log_ || channel != logChannel_) {
+        log_ = std::make_unique<ConversationLog>(LogPath(LogRoot(), user_, channel));
+        logChannel_ = channel;
+    }
+    log_->Append(OneLine(text).toUtf8().toStdString());
+}
+
+QStringList ChatUI::Nicknames() const {
+    QStringList names;
+    names.reserve(NickList->count());
+    for (int i = 0; i < NickList->count(); ++i) names.push_back(NickList->item(i)->text());
+    return names;
 }
 
 void ChatUI::ToggleRecipient(QListWidgetItem* item) {

@@ -55,6 +55,10 @@ inline constexpr LongSetting kPageIn{"PageIn", 33023};
 inline constexpr LongSetting kPageOut{"PageOut", 33023};
 inline constexpr LongSetting kPageNotify{"PageNotify", 16744448};
 
+// 1: every page conversation and lobby is appended to a log, and a page window opens with the
+// end of its log; 0: nothing is kept.
+inline constexpr LongSetting kLogConversations{"LogConversations", 1};
+
 // The debug log's sinks, read from the store itself.
 inline constexpr LongSetting kDumptoFile{"DumptoFile", 0};
 inline constexpr LongSetting kShowDebugWin{"ShowDebugWin", 0};
