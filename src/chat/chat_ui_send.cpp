@@ -85,7 +85,7 @@ void ChatUI::LogEntry(int row, const QString& text) {
         log_ = std::make_unique<ConversationLog>(LogPath(LogRoot(), user_, channel));
         logChannel_ = channel;
     }
-    log_->Append(OneLine(text).toUtf8().toStdString());
+    log_->Append(text.toUtf8().toStdString());
 }
 
 QStringList ChatUI::Nicknames() const {

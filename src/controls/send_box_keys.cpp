@@ -19,7 +19,8 @@ LobbySource& Lobby() {
     return source;
 }
 
-// Sorted without regard to case and each name once, so Tab cycles in a stable order.
+// Sorted without regard to case and each name once (as first listed), so Tab cycles in a
+// stable order.
 QStringList Matching(QStringList names, const QString& prefix) {
     names.erase(std::remove_if(names.begin(), names.end(),
                                [&](const QString& name) {
@@ -27,9 +28,8 @@ QStringList Matching(QStringList names, const QString& prefix) {
                                           !name.startsWith(prefix, Qt::CaseInsensitive);
                                }),
                 names.end());
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
     });
     names.erase(std::unique(names.begin(), names.end(),
                             [](const QString& a, const QString& b) {

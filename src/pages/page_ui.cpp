@@ -218,10 +218,9 @@ void PageUI::AddHistory(int kind, const QString& text) {
         default:
             break;
     }
-    const QString line = OneLine(text);
     // Kept whole in the log, before the append lets events run.
-    if (log_) log_->Append(line.toUtf8().toStdString());
-    PageHistory->Append({.body = CutForDisplay(line), .colour = colour_});
+    if (log_) log_->Append(text.toUtf8().toStdString());
+    PageHistory->Append({.body = CutForDisplay(OneLine(text)), .colour = colour_});
 }
 
 QString PageUI::HistoryText() const {
