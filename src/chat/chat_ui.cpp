@@ -127,6 +127,7 @@ void ChatUI::SetUser(std::string nick) {
 }
 
 void ChatUI::ConnectChat() {
+    log_.reset();  // the rows are about to name other lobbies
     LobList->clear();
     currentLobby_ = 0;
     previousLobby_ = 0;

@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -132,7 +133,8 @@ private:
     QString stamp_;
     bool logging_ = false;
     std::unique_ptr<ConversationLog> log_;
-    std::string logChannel_;  // the lobby log_ writes to
+    int logRow_ = 0;  // the lobby log_ writes to
+    QTimer* logFlush_ = nullptr;
 
     // The nick list's rows by lower-cased nickname: a lobby's names arrive by the thousand, and
     // a look-up per name through the list would freeze the window on a large one.

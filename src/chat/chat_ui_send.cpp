@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QTimer>
 
 #include "chat/chat_lines.h"
 #include "chat/chat_ui.h"
@@ -77,15 +78,29 @@ void ChatUI::SendText(bool emote) {
     if (link_ && !unloaded_) link_->send(command);
 }
 
-// Each lobby has a log of its own; the file follows the lobby the entry belongs to.
+// Each lobby has a log of its own; the file follows the lobby the entry belongs to. A flood's
+// entries are written together once the work at hand is done: a write per line would cost more
+// than showing it.
 void ChatUI::LogEntry(int row, const QString& text) {
-    const std::string channel = LobbyChannel(row);
-    if (channel.empty() || user_.empty()) return;
-    if (!log_ || channel != logChannel_) {
-        log_ = std::make_unique<ConversationLog>(LogPath(LogRoot(), user_, channel));
-        logChannel_ = channel;
+    if (!log_ || row != logRow_) {
+        const std::string channel = LobbyChannel(row);
+        if (channel.empty() || user_.empty()) return;
+        log_ = std::make_unique<ConversationLog>(LogPath(LogRoot(), user_, channel),
+                                                 ConversationLog::Writes::kOnFlush);
+        logRow_ = row;
     }
-    log_->Append(text.toUtf8().toStdString());
+    const QByteArray utf8 = text.toUtf8();
+    log_->Append(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    // A timer, not a posted call: a flood lets events run at once when something was posted.
+    if (!logFlush_) {
+        logFlush_ = new QTimer(this);
+        logFlush_->setSingleShot(true);
+        logFlush_->setInterval(0);
+        connect(logFlush_, &QTimer::timeout, this, [this] {
+            if (log_) log_->Flush();
+        });
+    }
+    if (!logFlush_->isActive()) logFlush_->start();
 }
 
 QStringList ChatUI::Nicknames() const {

@@ -155,7 +155,12 @@ std::vector<std::string> ReadLogTail(const fs::path& file, std::size_t count) {
     return lines;
 }
 
-ConversationLog::ConversationLog(fs::path file) : file_(std::move(file)) {}
+ConversationLog::ConversationLog(fs::path file, Writes writes)
+    : file_(std::move(file)), writes_(writes) {}
+
+ConversationLog::~ConversationLog() {
+    Flush();
+}
 
 bool ConversationLog::Open() {
     if (!MakeFolders(file_.parent_path())) return false;
@@ -176,22 +181,38 @@ bool ConversationLog::Open() {
 }
 
 bool ConversationLog::Append(std::string_view text, const LogTime& when) {
+    const auto same = [](const LogTime& a, const LogTime& b) {
+        return a.second == b.second && a.minute == b.minute && a.hour == b.hour && a.day == b.day &&
+               a.month == b.month && a.year == b.year;
+    };
+    if (!same(when, stampTime_)) {
+        stampTime_ = when;
+        stamp_ = LogStamp(when);
+    }
+    gathered_ += stamp_;
+    gathered_ += ' ';
+    for (std::size_t from = 0;;) {
+        const std::size_t at = text.find_first_of("\r\n", from);
+        gathered_.append(text.substr(from, at - from));
+        if (at == std::string_view::npos) break;
+        gathered_ += ' ';  // CR LF is one break, so one space
+        from = at + (text.substr(at, 2) == "\r\n" ? 2 : 1);
+    }
+    gathered_ += '\n';
+    return writes_ == Writes::kOnFlush || Flush();
+}
+
+bool ConversationLog::Flush() {
+    if (gathered_.empty()) return true;
+    std::string bytes = std::move(gathered_);
+    gathered_.clear();
     if (!out_.is_open() && !Open()) {
         Failed();
         return false;
     }
-    std::string line;
-    line.reserve(text.size() + 24);
-    if (needsBreak_) line += '\n';  // a line cut short by a crash stays a line of its own
-    line += LogStamp(when);
-    line += ' ';
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        line += (c == '\r' || c == '\n') ? ' ' : c;
-    }
-    line += '\n';
-    out_.write(line.data(), std::streamsize(line.size()));
+    // A line cut short by a crash stays a line of its own.
+    if (needsBreak_) bytes.insert(bytes.begin(), '\n');
+    out_.write(bytes.data(), std::streamsize(bytes.size()));
     out_.flush();
     if (out_) {
         needsBreak_ = false;

@@ -41,20 +41,26 @@ std::filesystem::path LogPath(const std::filesystem::path& root, std::string_vie
 // only as far back as it must, so a large log costs no more than a small one.
 std::vector<std::string> ReadLogTail(const std::filesystem::path& file, std::size_t count);
 
-// One conversation's log: plain UTF-8 text, one entry a line after its stamp. Every entry is
-// written and flushed on its own, so a crash or a kill loses at most the line being written.
-// Folders it creates are the user's alone (0700), and so is a file it creates (0600). A log that
-// cannot be written is reported once a run (the debug log and the failure notice) and is tried
-// again at the next entry; the conversation never waits on it.
+// One conversation's log: plain UTF-8 text, one entry a line after its stamp. Each entry is
+// written and flushed on its own, so a crash or a kill loses at most the line being written; a
+// log that takes a flood may instead gather entries and write them with one Flush, called once
+// its pass of work is done. Folders it creates are the user's alone (0700), and so is a file it
+// creates (0600). A log that cannot be written is reported once a run (the debug log and the
+// failure notice) and is tried again at the next write; the conversation never waits on it.
 class ConversationLog {
 public:
-    explicit ConversationLog(std::filesystem::path file);
+    enum class Writes { kEachEntry, kOnFlush };
+
+    explicit ConversationLog(std::filesystem::path file, Writes writes = Writes::kEachEntry);
+    ~ConversationLog();  // writes what it has gathered
     ConversationLog(const ConversationLog&) = delete;
     ConversationLog& operator=(const ConversationLog&) = delete;
 
     // Line breaks in text become spaces. False when the entry was not written.
     bool Append(std::string_view text, const LogTime& when);
     bool Append(std::string_view text) { return Append(text, LocalLogTime()); }
+    // Writes the gathered entries. False when they were not written (they are dropped).
+    bool Flush();
 
     const std::filesystem::path& File() const { return file_; }
 
@@ -63,8 +69,12 @@ private:
     void Failed();
 
     std::filesystem::path file_;
+    Writes writes_;
     std::ofstream out_;
+    std::string gathered_;
     bool needsBreak_ = false;  // the file ended in the middle of a line
+    LogTime stampTime_{0, 0, 0, 0, 0, 0};
+    std::string stamp_;  // of stampTime_: a flood stamps many entries with the same second
 };
 
 // Who hears of a log that cannot be written, beside the debug log (the main window's status

@@ -51,6 +51,7 @@ protected:
     }
     // The lobby's log, stamps taken off.
     static std::vector<std::string> Logged(const char* lobby) {
+        QApplication::processEvents();  // a lobby's entries are written once the work is done
         std::vector<std::string> out;
         for (const std::string& line : ReadLogTail(LogPath(LogRoot(), "ann", lobby), 100))
             out.push_back(line.substr(22));

@@ -83,6 +83,23 @@ TEST_F(ConversationLogTest, entriesLandInThePeersFileWithTheirStampsOneALine) {
               "[2024-12-31 23:59:59] ann: bye\n");
 }
 
+TEST_F(ConversationLogTest, gatheredEntriesWaitForTheFlushOrTheEnd) {
+    const fs::path file = LogPath(root, "ann", "#Lob_12_0");
+    {
+        ConversationLog log(file, ConversationLog::Writes::kOnFlush);
+        log.Append("bob: one", kMorning);
+        log.Append("bob: two", kMorning);
+        EXPECT_EQ(test::ReadBytes(file), "");
+        EXPECT_TRUE(log.Flush());
+        EXPECT_EQ(ReadLogTail(file, 5).size(), 2u);
+        log.Append("bob: three", kEvening);
+    }
+    EXPECT_EQ(test::ReadBytes(file),
+              "[2024-03-05 09:07:02] bob: one\n"
+              "[2024-03-05 09:07:02] bob: two\n"
+              "[2024-12-31 23:59:59] bob: three\n");
+}
+
 #ifndef _WIN32
 TEST_F(ConversationLogTest, foldersAndFilesItMakesAreTheUsersAlone) {
     ConversationLog log(LogPath(root, "ann", "bob"));
