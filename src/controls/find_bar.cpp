@@ -34,6 +34,9 @@ FindBar::FindBar(QTextEdit* target, QWidget* window)
     field_->setPlaceholderText(u"Find"_s);
     field_->setMinimumWidth(160);
     count_->setObjectName(u"FindCount"_s);
+    // Room for the longest count, so the bar keeps its size as the count changes.
+    count_->setMinimumWidth(count_->fontMetrics().horizontalAdvance(u"No matches"_s) + 4);
+    count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 3, 4, 3);
     row->setSpacing(6);
