@@ -160,18 +160,6 @@ TEST_F(ConversationLogTest, tailGivesTheLastWholeLinesOldestFirst) {
     EXPECT_TRUE(ReadLogTail(dir.Path() / "missing.log", 20).empty());
 }
 
-TEST_F(ConversationLogTest, appendedEntriesComeBackAsTheTail) {
-    const fs::path file = dir.Path() / "big.log";
-    {
-        ConversationLog log(file);
-        for (int i = 0; i < 5000; ++i) log.Append("bob: line " + std::to_string(i), kMorning);
-    }
-    const auto tail = ReadLogTail(file, 20);
-    ASSERT_EQ(tail.size(), 20u);
-    EXPECT_EQ(tail.front(), "[2024-03-05 09:07:02] bob: line 4980");
-    EXPECT_EQ(tail.back(), "[2024-03-05 09:07:02] bob: line 4999");
-}
-
 #ifndef _WIN32
 // A writer killed at any moment leaves every line it finished intact; the next run starts on a
 // line of its own.
