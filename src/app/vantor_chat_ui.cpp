@@ -24,6 +24,7 @@
 #include "platform/socket_layer.h"
 #include "reorder/buddy_restore.h"
 #include "reorder/reorder_ui.h"
+#include "session/conversation_log.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 #include "settings/settings_store.h"
@@ -113,6 +114,8 @@ VantorChatUI::VantorChatUI(QWidget* parent)
     budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
         BudCheckCB_Callback(line, kind, param);
     });
+    SetLogFailureNotice(
+        [this](const std::string& message) { SetStatus(QString::fromUtf8(message)); });
 
     setMinimumSize(740, 320);
     resize(760, 520);
@@ -132,6 +135,7 @@ VantorChatUI::~VantorChatUI() {
     wol_->BuddyListResult = nullptr;
     wol_->SetMotdPresenter(nullptr);
     budCheckCB_->SetHandler(nullptr);
+    SetLogFailureNotice(nullptr);
 }
 
 void VantorChatUI::resizeEvent(QResizeEvent* event) {

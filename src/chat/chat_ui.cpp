@@ -17,6 +17,7 @@
 #include "controls/attention.h"
 #include "controls/history_view.h"
 #include "controls/theme.h"
+#include "session/conversation_log.h"
 #include "session/wolcon.h"
 #include "settings/settings_source.h"
 
@@ -98,6 +99,7 @@ void ChatUI::ReadColours() {
     ChatColours[4] = FromRgbWord(settings.SettingLong(setting::kChatColEmote));
     ChatColours[5] = FromRgbWord(settings.SettingLong(setting::kChatColNotify));
     timeStamps_ = settings.SettingLong(setting::kChatTimeStamps) != 0;
+    logging_ = settings.SettingLong(setting::kLogConversations) != 0;
     entryColour_ = ChatColours[1];
 }
 
@@ -115,6 +117,7 @@ void ChatUI::SetLink(ChatLink* link) {
 
 void ChatUI::SetUser(std::string nick) {
     user_ = std::move(nick);
+    log_.reset();  // the logs are kept by own nickname
     // Whole-word match: "bob" in "bobby" is someone else.
     ChatHistory->SetOwnNick(
         user_.empty() ? QRegularExpression()
@@ -125,6 +128,7 @@ void ChatUI::SetUser(std::string nick) {
 }
 
 void ChatUI::ConnectChat() {
+    log_.reset();  // the rows are about to name other lobbies
     LobList->clear();
     currentLobby_ = 0;
     previousLobby_ = 0;
@@ -265,7 +269,8 @@ void ChatUI::OnPart(const std::string& line) {
     const int left = moving_ ? previousLobby_ : currentLobby_;
     moving_ = false;
     // Closed while the entry let events run: no new JOIN.
-    if (!AddEntry(kNotify, QString(), u"Left channel "_s + LobbyText(left), false) || unloaded_) {
+    if (!AddEntry(kNotify, QString(), u"Left channel "_s + LobbyText(left), false, left) ||
+        unloaded_) {
         return;
     }
     ShowCount(left, std::max(0, NickList->count() - 1));
@@ -335,11 +340,13 @@ void ChatUI::AddChat(int kind, const QString& text) {
     AddEntry(kind, QString(), text, false);
 }
 
-bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick) {
+bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick,
+                      int row) {
     const int slot = ColourSlot(kind);
     if (slot >= 0) entryColour_ = ChatColours[size_t(slot)];
     const QString stamp = timeStamps_ ? Stamp() : QString();
     NoteUnread(this);
+    if (logging_) LogEntry(row > 0 ? row : currentLobby_, head + body);
 
     // Taken before events run, so an entry added meanwhile (a line the user sends) follows it.
     // A close among those events deletes the window, and the box with it, at once.

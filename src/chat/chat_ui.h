@@ -16,12 +16,15 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace vantor {
 
+class ConversationLog;
 class HistoryView;
+class SendBoxKeys;
 class VantorBtn;
 class WOLCon;
 
@@ -94,7 +97,11 @@ private:
     void Unload();
 
     // False when the window went away while the entry let events run: touch nothing of it then.
-    bool AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick);
+    // The entry goes to the log of lobby row (0: the current one).
+    bool AddEntry(int kind, const QString& head, const QString& body, bool markOwnNick,
+                  int row = 0);
+    void LogEntry(int row, const QString& text);
+    QStringList Nicknames() const;
     QString Stamp();
 
     QTreeWidgetItem* LobbyRow(int row) const;  // 1-based
@@ -124,6 +131,10 @@ private:
     bool timeStamps_ = true;
     qint64 stampMinute_ = -1;
     QString stamp_;
+    bool logging_ = false;
+    std::unique_ptr<ConversationLog> log_;
+    int logRow_ = 0;  // the lobby log_ writes to
+    QTimer* logFlush_ = nullptr;
 
     // The nick list's rows by lower-cased nickname: a lobby's names arrive by the thousand, and
     // a look-up per name through the list would freeze the window on a large one.
@@ -137,6 +148,7 @@ private:
     VantorBtn* EmoteBtn = nullptr;
     VantorBtn* CloseBtn = nullptr;
     QLabel* StatusLabel = nullptr;
+    SendBoxKeys* keys_ = nullptr;
 };
 
 }  // namespace vantor

@@ -11,7 +11,9 @@
 #include <QVBoxLayout>
 
 #include "chat/chat_ui.h"
+#include "controls/find_bar.h"
 #include "controls/history_view.h"
+#include "controls/send_box_keys.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "settings/setting_ui.h"
@@ -81,6 +83,8 @@ void ChatUI::BuildControls() {
     SendBox->setObjectName(QStringLiteral("SendBox"));
     SendBox->setAccessibleName(QStringLiteral("Message"));
     SendBox->setMaxLength(400);
+    keys_ = new SendBoxKeys(SendBox, [this] { return Nicknames(); });
+    SetLobbyUsers(this, [this] { return Nicknames(); });
 
     SendBtn = new VantorBtn(QStringLiteral("SEND"), this);
     SendBtn->setObjectName(QStringLiteral("SendBtn"));
@@ -132,6 +136,7 @@ void ChatUI::BuildControls() {
     setTabOrder(LobList, ChatHistory);
     setTabOrder(ChatHistory, CloseBtn);
     resize(820, 520);
+    new FindBar(ChatHistory, this);
 
     connect(SendBtn, &VantorBtn::Click, this, [this] { SendText(false); });
     connect(EmoteBtn, &VantorBtn::Click, this, [this] { SendText(true); });

@@ -4,13 +4,16 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QTimer>
 
 #include "chat/chat_lines.h"
 #include "chat/chat_ui.h"
 #include "common/qt_text.h"
 #include "common/wire_text.h"
+#include "controls/send_box_keys.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
+#include "session/conversation_log.h"
 
 namespace vantor {
 
@@ -52,6 +55,7 @@ void ChatUI::SendText(bool emote) {
         return;
     }
     const std::string text = ToWire(SendBox->text());
+    keys_->Sent(SendBox->text());
     SendBox->clear();
     SendBox->setFocus(Qt::OtherFocusReason);
 
@@ -72,6 +76,38 @@ void ChatUI::SendText(bool emote) {
         return;
     }
     if (link_ && !unloaded_) link_->send(command);
+}
+
+// Each lobby has a log of its own; the file follows the lobby the entry belongs to. A flood's
+// entries are written together once the work at hand is done: a write per line would cost more
+// than showing it.
+void ChatUI::LogEntry(int row, const QString& text) {
+    if (!log_ || row != logRow_) {
+        const std::string channel = LobbyChannel(row);
+        if (channel.empty() || user_.empty()) return;
+        log_ = std::make_unique<ConversationLog>(LogPath(LogRoot(), user_, channel),
+                                                 ConversationLog::Writes::kOnFlush);
+        logRow_ = row;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    log_->Append(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    // A timer, not a posted call: a flood lets events run at once when something was posted.
+    if (!logFlush_) {
+        logFlush_ = new QTimer(this);
+        logFlush_->setSingleShot(true);
+        logFlush_->setInterval(0);
+        connect(logFlush_, &QTimer::timeout, this, [this] {
+            if (log_) log_->Flush();
+        });
+    }
+    if (!logFlush_->isActive()) logFlush_->start();
+}
+
+QStringList ChatUI::Nicknames() const {
+    QStringList names;
+    names.reserve(NickList->count());
+    for (int i = 0; i < NickList->count(); ++i) names.push_back(NickList->item(i)->text());
+    return names;
 }
 
 void ChatUI::ToggleRecipient(QListWidgetItem* item) {

@@ -23,6 +23,10 @@ inline constexpr QColor kBlack{0, 0, 0};         // list backgrounds
 inline constexpr QColor kGrey{128, 128, 128};    // fields switched off
 inline constexpr QColor kDarkGrey{64, 64, 64};   // the chat's send box while it cannot send
 inline constexpr QColor kGold{255, 200, 40};     // the operator mark
+inline constexpr QColor kEarlierText{170, 130,
+                                     110};          // a conversation's earlier lines, from its log
+inline constexpr QColor kFindMatch{110, 80, 0};     // matches of the find bar
+inline constexpr QColor kFindCurrent{200, 140, 0};  // the match the find bar is on
 
 // The debug window's entries by kind, and the connection tag before them.
 inline constexpr QColor kLogErrorText{150, 0, 0};

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/qt_text.h"
+#include "controls/find_bar.h"
 #include "controls/history_view.h"
 #include "controls/theme.h"
 
@@ -54,7 +55,8 @@ DebugUI::DebugUI(QWidget* parent)
                                  .noBreak = HistoryLines::NoBreak::kFirstCharacter,
                                  .showEveryMs = 40,
                                  .takeAfterEvents = true},
-                                this)) {
+                                this)),
+      findBar_(new FindBar(debugWin_, this)) {
     setObjectName(QStringLiteral("DebugUI"));
     setWindowTitle(QStringLiteral("Debug Log"));
     debugWin_->setObjectName(QStringLiteral("DebugWin"));
@@ -115,6 +117,7 @@ void DebugUI::closeEvent(QCloseEvent* event) {
     }
     // The log still holds this window: hide it, start again empty and placed as when loaded.
     event->ignore();
+    findBar_->CloseBar();
     hide();
     debugWin_->clear();
     PlaceOnScreen();

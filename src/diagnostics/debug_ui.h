@@ -7,6 +7,7 @@
 
 namespace vantor {
 
+class FindBar;
 class HistoryView;
 
 // Installs the factory that makes the debug window when the settings ask for one.
@@ -41,6 +42,7 @@ private:
     void PlaceOnScreen();
 
     HistoryView* debugWin_;
+    FindBar* findBar_;
     bool shuttingDown_ = false;
 };
 

@@ -11,10 +11,13 @@
 #include "common/liveness.h"
 #include "common/qt_text.h"
 #include "controls/attention.h"
+#include "controls/find_bar.h"
 #include "controls/history_view.h"
+#include "controls/send_box_keys.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "pages/page_router.h"
+#include "session/conversation_log.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 
@@ -43,7 +46,12 @@ PageUI::PageUI(QWidget* parent)
     : QWidget(parent, Qt::Window),
       PageHistory(new HistoryView({.cap = kHistoryCap}, this)),
       SendBox(new QLineEdit(this)),
-      SendBtn(new VantorBtn(QStringLiteral("SEND"), this)) {
+      SendBtn(new VantorBtn(QStringLiteral("SEND"), this)),
+      keys_(new SendBoxKeys(SendBox, [this] {
+          QStringList names = LobbyUsers();
+          names.push_back(from_);
+          return names;
+      })) {
     setObjectName(QStringLiteral("PageUI"));
     setAttribute(Qt::WA_QuitOnClose, false);  // the main window decides when the program ends
 
@@ -77,6 +85,8 @@ PageUI::PageUI(QWidget* parent)
     colourOut_ = FromColourSetting(settings.SettingLong(setting::kPageOut));
     colourNotify_ = FromColourSetting(settings.SettingLong(setting::kPageNotify));
     colour_ = colourIn_;
+    logging_ = settings.SettingLong(setting::kLogConversations) != 0;
+    new FindBar(PageHistory, this);
 
     if (SettingUI* dialog = SettingUI::Instance()) {
         background_ = dialog->BGImg();
@@ -96,11 +106,30 @@ PageUI::~PageUI() {
 
 void PageUI::SetFrom(const std::string& nick) {
     from_ = FromWire(nick);
+    fromWire_ = nick;
+    OpenLog();
     setWindowTitle(QStringLiteral("Paging \"") + from_ + QStringLiteral("\""));
 }
 
 void PageUI::SetUser(const std::string& nick) {
     user_ = FromWire(nick);
+    userWire_ = nick;
+    OpenLog();
+}
+
+// Once both nicknames are known: the conversation's log, and its end shown first.
+void PageUI::OpenLog() {
+    if (!logging_ || log_ || fromWire_.empty() || userWire_.empty()) return;
+    const auto file = LogPath(LogRoot(), userWire_, fromWire_);
+    const auto earlier = ReadLogTail(file, kEarlierEntries);
+    log_ = std::make_unique<ConversationLog>(file);
+    if (earlier.empty()) return;
+    QString text = kEarlierHeading.toString();
+    for (const std::string& line : earlier) {
+        text += u'\n';
+        text += CutForDisplay(QString::fromUtf8(line));
+    }
+    PageHistory->Append({.body = text, .colour = theme::kEarlierText});
 }
 
 void PageUI::FocusSendBox() {
@@ -167,6 +196,7 @@ void PageUI::SendBtn_Click() {
         AddHistory(-1, QString::fromLatin1(kPageTooLong));
         return;
     }
+    keys_->Sent(text);
     SendBox->clear();
     SendBox->setFocus(Qt::OtherFocusReason);
     // Taken now: the line has been sent as far as the user can tell, even if the window goes
@@ -191,6 +221,8 @@ void PageUI::AddHistory(int kind, const QString& text) {
             break;
     }
     NoteUnread(this);
+    // Kept whole in the log, before the append lets events run.
+    if (log_) log_->Append(text.toUtf8().toStdString());
     PageHistory->Append({.body = CutForDisplay(OneLine(text)), .colour = colour_});
 }
 

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 #include "pages/page_window.h"
 
@@ -12,7 +13,9 @@ class QLineEdit;
 
 namespace vantor {
 
+class ConversationLog;
 class HistoryView;
+class SendBoxKeys;
 class VantorBtn;
 
 // The window of one page conversation: a coloured history, a line to type and a SEND button.
@@ -22,7 +25,9 @@ class PageUI : public QWidget, public PageWindow {
     Q_OBJECT
 
 public:
-    static constexpr int kHistoryCap = 10000;  // characters, a line break counted as CR LF
+    static constexpr int kHistoryCap = 10000;           // characters, a line break counted as CR LF
+    static constexpr std::size_t kEarlierEntries = 20;  // of the log, shown when the window opens
+    static constexpr QStringView kEarlierHeading = u"Earlier conversation:";
 
     explicit PageUI(QWidget* parent = nullptr);  // loads: reads the colours
     ~PageUI() override;
@@ -55,13 +60,19 @@ private:
     void SendBtn_Click();
     void RaiseClosing();
     void Relayout();
+    void OpenLog();
 
     HistoryView* PageHistory;
     QLineEdit* SendBox;
     VantorBtn* SendBtn;
+    SendBoxKeys* keys_;
 
     QString from_;
     QString user_;
+    std::string fromWire_;
+    std::string userWire_;
+    bool logging_ = false;
+    std::unique_ptr<ConversationLog> log_;  // none until both nicknames are known
     QColor colourIn_;
     QColor colourOut_;
     QColor colourNotify_;

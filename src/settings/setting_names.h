@@ -60,6 +60,10 @@ inline constexpr LongSetting kDesktopNotify{"DesktopNotify", 1};
 inline constexpr LongSetting kBuddyAlerts{"BuddyAlerts", 1};
 inline constexpr LongSetting kTrayIcon{"TrayIcon", 1};
 
+// 1: every page conversation and lobby is appended to a log, and a page window opens with the
+// end of its log; 0: nothing is kept.
+inline constexpr LongSetting kLogConversations{"LogConversations", 1};
+
 // The debug log's sinks, read from the store itself.
 inline constexpr LongSetting kDumptoFile{"DumptoFile", 0};
 inline constexpr LongSetting kShowDebugWin{"ShowDebugWin", 0};

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
-// Opens a page conversation with a few lines in it and saves a picture of the window, so its
-// look can be checked by eye: vantor_page_gallery <out.png>
+// Opens a page conversation with a few lines in it, after the end of an earlier one from its log,
+// and saves a picture of the window, so its look can be checked by eye. With a text, the find bar
+// is open on it: vantor_page_gallery <out.png> [find text]
 #include <QApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
+#include "controls/find_bar.h"
 #include "pages/page_router.h"
 #include "pages/page_ui.h"
 #include "pages/page_win.h"
+#include "session/conversation_log.h"
 #include "settings/setting_ui.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +23,14 @@ int main(int argc, char** argv) {
     // A registry of its own, so the picture shows the default settings.
     QTemporaryDir registry;
     qputenv("VANTOR_REGISTRY", registry.filePath(QStringLiteral("registry.reg")).toLocal8Bit());
+    QTemporaryDir data;  // logs of its own, with an earlier conversation in them
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    {
+        vantor::ConversationLog earlier(vantor::LogPath(vantor::LogRoot(), "ann", "bob"));
+        earlier.Append("Bob: did you see the new map?", {2024, 5, 3, 21, 14, 2});
+        earlier.Append("ann: not yet, is it any good?", {2024, 5, 3, 21, 14, 40});
+        earlier.Append("Bob: great for 2v2, try it tomorrow", {2024, 5, 3, 21, 15, 9});
+    }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QApplication app(argc, argv);
     vantor::SettingUI settings;  // loaded hidden, as at start-up
@@ -36,6 +47,15 @@ int main(int argc, char** argv) {
     window->AddHistory(0, QStringLiteral("ann: ok, see you there"));
     window->Notify("User is offline!");
     window->findChild<QLineEdit*>(QStringLiteral("SendBox"))->setText(QStringLiteral("typing..."));
+
+    if (argc > 2) {
+        window->show();
+        auto* bar = window->findChild<vantor::FindBar*>();
+        bar->Open();
+        bar->findChild<QLineEdit*>(QStringLiteral("FindText"))
+            ->setText(QString::fromLocal8Bit(argv[2]));
+        bar->Next();
+    }
 
     QTimer::singleShot(500, window, [&] {
         const bool saved = window->grab().save(out);

@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: MIT
+#include "session/conversation_log.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <set>
+#include <system_error>
+#include <utility>
+
+#include "common/cp1252.h"
+#include "common/tag.h"
+#include "common/wire_text.h"
+#include "diagnostics/debug_log.h"
+
+namespace vantor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::function<void(const std::string&)>& Notice() {
+    static std::function<void(const std::string&)> notice;
+    return notice;
+}
+
+fs::path EnvPath(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return {};
+    fs::path path(value);
+    return path.is_absolute() ? path : fs::path();
+}
+
+bool KeptAsIs(unsigned char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
+    return std::string_view("-_[]{}^#").find(char(c)) != std::string_view::npos;
+}
+
+// Names Windows keeps for devices, whatever the extension.
+bool DeviceName(std::string_view folded) {
+    static constexpr std::array<std::string_view, 4> kPlain = {"con", "prn", "aux", "nul"};
+    if (std::find(kPlain.begin(), kPlain.end(), folded) != kPlain.end()) return true;
+    return folded.size() == 4 && (folded.starts_with("com") || folded.starts_with("lpt")) &&
+           folded[3] >= '1' && folded[3] <= '9';
+}
+
+void Escape(std::string& out, unsigned char c) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += '%';
+    out += kHex[c >> 4];
+    out += kHex[c & 0xF];
+}
+
+// Folders are made one at a time, so each one made here gets the user-only mode.
+bool MakeFolders(const fs::path& folder) {
+    std::error_code ec;
+    if (folder.empty() || fs::is_directory(folder, ec)) return true;
+    if (!MakeFolders(folder.parent_path())) return false;
+    if (!fs::create_directory(folder, ec) && !fs::is_directory(folder, ec)) return false;
+    fs::permissions(folder, fs::perms::owner_all, ec);
+    return true;
+}
+
+}  // namespace
+
+LogTime LocalLogTime() {
+    // The local time costs a time-zone look-up; a flood asks many times a second.
+    static std::time_t lastSecond = -1;
+    static LogTime last;
+    const std::time_t now = std::time(nullptr);
+    if (now != lastSecond) {
+        lastSecond = now;
+        if (const std::tm* t = std::localtime(&now)) {
+            last = {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec};
+        }
+    }
+    return last;
+}
+
+std::string LogStamp(const LogTime& when) {
+    char text[48];
+    std::snprintf(text, sizeof text, "[%04d-%02d-%02d %02d:%02d:%02d]", when.year, when.month,
+                  when.day, when.hour, when.minute, when.second);
+    return text;
+}
+
+std::string LogFileName(std::string_view name) {
+    if (name.empty()) return "%";
+    const std::string folded = LowerCp1252(name);
+    std::string out;
+    out.reserve(folded.size());
+    const bool device = DeviceName(folded);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        const auto c = static_cast<unsigned char>(folded[i]);
+        if (KeptAsIs(c) && !(device && i == 0)) {
+            out += char(c);
+        } else {
+            Escape(out, c);
+        }
+    }
+    return out;
+}
+
+fs::path LogRoot() {
+    fs::path base = EnvPath("XDG_DATA_HOME");
+    if (base.empty()) {
+        if (fs::path home = EnvPath("HOME"); !home.empty()) base = home / ".local" / "share";
+    }
+    if (base.empty()) base = EnvPath("LOCALAPPDATA");
+    return base / "vantor-desktop" / "logs";
+}
+
+fs::path LogPath(const fs::path& root, std::string_view own, std::string_view peer) {
+    return root / LogFileName(own) / (LogFileName(peer) + ".log");
+}
+
+std::vector<std::string> ReadLogTail(const fs::path& file, std::size_t count) {
+    std::vector<std::string> lines;
+    std::ifstream in(file, std::ios::binary);
+    if (!in || count == 0) return lines;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size <= 0) return lines;
+
+    // Enough blocks from the end to hold count + 1 line ends: the first line is then whole.
+    constexpr std::streamoff kBlock = 64 * 1024;
+    std::streamoff from = size;
+    std::vector<std::string> blocks;
+    std::size_t breaks = 0;
+    while (from > 0 && breaks <= count) {
+        const std::streamoff n = std::min(kBlock, from);
+        from -= n;
+        std::string block(std::size_t(n), '\0');
+        in.seekg(from);
+        if (!in.read(block.data(), n)) return lines;
+        breaks += std::size_t(std::count(block.begin(), block.end(), '\n'));
+        blocks.push_back(std::move(block));
+    }
+    std::string tail;
+    for (auto it = blocks.rbegin(); it != blocks.rend(); ++it) tail += *it;
+
+    std::size_t begin = 0;
+    if (from > 0) begin = tail.find('\n') + 1;  // the cut line before the first whole one
+    while (begin < tail.size()) {
+        std::size_t end = tail.find('\n', begin);
+        if (end == std::string::npos) end = tail.size();
+        std::string_view line(tail.data() + begin, end - begin);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (!line.empty()) lines.emplace_back(line);
+        begin = end + 1;
+    }
+    if (lines.size() > count) lines.erase(lines.begin(), lines.end() - std::ptrdiff_t(count));
+    return lines;
+}
+
+ConversationLog::ConversationLog(fs::path file, Writes writes)
+    : file_(std::move(file)), writes_(writes) {}
+
+ConversationLog::~ConversationLog() {
+    Flush();
+}
+
+bool ConversationLog::Open() {
+    if (!MakeFolders(file_.parent_path())) return false;
+    std::error_code ec;
+    const bool existed = fs::exists(file_, ec);
+    if (existed && fs::file_size(file_, ec) > 0 && !ec) {
+        std::ifstream last(file_, std::ios::binary | std::ios::ate);
+        last.seekg(-1, std::ios::end);
+        char c = '\n';
+        last.get(c);
+        needsBreak_ = c != '\n';
+    }
+    out_.open(file_, std::ios::binary | std::ios::app);
+    if (!out_.is_open()) return false;
+    // Made inside a folder only the user can enter, so no one can open it before this.
+    if (!existed) fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write, ec);
+    return true;
+}
+
+bool ConversationLog::Append(std::string_view text, const LogTime& when) {
+    const auto same = [](const LogTime& a, const LogTime& b) {
+        return a.second == b.second && a.minute == b.minute && a.hour == b.hour && a.day == b.day &&
+               a.month == b.month && a.year == b.year;
+    };
+    if (!same(when, stampTime_)) {
+        stampTime_ = when;
+        stamp_ = LogStamp(when);
+    }
+    gathered_ += stamp_;
+    gathered_ += ' ';
+    for (std::size_t from = 0;;) {
+        const std::size_t at = text.find_first_of("\r\n", from);
+        gathered_.append(text.substr(from, at - from));
+        if (at == std::string_view::npos) break;
+        gathered_ += ' ';  // CR LF is one break, so one space
+        from = at + (text.substr(at, 2) == "\r\n" ? 2 : 1);
+    }
+    gathered_ += '\n';
+    return writes_ == Writes::kOnFlush || Flush();
+}
+
+bool ConversationLog::Flush() {
+    if (gathered_.empty()) return true;
+    std::string bytes = std::move(gathered_);
+    gathered_.clear();
+    if (!out_.is_open() && !Open()) {
+        Failed();
+        return false;
+    }
+    // A line cut short by a crash stays a line of its own.
+    if (needsBreak_) bytes.insert(bytes.begin(), '\n');
+    out_.write(bytes.data(), std::streamsize(bytes.size()));
+    out_.flush();
+    if (out_) {
+        needsBreak_ = false;
+        return true;
+    }
+    out_.close();
+    out_.clear();
+    Failed();
+    return false;
+}
+
+void ConversationLog::Failed() {
+    static std::set<fs::path> reported;
+    if (!reported.insert(file_).second) return;
+    const std::string message = "The conversation log " + file_.string() + " cannot be written.";
+    DebugLog(Tag{}, Utf8ToCp1252(message), kLogError);
+    const auto notice = Notice();
+    if (notice) notice(message);
+}
+
+void SetLogFailureNotice(std::function<void(const std::string& message)> notice) {
+    Notice() = std::move(notice);
+}
+
+}  // namespace vantor

@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: MIT
+#include "session/conversation_log.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/debug_recorder.h"
+#include "support/file_bytes.h"
+#include "support/pump.h"
+#include "support/temp_registry.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace vantor {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr LogTime kMorning{2024, 3, 5, 9, 7, 2};
+constexpr LogTime kEvening{2024, 12, 31, 23, 59, 59};
+
+std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t begin = 0;
+    while (begin < bytes.size()) {
+        std::size_t end = bytes.find('\n', begin);
+        if (end == std::string::npos) end = bytes.size();
+        lines.push_back(bytes.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return lines;
+}
+
+TEST(LogFileName, keepsNamesSafeAndApart) {
+    struct Row {
+        const char* name;
+        const char* file;
+    } const rows[] = {
+        {"Bob", "bob"},  // folded: Bob and bob share a file
+        {"bob", "bob"},
+        {"[x]^{y}-_9", "[x]^{y}-_9"},
+        {"..", "%2E%2E"},
+        {"../etc/passwd", "%2E%2E%2Fetc%2Fpasswd"},
+        {"a\\b|c", "a%5Cb%7Cc"},
+        {"a b:c", "a%20b%3Ac"},
+        {"100%", "100%25"},  // the escape itself, so no two names meet
+        {"\xC9lan", "%E9lan"},
+        {"CON", "%63on"},  // device names of Windows
+        {"lpt9", "%6Cpt9"},
+        {"com10", "com10"},
+        {"#Lob_12_0", "#lob_12_0"},
+        {"", "%"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(LogFileName(row.name), row.file) << row.name;
+}
+
+class ConversationLogTest : public ::testing::Test {
+protected:
+    ~ConversationLogTest() override { SetLogFailureNotice(nullptr); }
+    test::TempDir dir;
+    fs::path root = dir.Path() / "data" / "logs";
+};
+
+TEST_F(ConversationLogTest, entriesLandInThePeersFileWithTheirStampsOneALine) {
+    ConversationLog log(LogPath(root, "Ann", "Bob"));
+    EXPECT_TRUE(log.Append("ann: hi", kMorning));
+    EXPECT_TRUE(log.Append("bob: two\r\nlines\nand\rmore", kEvening));
+    ConversationLog again(LogPath(root, "ann", "BOB"));  // the same pair, reopened
+    EXPECT_TRUE(again.Append("ann: bye", kEvening));
+
+    EXPECT_EQ(log.File(), root / "ann" / "bob.log");
+    EXPECT_EQ(test::ReadBytes(log.File()),
+              "[2024-03-05 09:07:02] ann: hi\n"
+              "[2024-12-31 23:59:59] bob: two lines and more\n"
+              "[2024-12-31 23:59:59] ann: bye\n");
+}
+
+TEST_F(ConversationLogTest, gatheredEntriesWaitForTheFlushOrTheEnd) {
+    const fs::path file = LogPath(root, "ann", "#Lob_12_0");
+    {
+        ConversationLog log(file, ConversationLog::Writes::kOnFlush);
+        log.Append("bob: one", kMorning);
+        log.Append("bob: two", kMorning);
+        EXPECT_EQ(test::ReadBytes(file), "");
+        EXPECT_TRUE(log.Flush());
+        EXPECT_EQ(ReadLogTail(file, 5).size(), 2u);
+        log.Append("bob: three", kEvening);
+    }
+    EXPECT_EQ(test::ReadBytes(file),
+              "[2024-03-05 09:07:02] bob: one\n"
+              "[2024-03-05 09:07:02] bob: two\n"
+              "[2024-12-31 23:59:59] bob: three\n");
+}
+
+#ifndef _WIN32
+TEST_F(ConversationLogTest, foldersAndFilesItMakesAreTheUsersAlone) {
+    ConversationLog log(LogPath(root, "ann", "bob"));
+    ASSERT_TRUE(log.Append("ann: hi", kMorning));
+    const auto perms = [](const fs::path& p) { return fs::status(p).permissions(); };
+    EXPECT_EQ(perms(root.parent_path()), fs::perms::owner_all);
+    EXPECT_EQ(perms(root), fs::perms::owner_all);
+    EXPECT_EQ(perms(root / "ann"), fs::perms::owner_all);
+    EXPECT_EQ(perms(log.File()), fs::perms::owner_read | fs::perms::owner_write);
+}
+#endif
+
+TEST_F(ConversationLogTest, anUnwritableFolderIsReportedOnceAndEntriesGoOn) {
+    // A file where the folder should be: no folder can be made there, even by root.
+    fs::create_directories(dir.Path() / "data");
+    test::WriteBytes(root, "not a folder");
+    std::vector<std::string> notices;
+    SetLogFailureNotice([&](const std::string& message) { notices.push_back(message); });
+    test::LogCapture debug;
+
+    ConversationLog log(LogPath(root, "ann", "bob"));
+    EXPECT_FALSE(log.Append("ann: one", kMorning));
+    EXPECT_FALSE(log.Append("ann: two", kMorning));
+    ConversationLog reopened(LogPath(root, "ann", "bob"));
+    EXPECT_FALSE(reopened.Append("ann: three", kMorning));
+
+    const std::string expected =
+        "The conversation log " + log.File().string() + " cannot be written.";
+    EXPECT_EQ(notices, std::vector<std::string>{expected});
+    EXPECT_EQ(std::count_if(debug.entries->begin(), debug.entries->end(),
+                            [](const test::LogEntry& e) { return e.kind == kLogError; }),
+              1);
+    EXPECT_TRUE(debug.Has(expected, kLogError));
+}
+
+TEST_F(ConversationLogTest, tailGivesTheLastWholeLinesOldestFirst) {
+    const fs::path file = dir.Path() / "t.log";
+    const std::string longLine(100 * 1024, 'x');  // longer than a block read from the end
+    struct Row {
+        const char* what;
+        std::string bytes;
+        std::size_t count;
+        std::vector<std::string> tail;
+    } const rows[] = {
+        {"empty", "", 20, {}},
+        {"fewer than asked", "a\nb\n", 20, {"a", "b"}},
+        {"the last ones", "a\nb\nc\nd\n", 2, {"c", "d"}},
+        {"a cut last line counts", "a\nb\nc", 2, {"b", "c"}},
+        {"CR LF ends", "a\r\nb\r\n", 5, {"a", "b"}},
+        {"blank lines skipped", "a\n\nb\n", 5, {"a", "b"}},
+        {"a line longer than a block", "a\n" + longLine + "\nb\n", 2, {longLine, "b"}},
+        {"the line before the first is not cut into it", longLine + "\nb\nc\n", 2, {"b", "c"}},
+    };
+    for (const Row& row : rows) {
+        test::WriteBytes(file, row.bytes);
+        EXPECT_EQ(ReadLogTail(file, row.count), row.tail) << row.what;
+    }
+    EXPECT_TRUE(ReadLogTail(dir.Path() / "missing.log", 20).empty());
+}
+
+#ifndef _WIN32
+// A writer killed at any moment leaves every line it finished intact; the next run starts on a
+// line of its own.
+TEST_F(ConversationLogTest, aKilledWriterLeavesEveryFinishedLineIntact) {
+    const fs::path file = LogPath(root, "ann", "bob");
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        ConversationLog log(file);
+        for (int i = 0; i < 100000; ++i) log.Append("bob: entry " + std::to_string(i), kMorning);
+        for (;;) pause();  // the kill may come while writing or after
+    }
+    const bool enough = test::PumpUntil(
+        [&] {
+            std::error_code ec;
+            return fs::file_size(file, ec) > 300 * 40 && !ec;
+        },
+        [] {});
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(enough);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    const std::string bytes = test::ReadBytes(file);
+    auto lines = Lines(bytes);
+    const bool cut = !bytes.empty() && bytes.back() != '\n';
+    const std::string lastCut = cut ? lines.back() : std::string();
+    if (cut) lines.pop_back();
+    ASSERT_GT(lines.size(), 300u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(lines[i], "[2024-03-05 09:07:02] bob: entry " + std::to_string(i));
+    }
+    const std::string next = "[2024-03-05 09:07:02] bob: entry " + std::to_string(lines.size());
+    EXPECT_EQ(lastCut, next.substr(0, lastCut.size()));
+
+    ConversationLog after(file);
+    ASSERT_TRUE(after.Append("ann: back", kEvening));
+    EXPECT_EQ(ReadLogTail(file, 1), std::vector<std::string>{"[2024-12-31 23:59:59] ann: back"});
+}
+#endif
+
+}  // namespace
+}  // namespace vantor
