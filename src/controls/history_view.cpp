@@ -23,15 +23,21 @@ bool IsBreak(QChar c) {
            c == QChar(0xFDD1);
 }
 
-// Counts what the application delivers while it is installed as an event filter.
+// Counts what the application delivers while it is installed as an event filter, and switches
+// the control off before the first of them is handled, as an append with events due does.
 class EventCounter final : public QObject {
 public:
     using QObject::QObject;
     std::size_t seen = 0;  // only grows: a nested count must not hide the outer one's events
+    QPointer<QWidget> switchOff;
 
 protected:
     bool eventFilter(QObject* /*watched*/, QEvent* /*event*/) override {
         ++seen;
+        if (QWidget* control = switchOff) {
+            switchOff = nullptr;
+            control->setEnabled(false);
+        }
         return false;
     }
 };
@@ -58,9 +64,10 @@ HistoryView::HistoryView(HistoryRules rules, QWidget* parent)
     // The box only ever grows at the end and drops its head; an undo history would keep both.
     setUndoRedoEnabled(false);
     timer_.setSingleShot(true);
+    // Fired from an append's event step, the show waits for the appends under way to end.
     connect(&timer_, &QTimer::timeout, this, [this] {
         if (depth_ > 0) {
-            timer_.start(rules_.showEveryMs);
+            timer_.start(0);
         } else {
             CatchUp();
         }
@@ -89,12 +96,11 @@ bool HistoryView::Append(HistoryEntry entry) {
     if (events) {
         EnableControl(this);
         if (!self) return false;
+        QCoreApplication::processEvents();
+        if (!self) return false;
+        sinceEvents_.start();
     }
     Thaw();
-    if (!events) return true;
-    QCoreApplication::processEvents();
-    if (!self) return false;
-    sinceEvents_.start();
     return true;
 }
 
@@ -109,10 +115,12 @@ bool HistoryView::EventsDue() {
     const QPointer<HistoryView> self(this);
     auto* counter = static_cast<EventCounter*>(posted_);
     const std::size_t before = counter->seen;
+    counter->switchOff = this;
     QCoreApplication::instance()->installEventFilter(counter);
     QCoreApplication::sendPostedEvents();
     if (!self) return true;
     QCoreApplication::instance()->removeEventFilter(counter);
+    counter->switchOff = nullptr;
     return counter->seen != before;
 }
 
@@ -199,13 +207,16 @@ void HistoryView::Thaw() {
     if (depth_ == 0) ShowWhenDue();
 }
 
+// A pass of appends is shown once it is over, at the next turn of the event loop: showing its
+// first entry at once would lay out and paint lines the rest of the pass trims again.
 void HistoryView::ShowWhenDue() {
-    const qint64 since = sinceShown_.isValid() ? sinceShown_.elapsed() : rules_.showEveryMs;
-    if (since >= rules_.showEveryMs) {
+    if (rules_.showEveryMs <= 0) {
         CatchUp();
-    } else if (!timer_.isActive()) {
-        timer_.start(rules_.showEveryMs - int(since));
+        return;
     }
+    if (timer_.isActive()) return;
+    const qint64 since = sinceShown_.isValid() ? sinceShown_.elapsed() : rules_.showEveryMs;
+    timer_.start(int(std::max<qint64>(0, rules_.showEveryMs - since)));
 }
 
 void HistoryView::CatchUp() {

@@ -53,7 +53,8 @@ DebugUI::DebugUI(QWidget* parent)
       debugWin_(new HistoryView({.cap = std::size_t(kMaxChars),
                                  .noBreak = HistoryLines::NoBreak::kFirstCharacter,
                                  .showEveryMs = 40,
-                                 .takeAfterEvents = true},
+                                 .takeAfterEvents = true,
+                                 .eventsEveryUs = kFloodEventsEveryUs},
                                 this)) {
     setObjectName(QStringLiteral("DebugUI"));
     setWindowTitle(QStringLiteral("Debug Log"));
