@@ -262,6 +262,12 @@ void HistoryView::ApplyPending() {
         at.movePosition(QTextCursor::End);
         const int firstNew = at.blockNumber();
         at.beginEditBlock();
+        // The last lines are the ones a reader at the bottom sees: their layout keeps its glyphs
+        // for the paint. The others keep only what a paint shapes: most are never painted.
+        const int lineHeight = std::max(1, fontMetrics().lineSpacing());
+        const auto seen = std::size_t(viewport()->height() / lineHeight + 1);
+        std::size_t newLines = 0;
+        for (const Piece& piece : pending_) newLines += piece.newLine ? 1 : 0;
         // With every line cut, the first line goes into the one block a document always has.
         bool newBlock = viewLines_ > 0;
         for (const Piece& piece : pending_) {
@@ -269,6 +275,7 @@ void HistoryView::ApplyPending() {
             if (piece.newLine) {
                 ++viewLines_;
                 ++work_.linesLaidOut;
+                if (newLines-- <= seen) at.block().layout()->setCacheEnabled(true);
             }
             newBlock = true;
         }
@@ -325,7 +332,10 @@ void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QText
         }
         at.insertText(part.mid(from), plain);
     };
-    for (auto it = linkPattern.globalMatch(rules_.links ? body : QString()); it.hasNext();) {
+    // Most lines hold no address: a plain search rules them out before the pattern runs.
+    const bool links =
+        rules_.links && (body.contains(u"www."_s, Qt::CaseInsensitive) || body.contains(u"://"_s));
+    for (auto it = linkPattern.globalMatch(links ? body : QString()); it.hasNext();) {
         const auto m = it.next();
         QString address = m.captured();
         while (!address.isEmpty() && u".,;:!?)]}'"_s.contains(address.back())) address.chop(1);
