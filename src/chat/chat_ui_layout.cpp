@@ -66,9 +66,12 @@ void ChatUI::BuildControls() {
 
     // Shown at most every 40 ms; lines a flood pushes past the cap before then are never laid out.
     // A flood lets pending events run every 2 ms and whenever something was posted.
-    ChatHistory = new HistoryView(
-        {.cap = 10000, .showEveryMs = 40, .holdText = true, .eventsEveryUs = 2000, .links = true},
-        this);
+    ChatHistory = new HistoryView({.cap = 10000,
+                                   .showEveryMs = 40,
+                                   .holdText = true,
+                                   .eventsEveryUs = kFloodEventsEveryUs,
+                                   .links = true},
+                                  this);
     ChatHistory->setObjectName(QStringLiteral("ChatHistory"));
     ChatHistory->setAccessibleName(QStringLiteral("Conversation"));
     // A scroll bar that comes and goes changes the text width, and every line is laid out anew.

@@ -23,15 +23,21 @@ bool IsBreak(QChar c) {
            c == QChar(0xFDD1);
 }
 
-// Counts what the application delivers while it is installed as an event filter.
+// Counts what the application delivers while it is installed as an event filter, and switches
+// the control off before the first of them is handled, as an append with events due does.
 class EventCounter final : public QObject {
 public:
     using QObject::QObject;
     std::size_t seen = 0;  // only grows: a nested count must not hide the outer one's events
+    QPointer<QWidget> switchOff;
 
 protected:
     bool eventFilter(QObject* /*watched*/, QEvent* /*event*/) override {
         ++seen;
+        if (QWidget* control = switchOff) {
+            switchOff = nullptr;
+            control->setEnabled(false);
+        }
         return false;
     }
 };
@@ -58,9 +64,10 @@ HistoryView::HistoryView(HistoryRules rules, QWidget* parent)
     // The box only ever grows at the end and drops its head; an undo history would keep both.
     setUndoRedoEnabled(false);
     timer_.setSingleShot(true);
+    // Fired from an append's event step, the show waits for the appends under way to end.
     connect(&timer_, &QTimer::timeout, this, [this] {
         if (depth_ > 0) {
-            timer_.start(rules_.showEveryMs);
+            timer_.start(0);
         } else {
             CatchUp();
         }
@@ -89,12 +96,11 @@ bool HistoryView::Append(HistoryEntry entry) {
     if (events) {
         EnableControl(this);
         if (!self) return false;
+        QCoreApplication::processEvents();
+        if (!self) return false;
+        sinceEvents_.start();
     }
     Thaw();
-    if (!events) return true;
-    QCoreApplication::processEvents();
-    if (!self) return false;
-    sinceEvents_.start();
     return true;
 }
 
@@ -109,10 +115,12 @@ bool HistoryView::EventsDue() {
     const QPointer<HistoryView> self(this);
     auto* counter = static_cast<EventCounter*>(posted_);
     const std::size_t before = counter->seen;
+    counter->switchOff = this;
     QCoreApplication::instance()->installEventFilter(counter);
     QCoreApplication::sendPostedEvents();
     if (!self) return true;
     QCoreApplication::instance()->removeEventFilter(counter);
+    counter->switchOff = nullptr;
     return counter->seen != before;
 }
 
@@ -199,13 +207,16 @@ void HistoryView::Thaw() {
     if (depth_ == 0) ShowWhenDue();
 }
 
+// A pass of appends is shown once it is over, at the next turn of the event loop: showing its
+// first entry at once would lay out and paint lines the rest of the pass trims again.
 void HistoryView::ShowWhenDue() {
-    const qint64 since = sinceShown_.isValid() ? sinceShown_.elapsed() : rules_.showEveryMs;
-    if (since >= rules_.showEveryMs) {
+    if (rules_.showEveryMs <= 0) {
         CatchUp();
-    } else if (!timer_.isActive()) {
-        timer_.start(rules_.showEveryMs - int(since));
+        return;
     }
+    if (timer_.isActive()) return;
+    const qint64 since = sinceShown_.isValid() ? sinceShown_.elapsed() : rules_.showEveryMs;
+    timer_.start(int(std::max<qint64>(0, rules_.showEveryMs - since)));
 }
 
 void HistoryView::CatchUp() {
@@ -251,6 +262,12 @@ void HistoryView::ApplyPending() {
         at.movePosition(QTextCursor::End);
         const int firstNew = at.blockNumber();
         at.beginEditBlock();
+        // The last lines are the ones a reader at the bottom sees: their layout keeps its glyphs
+        // for the paint. The others keep only what a paint shapes: most are never painted.
+        const int lineHeight = std::max(1, fontMetrics().lineSpacing());
+        const auto seen = std::size_t(viewport()->height() / lineHeight + 1);
+        std::size_t newLines = 0;
+        for (const Piece& piece : pending_) newLines += piece.newLine ? 1 : 0;
         // With every line cut, the first line goes into the one block a document always has.
         bool newBlock = viewLines_ > 0;
         for (const Piece& piece : pending_) {
@@ -258,6 +275,7 @@ void HistoryView::ApplyPending() {
             if (piece.newLine) {
                 ++viewLines_;
                 ++work_.linesLaidOut;
+                if (newLines-- <= seen) at.block().layout()->setCacheEnabled(true);
             }
             newBlock = true;
         }
@@ -314,7 +332,10 @@ void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QText
         }
         at.insertText(part.mid(from), plain);
     };
-    for (auto it = linkPattern.globalMatch(rules_.links ? body : QString()); it.hasNext();) {
+    // Most lines hold no address: a plain search rules them out before the pattern runs.
+    const bool links =
+        rules_.links && (body.contains(u"www."_s, Qt::CaseInsensitive) || body.contains(u"://"_s));
+    for (auto it = linkPattern.globalMatch(links ? body : QString()); it.hasNext();) {
         const auto m = it.next();
         QString address = m.captured();
         while (!address.isEmpty() && u".,;:!?)]}'"_s.contains(address.back())) address.chop(1);

@@ -22,11 +22,16 @@ namespace vantor {
 void DisableControl(QWidget* control);
 void EnableControl(QWidget* control);
 
+// How often a window's flood lets pending events run when none were posted: often enough to
+// stay responsive, rarely enough that a flood does not pay microseconds per entry for it.
+inline constexpr int kFloodEventsEveryUs = 2000;
+
 // How a history view keeps its text; each window has its own.
 struct HistoryRules {
     std::size_t cap = 10000;  // characters, a line break counted as CR LF
     HistoryLines::NoBreak noBreak = HistoryLines::NoBreak::kClearAll;
-    // New text is shown at most this often; a flood would otherwise repaint once per entry.
+    // New text is shown at most this often, and only once the appends under way are over; a
+    // flood would otherwise lay out and repaint once per entry. 0: at the end of every append.
     int showEveryMs = 0;
     // New lines stay out of the document until they are shown, so the lines the cap cuts before
     // then are never laid out. Otherwise the document holds every entry once its append ends.

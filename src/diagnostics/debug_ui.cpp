@@ -54,7 +54,8 @@ DebugUI::DebugUI(QWidget* parent)
       debugWin_(new HistoryView({.cap = std::size_t(kMaxChars),
                                  .noBreak = HistoryLines::NoBreak::kFirstCharacter,
                                  .showEveryMs = 40,
-                                 .takeAfterEvents = true},
+                                 .takeAfterEvents = true,
+                                 .eventsEveryUs = kFloodEventsEveryUs},
                                 this)),
       findBar_(new FindBar(debugWin_, this)) {
     setObjectName(QStringLiteral("DebugUI"));

@@ -44,7 +44,8 @@ int AtLeastOne(int value) {
 
 PageUI::PageUI(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      PageHistory(new HistoryView({.cap = kHistoryCap}, this)),
+      PageHistory(
+          new HistoryView({.cap = kHistoryCap, .eventsEveryUs = kFloodEventsEveryUs}, this)),
       SendBox(new QLineEdit(this)),
       SendBtn(new VantorBtn(QStringLiteral("SEND"), this)),
       keys_(new SendBoxKeys(SendBox, [this] {

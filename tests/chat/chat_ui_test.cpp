@@ -259,6 +259,7 @@ TEST_F(ChatWindow, floodLeavesTheBoxAsEntriesShownOneByOne) {
     EXPECT_GT(Doc()->blockCount(), 20);
     EXPECT_EQ(Doc()->toHtml(), shown->document()->toHtml());
     EXPECT_EQ(history->verticalScrollBar()->value(), shown->verticalScrollBar()->value());
+    EXPECT_EQ(history->grab().toImage(), shown->grab().toImage());
 }
 
 TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {

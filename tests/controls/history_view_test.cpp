@@ -5,9 +5,12 @@
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QThread>
 #include <random>
 #include <regex>
 #include <string>
+
+#include "support/pump.h"
 
 namespace vantor {
 namespace {
@@ -145,6 +148,74 @@ TEST(HistoryView, floodShownInOneGoMatchesEntryByEntry) {
         held.CatchUp();
         ASSERT_EQ(held.document()->toHtml(), reference.document()->toHtml()) << "round " << round;
         EXPECT_EQ(held.verticalScrollBar()->value(), reference.verticalScrollBar()->value());
+        EXPECT_EQ(held.grab().toImage(), reference.grab().toImage()) << "round " << round;
+    }
+}
+
+// A pass of appends is shown once it is over, even when events run inside it and the show is
+// due: the lines the cap trims during the pass are never laid out, and what the pass leaves is
+// laid out once.
+TEST(HistoryView, passIsShownOnceItIsOverWithOnlyTheLinesThatStay) {
+    HistoryView view({.cap = 1000, .showEveryMs = 1, .holdText = true});
+    view.resize(300, 200);
+    view.show();
+    view.CatchUp();
+    const HistoryView::Work before = view.Done();
+    TextModel model{1000, NoBreak::kClearAll, {}};
+    for (int i = 0; i < 200; ++i) {
+        const std::string body = "entry " + std::to_string(i) + std::string(i % 40, '.');
+        model.Add("", body);
+        ASSERT_TRUE(view.Append({.body = QString::fromLatin1(body)}));
+        // The show is due from here on: the event steps of the appends that follow fire its timer.
+        if (i == 100) QThread::msleep(2);
+    }
+    EXPECT_EQ(view.Done().shows, before.shows);
+    EXPECT_EQ(Shown(view).toStdString(), "");
+
+    ASSERT_TRUE(test::PumpUntil([&] { return view.Done().shows > before.shows; },
+                                [] { QCoreApplication::processEvents(); }));
+    EXPECT_EQ(Shown(view).toStdString(), model.text);
+    EXPECT_EQ(view.Done().shows, before.shows + 1);
+    EXPECT_EQ(view.Done().linesLaidOut - before.linesLaidOut,
+              std::size_t(view.document()->blockCount()));
+}
+
+// Whether events run on every append or only when something was posted, a queued call runs
+// with the box switched off, and what it appends lands before or after the entry being appended
+// as the rules say.
+TEST(HistoryView, postedCallRunsWithTheBoxOffAndItsEntryLandsInOrder) {
+    constexpr int kNever = 3600000;
+    struct Case {
+        const char* name;
+        HistoryRules rules;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"every append, taken at once", {}, "\r\nfirst\r\nouter\r\ninner"},
+        {"every append, taken after", {.takeAfterEvents = true}, "\r\nfirst\r\ninner\r\nouter"},
+        {"when posted, taken at once", {.eventsEveryUs = kNever}, "\r\nfirst\r\nouter\r\ninner"},
+        {"when posted, taken after",
+         {.takeAfterEvents = true, .eventsEveryUs = kNever},
+         "\r\nfirst\r\ninner\r\nouter"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HistoryView view(c.rules);
+        view.show();
+        ASSERT_TRUE(view.Append({.body = QStringLiteral("first")}));  // events ran: none due now
+        bool sawEnabled = true;
+        QMetaObject::invokeMethod(
+            &view,
+            [&] {
+                sawEnabled = view.isEnabled();
+                view.Append({.body = QStringLiteral("inner")});
+            },
+            Qt::QueuedConnection);
+        ASSERT_TRUE(view.Append({.body = QStringLiteral("outer")}));
+        EXPECT_FALSE(sawEnabled);
+        EXPECT_TRUE(view.isEnabled());
+        view.CatchUp();
+        EXPECT_EQ(Shown(view).toStdString(), c.expected);
     }
 }
 
