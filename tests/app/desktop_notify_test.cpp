@@ -86,6 +86,7 @@ struct NotifyFixture : ::testing::Test {
     std::unique_ptr<PageUI> page;
 
     void SetUp() override {
+        SaveSettingLong("LogConversations", 0);  // a reopened window would show earlier lines
         QDBusConnection serviceBus = bus.Connect(QStringLiteral("service"));
         ASSERT_TRUE(serviceBus.isConnected());
         ASSERT_TRUE(serviceBus.registerObject(QStringLiteral("/org/freedesktop/Notifications"),
