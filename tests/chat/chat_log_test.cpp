@@ -5,10 +5,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTest>
 #include <QTreeWidget>
-#include <cstdlib>
 #include <filesystem>
 
 #include "chat/chat_ui.h"
@@ -16,7 +14,6 @@
 #include "controls/find_bar.h"
 #include "controls/send_box_keys.h"
 #include "session/conversation_log.h"
-#include "support/temp_registry.h"
 
 namespace vantor {
 namespace {
@@ -24,30 +21,19 @@ namespace {
 namespace fs = std::filesystem;
 using namespace Qt::Literals::StringLiterals;
 
-class ChatLog : public ::testing::Test {
+class ChatLog : public test::ChatWindowTest {
 protected:
     void SetUp() override {
-        SetSettingsSource(&settings);
-        chat = new ChatUI;
-        chat->SetLink(&link);
-        chat->show();
+        ChatWindowTest::SetUp();
+        Open("Ann");
         QApplication::setActiveWindow(chat);
         ASSERT_TRUE(QTest::qWaitForWindowActive(chat));
-        chat->SetUser("Ann");
-        chat->ConnectChat();
         Feed(ChatUI::kList,
              {":s 327 Ann #Lob_12_0 4 0 1", ":s 327 Ann #Lob_12_1 2 0 1", ":s 323 Ann :End"});
         Feed(ChatUI::kJoined, {":Ann!u@h JOIN :0,0 #Lob_12_0"});
         Feed(ChatUI::kJoin,
              {":s 353 Ann = #Lob_12_0 :Ann @bob bonnie carl", ":s 366 Ann #Lob_12_0 :End"});
         box = chat->findChild<QLineEdit*>(u"SendBox"_s);
-    }
-    void TearDown() override {
-        delete chat.data();
-        SetSettingsSource(nullptr);
-    }
-    void Feed(int param, std::initializer_list<std::string> lines) {
-        for (const auto& line : lines) chat->ChatCB_Callback(line, Delivery::Data, Param{param});
     }
     // The lobby's log, stamps taken off.
     static std::vector<std::string> Logged(const char* lobby) {
@@ -58,10 +44,6 @@ protected:
         return out;
     }
 
-    test::ScopedRegistry registry;  // a data folder of its own for the logs
-    test::ChatSettings settings;
-    test::RecordingLink link;
-    QPointer<ChatUI> chat;
     QLineEdit* box = nullptr;
 };
 

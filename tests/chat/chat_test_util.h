@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QColor>
 #include <QListWidget>
+#include <QPointer>
 #include <QTextBlock>
 #include <any>
 #include <map>
@@ -12,6 +15,7 @@
 #include "chat/chat_link.h"
 #include "chat/chat_ui.h"
 #include "support/fake_settings.h"
+#include "support/temp_registry.h"
 
 namespace vantor::test {
 
@@ -52,5 +56,30 @@ inline QColor EntryColour(const QTextBlock& block) {
     const auto it = block.begin();
     return it.atEnd() ? QColor() : it.fragment().charFormat().foreground().color();
 }
+
+// A lobby window over a recording link, with a registry of its own (a data folder for the logs).
+class ChatWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetSettingsSource(&settings); }
+    void TearDown() override {
+        delete chat.data();
+        SetSettingsSource(nullptr);
+    }
+    void Open(const std::string& user) {
+        chat = new ChatUI;
+        chat->SetLink(&link);
+        chat->show();
+        chat->SetUser(user);
+        chat->ConnectChat();
+    }
+    void Feed(int param, std::initializer_list<std::string> lines) {
+        for (const auto& line : lines) chat->ChatCB_Callback(line, Delivery::Data, Param{param});
+    }
+
+    ScopedRegistry registry;
+    ChatSettings settings;
+    RecordingLink link;
+    QPointer<ChatUI> chat;
+};
 
 }  // namespace vantor::test

@@ -16,7 +16,6 @@
 #include "chat_test_util.h"
 #include "common/qt_text.h"
 #include "controls/vantor_btn.h"
-#include "support/temp_registry.h"
 
 namespace vantor {
 namespace {
@@ -29,31 +28,19 @@ const QColor kEmote(0, 150, 0);
 const QColor kNotify(150, 0, 150);
 const QColor kWhite(255, 255, 255);
 
-class ChatWindow : public ::testing::Test {
+class ChatWindow : public test::ChatWindowTest {
 protected:
     void SetUp() override {
-        SetSettingsSource(&settings);
+        ChatWindowTest::SetUp();
         Open();
     }
     void Open() {
-        chat = new ChatUI;
-        chat->SetLink(&link);
-        chat->show();
-        chat->SetUser("bob");
-        chat->ConnectChat();
+        ChatWindowTest::Open("bob");
         lobbies = chat->findChild<QTreeWidget*>(u"LobList"_s);
         nicks = chat->findChild<QListWidget*>(u"NickList"_s);
         history = chat->findChild<QTextBrowser*>(u"ChatHistory"_s);
         sendBox = chat->findChild<QLineEdit*>(u"SendBox"_s);
         status = chat->findChild<QLabel*>(u"StatusLabel"_s);
-    }
-    void TearDown() override {
-        delete chat.data();
-        SetSettingsSource(nullptr);
-    }
-
-    void Feed(int param, std::initializer_list<std::string> lines) {
-        for (const auto& line : lines) chat->ChatCB_Callback(line, Delivery::Data, Param{param});
     }
     void ListLobbies() {
         Feed(ChatUI::kList, {":s 321 bob Channel :Users Name", ":s 327 bob x_12_3 17 0 388",
@@ -85,10 +72,6 @@ protected:
         EXPECT_EQ(LastColour(), colour);
     }
 
-    test::ScopedRegistry registry;
-    test::ChatSettings settings;
-    test::RecordingLink link;
-    QPointer<ChatUI> chat;
     QTreeWidget* lobbies = nullptr;
     QListWidget* nicks = nullptr;
     QTextBrowser* history = nullptr;
@@ -185,15 +168,6 @@ TEST_F(ChatWindow, incomingEntriesAreColouredAndNeverMarkup) {
     Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :first"});
     EXPECT_EQ(Last(), u"bob: mine"_s);
     EXPECT_EQ(Doc()->lastBlock().previous().text(), u"ann: first"_s);
-}
-
-TEST_F(ChatWindow, hugeLobbyLineIsShownCutWithAMark) {
-    EnterLobby();
-    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :" + std::string(200 * 1024, 'z')});
-    const QString shown = Last();
-    EXPECT_TRUE(shown.startsWith(u"ann: "_s + QString(kDisplayCut, u'z')));
-    EXPECT_TRUE(shown.endsWith(u" [... 202800 more characters not shown]"_s))
-        << shown.right(60).toStdString();
 }
 
 // An intercepted line handled while a flood's entry lets events run lands right after that entry,
