@@ -119,26 +119,20 @@ TEST_F(DebugLogTest, dumpLineNamesItsSourceByKind) {
               "WESTIRC#0-Ren\xE9 \x80\r\n");
 }
 
-TEST_F(DebugLogTest, eachRunAppendsToTheDumpFile) {
+// Shut down, the window is told, then destroyed, and nothing is logged until the next run.
+TEST_F(DebugLogTest, eachRunAppendsToTheDumpFileAndShutDownEndsTheWindow) {
     std::ofstream("DebugDump.txt", std::ios::binary) << "earlier run\r\n";
-    Start(1, 0);
+    Start(1, 1);
     DebugLog(0, "first", kLogNote);
     ShutDownDebug();
+    EXPECT_EQ(windows_.shutDown + windows_.destroyed, 2);
     DebugLog(0, "after shut-down", kLogNote);
+    ShutDownDebug();
+    EXPECT_EQ(windows_.shutDown, 1);
     Start(1, 0);
     DebugLog(0, "second", kLogNote);
     EXPECT_EQ(ReadDump(), "earlier run\r\nfirst\r\nsecond\r\n");
-}
-
-TEST_F(DebugLogTest, shutDownTellsTheWindowThenDestroysIt) {
-    Start(1, 1);
-    ShutDownDebug();
-    EXPECT_EQ(windows_.shutDown, 1);
-    EXPECT_EQ(windows_.destroyed, 1);
-    DebugLog(0, "nowhere", kLogNote);
-    EXPECT_TRUE(windows_.entries.empty());
-    ShutDownDebug();
-    EXPECT_EQ(windows_.shutDown, 1);
+    EXPECT_EQ(windows_.entries, (std::vector<Entry>{{Tag(0), "first", kLogNote}}));
 }
 
 TEST_F(DebugLogTest, windowShutDownFromInsideAnAppendOutlivesThatAppend) {

@@ -60,40 +60,30 @@ TEST_F(DebugUITest, windowOpensTopLeftWithTheBoxFillingIt) {
     EXPECT_TRUE(box_->isReadOnly());
 }
 
-TEST_F(DebugUITest, entriesAreColouredByKindWithTagPrefixEndingThePreviousLine) {
+TEST_F(DebugUITest, entriesAreColouredByKindWithTagPrefixEndingThePreviousLineAndOneCrLfDropped) {
     DebugLog(7, "hello", kLogNote);
     DebugLog(0, "CVERS", kLogSent);
     DebugLog(std::string(), "blank tag", kLogError);
-    DebugLog(std::string("M"), "PING", kLogHandled);
-    EXPECT_EQ(Text(), QStringLiteral("#7-\nhello\nCVERS\nblank tag#M-\nPING"));
+    DebugLog(std::string("M"), "PING\r\n", kLogHandled);  // one trailing CR LF is dropped
+    DebugLog(0, "two\r\n\r\n", kLogNote);
+    DebugLog(0, "Ren\xE9 \x80", kLogNote);
+    EXPECT_EQ(Text(),
+              QStringLiteral("#7-\nhello\nCVERS\nblank tag#M-\nPING\ntwo\n\nRen\u00e9 \u20ac"));
     // An unknown kind keeps the colour inserted last: the kind's before, the prefix's after one.
     DebugLog(0, "nine", 9);
     DebugLog(std::string("M"), "after prefix", 42);
-    const QColor prefix(100, 100, 0), handled(150, 0, 150);
+    const QColor prefix(100, 100, 0), note(0, 150, 0);
     const std::pair<const char16_t*, QColor> cases[] = {{u"#7-", prefix},
-                                                        {u"hello", QColor(0, 150, 0)},
+                                                        {u"hello", note},
                                                         {u"CVERS", QColor(50, 50, 150)},
                                                         {u"blank", QColor(150, 0, 0)},
                                                         {u"#M-", prefix},
-                                                        {u"PING", handled},
-                                                        {u"nine", handled},
+                                                        {u"PING", QColor(150, 0, 150)},
+                                                        {u"nine", note},
                                                         {u"after", prefix}};
     for (const auto& [needle, colour] : cases)
         EXPECT_EQ(ColourAt(box_, int(Text().indexOf(QStringView(needle)))), colour)
             << QStringView(needle).toString().toStdString();
-}
-
-TEST_F(DebugUITest, onlyOneTrailingCrLfIsDropped) {
-    DebugLog(0, "one\r\n", kLogNote);
-    DebugLog(0, "two\r\n\r\n", kLogNote);
-    DebugLog(0, "Ren\xE9 \x80", kLogNote);
-    EXPECT_EQ(Text(), QStringLiteral("\none\ntwo\n\nRen\u00e9 \u20ac"));
-}
-
-TEST_F(DebugUITest, hugeLineIsShownCutWithAMark) {
-    DebugLog(0, std::string(200 * 1024, 'q'), kLogNote);
-    EXPECT_EQ(Text(), QStringLiteral("\n") + QString(kDisplayCut, u'q') +
-                          QStringLiteral(" [... 202800 more characters not shown]"));
 }
 
 TEST_F(DebugUITest, fullBoxDropsOldestLinesInOnePieceUpToALineBreak) {
