@@ -27,18 +27,6 @@ namespace fs = std::filesystem;
 constexpr LogTime kMorning{2024, 3, 5, 9, 7, 2};
 constexpr LogTime kEvening{2024, 12, 31, 23, 59, 59};
 
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-        std::size_t end = bytes.find('\n', begin);
-        if (end == std::string::npos) end = bytes.size();
-        lines.push_back(bytes.substr(begin, end - begin));
-        begin = end + 1;
-    }
-    return lines;
-}
-
 TEST(LogFileName, keepsNamesSafeAndApart) {
     struct Row {
         const char* name;
@@ -185,7 +173,7 @@ TEST_F(ConversationLogTest, aKilledWriterLeavesEveryFinishedLineIntact) {
     ASSERT_TRUE(WIFSIGNALED(status));
 
     const std::string bytes = test::ReadBytes(file);
-    auto lines = Lines(bytes);
+    auto lines = ReadLogTail(file, bytes.size());
     const bool cut = !bytes.empty() && bytes.back() != '\n';
     const std::string lastCut = cut ? lines.back() : std::string();
     if (cut) lines.pop_back();
