@@ -56,52 +56,58 @@ TEST(LogOnFlow, cancellingTheDialogChangesNothingAndSavesNoNickname) {
     EXPECT_FALSE(f.peer.Accept(std::chrono::milliseconds(100)));
 }
 
-TEST(LogOnFlow, refusedNicknameShowsItsBoxAndResets) {
-    struct Refusal {
-        const char* reply;
-        const char* title;
-        const char* text;
+// A log-on that ends before the welcome: its box (none when the service only closes), the dialog
+// again after a wrong password but only once its box is shown, and the window ready again.
+TEST(LogOnFlow, refusedOrCutLogOnShowsItsBoxAndResets) {
+    struct Row {
+        const char* reply;  // none: the service closes the connection
+        const char* box;    // "title|text"
+        int prompts;
+    } const rows[] = {
+        {":s 433 * bob :Nickname is already in use",
+         "Nickname in use|Your nickname is currently in use, please log on using a different "
+         "nickname.",
+         1},
+        {":s 431 * :No nickname given",
+         "Nickname not provided|You didn't provide a nickname to logon with.", 1},
+        {"ERROR :Closing Link: bob[127.0.0.1] (Password needed for that nickname.)",
+         "Incorrect Password|Password incorrect.", 2},
+        {nullptr, "", 1},
     };
-    for (const Refusal& r :
-         {Refusal{":s 433 * bob :Nickname is already in use", "Nickname in use",
-                  "Your nickname is currently in use, please log on using a different nickname."},
-          Refusal{":s 431 * :No nickname given", "Nickname not provided",
-                  "You didn't provide a nickname to logon with."}}) {
-        SCOPED_TRACE(r.title);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.box);
         MainWindowFixture f;
         f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("pw")});
+        int promptsAtBox = -1;
+        f.boxes.onShow = [&](const RecordingBoxes::Box&) { promptsAtBox = f.prompts; };
         f.Click("LogInBtn");
         EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Logging in..."));
         EXPECT_EQ(f.main->windowTitle(), QStringLiteral("Vantor Desktop BETA 1.0 - Logging in..."));
         EXPECT_FALSE(f.Btn("LogInBtn")->Enabled());
         ASSERT_TRUE(f.peer.Accept());
         ASSERT_TRUE(f.peer.WaitForLines(5));
-        f.peer.SendLine(r.reply);
-        ASSERT_TRUE(PumpUi([&] { return !f.boxes.boxes.empty(); }));
-        ASSERT_EQ(f.boxes.boxes.size(), 1u);
-        EXPECT_EQ(f.boxes.boxes[0].icon, BoxIcon::Exclamation);
-        EXPECT_EQ(f.Box(0),
-                  QString::fromLatin1(r.title) + QChar(u'|') + QString::fromLatin1(r.text));
+        if (r.reply) {
+            f.peer.SendLine(r.reply);
+        } else {
+            f.peer.CloseClient();
+        }
+        const std::size_t boxes = *r.box ? 1 : 0;
+        ASSERT_TRUE(PumpUi([&] {
+            return f.prompts == r.prompts && f.boxes.boxes.size() == boxes &&
+                   f.Btn("LogInBtn")->Enabled();
+        }));
+        EXPECT_EQ(f.Box(0), QString::fromLatin1(r.box));
+        if (boxes) {
+            EXPECT_EQ(f.boxes.boxes[0].icon, BoxIcon::Exclamation);
+            EXPECT_EQ(promptsAtBox, 1);
+        }
         EXPECT_EQ(f.Text("Status"), QStringLiteral("Not connected to Westwood Online"));
-        f.ExpectReadyToLogOn();
-        EXPECT_TRUE(f.peer.WaitForLine("QUIT"));
+        EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Not Connected."));
+        f.ExpectReadyToLogOn();  // a second dialog was cancelled
+        if (r.prompts == 1 && boxes) {
+            EXPECT_TRUE(f.peer.WaitForLine("QUIT"));
+        }
     }
-}
-
-TEST(LogOnFlow, incorrectPasswordAsksAgainAfterItsBox) {
-    MainWindowFixture f;
-    f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("wrong")});
-    int promptsWhenBoxShown = -1;
-    f.boxes.onShow = [&](const RecordingBoxes::Box&) { promptsWhenBoxShown = f.prompts; };
-    f.Click("LogInBtn");
-    ASSERT_TRUE(f.peer.Accept());
-    ASSERT_TRUE(f.peer.WaitForLines(5));
-    f.peer.SendLine("ERROR :Closing Link: bob[127.0.0.1] (Password needed for that nickname.)");
-    ASSERT_TRUE(PumpUi([&] { return f.prompts == 2; }));
-    ASSERT_EQ(f.boxes.boxes.size(), 1u);
-    EXPECT_EQ(f.Box(0), QStringLiteral("Incorrect Password|Password incorrect."));
-    EXPECT_EQ(promptsWhenBoxShown, 1);
-    f.ExpectReadyToLogOn();  // the second dialog was cancelled
 }
 
 TEST(LogOnFlow, serverErrorWhileOnlineLogsOffCompletelyBeforeItsBox) {

@@ -113,19 +113,6 @@ TEST(VantorChatUI, secondClickRightAfterTheButtonChangedItsWordIsIgnored) {
     EXPECT_EQ(f.prompts, prompts + 1);
 }
 
-TEST(VantorChatUI, serverClosingDuringLogOnLeavesTheUserFreeToTryAgain) {
-    MainWindowFixture f;
-    f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("secret")});
-    f.Click("LogInBtn");
-    ASSERT_TRUE(f.peer.Accept());
-    ASSERT_TRUE(f.peer.WaitForLines(5));
-    f.peer.CloseClient();
-    EXPECT_TRUE(PumpUi([&] { return f.Btn("LogInBtn")->Enabled(); }));
-    f.ExpectReadyToLogOn();
-    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Not Connected."));
-    EXPECT_TRUE(f.boxes.boxes.empty());
-}
-
 std::vector<std::string> DumpLines(const std::filesystem::path& dir) {
     std::ifstream in(dir / "DebugDump.txt");
     std::vector<std::string> lines;
