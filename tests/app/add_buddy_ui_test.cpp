@@ -60,13 +60,10 @@ TEST(AddBuddyUI, refusesAnEmptyNicknameAndOneWithABlankInTheDialog) {
     QTest::mouseClick(d.add, Qt::LeftButton);
     EXPECT_EQ(d.finished.count(), 0);
 
-    // A typed blank is left out and the hint says why.
+    // A typed blank is left out (the hints are the log-on dialog's test); text put there by the
+    // program is not filtered, but cannot be added either.
     QTest::keyClicks(d.text, u"bo "_s);
     EXPECT_EQ(d.text->text(), u"bo"_s);
-    EXPECT_EQ(d.hint->text(), u"A nickname cannot contain spaces."_s);
-    EXPECT_EQ(d.text->accessibleDescription(), d.hint->text());
-
-    // Text put there by the program is not filtered, but cannot be added either.
     d.text->setText(u"bo b"_s);
     EXPECT_FALSE(d.add->Enabled());
     QTest::keyClick(d.text, Qt::Key_Return);
