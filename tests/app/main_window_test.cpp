@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QStyleHints>
-#include <fstream>
 #include <string>
 
 #include "app/about_ui.h"
@@ -10,6 +9,7 @@
 #include "app_fixture.h"
 #include "controls/prog_bar.h"
 #include "diagnostics/debug_log.h"
+#include "support/file_bytes.h"
 #include "support/layout_check.h"
 
 namespace vantor::test {
@@ -113,16 +113,6 @@ TEST(VantorChatUI, secondClickRightAfterTheButtonChangedItsWordIsIgnored) {
     EXPECT_EQ(f.prompts, prompts + 1);
 }
 
-std::vector<std::string> DumpLines(const std::filesystem::path& dir) {
-    std::ifstream in(dir / "DebugDump.txt");
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
-    }
-    return lines;
-}
-
 TEST(Loader, logsDumpStartThenSocketOutcomeAndShowsMainWindow) {
     for (int socketResult : {0, 10091}) {
         ScopedRegistry registry;
@@ -140,11 +130,11 @@ TEST(Loader, logsDumpStartThenSocketOutcomeAndShowsMainWindow) {
             ShutDownDebug();
         }
         EXPECT_EQ(askedVersion, 0x0202);
-        const std::vector<std::string> lines = DumpLines(registry.Dir());
-        ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines[0], "Debug dump initialized.");
-        EXPECT_EQ(lines[1],
-                  socketResult == 0 ? "Sockets initialized." : "Socket initialization failed.");
+        const std::string dump = ReadBytes(registry.Dir() / "DebugDump.txt");
+        EXPECT_TRUE(dump.starts_with(
+            std::string("Debug dump initialized.\r\n") +
+            (socketResult == 0 ? "Sockets initialized.\r\n" : "Socket initialization failed.\r\n")))
+            << dump;
     }
 }
 
