@@ -2,12 +2,12 @@
 #include "reorder/buddy_restore.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 #include <utility>
 
+#include "common/data_folder.h"
 #include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "pages/page_router.h"
@@ -37,13 +37,6 @@ std::vector<std::string> Words(std::string_view line) {
     return words;
 }
 
-fs::path EnvPath(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') return {};
-    fs::path path(value);
-    return path.is_absolute() ? path : fs::path();
-}
-
 }  // namespace
 
 BuddyRestore::BuddyRestore(fs::path file) : file_(std::move(file)) {
@@ -57,12 +50,7 @@ BuddyRestore::BuddyRestore(fs::path file) : file_(std::move(file)) {
 }
 
 fs::path BuddyRestore::DefaultFile() {
-    fs::path base = EnvPath("XDG_DATA_HOME");
-    if (base.empty()) {
-        if (fs::path home = EnvPath("HOME"); !home.empty()) base = home / ".local" / "share";
-    }
-    if (base.empty()) base = EnvPath("LOCALAPPDATA");
-    return base / "vantor-desktop" / "pending-restore.txt";
+    return DataFolder() / "pending-restore.txt";
 }
 
 BuddyRestore::Entry* BuddyRestore::Find(std::string_view account) {

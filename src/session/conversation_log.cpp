@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <set>
 #include <system_error>
 #include <utility>
 
 #include "common/cp1252.h"
+#include "common/data_folder.h"
 #include "common/tag.h"
 #include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
@@ -24,13 +24,6 @@ namespace {
 std::function<void(const std::string&)>& Notice() {
     static std::function<void(const std::string&)> notice;
     return notice;
-}
-
-fs::path EnvPath(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') return {};
-    fs::path path(value);
-    return path.is_absolute() ? path : fs::path();
 }
 
 bool KeptAsIs(unsigned char c) {
@@ -104,12 +97,7 @@ std::string LogFileName(std::string_view name) {
 }
 
 fs::path LogRoot() {
-    fs::path base = EnvPath("XDG_DATA_HOME");
-    if (base.empty()) {
-        if (fs::path home = EnvPath("HOME"); !home.empty()) base = home / ".local" / "share";
-    }
-    if (base.empty()) base = EnvPath("LOCALAPPDATA");
-    return base / "vantor-desktop" / "logs";
+    return DataFolder() / "logs";
 }
 
 fs::path LogPath(const fs::path& root, std::string_view own, std::string_view peer) {
