@@ -26,8 +26,8 @@ DesktopAttention::~DesktopAttention() {
 
 void DesktopAttention::Unread(QWidget* window) {
     if (tray_ == nullptr) return;
-    tray_->MarkUnread(window);
-    QApplication::alert(window);
+    // Once per unread spell: a flood into a window in the background asks for every line.
+    if (tray_->MarkUnread(window)) QApplication::alert(window);
 }
 
 void DesktopAttention::Message(QWidget* window, const QString& sender, const QString& text) {

@@ -59,12 +59,13 @@ void TrayIcon::PressButton(const char* objectName) {
     if (button && button->isEnabled()) button->click();
 }
 
-void TrayIcon::MarkUnread(QWidget* window) {
-    if (unread_.contains(window)) return;
+bool TrayIcon::MarkUnread(QWidget* window) {
+    if (unread_.contains(window)) return false;
     unread_.append(window);
     window->installEventFilter(this);
     connect(window, &QObject::destroyed, this, &TrayIcon::Forget);
     ShowMark();
+    return true;
 }
 
 bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {

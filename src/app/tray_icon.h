@@ -21,7 +21,8 @@ public:
     explicit TrayIcon(QWidget& main);
     ~TrayIcon() override;
 
-    void MarkUnread(QWidget* window);  // until the window is next active, or gone
+    // Until the window is next active, or gone; false when it was marked already.
+    bool MarkUnread(QWidget* window);
     bool HasUnread() const { return !unread_.isEmpty(); }
 
 protected:
