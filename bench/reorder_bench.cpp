@@ -80,7 +80,7 @@ void BM_Reorder(benchmark::State& state) {
         int logOn = -1;
         std::string list;
         bool listed = false;
-        wol.LogOnResult = [&](int result) { logOn = result; };
+        wol.LogOnResult = [&](LogOnResult result) { logOn = int(result); };
         wol.BuddyListResult = [&](const std::string& l, int) {
             list = l;
             listed = true;

@@ -73,7 +73,7 @@ void BM_ReceivePassLobbyLines(benchmark::State& state) {
     const std::string block = LobbyBlock(&lines);
     long routed = 0;
     auto onLine = MakeCallback([&](const std::string&, Delivery, const Param&) { ++routed; });
-    con.RegisterIntercept("PRIVMSG", onLine);
+    const InterceptRegistration intercept = con.RegisterIntercept("PRIVMSG", onLine);
 
     for (auto _ : state) {
         state.PauseTiming();

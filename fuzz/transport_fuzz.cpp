@@ -41,9 +41,10 @@ struct Run {
     FuzzedDataProvider& in;
     std::unique_ptr<WOLCon2> con = std::make_unique<WOLCon2>();
     std::vector<std::shared_ptr<Callback>> owned;  // the consumers, as windows would own them
+    std::vector<InterceptRegistration> held;
     int depth = 0;
 
-    std::string Code() {
+    std::string_view Code() {
         return kCodes[in.ConsumeIntegralInRange<std::size_t>(0, kCodes.size() - 1)];
     }
 
@@ -56,8 +57,11 @@ struct Run {
     }
 
     void Queue() {
-        con->send("CMD", static_cast<int>(in.ConsumeIntegral<std::uint8_t>()), NewConsumer(),
-                  Code() + "," + Code(), Code(), Code());
+        con->send("CMD", {.callback = NewConsumer(),
+                          .param = static_cast<int>(in.ConsumeIntegral<std::uint8_t>()),
+                          .codes = {Code(), Code()},
+                          .start = Code(),
+                          .end = Code()});
     }
 
     void OnLine(const std::string& line, Delivery kind, const Param& param) {
@@ -71,7 +75,7 @@ struct Run {
                 Queue();
                 break;
             case 1:
-                con->RegisterIntercept(Code(), NewConsumer(), 1);
+                held.push_back(con->RegisterIntercept(std::string(Code()), NewConsumer(), 1));
                 break;
             case 2:
                 con->RemoveIntercept(Code());
@@ -121,11 +125,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.con->ReceivedPage = [&run](const std::string& line) {
         run.OnLine(line, Delivery::Data, {});
     };
-    run.con->Error = [](int code) {
+    run.con->Error = [](ErrorCode error) {
+        const int code = Number(error);
         Check(code == 0 || code == 2 || code == 100 || code == 101 || code == 500 || code == 501);
     };
     for (int i = in.ConsumeIntegralInRange<int>(0, 3); i > 0; --i) {
-        run.con->RegisterIntercept(run.Code(), run.NewConsumer(), 1);
+        run.held.push_back(
+            run.con->RegisterIntercept(std::string(run.Code()), run.NewConsumer(), 1));
     }
     for (int i = in.ConsumeIntegralInRange<int>(0, 4); i > 0; --i) run.Queue();
 
@@ -137,8 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (int k = 0; k < 300; ++k) big += chunk;
             chunk.swap(big);
         }
-        int result = run.con->ProcessReceived(chunk);
-        Check(result == kPassLines || (result == kPassClosed && !run.con));
+        const PassResult result = run.con->ProcessReceived(chunk);
+        Check(result == PassResult::Lines || (result == PassResult::Closed && !run.con));
         // An unfinished line never outgrows its bound.
         if (run.con && run.con->Buffer().find('\n') == std::string_view::npos) {
             Check(run.con->Buffer().size() <= LineBuffer::kMaxPartial + 1);

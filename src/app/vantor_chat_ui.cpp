@@ -100,8 +100,8 @@ VantorChatUI::VantorChatUI(QWidget* parent)
     SetStatus(QString());
 
     wol_->SetTag(Tag{std::string("M")});
-    wol_->LogOnResult = [this](int result) { WOL_LogOnResult(result); };
-    wol_->Error = [this](int code) { WOL_Error(code); };
+    wol_->LogOnResult = [this](LogOnResult result) { WOL_LogOnResult(result); };
+    wol_->Error = [this](ErrorCode code) { WOL_Error(code); };
     wol_->BuddyListResult = [this](const std::string& list, int result) {
         WOL_BuddyListResult(list, result);
     };
@@ -202,12 +202,12 @@ void VantorChatUI::SetMenuShower(MenuShower shower) {
 void VantorChatUI::PumpSessions() {
     const StallMeter::Scope scope("the receive pass");
     ReconnectTick();
-    int result = kPassIdle;
+    PassResult result = PassResult::Idle;
     {
         const InPass::Guard guard(inPass_, *wol_);
         if (guard.Entered()) result = wol_->PopulateBuff();
     }
-    if (result == kPassClosed) {
+    if (result == PassResult::Closed) {
         if (reordUI_) reordUI_->ConnectionLost();
         MainLinkClosed();
     }
@@ -337,10 +337,10 @@ void VantorChatUI::QuitSession() {
     quitting_ = wasQuitting;
 }
 
-void VantorChatUI::WOL_LogOnResult(int result) {
+void VantorChatUI::WOL_LogOnResult(LogOnResult result) {
     const bool again = ReconnectAnswered(result);
     switch (result) {
-        case 0:
+        case LogOnResult::LoggedOn:
             logAs_->setText(FromWire(credentials_.NickName));
             SetStatus(QStringLiteral("Welcome to Westwood Online!"));
             logInBtn_->SetBtnText(QStringLiteral("LOGOUT"));
@@ -348,35 +348,34 @@ void VantorChatUI::WOL_LogOnResult(int result) {
             logInBtn_->SetEnabled(true);
             chatBtn_->SetEnabled(cht_.isNull());
             restoreDue_ = true;
-            wol_->send("SETCODEPAGE 1252");
-            wol_->send("SETOPT 17,33");
+            wol_->send(command::kSetCodePage);
+            wol_->send(command::kSetOptions);
             wol_->GetBuddies();
             if (again) LinkRestored();
             break;
-        case 1:
+        case LogOnResult::NicknameInUse:
             ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname in use"),
                     QStringLiteral("Your nickname is currently in use, please log on using a "
                                    "different nickname."));
             ResetConnection();
             break;
-        case 2:
+        case LogOnResult::NoNickname:
             ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname not provided"),
                     QStringLiteral("You didn't provide a nickname to logon with."));
             ResetConnection();
             break;
-        default:
-            break;
     }
 }
 
-void VantorChatUI::WOL_Error(int code) {
+void VantorChatUI::WOL_Error(ErrorCode code) {
     if (quitting_ || ending_) {
         DebugLog(Tag{std::string("M")},
-                 "Error " + std::to_string(code) + " while closing the connection.", kLogNote);
+                 "Error " + std::to_string(Number(code)) + " while closing the connection.",
+                 kLogNote);
         return;
     }
     if (ReconnectError(code)) return;
-    if (code == kErrPasswordNeeded) {
+    if (code == ErrorCode::PasswordNeeded) {
         ResetConnection();
         ShowBox(BoxIcon::Exclamation, QStringLiteral("Incorrect Password"),
                 QStringLiteral("Password incorrect."));
@@ -388,9 +387,9 @@ void VantorChatUI::WOL_Error(int code) {
     }
     // A running reorder names the error in its own box, with what becomes of its buddies.
     const bool reorderTells = reordUI_ && reordUI_->Busy();
-    if (reordUI_) reordUI_->SessionError(code);
+    if (reordUI_) reordUI_->SessionError(Number(code));
     // The server's reason ("Killed by admin") says more than the code; read it before the reset.
-    const std::string reason = code == kErrServer ? wol_->Interface().LastErrorReason() : "";
+    const std::string reason = code == ErrorCode::Server ? wol_->Interface().LastErrorReason() : "";
     if (LoggedOn()) {
         LogOffClick();
     } else {
@@ -402,7 +401,8 @@ void VantorChatUI::WOL_Error(int code) {
     }
     if (reorderTells) return;
     ShowBox(BoxIcon::Critical, QStringLiteral("Error!"),
-            QStringLiteral("Error ") + QString::number(code) + QStringLiteral(" has occurred."));
+            QStringLiteral("Error ") + QString::number(Number(code)) +
+                QStringLiteral(" has occurred."));
 }
 void VantorChatUI::ShowBox(BoxIcon icon, const QString& title, const QString& text) {
     if (ending_) return;

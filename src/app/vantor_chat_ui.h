@@ -122,8 +122,8 @@ private:
     void LogOffClick();
     void ResetConnection();
     void QuitSession();
-    void WOL_LogOnResult(int result);
-    void WOL_Error(int code);
+    void WOL_LogOnResult(LogOnResult result);
+    void WOL_Error(ErrorCode code);
     void ShowBox(BoxIcon icon, const QString& title, const QString& text);
 
     // A lost main connection and the way back (vantor_chat_ui_link.cpp).
@@ -133,8 +133,8 @@ private:
     void ReconnectTick();
     void ReconnectFailed();
     void ShowReconnectWait();
-    bool ReconnectError(int code);       // true when the error belongs to the way back
-    bool ReconnectAnswered(int result);  // true when this log-on was a reconnect
+    bool ReconnectError(ErrorCode code);         // true when the error belongs to the way back
+    bool ReconnectAnswered(LogOnResult result);  // true when this log-on was a reconnect
     void LinkRestored();
     void TellWindows(bool down);
 

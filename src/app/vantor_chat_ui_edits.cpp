@@ -67,7 +67,7 @@ void VantorChatUI::AddBuddy(const QString& typed) {
     const std::optional<QString> nick = NicknameToAdd(typed, rows);
     if (!nick || !LoggedOn()) return;
 
-    wol_->send("ADDBUDDY " + ToWire(*nick));
+    wol_->send(std::string(kAddBuddy) + ToWire(*nick));
     if (buddyList_->columnCount() == 0) SetupColumns(false);
     QStringList cells{*nick};
     for (int c = 1; c < buddyList_->columnCount(); ++c) cells << QStringLiteral("Unknown");
@@ -89,7 +89,7 @@ void VantorChatUI::DelBudClick() {
                                      QStringLiteral("\" from your buddy list?"));
     // The question let events run: a log-off or a re-download may have emptied the list.
     if (!yes || ending_ || !listed() || !LoggedOn()) return;
-    wol_->send("DELBUDDY " + ToWire(nick));
+    wol_->send(std::string(kDelBuddy) + ToWire(nick));
     delete buddyList_->takeTopLevelItem(index);
 }
 

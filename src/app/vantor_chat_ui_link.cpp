@@ -94,26 +94,26 @@ void VantorChatUI::ShowReconnectWait() {
     if (status_->text() != text) SetStatus(text);
 }
 
-bool VantorChatUI::ReconnectError(int code) {
+bool VantorChatUI::ReconnectError(ErrorCode code) {
     if (!reconnect_.Active()) return false;
     // The server meant it: no retry; the usual handling logs off and tells.
-    if (code == kErrServer || code == kErrPasswordNeeded) {
+    if (code == ErrorCode::Server || code == ErrorCode::PasswordNeeded) {
         reconnect_.Cancel();
-        if (code == kErrPasswordNeeded) LogOffClick();
+        if (code == ErrorCode::PasswordNeeded) LogOffClick();
         return false;
     }
     if (reconnect_.GetState() == State::Attempting) {
         ReconnectFailed();
     } else {
         // A window's send while the link is down: the windows have refused it already.
-        Note("Error " + std::to_string(code) + " while the connection is down.");
+        Note("Error " + std::to_string(Number(code)) + " while the connection is down.");
     }
     return true;
 }
 
-bool VantorChatUI::ReconnectAnswered(int result) {
+bool VantorChatUI::ReconnectAnswered(LogOnResult result) {
     if (reconnect_.GetState() != State::Attempting) return false;
-    if (result == 0) {
+    if (result == LogOnResult::LoggedOn) {
         reconnect_.Succeeded();
         ClearBuddyList();  // the download that follows fills it afresh
         return true;

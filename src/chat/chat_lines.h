@@ -14,6 +14,22 @@ namespace vantor {
 // The key every lobby JOIN carries.
 inline constexpr std::string_view kLobbyKey = "plumvex4";
 
+// The replies and relayed lines of the lobbies.
+namespace reply {
+inline constexpr std::string_view kListStart = "321";
+inline constexpr std::string_view kListItem = "327";
+inline constexpr std::string_view kListEnd = "323";
+inline constexpr std::string_view kNames = "353";
+inline constexpr std::string_view kNamesEnd = "366";
+inline constexpr std::string_view kBadChannelKey = "475";
+}  // namespace reply
+namespace relayed {
+inline constexpr std::string_view kPrivmsg = "PRIVMSG";
+inline constexpr std::string_view kJoin = "JOIN";
+inline constexpr std::string_view kPart = "PART";
+inline constexpr std::string_view kQuit = "QUIT";
+}  // namespace relayed
+
 // The nickname of a relayed line's sender: field 0 without its ":", up to the first "!".
 std::string SenderOf(std::string_view line);
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "transport/callback.h"
+#include "transport/reply_spec.h"
 
 namespace vantor {
 
@@ -14,12 +15,10 @@ namespace vantor {
 class ChatLink {
 public:
     virtual ~ChatLink() = default;
-    virtual void send(std::string_view command, Param param = {},
-                      std::shared_ptr<Callback> callback = {}, std::string code = {},
-                      std::string cStart = {}, std::string cEnd = {}) = 0;
-    virtual void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback,
-                                   Param param = {}) = 0;
-    virtual void RemoveIntercept(std::string_view code) = 0;
+    virtual void send(std::string_view command, ReplySpec reply = {}) = 0;
+    // The intercept holds while the registration lives.
+    [[nodiscard]] virtual InterceptRegistration RegisterIntercept(
+        std::string code, std::shared_ptr<Callback> callback, Param param = {}) = 0;
 };
 
 }  // namespace vantor

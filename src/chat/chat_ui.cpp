@@ -55,22 +55,20 @@ int ColourSlot(int kind) {
 class WolLink final : public ChatLink {
 public:
     explicit WolLink(WOLCon& wol) : wol_(wol) {}
-    void send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
-              std::string code, std::string cStart, std::string cEnd) override {
-        wol_.send(command, std::move(param), std::move(callback), std::move(code),
-                  std::move(cStart), std::move(cEnd));
+    void send(std::string_view command, ReplySpec reply) override {
+        wol_.send(command, std::move(reply));
     }
-    void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback,
-                           Param param) override {
-        wol_.RegisterIntercept(std::move(code), std::move(callback), std::move(param));
+    InterceptRegistration RegisterIntercept(std::string code, std::shared_ptr<Callback> callback,
+                                            Param param) override {
+        return wol_.RegisterIntercept(std::move(code), std::move(callback), std::move(param));
     }
-    void RemoveIntercept(std::string_view code) override { wol_.RemoveIntercept(code); }
 
 private:
     WOLCon& wol_;
 };
 
-constexpr std::array<const char*, 4> kIntercepts = {"PRIVMSG", "JOIN", "PART", "QUIT"};
+constexpr std::array<std::string_view, 4> kIntercepts = {relayed::kPrivmsg, relayed::kJoin,
+                                                         relayed::kPart, relayed::kQuit};
 
 }  // namespace
 
@@ -133,7 +131,13 @@ void ChatUI::ConnectChat() {
     currentLobby_ = 0;
     previousLobby_ = 0;
     StatusLabel->setText(QStringLiteral("Requesting lobby list..."));
-    if (link_) link_->send(ListCommand(), Param{int(kList)}, ChatCB, "327", "321", "323");
+    if (link_) {
+        link_->send(ListCommand(), {.callback = ChatCB,
+                                    .param = Param{int(kList)},
+                                    .codes = {reply::kListItem},
+                                    .start = reply::kListStart,
+                                    .end = reply::kListEnd});
+    }
 }
 
 void ChatUI::ChatCB_Callback(const std::string& line, Delivery status, const Param& param) {
@@ -145,15 +149,15 @@ void ChatUI::ChatCB_Callback(const std::string& line, Delivery status, const Par
     const std::string_view word = fields.size() > 1 ? fields[1] : std::string_view{};
     switch (*request) {
         case kList:
-            if (word == "327")
+            if (word == reply::kListItem)
                 OnLobbyList(line);
-            else if (word == "323")
+            else if (word == reply::kListEnd)
                 OnListEnd();
             break;
         case kJoin:
-            if (word == "353") {
+            if (word == reply::kNames) {
                 OnNames(line);
-            } else if (word == "366") {
+            } else if (word == reply::kNamesEnd) {
                 ShowCount(currentLobby_, NickList->count());
             }
             break;
@@ -204,11 +208,11 @@ void ChatUI::OnListEnd() {
         item->setFont(c, bold);
         item->setForeground(c, theme::kWhite);
     }
-    if (link_ && !interceptsOn_) {
-        interceptsOn_ = true;
+    if (link_ && intercepts_.empty()) {
         const int params[] = {kMessage, kJoined, kLeft, kQuit};
         for (size_t i = 0; i < kIntercepts.size(); ++i) {
-            link_->RegisterIntercept(kIntercepts[i], ChatCB, Param{params[i]});
+            intercepts_.push_back(
+                link_->RegisterIntercept(std::string(kIntercepts[i]), ChatCB, Param{params[i]}));
         }
     }
     JoinCurrent();
@@ -218,7 +222,11 @@ void ChatUI::JoinCurrent() {
     StatusLabel->setText(u"Joining channel "_s + LobbyText(currentLobby_) + u"..."_s);
     const std::string channel = LobbyChannel(currentLobby_);
     if (link_ && !channel.empty()) {
-        link_->send(JoinCommand(channel), Param{int(kJoin)}, ChatCB, "475", "353", "366");
+        link_->send(JoinCommand(channel), {.callback = ChatCB,
+                                           .param = Param{int(kJoin)},
+                                           .codes = {reply::kBadChannelKey},
+                                           .start = reply::kNames,
+                                           .end = reply::kNamesEnd});
     }
 }
 
@@ -395,11 +403,8 @@ void ChatUI::Unload() {
     if (link_) {
         const std::string channel = LobbyChannel(currentLobby_);
         if (!channel.empty() && !linkDown_) link_->send(PartCommand(channel));
-        if (interceptsOn_) {
-            for (const char* code : kIntercepts) link_->RemoveIntercept(code);
-        }
     }
-    interceptsOn_ = false;
+    intercepts_.clear();
     emit Closed();
 }
 

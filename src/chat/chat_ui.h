@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "chat/chat_link.h"
 #include "transport/callback.h"
@@ -116,13 +117,13 @@ private:
     std::unique_ptr<ChatLink> wolLink_;
     ChatLink* link_ = nullptr;
     std::shared_ptr<Callback> ChatCB;
+    std::vector<InterceptRegistration> intercepts_;  // PRIVMSG, JOIN, PART, QUIT while held
 
     std::string user_;
     int currentLobby_ = 0;
     int previousLobby_ = 0;
     bool chatActive_ = false;
     bool moving_ = false;  // own PART sent for a move, its echo not seen yet
-    bool interceptsOn_ = false;
     bool unloaded_ = false;
     bool linkDown_ = false;
 

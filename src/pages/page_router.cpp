@@ -120,9 +120,12 @@ struct PageRouter::Impl : PageHost {
             return;
         }
         if (!window) {
-            CallCopy(send, command, Param{}, nullptr, std::string());
+            CallCopy(send, command, ReplySpec{});
         } else {
-            CallCopy(send, command, Param{std::weak_ptr<PageWin>(window)}, pageCB, "389");
+            CallCopy(send, command,
+                     ReplySpec{.callback = pageCB,
+                               .param = Param{std::weak_ptr<PageWin>(window)},
+                               .codes = {reply::kPageResult}});
         }
     }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "transport/callback.h"
+#include "transport/reply_spec.h"
 
 namespace vantor {
 
@@ -18,6 +19,11 @@ class PageWin;  // one conversation; owns its page window (pages/page_win.h)
 bool PageFitsLine(std::string_view nick, std::string_view message);
 inline constexpr const char* kPageTooLong = "The page is too long to send; it was not sent.";
 
+// The service's answer to a page: "389" with 0 (delivered) or 1 (the user is not logged on).
+namespace reply {
+inline constexpr std::string_view kPageResult = "389";
+}  // namespace reply
+
 // The open page conversations of one session (its PageWins), keyed by nickname without regard to
 // letter case, and the routing of received pages into them. The session owns one and forwards its
 // page operations and the transport's ReceivedPage event here.
@@ -26,9 +32,8 @@ inline constexpr const char* kPageTooLong = "The page is too long to send; it wa
 // page can be routed while the first is still being shown; the set stays consistent across that.
 class PageRouter {
 public:
-    // How a page goes out: the session's send (command, param, callback, awaited code list).
-    using SendFn = std::function<void(std::string_view command, Param param,
-                                      std::shared_ptr<Callback> callback, std::string code)>;
+    // How a page goes out: the session's send.
+    using SendFn = std::function<void(std::string_view command, ReplySpec reply)>;
 
     explicit PageRouter(SendFn send);
     ~PageRouter();

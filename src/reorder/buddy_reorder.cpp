@@ -43,14 +43,16 @@ void BuddyReorder::SendPhase(Phase phase) {
     phase_ = phase;
     counter_ = 0;
     if (!link_.Connected()) return ConnectionLost();
-    const char* word = phase == kDeleting ? "DELBUDDY " : "ADDBUDDY ";
-    const std::string codes(phase == kDeleting ? kDelBuddyCodes : kAddBuddyCodes);
+    const std::string_view word = phase == kDeleting ? kDelBuddy : kAddBuddy;
+    const std::vector<std::string_view>& codes =
+        phase == kDeleting ? kDelBuddyCodes : kAddBuddyCodes;
     const auto alive = alive_.watch();
     // Copied: a send that fails may end the run from inside it, releasing BudCB.
     const std::vector<std::string> order = order_;
     const std::shared_ptr<Callback> callback = budCB_;
     for (const std::string& nick : order) {
-        link_.send(word + nick, Param{int(phase)}, callback, codes);
+        link_.send(std::string(word) + nick,
+                   {.callback = callback, .param = Param{int(phase)}, .codes = codes});
         if (!alive() || phase_ != phase) return;
     }
 }
@@ -59,7 +61,7 @@ void BuddyReorder::BudCB_Callback(const std::string& line, Delivery, const Param
     const int* phase = std::any_cast<int>(&param);
     if (!Running() || phase == nullptr || *phase != phase_) return;
     const std::string_view code = WordAt(line, 1);
-    if (code != (phase_ == kDeleting ? kDelBuddyAnswer : kAddBuddyAnswer)) {
+    if (code != (phase_ == kDeleting ? reply::kDelBuddyAnswer : reply::kAddBuddyAnswer)) {
         // Answers come in send order, so the refused command is the next one not yet counted.
         Failure failure;
         failure.cause = Cause::Refused;

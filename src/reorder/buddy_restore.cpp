@@ -45,7 +45,7 @@ BuddyRestore::BuddyRestore(fs::path file) : file_(std::move(file)) {
         const auto* which = std::any_cast<AddBackParam>(&param);
         if (which == nullptr) return;
         // An error answer leaves the buddy pending for the next log-on.
-        if (WordAt(line, 1) == kAddBuddyAnswer) Confirmed(which->account, which->nick);
+        if (WordAt(line, 1) == reply::kAddBuddyAnswer) Confirmed(which->account, which->nick);
     });
 }
 
@@ -89,8 +89,9 @@ std::vector<std::string> BuddyRestore::Pending(std::string_view account) const {
 void BuddyRestore::AddBack(ReorderLink& link, const std::vector<std::string>& nicks) {
     const std::string account = link.NickName();
     for (const std::string& nick : nicks) {
-        link.send("ADDBUDDY " + nick, Param{AddBackParam{account, nick}}, addCB_,
-                  std::string(kAddBuddyCodes));
+        link.send(std::string(kAddBuddy) + nick, {.callback = addCB_,
+                                                  .param = Param{AddBackParam{account, nick}},
+                                                  .codes = kAddBuddyCodes});
     }
 }
 

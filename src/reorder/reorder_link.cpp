@@ -13,9 +13,8 @@ namespace {
 class WolReorderLink final : public ReorderLink {
 public:
     explicit WolReorderLink(WOLCon& wol) : wol_(wol) {}
-    void send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
-              std::string code) override {
-        wol_.send(command, std::move(param), std::move(callback), std::move(code));
+    void send(std::string_view command, ReplySpec reply) override {
+        wol_.send(command, std::move(reply));
     }
     bool Connected() const override { return wol_.Interface().IsConnected(); }
     std::string NickName() const override { return wol_.NickName(); }

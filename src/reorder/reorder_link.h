@@ -5,7 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "transport/callback.h"
+#include "transport/reply_spec.h"
 
 namespace vantor {
 
@@ -13,10 +16,22 @@ class WOLCon;
 
 // The codes that answer a buddy command: its own answer first, then the error replies the service
 // may give instead. An error must end the wait for that command rather than leave it queued.
-inline constexpr std::string_view kDelBuddyCodes = "335,401,421,451,461";
-inline constexpr std::string_view kAddBuddyCodes = "334,401,421,451,461";
+namespace reply {
 inline constexpr std::string_view kDelBuddyAnswer = "335";
 inline constexpr std::string_view kAddBuddyAnswer = "334";
+inline constexpr std::string_view kNoSuchNick = "401";
+inline constexpr std::string_view kUnknownCommand = "421";
+inline constexpr std::string_view kNotRegistered = "451";
+inline constexpr std::string_view kNeedMoreParams = "461";
+}  // namespace reply
+inline const std::vector<std::string_view> kDelBuddyCodes = {
+    reply::kDelBuddyAnswer, reply::kNoSuchNick, reply::kUnknownCommand, reply::kNotRegistered,
+    reply::kNeedMoreParams};
+inline const std::vector<std::string_view> kAddBuddyCodes = {
+    reply::kAddBuddyAnswer, reply::kNoSuchNick, reply::kUnknownCommand, reply::kNotRegistered,
+    reply::kNeedMoreParams};
+inline constexpr std::string_view kDelBuddy = "DELBUDDY ";  // + nickname
+inline constexpr std::string_view kAddBuddy = "ADDBUDDY ";  // + nickname
 
 // What the buddy reorder needs of its session: queued commands, whether the link is up, and
 // whose list it changes. The reorder talks to the service only through this, so tests can record
@@ -24,8 +39,7 @@ inline constexpr std::string_view kAddBuddyAnswer = "334";
 class ReorderLink {
 public:
     virtual ~ReorderLink() = default;
-    virtual void send(std::string_view command, Param param = {},
-                      std::shared_ptr<Callback> callback = {}, std::string code = {}) = 0;
+    virtual void send(std::string_view command, ReplySpec reply = {}) = 0;
     virtual bool Connected() const = 0;
     virtual std::string NickName() const = 0;  // the account whose buddy list this is
 };

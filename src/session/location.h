@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vantor {
 
@@ -9,5 +10,10 @@ namespace vantor {
 // is. Never fails: a reply it cannot read gives "Unrecognised location", and a chat room whose
 // lobby number cannot be read gives "Chat Room".
 std::string DecodeLocation(const std::string& line398);
+
+namespace reply {
+inline constexpr std::string_view kLocation = "398";  // the answer to FINDUSEREX
+}  // namespace reply
+inline constexpr std::string_view kFindUser = "FINDUSEREX ";  // + nickname
 
 }  // namespace vantor

@@ -142,8 +142,10 @@ void LocationSearch::Advance(int position) {
     const int row = position - (column - 1) * rows_;
     view_.SetIdleTimer(true);
     if (!run()) return;
-    session->send("FINDUSEREX " + nicks_[static_cast<std::size_t>(row - 1)] + " 0",
-                  Param(std::to_string(row) + " " + std::to_string(column)), answers_, "398");
+    session->send(std::string(kFindUser) + nicks_[static_cast<std::size_t>(row - 1)] + " 0",
+                  {.callback = answers_,
+                   .param = Param(std::to_string(row) + " " + std::to_string(column)),
+                   .codes = {reply::kLocation}});
 }
 
 void LocationSearch::Fail(int position) {
@@ -158,7 +160,8 @@ void LocationSearch::RefreshRow(WOLCon& session, int row, const std::string& nic
     // Appended, not "S" + ...: GCC 12 at -O3 flags that form with a false -Wrestrict.
     std::string tag = "S";
     tag += std::to_string(row);
-    session.send("FINDUSEREX " + nick, Param(tag), answers_, "398");
+    session.send(std::string(kFindUser) + nick,
+                 {.callback = answers_, .param = Param(tag), .codes = {reply::kLocation}});
 }
 
 void LocationSearch::Cancel() {

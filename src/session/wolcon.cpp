@@ -31,8 +31,8 @@ struct WOLCon::Impl {
     // A handler may destroy the session: nothing of it is touched after a call-out that did.
     Liveness alive;
 
-    void RaiseError(int code) { CallCopy(owner.Error, code); }
-    void RaiseLogOnResult(int result) { CallCopy(owner.LogOnResult, result); }
+    void RaiseError(ErrorCode code) { CallCopy(owner.Error, code); }
+    void RaiseLogOnResult(vantor::LogOnResult result) { CallCopy(owner.LogOnResult, result); }
     void RaiseBuddyListResult(const std::string& list, int result) {
         CallCopy(owner.BuddyListResult, list, result);
     }
@@ -42,10 +42,10 @@ struct WOLCon::Impl {
             case Delivery::Answer: {
                 // A "372" before "375" also lands here; it ends the wait without a result.
                 const std::string_view code = WordAt(line, 1);
-                if (code == "433")
-                    RaiseLogOnResult(1);
-                else if (code == "431")
-                    RaiseLogOnResult(2);
+                if (code == reply::kNicknameInUse)
+                    RaiseLogOnResult(vantor::LogOnResult::NicknameInUse);
+                else if (code == reply::kNoNickname)
+                    RaiseLogOnResult(vantor::LogOnResult::NoNickname);
                 break;
             }
             case Delivery::Data: {
@@ -61,7 +61,7 @@ struct WOLCon::Impl {
                     CallCopy(presenter, MotdNews(motd.substr(motdStart)));
                     if (!stillHere()) return;
                 }
-                RaiseLogOnResult(0);
+                RaiseLogOnResult(vantor::LogOnResult::LoggedOn);
                 break;
             }
             default:
@@ -78,7 +78,7 @@ struct WOLCon::Impl {
 WOLCon::WOLCon() : impl_(std::make_unique<Impl>(*this)) {
     // The handlers run only from the transport, which goes with the state: they never outlive it.
     Impl* self = impl_.get();
-    impl_->iface->Error = [self](int code) { self->RaiseError(code); };
+    impl_->iface->Error = [self](ErrorCode code) { self->RaiseError(code); };
     impl_->iface->ReceivedPage = [self](const std::string& line) {
         if (self->pages) self->pages->OnReceivedPage(line);
     };
@@ -90,11 +90,9 @@ WOLCon::WOLCon() : impl_(std::make_unique<Impl>(*this)) {
     impl_->buddyCB->SetHandler([self](const std::string& line, Delivery kind, const Param&) {
         self->OnBuddyReply(line, kind);
     });
-    impl_->pages =
-        std::make_unique<PageRouter>([self](std::string_view command, Param param,
-                                            std::shared_ptr<Callback> callback, std::string code) {
-            self->iface->send(command, std::move(param), std::move(callback), std::move(code));
-        });
+    impl_->pages = std::make_unique<PageRouter>([self](std::string_view command, ReplySpec reply) {
+        self->iface->send(command, std::move(reply));
+    });
 }
 
 WOLCon::~WOLCon() = default;
@@ -130,37 +128,41 @@ void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
         transport.send(line);
         if (!alive()) return;
     }
-    transport.send("USER UserName HostName " + host + " :RealName", Param(showMotd), self->logOnCB,
-                   "433,431,372", "375", "376");
+    transport.send("USER UserName HostName " + host + " :RealName",
+                   {.callback = self->logOnCB,
+                    .param = Param(showMotd),
+                    .codes = {reply::kNicknameInUse, reply::kNoNickname, reply::kMotdLine},
+                    .start = reply::kMotdStart,
+                    .end = reply::kMotdEnd});
 }
 
 void WOLCon::Quit() {
     const auto alive = impl_->alive.watch();
-    impl_->iface->send("QUIT");
+    impl_->iface->send(command::kQuit);
     // A session dropped by an Error handler closed its socket as it went.
     if (!alive()) return;
     impl_->iface->Disconnect();
 }
 
 void WOLCon::GetBuddies() {
-    impl_->iface->send("GETBUDDY", {}, impl_->buddyCB, "333");
+    impl_->iface->send(command::kGetBuddy,
+                       {.callback = impl_->buddyCB, .codes = {reply::kBuddyList}});
 }
 
-void WOLCon::send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
-                  std::string code, std::string cStart, std::string cEnd) {
-    impl_->iface->send(command, std::move(param), std::move(callback), std::move(code),
-                       std::move(cStart), std::move(cEnd));
+void WOLCon::send(std::string_view command, ReplySpec reply) {
+    impl_->iface->send(command, std::move(reply));
 }
 
-void WOLCon::RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param) {
-    impl_->iface->RegisterIntercept(std::move(code), std::move(callback), std::move(param));
+InterceptRegistration WOLCon::RegisterIntercept(std::string code,
+                                                std::shared_ptr<Callback> callback, Param param) {
+    return impl_->iface->RegisterIntercept(std::move(code), std::move(callback), std::move(param));
 }
 
 void WOLCon::RemoveIntercept(std::string_view code) {
     impl_->iface->RemoveIntercept(code);
 }
 
-int WOLCon::PopulateBuff() {
+PassResult WOLCon::PopulateBuff() {
     // Nothing is held across the pass: a session destroyed by a handler takes its transport
     // with it, and the transport then ends the pass instead of routing lines for nobody.
     return impl_->iface->PopulateBuff();

@@ -12,10 +12,36 @@
 #include "common/tag.h"
 #include "pages/page_router.h"
 #include "transport/callback.h"
+#include "transport/reply_spec.h"
 
 namespace vantor {
 
 class WOLCon2;
+enum class ErrorCode : int;
+enum class PassResult : int;
+
+// What the log-on came to; the numbers are the classic ones.
+enum class LogOnResult : int {
+    LoggedOn = 0,       // the message of the day has ended (376)
+    NicknameInUse = 1,  // 433
+    NoNickname = 2,     // 431
+};
+
+// The replies of the log-on and of the buddy list download, and the commands around them.
+namespace reply {
+inline constexpr std::string_view kMotdStart = "375";
+inline constexpr std::string_view kMotdLine = "372";
+inline constexpr std::string_view kMotdEnd = "376";
+inline constexpr std::string_view kNicknameInUse = "433";
+inline constexpr std::string_view kNoNickname = "431";
+inline constexpr std::string_view kBuddyList = "333";
+}  // namespace reply
+namespace command {
+inline constexpr std::string_view kSetCodePage = "SETCODEPAGE 1252";
+inline constexpr std::string_view kSetOptions = "SETOPT 17,33";
+inline constexpr std::string_view kGetBuddy = "GETBUDDY";
+inline constexpr std::string_view kQuit = "QUIT";
+}  // namespace command
 
 // Credentials for LogOn; texts are Windows-1252 bytes.
 struct WolInfo {
@@ -42,11 +68,12 @@ public:
     void Quit();
     void GetBuddies();
 
-    void send(std::string_view command, Param param = {}, std::shared_ptr<Callback> callback = {},
-              std::string code = {}, std::string cStart = {}, std::string cEnd = {});
-    void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param = {});
+    void send(std::string_view command, ReplySpec reply = {});
+    [[nodiscard]] InterceptRegistration RegisterIntercept(std::string code,
+                                                          std::shared_ptr<Callback> callback,
+                                                          Param param = {});
     void RemoveIntercept(std::string_view code);
-    int PopulateBuff();
+    PassResult PopulateBuff();
 
     const Tag& GetTag() const;
     void SetTag(Tag tag);
@@ -68,8 +95,8 @@ public:
     WOLCon2& Interface();  // the transport (WOLInterface)
 
     // Events; set by the owner.
-    std::function<void(int code)> Error;
-    std::function<void(int result)> LogOnResult;  // 0 logged on, 1 nickname in use, 2 none given
+    std::function<void(ErrorCode code)> Error;
+    std::function<void(vantor::LogOnResult result)> LogOnResult;
     // The nicknames joined by "`", result 0; an empty list (a reply without the list word)
     // also comes as "" with result 0.
     std::function<void(const std::string& list, int result)> BuddyListResult;

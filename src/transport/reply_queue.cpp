@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "transport/reply_spec.h"
+
 namespace vantor {
 
 bool CodeListContains(std::string_view list, std::string_view code) {
@@ -64,21 +66,40 @@ std::vector<SendInfo> ReplyQueue::TakeExpired(std::chrono::steady_clock::duratio
     return expired;
 }
 
-void InterceptTable::Register(std::string code, std::weak_ptr<Callback> callback, Param param) {
+std::uint64_t InterceptTable::Register(std::string code, std::weak_ptr<Callback> callback,
+                                       Param param) {
+    const std::uint64_t id = ++lastId_;
     auto it = std::find_if(entries_.begin(), entries_.end(),
                            [&](const Intercept& i) { return i.Code == code; });
     if (it != entries_.end()) {
         it->Callback = std::move(callback);
         it->Param = std::move(param);
-        return;
+        it->Id = id;
+        return id;
     }
-    entries_.push_back(Intercept{std::move(code), std::move(callback), std::move(param)});
+    entries_.push_back(Intercept{std::move(code), std::move(callback), std::move(param), id});
+    return id;
 }
 
 void InterceptTable::Remove(std::string_view code) {
     auto it = std::find_if(entries_.begin(), entries_.end(),
                            [&](const Intercept& i) { return i.Code == code; });
     if (it != entries_.end()) entries_.erase(it);
+}
+
+void InterceptTable::Remove(std::string_view code, std::uint64_t id) {
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const Intercept& i) { return i.Code == code && i.Id == id; });
+    if (it != entries_.end()) entries_.erase(it);
+}
+
+std::string JoinCodes(const std::vector<std::string_view>& codes) {
+    std::string list;
+    for (std::string_view code : codes) {
+        if (!list.empty()) list += ',';
+        list += code;
+    }
+    return list;
 }
 
 std::optional<Match> InterceptTable::Offer(std::string_view code) const {

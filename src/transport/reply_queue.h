@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -32,6 +33,7 @@ struct Intercept {
     std::string Code;
     std::weak_ptr<vantor::Callback> Callback;
     vantor::Param Param;
+    std::uint64_t Id = 0;  // which registration this is, so an older one cannot remove it
 };
 
 // What a queue entry or an intercept decided about one line. The entry has already been updated
@@ -80,8 +82,10 @@ private:
 class InterceptTable {
 public:
     // A second registration of a code replaces the handler of the first, keeping its place.
-    void Register(std::string code, std::weak_ptr<Callback> callback, Param param);
+    // Returns the registration's id.
+    std::uint64_t Register(std::string code, std::weak_ptr<Callback> callback, Param param);
     void Remove(std::string_view code);
+    void Remove(std::string_view code, std::uint64_t id);  // only while that registration holds
     bool Empty() const { return entries_.empty(); }
     std::size_t Size() const { return entries_.size(); }
 
@@ -89,6 +93,7 @@ public:
 
 private:
     std::vector<Intercept> entries_;
+    std::uint64_t lastId_ = 0;
 };
 
 }  // namespace vantor

@@ -19,8 +19,8 @@ constexpr std::string_view kPasswordNeeded = "(Password needed for that nickname
 
 // The server closes a refused link with "ERROR" and its reason as the fifth space-separated
 // part, which runs to the end of the line.
-int ServerErrorCode(std::string_view line) {
-    return WordAt(line, 4, 5) == kPasswordNeeded ? kErrPasswordNeeded : kErrServer;
+ErrorCode ServerErrorCode(std::string_view line) {
+    return WordAt(line, 4, 5) == kPasswordNeeded ? ErrorCode::PasswordNeeded : ErrorCode::Server;
 }
 
 // What a person reads as the reason: the fifth part without its parentheses, or, for a short
@@ -72,7 +72,7 @@ WOLCon2::~WOLCon2() {
     CloseSocket(impl_->handle);
 }
 
-void WOLCon2::RaiseError(int code) {
+void WOLCon2::RaiseError(ErrorCode code) {
     CallCopy(Error, code);
 }
 
@@ -97,7 +97,7 @@ bool WOLCon2::OpenSocket() {
     impl_->handle = handle;  // kept even when invalid: the next send then fails with 100
     if (handle == kInvalidSocket) {
         impl_->Log("Failed to create a socket.", kLogError);
-        if (alive()) RaiseError(kErrSocketCreate);
+        if (alive()) RaiseError(ErrorCode::SocketCreate);
         return false;
     }
     return true;
@@ -107,7 +107,7 @@ void WOLCon2::ConnectFailed() {
     const auto alive = impl_->alive.watch();
     impl_->connecting = false;
     impl_->Log("Socket Error - Could not connect to remote host.", kLogError);
-    if (alive()) RaiseError(kErrConnectFailed);
+    if (alive()) RaiseError(ErrorCode::ConnectFailed);
 }
 
 bool WOLCon2::connect(std::int32_t port) {
@@ -184,15 +184,14 @@ void WOLCon2::Disconnect() {
     impl_->connecting = false;
 }
 
-void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
-                   std::string code, std::string cStart, std::string cEnd) {
+void WOLCon2::send(std::string_view command, ReplySpec reply) {
     const auto alive = impl_->alive.watch();
     std::string line = OneLine(command);
     const std::string logged = SentLogText ? SentLogText(line) : line;
     if (impl_->handle == 0) {
         impl_->Log("Socket is not connected, could not send command: \"" + logged + "\".",
                    kLogError);
-        if (alive()) RaiseError(kErrNotConnected);
+        if (alive()) RaiseError(ErrorCode::NotConnected);
         return;
     }
     impl_->Log(logged, kLogSent);
@@ -201,50 +200,50 @@ void WOLCon2::send(std::string_view command, Param param, std::shared_ptr<Callba
     if (SendText(impl_->handle, line) == -1) {
         impl_->Log("Error sending command.", kLogError);
         if (!alive()) return;
-        RaiseError(kErrSendFailed);
+        RaiseError(ErrorCode::SendFailed);
         if (!alive()) return;
     }
-    if (callback) {
-        impl_->queue.Append(SendInfo{std::move(callback),
-                                     std::move(param),
-                                     std::move(code),
-                                     std::move(cStart),
-                                     std::move(cEnd),
+    if (reply.callback) {
+        impl_->queue.Append(SendInfo{std::move(reply.callback),
+                                     std::move(reply.param),
+                                     JoinCodes(reply.codes),
+                                     std::string(reply.start),
+                                     std::string(reply.end),
                                      false,
                                      logged,
                                      {}});
     }
 }
 
-int WOLCon2::PopulateBuff() {
-    if (!ExpireWaits()) return kPassClosed;
+PassResult WOLCon2::PopulateBuff() {
+    if (!ExpireWaits()) return PassResult::Closed;
     // Handle 0 is "no socket", never a descriptor to poll; a connect under way is its owner's.
-    if (impl_->handle == 0 || impl_->connecting) return kPassIdle;
+    if (impl_->handle == 0 || impl_->connecting) return PassResult::Idle;
     // Lines a handler left behind (it disconnected, or a nested pass read more) must not wait
     // for the server's next bytes.
     if (impl_->buffer.HasLine()) return RouteWaiting();
     PollResult poll = PollSocket(impl_->handle);
-    if (poll.result < 0) return kPassIdle;
-    if (!poll.readable) return poll.writable ? kPassWritable : kPassIdle;
+    if (poll.result < 0) return PassResult::Idle;
+    if (!poll.readable) return poll.writable ? PassResult::Writable : PassResult::Idle;
 
     impl_->readScratch.clear();
     if (ReceiveText(impl_->handle, impl_->readScratch) < 1) {
         Disconnect();
-        return kPassClosed;
+        return PassResult::Closed;
     }
     return ProcessReceived(impl_->readScratch);
 }
 
-int WOLCon2::ProcessReceived(std::string_view bytes) {
+PassResult WOLCon2::ProcessReceived(std::string_view bytes) {
     const auto alive = impl_->alive.watch();
     if (!impl_->buffer.Append(bytes)) {
         impl_->Log("Dropped an unfinished received line longer than 1048576 bytes.", kLogError);
-        if (!alive()) return kPassClosed;
+        if (!alive()) return PassResult::Closed;
     }
     return RouteWaiting();
 }
 
-int WOLCon2::RouteWaiting() {
+PassResult WOLCon2::RouteWaiting() {
     const auto alive = impl_->alive.watch();
     // The line is copied out before it is routed: a handler may read, drain or clear the buffer.
     // Empty lines are stepped over, so nothing complete is left waiting for more data.
@@ -252,9 +251,9 @@ int WOLCon2::RouteWaiting() {
     while (impl_->buffer.TakeLine(line)) {
         if (line.empty()) continue;
         RouteLine(line);
-        if (!alive()) return kPassClosed;
+        if (!alive()) return PassResult::Closed;
     }
-    return kPassLines;
+    return PassResult::Lines;
 }
 
 bool WOLCon2::ExpireWaits() {
@@ -284,18 +283,18 @@ void WOLCon2::RouteLine(const std::string& line) {
             return;
         }
     }
-    if (first == "PING") {
+    if (first == wire::kPing) {
         impl_->Log(line, kLogHandled);
-        if (alive()) send("PONG " + impl_->nick + " :");
+        if (alive()) send(std::string(wire::kPong) + " " + impl_->nick + " :");
         return;
     }
-    if (code == "PAGE") {
+    if (code == wire::kPage) {
         impl_->Log(line, kLogHandled);
         if (!alive()) return;
         CallCopy(ReceivedPage, line);
         return;
     }
-    if (first == "ERROR") {
+    if (first == wire::kError) {
         impl_->lastErrorReason = ServerErrorReason(line);
         impl_->Log(line, kLogHandled);
         if (alive()) RaiseError(ServerErrorCode(line));
@@ -316,8 +315,14 @@ std::string WOLCon2::Receive() {
     return line;
 }
 
-void WOLCon2::RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param) {
-    impl_->intercepts.Register(std::move(code), std::move(callback), std::move(param));
+InterceptRegistration WOLCon2::RegisterIntercept(std::string code,
+                                                 std::shared_ptr<Callback> callback, Param param) {
+    const std::uint64_t id =
+        impl_->intercepts.Register(code, std::move(callback), std::move(param));
+    return InterceptRegistration(
+        [alive = impl_->alive.watch(), impl = impl_.get(), code = std::move(code), id] {
+            if (alive()) impl->intercepts.Remove(code, id);
+        });
 }
 
 void WOLCon2::RemoveIntercept(std::string_view code) {

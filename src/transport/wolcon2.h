@@ -11,26 +11,39 @@
 
 #include "common/tag.h"
 #include "transport/callback.h"
+#include "transport/reply_spec.h"
 
 namespace vantor {
 
 // Error codes of the connection, raised through WOLCon2::Error and passed on by the session.
-enum ErrorCode : int {
-    kErrServer = 0,           // server ERROR line with any other reason
-    kErrPasswordNeeded = 2,   // "(Password needed for that nickname.)"
-    kErrSendFailed = 100,     // the socket layer failed to send a command
-    kErrNotConnected = 101,   // send without a socket
-    kErrSocketCreate = 500,   // socket creation failed
-    kErrConnectFailed = 501,  // connect to the server failed
+// The numbers are the ones users and the debug log see.
+enum class ErrorCode : int {
+    Server = 0,           // server ERROR line with any other reason
+    PasswordNeeded = 2,   // "(Password needed for that nickname.)"
+    SendFailed = 100,     // the socket layer failed to send a command
+    NotConnected = 101,   // send without a socket
+    SocketCreate = 500,   // socket creation failed
+    ConnectFailed = 501,  // connect to the server failed
 };
+constexpr int Number(ErrorCode code) {
+    return static_cast<int>(code);
+}
 
 // Results of one receive pass.
-enum PassResult : int {
-    kPassIdle = 0,      // nothing readable (and not writable), or select failed
-    kPassLines = 1,     // data was read and its complete lines routed
-    kPassClosed = 2,    // the peer closed the connection (or the read failed); now disconnected
-    kPassWritable = 3,  // nothing to read, socket writable
+enum class PassResult : int {
+    Idle = 0,      // nothing readable (and not writable), or select failed
+    Lines = 1,     // data was read and its complete lines routed
+    Closed = 2,    // the peer closed the connection (or the read failed); now disconnected
+    Writable = 3,  // nothing to read, socket writable
 };
+
+// Command words the transport handles itself, ahead of the reply queue.
+namespace wire {
+inline constexpr std::string_view kPing = "PING";
+inline constexpr std::string_view kPong = "PONG";
+inline constexpr std::string_view kPage = "PAGE";
+inline constexpr std::string_view kError = "ERROR";
+}  // namespace wire
 
 // The one TCP connection to the chat server: socket, receive buffer, reply queue and intercept
 // table. Every handler it calls may re-enter it (send, register, remove, disconnect, connect) or
@@ -58,28 +71,27 @@ public:
     void Disconnect();
 
     // Sends one command line (CR LF appended). With a callback, queues its reply.
-    void send(std::string_view command, Param param = {}, std::shared_ptr<Callback> callback = {},
-              std::string code = {}, std::string cStart = {}, std::string cEnd = {});
+    void send(std::string_view command, ReplySpec reply = {});
 
     // How long a queued command waits for (the next line of) its answer before it is dropped
     // and its callback hears Delivery::Expired.
     static constexpr std::chrono::seconds kReplyWait{60};
 
-    // One receive pass, a PassResult. Complete lines left in the buffer are routed before
+    // One receive pass. Complete lines left in the buffer are routed before
     // anything more is read. Expired queue entries are dropped first. Each line is routed to the
     // first taker: an intercept, PING, PAGE, ERROR, then the reply queue. A handler that calls
     // Disconnect or connect ends the pass: Disconnect logs the complete lines still buffered (as
     // handled) instead of routing them, and connect also logs and drops an unfinished line of the
     // old link, so nothing of it is glued to the new one. A handler that destroys this object ends
-    // the pass with kPassClosed. A nested pass (a modal loop inside a handler) goes on where this
+    // the pass with Closed. A nested pass (a modal loop inside a handler) goes on where this
     // one stands.
-    int PopulateBuff();
+    PassResult PopulateBuff();
     std::string Receive();  // next complete line out of the buffer, or ""
 
     // The routing half of a receive pass over bytes as if just read from the socket; for tests
-    // and the fuzzer, which feed bytes without a peer. Returns kPassLines, or kPassClosed when
-    // a handler destroyed this object.
-    int ProcessReceived(std::string_view bytes);
+    // and the fuzzer, which feed bytes without a peer. Returns Lines, or Closed when a handler
+    // destroyed this object.
+    PassResult ProcessReceived(std::string_view bytes);
 
     // Where queue waits take the time from; tests turn it by hand.
     void SetClock(std::function<std::chrono::steady_clock::time_point()> now);
@@ -88,8 +100,11 @@ public:
     // carries only the code.
     const std::string& LastErrorReason() const;
 
-    // A code registered twice keeps its place and takes the newer callback and Param.
-    void RegisterIntercept(std::string code, std::shared_ptr<Callback> callback, Param param = {});
+    // A code registered twice keeps its place and takes the newer callback and Param. The
+    // intercept stays until the registration goes, or until RemoveIntercept of its code.
+    [[nodiscard]] InterceptRegistration RegisterIntercept(std::string code,
+                                                          std::shared_ptr<Callback> callback,
+                                                          Param param = {});
     void RemoveIntercept(std::string_view code);
 
     const Tag& GetTag() const;
@@ -105,7 +120,7 @@ public:
 
     // Events; set by the owner.
     std::function<void(const std::string& line)> ReceivedPage;
-    std::function<void(int code)> Error;
+    std::function<void(ErrorCode code)> Error;
 
     // How a sent command reads in the debug log (unset: as sent). The session hides the log-on
     // password here; the wire always carries the real command. A pure text function: it must
@@ -116,9 +131,9 @@ private:
     bool OpenSocket();
     void ConnectFailed();
     void RouteLine(const std::string& line);
-    int RouteWaiting();
+    PassResult RouteWaiting();
     bool ExpireWaits();
-    void RaiseError(int code);
+    void RaiseError(ErrorCode code);
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -139,7 +139,7 @@ TEST(BuddyEdits, aSessionFailingUnderAReorderGivesOnlyTheReordersOwnBox) {
         f.Press(ui, "OKBtn");
         ASSERT_TRUE(f.peer.WaitForLines(run + 2));
         if (errorEvent) {
-            f.main->WOL().Error(10054);
+            f.main->WOL().Error(static_cast<ErrorCode>(10054));
         } else {
             f.peer.CloseClient();
         }

@@ -67,7 +67,7 @@ TEST(ChatOnLocalService, threeUsersTalkInALobbyAndOneMovesOn) {
     const char* nicks[] = {"ann", "bob", "cat"};
     for (int i = 0; i < 3; ++i) {
         Member& m = *all[i];
-        m.wol.LogOnResult = [&m](int result) { m.logOn = result; };
+        m.wol.LogOnResult = [&m](LogOnResult result) { m.logOn = int(result); };
         ASSERT_TRUE(m.wol.connect(server.BasePort()));
         m.wol.LogOn(WolInfo{nicks[i], "secret"}, false);
         ASSERT_TRUE(pump([&] { return m.logOn == 0; }));

@@ -31,15 +31,11 @@ public:
     std::vector<std::string> sent;
     std::map<std::string, int, std::less<>> intercepts;
 
-    void send(std::string_view command, Param, std::shared_ptr<Callback>, std::string, std::string,
-              std::string) override {
-        sent.emplace_back(command);
-    }
-    void RegisterIntercept(std::string code, std::shared_ptr<Callback>, Param param) override {
+    void send(std::string_view command, ReplySpec) override { sent.emplace_back(command); }
+    InterceptRegistration RegisterIntercept(std::string code, std::shared_ptr<Callback>,
+                                            Param param) override {
         intercepts[code] = std::any_cast<int>(param);
-    }
-    void RemoveIntercept(std::string_view code) override {
-        if (auto it = intercepts.find(code); it != intercepts.end()) intercepts.erase(it);
+        return InterceptRegistration([this, code] { intercepts.erase(code); });
     }
     std::string Last() const { return sent.empty() ? std::string() : sent.back(); }
 };

@@ -30,10 +30,9 @@ struct Sent {
 class PageRouting : public ::testing::Test {
 protected:
     PageRouting()
-        : router([this](std::string_view command, Param param, std::shared_ptr<Callback> callback,
-                        std::string code) {
-              sent.push_back(
-                  {std::string(command), std::move(param), std::move(callback), std::move(code)});
+        : router([this](std::string_view command, ReplySpec reply) {
+              sent.push_back({std::string(command), std::move(reply.param),
+                              std::move(reply.callback), JoinCodes(reply.codes)});
           }) {
         router.SetOwnNick("me");
     }
@@ -195,10 +194,7 @@ TEST(PagesOverTheTransport, droppedAnswerNoLongerShiftsTheOfflineNoticeIntoAnoth
     WOLCon2 con;
     auto now = std::chrono::steady_clock::now();
     con.SetClock([&] { return now; });
-    PageRouter router([&](std::string_view command, Param param, std::shared_ptr<Callback> callback,
-                          std::string code) {
-        con.send(command, std::move(param), std::move(callback), std::move(code));
-    });
+    PageRouter router([&](std::string_view command, ReplySpec reply) { con.send(command, reply); });
     router.SetOwnNick("me");
     ASSERT_TRUE(con.connect(peer.Port()) && peer.Accept());
 

@@ -54,7 +54,7 @@ protected:
 
     void LogOn(WOLCon& con, const std::string& nick) {
         int result = -1;
-        con.LogOnResult = [&result](int r) { result = r; };
+        con.LogOnResult = [&result](LogOnResult r) { result = int(r); };
         ASSERT_TRUE(con.connect(server.BasePort()));
         con.LogOn(WolInfo{nick, "pw"}, false);
         ASSERT_TRUE(Pump([&] { return result == 0; })) << nick << " could not log on";

@@ -25,10 +25,11 @@ public:
     std::function<void(const std::string& command)> onSend;  // after recording; may re-enter
     ReplyQueue queue;
 
-    void send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
-              std::string code) override {
-        sent.push_back({std::string(command), param, code});
-        if (callback) queue.Append(SendInfo{callback, std::move(param), std::move(code), {}, {}});
+    void send(std::string_view command, ReplySpec reply) override {
+        std::string code = JoinCodes(reply.codes);
+        sent.push_back({std::string(command), reply.param, code});
+        if (reply.callback)
+            queue.Append(SendInfo{reply.callback, std::move(reply.param), std::move(code), {}, {}});
         if (auto handler = onSend) handler(std::string(command));
     }
     bool Connected() const override { return connected; }

@@ -27,8 +27,8 @@ protected:
     void SetUp() override {
         SetSettingsSource(&settings);
         con = std::make_unique<WOLCon>();
-        con->Error = [this](int code) { errors.push_back(code); };
-        con->LogOnResult = [this](int result) { results.push_back(result); };
+        con->Error = [this](ErrorCode code) { errors.push_back(Number(code)); };
+        con->LogOnResult = [this](LogOnResult result) { results.push_back(int(result)); };
         con->BuddyListResult = [this](const std::string& list, int result) {
             buddyLists.push_back(list);
             buddyResults.push_back(result);
@@ -170,8 +170,8 @@ TEST_F(SessionTest, buddyListIsTheFourthWordOfTheAnswer) {
 
 TEST_F(SessionTest, sessionDestroyedByItsLogOnResultHandler) {
     Connect();
-    con->LogOnResult = [this](int result) {
-        results.push_back(result);
+    con->LogOnResult = [this](LogOnResult result) {
+        results.push_back(int(result));
         con.reset();
     };
     LogOn("bob", true);

@@ -68,7 +68,7 @@ TEST(WOLCons, sessionRemovedFromItsOwnErrorHandler) {
     WOLCons cons;
     WOLCon* con = cons.Add("a");
     int errors = 0;
-    con->Error = [&](int) {
+    con->Error = [&](ErrorCode) {
         ++errors;
         cons.Remove("a");
     };

@@ -16,10 +16,9 @@ namespace vantor::test {
 class DyingReorderLink : public ReorderLink {
 public:
     explicit DyingReorderLink(WOLCon& wol) : wol_(wol), inner_(MakeWolReorderLink(wol)) {}
-    void send(std::string_view command, Param param, std::shared_ptr<Callback> callback,
-              std::string code) override {
+    void send(std::string_view command, ReplySpec reply) override {
         if (command.starts_with("ADDBUDDY ")) wol_.Interface().Disconnect();
-        inner_->send(command, std::move(param), std::move(callback), std::move(code));
+        inner_->send(command, std::move(reply));
     }
     bool Connected() const override { return inner_->Connected(); }
     std::string NickName() const override { return inner_->NickName(); }

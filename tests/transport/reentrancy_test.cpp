@@ -12,11 +12,13 @@ const char* const kThreeLines = "s X 1\r\ns X 2\r\ns X 3\r\n";
 TEST_F(Reentrancy, handlerSendsAndQueuesMidPass) {
     ASSERT_TRUE(Connect());
     auto answers = Recorder();
-    con_->RegisterIntercept(
+    Hold(con_->RegisterIntercept(
         "X", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
             got_.push_back({line, Delivery::Intercepted, -1});
-            con_->send("ACK " + line.substr(4), static_cast<int>(got_.size()), answers, "Y");
-        })));
+            con_->send(
+                "ACK " + line.substr(4),
+                {.callback = answers, .param = static_cast<int>(got_.size()), .codes = {"Y"}});
+        }))));
     peer_.Send("s X 1\r\ns Y a\r\ns X 2\r\ns Y b\r\n");
     ASSERT_TRUE(PassUntilDelivered(4));
     EXPECT_EQ(GotLines(), "s X 1=-1|s Y a=1|s X 2=-1|s Y b=3");
@@ -26,14 +28,14 @@ TEST_F(Reentrancy, handlerSendsAndQueuesMidPass) {
 TEST_F(Reentrancy, handlerRegistersAndRemovesMidPass) {
     ASSERT_TRUE(Connect());
     auto b = Recorder();
-    con_->RegisterIntercept("A",
-                            Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
-                                got_.push_back({line, Delivery::Intercepted, 0});
-                                con_->RemoveIntercept("A");
-                                con_->RegisterIntercept("B", b, 7);
-                                con_->RegisterIntercept("C", b, 8);
-                                con_->RemoveIntercept("C");
-                            })));
+    Hold(con_->RegisterIntercept(
+        "A", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
+            got_.push_back({line, Delivery::Intercepted, 0});
+            con_->RemoveIntercept("A");
+            Hold(con_->RegisterIntercept("B", b, 7));
+            Hold(con_->RegisterIntercept("C", b, 8));
+            con_->RemoveIntercept("C");
+        }))));
     peer_.Send("s A 1\r\ns A 2\r\ns B 3\r\ns C 4\r\n");
     ASSERT_TRUE(PassUntilLogged("s C 4", kLogUnhandled));
     EXPECT_EQ(GotLines(), "s A 1=0|s B 3=7");
@@ -42,30 +44,30 @@ TEST_F(Reentrancy, handlerRegistersAndRemovesMidPass) {
 
 TEST_F(Reentrancy, disconnectMidPassLogsTheRestInsteadOfRouting) {
     ASSERT_TRUE(Connect());
-    con_->RegisterIntercept("X",
-                            Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
-                                got_.push_back({line, Delivery::Intercepted, 0});
-                                con_->Disconnect();
-                            })));
+    Hold(con_->RegisterIntercept(
+        "X", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
+            got_.push_back({line, Delivery::Intercepted, 0});
+            con_->Disconnect();
+        }))));
     peer_.Send(std::string(kThreeLines) + "s X 4");
     ASSERT_TRUE(PassUntilDelivered(1));
     EXPECT_FALSE(con_->IsConnected());
     EXPECT_TRUE(Logged("s X 2", kLogHandled));
     EXPECT_TRUE(Logged("s X 3", kLogHandled));
     EXPECT_EQ(con_->Buffer(), "s X 4");  // an unfinished line is not logged as a line
-    EXPECT_EQ(con_->PopulateBuff(), kPassIdle);
+    EXPECT_EQ(con_->PopulateBuff(), PassResult::Idle);
     EXPECT_EQ(got_.size(), 1u);
 }
 
 TEST_F(Reentrancy, connectMidPassStartsCleanOnTheNewLink) {
     ASSERT_TRUE(Connect());
-    con_->send("GETBUDDY", 1, Recorder(), "333");
+    con_->send("GETBUDDY", {.callback = Recorder(), .param = 1, .codes = {"333"}});
     bool reconnected = false;
-    con_->RegisterIntercept("X",
-                            Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
-                                got_.push_back({line, Delivery::Intercepted, 0});
-                                if (!reconnected) reconnected = con_->connect(peer_.Port());
-                            })));
+    Hold(con_->RegisterIntercept(
+        "X", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
+            got_.push_back({line, Delivery::Intercepted, 0});
+            if (!reconnected) reconnected = con_->connect(peer_.Port());
+        }))));
     peer_.Send(std::string(kThreeLines) + "s X 4");
     ASSERT_TRUE(PassUntilDelivered(1));
     ASSERT_TRUE(reconnected);
@@ -91,8 +93,8 @@ TEST_F(Reentrancy, handlerDestroysTheOwnerOfItsCallback) {
         owner.reset();  // the window closes from its own handler
         got_.push_back({"after", Delivery::Intercepted, 0});
     });
-    con_->RegisterIntercept("X", owner->cb);
-    con_->send("GETBUDDY", 1, owner->cb, "333");
+    Hold(con_->RegisterIntercept("X", owner->cb));
+    con_->send("GETBUDDY", {.callback = owner->cb, .param = 1, .codes = {"333"}});
     peer_.Send(std::string(kThreeLines) + ":s 333 bob a\r\n");
     ASSERT_TRUE(PassUntilLogged(":s 333 bob a", kLogHandled));
     ASSERT_EQ(got_.size(), 2u);
@@ -117,13 +119,13 @@ TEST_F(Reentrancy, handlerDestroysTheTransportMidPass) {
         {"intercept", "s X 1",
          [&](WOLCon2& c, Kill kill) {
              auto cb = killer(kill);
-             c.RegisterIntercept("X", cb);
+             Hold(c.RegisterIntercept("X", cb));
              return cb;
          }},
         {"queue", "s 333 a",
          [&](WOLCon2& c, Kill kill) {
              auto cb = killer(kill);
-             c.send("GETBUDDY", 1, cb, "333");
+             c.send("GETBUDDY", {.callback = cb, .param = 1, .codes = {"333"}});
              return cb;
          }},
         {"page", "s PAGE bob :hi",
@@ -133,7 +135,7 @@ TEST_F(Reentrancy, handlerDestroysTheTransportMidPass) {
          }},
         {"error", "ERROR :Closing Link: bob (Killed)",
          [](WOLCon2& c, Kill kill) {
-             c.Error = [kill](int) { kill(); };
+             c.Error = [kill](ErrorCode) { kill(); };
              return std::shared_ptr<Callback>();
          }},
         {"expired wait", "s X 1",
@@ -146,7 +148,7 @@ TEST_F(Reentrancy, handlerDestroysTheTransportMidPass) {
                         ((*readings)++ == 0 ? std::chrono::seconds(0) : 2 * WOLCon2::kReplyWait);
              });
              auto cb = killer(kill);
-             c.send("GETBUDDY", 1, cb, "999");
+             c.send("GETBUDDY", {.callback = cb, .param = 1, .codes = {"999"}});
              return cb;
          }},
     };
@@ -162,10 +164,10 @@ TEST_F(Reentrancy, handlerDestroysTheTransportMidPass) {
             con.reset();
         });
         peer.Send(std::string(tc.first) + "\r\n" + tc.first + "\r\ns 333 b\r\n");
-        int result = 0;
+        PassResult result = PassResult::Idle;
         ASSERT_TRUE(
             PumpUntil([&] { return con == nullptr; }, [&] { result = con->PopulateBuff(); }));
-        EXPECT_EQ(result, kPassClosed);
+        EXPECT_EQ(result, PassResult::Closed);
         EXPECT_EQ(calls, 1);
         EXPECT_TRUE(peer.ClientClosed() || PumpUntil([&] { return peer.ClientClosed(); }, {}));
     }
@@ -174,17 +176,17 @@ TEST_F(Reentrancy, handlerDestroysTheTransportMidPass) {
 TEST_F(Reentrancy, nestedPassRoutesEachLineOnceInOrder) {
     ASSERT_TRUE(Connect());
     int depth = 0;
-    con_->RegisterIntercept("X",
-                            Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
-                                got_.push_back({line, Delivery::Intercepted, depth});
-                                if (got_.size() == 1) {
-                                    // A modal loop inside a handler runs the next timer tick's
-                                    // pass.
-                                    ++depth;
-                                    con_->ProcessReceived("s X 4\r\n");
-                                    --depth;
-                                }
-                            })));
+    Hold(con_->RegisterIntercept(
+        "X", Keep(MakeCallback([&](const std::string& line, Delivery, const Param&) {
+            got_.push_back({line, Delivery::Intercepted, depth});
+            if (got_.size() == 1) {
+                // A modal loop inside a handler runs the next timer tick's
+                // pass.
+                ++depth;
+                con_->ProcessReceived("s X 4\r\n");
+                --depth;
+            }
+        }))));
     peer_.Send(kThreeLines);
     ASSERT_TRUE(PassUntilDelivered(4));
     EXPECT_EQ(GotLines(), "s X 1=0|s X 2=1|s X 3=1|s X 4=1");

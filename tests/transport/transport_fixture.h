@@ -33,7 +33,7 @@ protected:
         SetDebugWindowFactory([log = log_] { return std::make_unique<RecordingWindow>(log); });
         InitDebug();
         con_ = std::make_unique<WOLCon2>();
-        con_->Error = [this](int code) { errors_.push_back(code); };
+        con_->Error = [this](ErrorCode code) { errors_.push_back(code); };
         con_->ReceivedPage = [this](const std::string& line) { pages_.push_back(line); };
     }
     void TearDown() override {
@@ -56,6 +56,8 @@ protected:
         owned_.push_back(cb);
         return cb;
     }
+    // Intercepts stay registered for the whole test, unless it removes them by code.
+    void Hold(InterceptRegistration registration) { held_.push_back(std::move(registration)); }
 
     // Receive passes until `done` holds (bounded).
     bool PassUntil(const std::function<bool()>& done) {
@@ -83,8 +85,9 @@ protected:
     LoopbackPeer peer_;
     std::unique_ptr<WOLCon2> con_;
     std::vector<std::shared_ptr<Callback>> owned_;
+    std::vector<InterceptRegistration> held_;
     std::vector<Delivered> got_;
-    std::vector<int> errors_;
+    std::vector<ErrorCode> errors_;
     std::vector<std::string> pages_;
 };
 

@@ -19,7 +19,7 @@ using HostileInput = TransportTest;
 TEST_F(LineTransport, blankLineNoLongerHoldsBackThePageAfterIt) {
     ASSERT_TRUE(Connect());
     con_->SetNick("bob");
-    con_->RegisterIntercept("X", Recorder());
+    Hold(con_->RegisterIntercept("X", Recorder()));
     // PING is answered with the nick whatever its token.
     peer_.Send(
         "s X 1\r\n\r\n\r\n:al!u@h PAGE bob :hi\r\nPING :irc.example.net\r\nPING\r\nPING a b\r\n");
@@ -56,7 +56,7 @@ TEST_F(LineTransport, lineEndsAsRobustPeersReadThem) {
     for (const Case& c : cases) {
         pages_.clear();
         for (const std::string& bytes : c.reads)
-            EXPECT_EQ(con_->ProcessReceived(bytes), kPassLines);
+            EXPECT_EQ(con_->ProcessReceived(bytes), PassResult::Lines);
         EXPECT_EQ(pages_, c.pages) << c.name;
         EXPECT_TRUE(con_->Buffer().empty()) << c.name;
     }
@@ -77,9 +77,10 @@ TEST_F(Routing, interceptBeatsPingAndTheQueue) {
     ASSERT_TRUE(Connect());
     con_->SetNick("bob");
     auto queued = Recorder();
-    con_->send("USER x", 1, queued, "433", "375", "376");
-    con_->RegisterIntercept("375", Recorder(), 9);
-    con_->RegisterIntercept("KEY", Recorder(), 8);
+    con_->send("USER x",
+               {.callback = queued, .param = 1, .codes = {"433"}, .start = "375", .end = "376"});
+    Hold(con_->RegisterIntercept("375", Recorder(), 9));
+    Hold(con_->RegisterIntercept("KEY", Recorder(), 8));
     peer_.Send(":s 375 bob :- hi\r\nPING KEY\r\n");
     ASSERT_TRUE(PassUntilDelivered(2));
     EXPECT_EQ(GotLines(), ":s 375 bob :- hi=9|PING KEY=8");
@@ -97,9 +98,34 @@ TEST_F(Routing, interceptBeatsPingAndTheQueue) {
     EXPECT_EQ(peer_.Lines(), (std::vector<std::string>{"USER x", "PONG bob :"}));
 }
 
+// An intercept lasts as long as its registration: the registration's end removes it, but never a
+// newer registration of the same code, and a registration that outlives its transport is inert.
+TEST_F(Routing, interceptEndsWithItsRegistrationButNotWithAnOlderOne) {
+    ASSERT_TRUE(Connect());
+    {
+        InterceptRegistration first = con_->RegisterIntercept("X", Recorder(), 1);
+        InterceptRegistration second = con_->RegisterIntercept("Y", Recorder(), 2);
+        peer_.Send("s X a\r\ns Y b\r\n");
+        ASSERT_TRUE(PassUntilDelivered(2));
+        second.Remove();
+        EXPECT_FALSE(second.Held());
+        peer_.Send("s Y c\r\n");
+        ASSERT_TRUE(PassUntilLogged("s Y c", kLogUnhandled));
+        // Registered again: the first registration no longer owns the code.
+        Hold(con_->RegisterIntercept("X", Recorder(), 3));
+    }
+    peer_.Send("s X d\r\n");
+    ASSERT_TRUE(PassUntilDelivered(3));
+    EXPECT_EQ(GotLines(), "s X a=1|s Y b=2|s X d=3");
+
+    InterceptRegistration orphan = con_->RegisterIntercept("Z", Recorder(), 4);
+    con_.reset();
+    orphan.Remove();  // the transport is gone: nothing to remove, nothing touched
+}
+
 TEST_F(Routing, pageIsRecognisedByItsSecondWord) {
     ASSERT_TRUE(Connect());
-    con_->send("PAGE alice :hi", {}, Recorder(), "PAGE");
+    con_->send("PAGE alice :hi", {.callback = Recorder(), .codes = {"PAGE"}});
     peer_.Send(":alice!u@h PAGE bob :hi there\r\nPAGE x y\r\n");
     ASSERT_TRUE(PassUntilLogged("PAGE x y", kLogUnhandled));
     EXPECT_EQ(pages_, std::vector<std::string>{":alice!u@h PAGE bob :hi there"});
@@ -110,23 +136,23 @@ TEST_F(Routing, pageIsRecognisedByItsSecondWord) {
 TEST_F(Routing, errorLineGivesPasswordCodeOrServerErrorAndKeepsTheReason) {
     struct Case {
         std::string line;
-        int code;
+        ErrorCode code;
         std::string reason;
     };
     const Case cases[] = {
-        {"ERROR :Closing Link: bob[h] (Password needed for that nickname.)", kErrPasswordNeeded,
-         "Password needed for that nickname."},
-        {"ERROR :Closing Link: bob[h] (Password needed for that nickname.) ", kErrServer,
+        {"ERROR :Closing Link: bob[h] (Password needed for that nickname.)",
+         ErrorCode::PasswordNeeded, "Password needed for that nickname."},
+        {"ERROR :Closing Link: bob[h] (Password needed for that nickname.) ", ErrorCode::Server,
          "(Password needed for that nickname.) "},
-        {"ERROR :Closing Link: bob[h] (Killed by admin)", kErrServer, "Killed by admin"},
-        {"ERROR :Erroneous nickname", kErrServer, "Erroneous nickname"},
-        {"ERROR :Closing Link: bob[h] odd reason", kErrServer, "odd reason"},
-        {"ERROR", kErrServer, ""},
+        {"ERROR :Closing Link: bob[h] (Killed by admin)", ErrorCode::Server, "Killed by admin"},
+        {"ERROR :Erroneous nickname", ErrorCode::Server, "Erroneous nickname"},
+        {"ERROR :Closing Link: bob[h] odd reason", ErrorCode::Server, "odd reason"},
+        {"ERROR", ErrorCode::Server, ""},
     };
     for (const Case& c : cases) {
         errors_.clear();
         con_->ProcessReceived(c.line + "\r\n");
-        EXPECT_EQ(errors_, std::vector<int>{c.code}) << c.line;
+        EXPECT_EQ(errors_, std::vector<ErrorCode>{c.code}) << c.line;
         EXPECT_EQ(con_->LastErrorReason(), c.reason) << c.line;
         EXPECT_TRUE(Logged(c.line, kLogHandled)) << c.line;
     }
@@ -135,7 +161,11 @@ TEST_F(Routing, errorLineGivesPasswordCodeOrServerErrorAndKeepsTheReason) {
 // The one-line answers that end such an entry before its start are the log-on's tests.
 TEST_F(ReplyQueue, startedEntryTakesItsDataUntilTheEnd) {
     ASSERT_TRUE(Connect());
-    con_->send("USER u", 1, Recorder(), "433,431,372", "375", "376");
+    con_->send("USER u", {.callback = Recorder(),
+                          .param = 1,
+                          .codes = {"433", "431", "372"},
+                          .start = "375",
+                          .end = "376"});
     peer_.Send(
         ":s 375 bob :start\r\n:s 372 bob :- a\r\n:s 372 bob :- b\r\n:s 376 bob :end\r\n"
         ":s 376 bob :again\r\n");
@@ -150,8 +180,8 @@ TEST_F(ReplyQueue, startedEntryTakesItsDataUntilTheEnd) {
 
 TEST_F(ReplyQueue, onlyTheOldestUnstartedEntryIsExamined) {
     ASSERT_TRUE(Connect());
-    con_->send("GETBUDDY", 1, Recorder(), "333");
-    con_->send("FINDUSEREX al 0", 2, Recorder(), "398");
+    con_->send("GETBUDDY", {.callback = Recorder(), .param = 1, .codes = {"333"}});
+    con_->send("FINDUSEREX al 0", {.callback = Recorder(), .param = 2, .codes = {"398"}});
     peer_.Send(":s 398 bob 1 #x,0\r\n:s 333 bob a`b\r\n:s 398 bob 1 #x,0\r\n");
     ASSERT_TRUE(PassUntilDelivered(2));
     EXPECT_TRUE(Logged(":s 398 bob 1 #x,0", kLogUnhandled));
@@ -160,7 +190,9 @@ TEST_F(ReplyQueue, onlyTheOldestUnstartedEntryIsExamined) {
 
 TEST_F(ReplyQueue, answerToLaterEntryRemovesEarlierOnesFirst) {
     ASSERT_TRUE(Connect());
-    con_->send("USER u", 1, Recorder(), "372", "375", "376");
+    con_->send(
+        "USER u",
+        {.callback = Recorder(), .param = 1, .codes = {"372"}, .start = "375", .end = "376"});
     bool earlierStillQueued = true;
     auto later = MakeCallback([&](const std::string&, Delivery kind, const Param&) {
         EXPECT_EQ(kind, Delivery::Answer);
@@ -170,7 +202,7 @@ TEST_F(ReplyQueue, answerToLaterEntryRemovesEarlierOnesFirst) {
         earlierStillQueued = got_.size() != before;
         got_.push_back({"later", kind, 2});
     });
-    con_->send("GETBUDDY", 2, later, "333");
+    con_->send("GETBUDDY", {.callback = later, .param = 2, .codes = {"333"}});
     peer_.Send(":s 375 bob :start\r\n:s 333 bob a`b\r\n:s 376 bob :end\r\n");
     ASSERT_TRUE(PassUntilLogged(":s 376 bob :end", kLogUnhandled));
     EXPECT_FALSE(earlierStillQueued);
@@ -182,8 +214,12 @@ TEST_F(ReplyQueue, droppedAnswerNoLongerShiftsTheNextOne) {
     ASSERT_TRUE(Connect());
     auto now = std::chrono::steady_clock::now();
     con_->SetClock([&] { return now; });
-    con_->send("USER u", 2, Recorder(), "433", "375", "376");
-    con_->send("PAGE al :long", 1, Recorder(), "389");  // the server drops it without a reply
+    con_->send(
+        "USER u",
+        {.callback = Recorder(), .param = 2, .codes = {"433"}, .start = "375", .end = "376"});
+    con_->send("PAGE al :long", {.callback = Recorder(),
+                                 .param = 1,
+                                 .codes = {"389"}});  // the server drops it without a reply
     ASSERT_TRUE(peer_.WaitForLines(2));
     now += std::chrono::seconds(30);
     peer_.Send(":s 375 bob :start\r\n");  // the started reply keeps its own entry alive
@@ -201,32 +237,33 @@ TEST_F(ReplyQueue, droppedAnswerNoLongerShiftsTheNextOne) {
     EXPECT_TRUE(
         Logged("No answer within 60 seconds; dropped the wait for \"PAGE al :long\".", kLogNote));
 
-    con_->send("PAGE bo :hi", 3, Recorder(), "389");
+    con_->send("PAGE bo :hi", {.callback = Recorder(), .param = 3, .codes = {"389"}});
     peer_.Send(":s 389 bob 1\r\n");
     ASSERT_TRUE(PassUntilDelivered(3));
     EXPECT_EQ(GotLines(), ":s 375 bob :start=2|=1|:s 389 bob 1=3");
 }
 
 TEST_F(ConnectionFailures, sendWithoutSocketGives101AndQueuesNothing) {
-    con_->send("NICK \"bob\"", 1, Recorder(), "433");
-    EXPECT_EQ(errors_, std::vector<int>{kErrNotConnected});
+    con_->send("NICK \"bob\"", {.callback = Recorder(), .param = 1, .codes = {"433"}});
+    EXPECT_EQ(errors_, std::vector<ErrorCode>{ErrorCode::NotConnected});
     EXPECT_TRUE(
         Logged("Socket is not connected, could not send command: \"NICK \"bob\"\".", kLogError));
     con_->ProcessReceived(":s 433 bob :in use\r\n");
     EXPECT_TRUE(got_.empty());
-    EXPECT_EQ(con_->PopulateBuff(), kPassIdle);
+    EXPECT_EQ(con_->PopulateBuff(), PassResult::Idle);
 }
 
 TEST_F(ConnectionFailures, failedConnectKeepsItsHandleSoSendGives100) {
     EXPECT_FALSE(con_->connect(ClosedPort()));
     EXPECT_FALSE(con_->connect(0));
     EXPECT_FALSE(con_->connect(70000));
-    EXPECT_EQ(errors_, (std::vector<int>{kErrConnectFailed, kErrConnectFailed, kErrConnectFailed}));
+    EXPECT_EQ(errors_, (std::vector<ErrorCode>{ErrorCode::ConnectFailed, ErrorCode::ConnectFailed,
+                                               ErrorCode::ConnectFailed}));
     EXPECT_TRUE(Logged("Socket Error - Could not connect to remote host.", kLogError));
     EXPECT_TRUE(con_->IsConnected());
     errors_.clear();
     con_->send("NICK bob");
-    EXPECT_EQ(errors_, std::vector<int>{kErrSendFailed});
+    EXPECT_EQ(errors_, std::vector<ErrorCode>{ErrorCode::SendFailed});
     EXPECT_TRUE(Logged("Error sending command.", kLogError));
 
     // A fresh connect still works afterwards.
@@ -273,19 +310,19 @@ TEST_F(ConnectionFailures, socketCreationFailureGives500ThenSendGives100) {
     ::setrlimit(RLIMIT_NOFILE, &old);
 
     EXPECT_FALSE(connected);
-    EXPECT_EQ(errors_, std::vector<int>{kErrSocketCreate});
+    EXPECT_EQ(errors_, std::vector<ErrorCode>{ErrorCode::SocketCreate});
     EXPECT_TRUE(Logged("Failed to create a socket.", kLogError));
     EXPECT_TRUE(con_->IsConnected());
     con_->send("NICK bob");
-    EXPECT_EQ(errors_, (std::vector<int>{kErrSocketCreate, kErrSendFailed}));
+    EXPECT_EQ(errors_, (std::vector<ErrorCode>{ErrorCode::SocketCreate, ErrorCode::SendFailed}));
 #endif
 }
 
 TEST_F(HostileInput, oddLinesNeitherCrashNorDropTheLink) {
     ASSERT_TRUE(Connect());
-    con_->RegisterIntercept("SYNC", Recorder());
-    con_->send("USER u", 1, Recorder(), "", "", "");  // matches nothing, ever
-    const std::string nul("a\0b \0 c", 7);            // logged with spaces for the NULs
+    Hold(con_->RegisterIntercept("SYNC", Recorder()));
+    con_->send("USER u", {.callback = Recorder(), .param = 1});  // matches nothing, ever
+    const std::string nul("a\0b \0 c", 7);                       // logged with spaces for the NULs
     const std::string high("\x80\xff \xe9t\xe9 \x9f", 8);
     peer_.Send("word\r\n \r\n  \r\n" + nul + "\r\n" + high + "\r\n:s  376\r\n:s SYNC 1\r\n");
     ASSERT_TRUE(PassUntilDelivered(1));
@@ -298,11 +335,11 @@ TEST_F(HostileInput, oddLinesNeitherCrashNorDropTheLink) {
 
 TEST_F(HostileInput, overlongLineIsDroppedAndTheLinkGoesOn) {
     ASSERT_TRUE(Connect());
-    con_->RegisterIntercept("PRIVMSG", Recorder());
+    Hold(con_->RegisterIntercept("PRIVMSG", Recorder()));
     const std::string chunk(64 * 1024, 'x');
     for (int i = 0; i < 32; ++i) {  // 2 MiB without CR LF
         peer_.Send(chunk);
-        PassUntil([&] { return con_->PopulateBuff() != kPassLines; });
+        PassUntil([&] { return con_->PopulateBuff() != PassResult::Lines; });
     }
     peer_.Send("tail\r\n:a PRIVMSG #x :after\r\n");
     ASSERT_TRUE(PassUntilDelivered(1));
@@ -317,7 +354,7 @@ TEST_F(HostileInput, emptyLinesAmongLinesKeepTheBufferBounded) {
     // Each empty line ends a pass, so a server that sends one after every line would have each
     // pass read far more than it routes.
     ASSERT_TRUE(Connect());
-    con_->RegisterIntercept("X", Recorder());
+    Hold(con_->RegisterIntercept("X", Recorder()));
     std::size_t most = 0;
     int sent = 0;
     for (int chunk = 0; chunk < 64; ++chunk) {
@@ -326,7 +363,7 @@ TEST_F(HostileInput, emptyLinesAmongLinesKeepTheBufferBounded) {
             bytes += "s X " + std::to_string(sent++) + " " + std::string(1000, 'x') + "\r\n\r\n";
         }
         peer_.Send(bytes);
-        for (int pass = 0; pass < 100000 && con_->PopulateBuff() == kPassLines; ++pass) {
+        for (int pass = 0; pass < 100000 && con_->PopulateBuff() == PassResult::Lines; ++pass) {
             most = std::max(most, con_->Buffer().size());
         }
     }

@@ -18,10 +18,11 @@ namespace {
 // The window's commands go nowhere: every line it shows is fed to it below.
 class QuietLink : public ChatLink {
 public:
-    void send(std::string_view, Param, std::shared_ptr<Callback>, std::string, std::string,
-              std::string) override {}
-    void RegisterIntercept(std::string, std::shared_ptr<Callback>, Param) override {}
-    void RemoveIntercept(std::string_view) override {}
+    void send(std::string_view, ReplySpec) override {}
+    InterceptRegistration RegisterIntercept(std::string, std::shared_ptr<Callback>,
+                                            Param) override {
+        return {};
+    }
 };
 
 }  // namespace

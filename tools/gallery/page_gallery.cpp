@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
     vantor::SettingUI settings;  // loaded hidden, as at start-up
     vantor::InstallPageWindowFactory();
 
-    vantor::PageRouter router(
-        [](std::string_view, vantor::Param, std::shared_ptr<vantor::Callback>, std::string) {});
+    vantor::PageRouter router([](std::string_view, vantor::ReplySpec) {});
     router.SetOwnNick("ann");
     router.OnReceivedPage(":Bob!u@127.0.0.1 PAGE ann :hey ann, are you joining the 8pm game?");
     auto conv = router.Find("bob");
