@@ -13,7 +13,7 @@ namespace vantor {
 DesktopAttention::DesktopAttention(QDBusConnection bus, QWidget* main, DesktopNotifier::Clock clock)
     : notifier_(std::move(bus), std::move(clock)) {
     // Never a tray the desktop cannot show: the window would have nowhere to come back from.
-    if (main != nullptr && Settings().SettingLong(setting::kTrayIcon) != 0 &&
+    if (main != nullptr && Settings().Get(setting::kTrayIcon) != 0 &&
         QSystemTrayIcon::isSystemTrayAvailable()) {
         tray_ = new TrayIcon(*main);
     }
@@ -31,7 +31,7 @@ void DesktopAttention::Unread(QWidget* window) {
 }
 
 void DesktopAttention::Message(QWidget* window, const QString& sender, const QString& text) {
-    if (Settings().SettingLong(setting::kDesktopNotify) != 0) {
+    if (Settings().Get(setting::kDesktopNotify) != 0) {
         notifier_.Message(window, sender, text);
     }
 }

@@ -27,7 +27,6 @@
 #include "session/conversation_log.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
-#include "settings/settings_store.h"
 #include "transport/wolcon2.h"
 
 namespace vantor {
@@ -110,7 +109,7 @@ VantorChatUI::VantorChatUI(QWidget* parent)
         motd->SetMOTD(FromWire(news));
         motd->show();
     });
-    credentials_.NickName = Settings().SettingString(setting::kLastNickName);
+    credentials_.NickName = Settings().Get(setting::kLastNickName);
     budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
         BudCheckCB_Callback(line, kind, param);
     });
@@ -249,14 +248,14 @@ void VantorChatUI::LogOnClick() {
     if (answer.canceled) return;
 
     logInBtn_->SetEnabled(false);
-    SaveSettingString(setting::kLastNickName.name, ToWire(answer.nick));
+    Settings().Set(setting::kLastNickName, ToWire(answer.nick));
     credentials_.NickName = ToWire(answer.nick);
     credentials_.Password = ToWire(answer.pass);
     logAs_->setText(QStringLiteral("Connecting..."));
     SetStatus(QStringLiteral("Connecting..."));
 
     // Looked up once per log-on, away from the window, and reused by the location search.
-    hostLookup_ = std::make_unique<HostLookup>(Settings().SettingString(setting::kServerHost));
+    hostLookup_ = std::make_unique<HostLookup>(Settings().Get(setting::kServerHost));
     ConnectAndLogOn();
 }
 
@@ -266,8 +265,8 @@ void VantorChatUI::ConnectAndLogOn() {
         QTimer::singleShot(20, this, [this] { ConnectAndLogOn(); });
         return;
     }
-    serverIndex_ = Settings().SettingLong(setting::kServer);
-    const std::int32_t port = Settings().SettingLong(setting::kServerPort) + serverIndex_;
+    serverIndex_ = Settings().Get(setting::kServer);
+    const std::int32_t port = Settings().Get(setting::kServerPort) + serverIndex_;
     // The one connect that waits, bounded by its time-out; the pointer says so meanwhile.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool connected = false;
@@ -281,7 +280,7 @@ void VantorChatUI::ConnectAndLogOn() {
         KeepLinkAlive();
         buffTimer_->start();
     }
-    wol_->LogOn(credentials_, Settings().SettingLong(setting::kShowMotd) != 0);
+    wol_->LogOn(credentials_, Settings().Get(setting::kShowMotd) != 0);
 
     logAs_->setText(QStringLiteral("Logging in..."));
     SetStatus(QStringLiteral("Logging in..."));

@@ -44,7 +44,7 @@ void VantorChatUI::WOL_BuddyListResult(const std::string& list, int result) {
 }
 
 void VantorChatUI::FillBuddyList(const std::string& list) {
-    const bool allServers = Settings().SettingLong(setting::kScanBuddyOtherServer) == 1;
+    const bool allServers = Settings().Get(setting::kScanBuddyOtherServer) == 1;
     SetupColumns(allServers);
     const int locations = allServers ? 3 : 1;
     const auto filling = listFill_.watch();
@@ -65,7 +65,7 @@ void VantorChatUI::FillBuddyList(const std::string& list) {
     pageBud_->SetEnabled(true);
     buddyMnuReDL_->setEnabled(true);
     buddyMnuRefUsr_->setEnabled(true);
-    if (Settings().SettingLong(setting::kAutoBuddyRefreshInt) != 0) {
+    if (Settings().Get(setting::kAutoBuddyRefreshInt) != 0) {
         refBuddy_->start();
         refreshMinutes_ = 0;
     }
@@ -91,7 +91,7 @@ void VantorChatUI::RefreshLocations() {
     std::vector<std::string> nicks;
     for (int i = 0; i < buddyList_->topLevelItemCount(); ++i)
         nicks.push_back(ToWire(buddyList_->topLevelItem(i)->text(0)));
-    const std::int32_t basePort = Settings().SettingLong(setting::kServerPort);
+    const std::int32_t basePort = Settings().Get(setting::kServerPort);
     std::vector<std::int32_t> ports;
     if (buddyList_->columnCount() == 1 + kServers) {
         for (int server = 0; server < kServers; ++server) ports.push_back(basePort + server);
@@ -121,7 +121,7 @@ void VantorChatUI::ShowLocation(int row, int column, const std::string& location
     if (column < 1 || column >= buddyList_->columnCount()) return;
     QTreeWidgetItem* item = buddyList_->topLevelItem(row - 1);
     item->setText(column, FromWire(location));
-    if (Settings().SettingLong(setting::kBuddyAlerts) == 0) return;
+    if (Settings().Get(setting::kBuddyAlerts) == 0) return;
     if (const auto news = buddyWatch_.Seen(ToWire(item->text(0)), column, location))
         NoteAlert(this, item->text(0), FromWire(*news));
 }
@@ -187,12 +187,12 @@ void VantorChatUI::FinishSearch() {
 }
 
 void VantorChatUI::RefBuddy_Timer() {
-    if (Settings().SettingLong(setting::kAutoBuddyRefresh) == 0) {
+    if (Settings().Get(setting::kAutoBuddyRefresh) == 0) {
         refBuddy_->stop();
         return;
     }
     ++refreshMinutes_;
-    if (refreshMinutes_ >= Settings().SettingLong(setting::kAutoBuddyRefreshInt)) {
+    if (refreshMinutes_ >= Settings().Get(setting::kAutoBuddyRefreshInt)) {
         RefreshLocations();
         refreshMinutes_ = 0;
     }

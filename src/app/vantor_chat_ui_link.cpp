@@ -49,7 +49,7 @@ void VantorChatUI::MainLinkClosed() {
 void VantorChatUI::LinkLost() {
     Note("The connection to the server was lost.");
     TellWindows(true);
-    if (Settings().SettingLong(setting::kAutoReconnect) == 0) {
+    if (Settings().Get(setting::kAutoReconnect) == 0) {
         LogOffClick();
         SetStatus(QStringLiteral("Connection lost."));
         return;
@@ -72,7 +72,7 @@ void VantorChatUI::ReconnectTick() {
     }
     Note("Logging on again, attempt " + std::to_string(reconnect_.Attempts()) + ".");
     SetStatus(QStringLiteral("Connection lost. Reconnecting..."));
-    const std::int32_t port = Settings().SettingLong(setting::kServerPort) + serverIndex_;
+    const std::int32_t port = Settings().Get(setting::kServerPort) + serverIndex_;
     // A failed connect has already been reported through Error.
     if (!wol_->connect(port)) return;
     KeepLinkAlive();

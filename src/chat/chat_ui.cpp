@@ -90,14 +90,14 @@ ChatUI::~ChatUI() = default;
 
 void ChatUI::ReadColours() {
     SettingsSource& settings = Settings();
-    ChatColours[0] = FromRgbWord(settings.SettingLong(setting::kChatColError));
-    ChatColours[1] = FromRgbWord(settings.SettingLong(setting::kChatColIn));
-    ChatColours[2] = FromRgbWord(settings.SettingLong(setting::kChatColOut));
-    ChatColours[3] = FromRgbWord(settings.SettingLong(setting::kChatColPrivate));
-    ChatColours[4] = FromRgbWord(settings.SettingLong(setting::kChatColEmote));
-    ChatColours[5] = FromRgbWord(settings.SettingLong(setting::kChatColNotify));
-    timeStamps_ = settings.SettingLong(setting::kChatTimeStamps) != 0;
-    logging_ = settings.SettingLong(setting::kLogConversations) != 0;
+    ChatColours[0] = FromRgbWord(settings.Get(setting::kChatColError));
+    ChatColours[1] = FromRgbWord(settings.Get(setting::kChatColIn));
+    ChatColours[2] = FromRgbWord(settings.Get(setting::kChatColOut));
+    ChatColours[3] = FromRgbWord(settings.Get(setting::kChatColPrivate));
+    ChatColours[4] = FromRgbWord(settings.Get(setting::kChatColEmote));
+    ChatColours[5] = FromRgbWord(settings.Get(setting::kChatColNotify));
+    timeStamps_ = settings.Get(setting::kChatTimeStamps) != 0;
+    logging_ = settings.Get(setting::kLogConversations) != 0;
     entryColour_ = ChatColours[1];
 }
 
@@ -196,8 +196,7 @@ void ChatUI::OnListEnd() {
         return;
     }
     // Counted wide: the largest value the setting holds has no next int.
-    const std::int64_t wanted =
-        std::int64_t{Settings().SettingLong(setting::kChatInitialLobby)} + 1;
+    const std::int64_t wanted = std::int64_t{Settings().Get(setting::kChatInitialLobby)} + 1;
     // A lobby that is not listed (closed, or a stale setting) falls back to the first one.
     const int row = wanted < 1 || wanted > LobList->topLevelItemCount() ? 1 : int(wanted);
     currentLobby_ = row;

@@ -82,11 +82,11 @@ PageUI::PageUI(QWidget* parent)
     connect(SendBox, &QLineEdit::returnPressed, this, &PageUI::SendBtn_Click);
 
     SettingsSource& settings = Settings();
-    colourIn_ = FromColourSetting(settings.SettingLong(setting::kPageIn));
-    colourOut_ = FromColourSetting(settings.SettingLong(setting::kPageOut));
-    colourNotify_ = FromColourSetting(settings.SettingLong(setting::kPageNotify));
+    colourIn_ = FromColourSetting(settings.Get(setting::kPageIn));
+    colourOut_ = FromColourSetting(settings.Get(setting::kPageOut));
+    colourNotify_ = FromColourSetting(settings.Get(setting::kPageNotify));
     colour_ = colourIn_;
-    logging_ = settings.SettingLong(setting::kLogConversations) != 0;
+    logging_ = settings.Get(setting::kLogConversations) != 0;
     new FindBar(PageHistory, this);
 
     if (SettingUI* dialog = SettingUI::Instance()) {

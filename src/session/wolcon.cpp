@@ -115,7 +115,7 @@ void WOLCon::LogOn(const WolInfo& credentials, bool showMotd) {
     transport.SetNick(self->nick);
     if (self->pages) self->pages->SetOwnNick(self->nick);
 
-    const std::string host = Settings().SettingString(setting::kServerHost);
+    const std::string host = Settings().Get(setting::kServerHost);
     const std::string lines[] = {
         "CVERS 11020 3072",
         "PASS quietharbor",

@@ -23,6 +23,14 @@ SettingsSource* g_installed = nullptr;
 
 }  // namespace
 
+bool SettingsSource::SaveSettingString(std::string_view name, std::string_view value) {
+    return vantor::SaveSettingString(name, value);
+}
+
+bool SettingsSource::SaveSettingLong(std::string_view name, std::int32_t value) {
+    return vantor::SaveSettingLong(name, value);
+}
+
 SettingsSource& Settings() {
     return g_installed != nullptr ? *g_installed : g_storeSource;
 }

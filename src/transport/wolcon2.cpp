@@ -112,7 +112,7 @@ void WOLCon2::ConnectFailed() {
 
 bool WOLCon2::connect(std::int32_t port) {
     if (!OpenSocket()) return false;
-    const std::string host = Settings().SettingString(setting::kServerHost);
+    const std::string host = Settings().Get(setting::kServerHost);
     impl_->peer = host + ":" + std::to_string(port);
     if (ConnectSocket(impl_->handle, host, port) == 0) {
         impl_->Log("Socket connected successfully to " + impl_->peer + ".", kLogNote);
@@ -124,7 +124,7 @@ bool WOLCon2::connect(std::int32_t port) {
 
 bool WOLCon2::connect(std::int32_t port, std::optional<std::uint32_t> address) {
     if (!OpenSocket()) return false;
-    impl_->peer = Settings().SettingString(setting::kServerHost) + ":" + std::to_string(port);
+    impl_->peer = Settings().Get(setting::kServerHost) + ":" + std::to_string(port);
     if (address && ConnectAddress(impl_->handle, *address, port) == 0) {
         impl_->Log("Socket connected successfully to " + impl_->peer + ".", kLogNote);
         return true;
@@ -135,7 +135,7 @@ bool WOLCon2::connect(std::int32_t port, std::optional<std::uint32_t> address) {
 
 bool WOLCon2::BeginConnect(std::int32_t port, std::optional<std::uint32_t> address) {
     if (!OpenSocket()) return false;
-    impl_->peer = Settings().SettingString(setting::kServerHost) + ":" + std::to_string(port);
+    impl_->peer = Settings().Get(setting::kServerHost) + ":" + std::to_string(port);
     const ConnectState state =
         address ? StartConnect(impl_->handle, *address, port) : ConnectState::Failed;
     if (state == ConnectState::Failed) {
