@@ -11,7 +11,7 @@
 #include <deque>
 #include <optional>
 
-#include "chat/chat_history.h"
+#include "common/history_lines.h"
 
 class QTextCursor;
 

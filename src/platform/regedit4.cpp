@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "common/wire_text.h"
-#include "settings/registry.h"
+#include "platform/registry.h"
 
 namespace vantor::regedit4 {
 

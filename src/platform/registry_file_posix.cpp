@@ -3,7 +3,7 @@
 // Readers take no lock: writers replace the whole file by rename, so a reader sees either the old
 // or the new file. Writers serialise on flock over a side lock file and re-read under it, so
 // concurrent programs never lose values.
-#include "settings/registry.h"
+#include "platform/registry.h"
 
 #include <cerrno>
 #include <cstdlib>

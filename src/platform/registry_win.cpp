@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The real registry on Windows.
-#include "settings/registry.h"
+#include "platform/registry.h"
 
 #include <string>
 

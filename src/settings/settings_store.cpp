@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "settings/registry.h"
+#include "platform/registry.h"
 
 namespace vantor {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/registry.h"
+#include "platform/registry.h"
 
 namespace vantor::regedit4 {
 namespace {

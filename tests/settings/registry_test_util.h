@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/registry.h"
+#include "platform/registry.h"
 #include "support/file_bytes.h"
 
 namespace vantor::test {

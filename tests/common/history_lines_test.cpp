@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "chat/chat_history.h"
+#include "common/history_lines.h"
 
 #include <gtest/gtest.h>
 
