@@ -33,7 +33,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Runtime dependencies come from dpkg-shlibdeps over the installed binaries, never typed in (the
 # xcb and offscreen platform plugins ship in libqt6gui6, which the binaries need anyway).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-noto-color-emoji, qt6-wayland")
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_SOURCE_DIR}/build)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

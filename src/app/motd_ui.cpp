@@ -35,6 +35,8 @@ MOTDUI::MOTDUI(QWidget* parent) : QDialog(parent) {
     ok->setObjectName(QStringLiteral("OKBtn"));
     ok->move((580 - 100) / 2, 292);
     connect(ok, &VantorBtn::Click, this, &MOTDUI::close);
+    // The window is read and dismissed: the focus starts on OK, not in the text.
+    ok->setFocus(Qt::OtherFocusReason);
 }
 
 QString MOTDUI::MOTD() const {
@@ -47,6 +49,21 @@ void MOTDUI::SetMOTD(const QString& text) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text_->setPlainText(shown);
+}
+
+void MOTDUI::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // OK shows its focus mark at once, as if reached with Tab; set before, the flag is gone by now.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+void MOTDUI::keyPressEvent(QKeyEvent* event) {
+    // Enter on OK (or anywhere no control takes it) dismisses, as it does in the text.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool MOTDUI::eventFilter(QObject* watched, QEvent* event) {

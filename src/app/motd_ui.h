@@ -20,6 +20,8 @@ public:
     void SetMOTD(const QString& text);
 
 protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

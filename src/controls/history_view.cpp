@@ -3,13 +3,20 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
+#include <QGlyphRun>
+#include <QMarginsF>
 #include <QPointer>
+#include <QRawFont>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
+#include <cmath>
+#include <string_view>
+
+#include "controls/focus_frame.h"
 
 namespace vantor {
 
@@ -41,6 +48,106 @@ protected:
         return false;
     }
 };
+
+// Combining marks past this many on one character are left out of what is shown (the log and
+// the debug dump keep them): thousands of them stack into a tower over the lines above.
+constexpr int kMarksShown = 8;
+
+bool IsMark(QChar::Category category) {
+    return category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
+           category == QChar::Mark_Enclosing;
+}
+
+// Takes out the marks past kMarksShown on each character and returns the most that are left on
+// one. Format characters (joiners, tags) do not start a character of their own, so they cannot
+// split one tower into many.
+int CapMarks(QString& text) {
+    int most = 0;
+    int marks = 0;
+    const QStringView in(text);  // read without detaching: most text is left as it is
+    QString out;                 // the text kept, once a mark was left out
+    for (qsizetype i = 0; i < in.size();) {
+        const QChar c = in[i];
+        qsizetype units = 1;
+        bool keep = true;
+        if (c.unicode() < 0x300) {
+            marks = 0;  // nothing below the first combining mark is one
+        } else {
+            char32_t code = c.unicode();
+            if (c.isHighSurrogate() && i + 1 < in.size() && in[i + 1].isLowSurrogate()) {
+                code = QChar::surrogateToUcs4(c, in[i + 1]);
+                units = 2;
+            }
+            const QChar::Category category = QChar::category(code);
+            if (IsMark(category)) {
+                keep = ++marks <= kMarksShown;
+                most = std::max(most, std::min(marks, kMarksShown));
+            } else if (category != QChar::Other_Format) {
+                marks = 0;
+            }
+        }
+        if (!keep && out.isNull()) {
+            out.reserve(in.size());
+            out.append(in.left(i));
+        }
+        if (keep && !out.isNull()) out.append(in.mid(i, units));
+        i += units;
+    }
+    if (!out.isNull()) text = std::move(out);
+    return most;
+}
+
+// How far the marks of a line reach above its top and below its bottom in font.
+QMarginsF MarkReach(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        return {};
+    }
+    line.setPosition(QPointF(0, 0));
+    layout.endLayout();
+    qreal top = 0;
+    qreal bottom = line.height();
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+            const QRectF ink = raw.boundingRect(glyphs[i]).translated(positions[i]);
+            top = std::min(top, ink.top());
+            bottom = std::max(bottom, ink.bottom());
+        }
+    }
+    return {0, std::ceil(-top), 0, std::ceil(bottom - line.height())};
+}
+
+// Where the web address whose text goes on at from ends: at the first space, or at a closing
+// bracket that closes nothing the address opened. A final ".", ",", "!" and the like is the
+// sentence's, not the address's; a closing bracket stays only when it closes one of its own.
+qsizetype LinkEnd(const QString& body, qsizetype from) {
+    static constexpr std::u16string_view kOpen = u"([{<";
+    static constexpr std::u16string_view kClose = u")]}>";
+    int open[4] = {};
+    qsizetype end = from;
+    for (; end < body.size(); ++end) {
+        const char16_t c = body[end].unicode();
+        if (QChar::isSpace(c) || c == u'"') break;
+        if (const auto k = kOpen.find(c); k != kOpen.npos) {
+            ++open[k];
+        } else if (const auto k2 = kClose.find(c); k2 != kClose.npos) {
+            if (open[k2] == 0) break;
+            --open[k2];
+        }
+    }
+    static constexpr std::u16string_view kTrailing = u".,;:!?'";
+    while (end > from && kTrailing.find(body[end - 1].unicode()) != kTrailing.npos) --end;
+    return end;
+}
 
 }  // namespace
 
@@ -75,6 +182,7 @@ HistoryView::HistoryView(HistoryRules rules, QWidget* parent)
     connect(document(), &QTextDocument::contentsChange, this, [this] {
         if (!editing_) Resync();
     });
+    ShowFocusFrame(this);
 }
 
 HistoryView::~HistoryView() {
@@ -126,6 +234,8 @@ bool HistoryView::EventsDue() {
 
 // Makes room under the cap, then queues the entry's lines.
 void HistoryView::Take(HistoryEntry entry) {
+    const bool stacked =
+        std::max({CapMarks(entry.head), CapMarks(entry.body), CapMarks(entry.lead)}) > 1;
     const auto length = std::size_t(entry.head.size() + entry.body.size());
     const HistoryLines::Cut cut = lines_.CutFor(length);
     if (cut.firstCharacter) {
@@ -134,20 +244,20 @@ void HistoryView::Take(HistoryEntry entry) {
         DropLines(cut.lines);
         lines_.Drop(cut);
     }
-    Put(entry.lead, entry.leadColour, -1, false, false);
+    Put(entry.lead, entry.leadColour, -1, false, false, stacked);
     const bool marks = rules_.links || entry.markOwnNick;
     Put(entry.head + entry.body, entry.colour, marks ? entry.head.size() : -1, entry.markOwnNick,
-        true);
+        true, stacked);
     if (!rules_.holdText) ApplyPending();
 }
 
 void HistoryView::Put(const QString& text, const std::optional<QColor>& colour, qsizetype markFrom,
-                      bool markOwnNick, bool newLine) {
+                      bool markOwnNick, bool newLine, bool stacked) {
     qsizetype start = 0;
     for (qsizetype i = 0; i <= text.size(); ++i) {
         if (i < text.size() && !IsBreak(text[i])) continue;
         if (newLine || i > start) {
-            Piece piece{text.mid(start, i - start), colour, -1, markOwnNick, newLine};
+            Piece piece{text.mid(start, i - start), colour, -1, markOwnNick, newLine, stacked};
             if (markFrom >= 0) piece.markFrom = std::max<qsizetype>(0, markFrom - start);
             if (newLine) {
                 lines_.Append(std::size_t(piece.text.size()));
@@ -300,18 +410,31 @@ void HistoryView::Insert(QTextCursor& at, const Piece& piece, bool newBlock) con
     if (newBlock) at.insertBlock(QTextBlockFormat(), plain);
     if (piece.markFrom < 0) {
         at.insertText(piece.text, plain);
-        return;
+    } else {
+        at.insertText(piece.text.left(piece.markFrom), plain);
+        InsertMarked(at, piece.text.mid(piece.markFrom), plain, piece.markOwnNick);
     }
-    at.insertText(piece.text.left(piece.markFrom), plain);
-    InsertMarked(at, piece.text.mid(piece.markFrom), plain, piece.markOwnNick);
+    if (piece.stacked) FitMarks(at);
+}
+
+// A line whose marks stack past its font's height gets room for them above it and after each of
+// its lines, so its drawing stays in its own box instead of over its neighbours'. The room after
+// a line also holds what the next line's marks reach up: block margins collapse, spacing does not.
+void HistoryView::FitMarks(QTextCursor& at) const {
+    const QMarginsF reach = MarkReach(at.block().text(), document()->defaultFont());
+    const qreal spacing = reach.top() + reach.bottom();
+    if (spacing <= 0) return;
+    QTextBlockFormat format = at.blockFormat();
+    format.setTopMargin(reach.top());
+    format.setLineHeight(spacing, QTextBlockFormat::LineDistanceHeight);
+    at.setBlockFormat(format);
 }
 
 // Web addresses become links when the rules say so; the own nickname, when asked for, is bold.
 void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QTextCharFormat& plain,
                                bool markOwnNick) const {
-    static const QRegularExpression linkPattern(
-        QStringLiteral("\\b(?:https?://|www\\.)[^\\s<>\"]+"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression linkStart(QStringLiteral("\\b(?:https?://|www\\.)"),
+                                              QRegularExpression::CaseInsensitiveOption);
     qsizetype done = 0;
     auto putPlain = [&](qsizetype until) {
         if (until <= done) return;
@@ -335,11 +458,13 @@ void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QText
     // Most lines hold no address: a plain search rules them out before the pattern runs.
     const bool links =
         rules_.links && (body.contains(u"www."_s, Qt::CaseInsensitive) || body.contains(u"://"_s));
-    for (auto it = linkPattern.globalMatch(links ? body : QString()); it.hasNext();) {
-        const auto m = it.next();
-        QString address = m.captured();
-        while (!address.isEmpty() && u".,;:!?)]}'"_s.contains(address.back())) address.chop(1);
-        if (address.size() <= 4) continue;
+    for (qsizetype from = 0; links;) {
+        const auto m = linkStart.match(body, from);
+        if (!m.hasMatch()) break;
+        const qsizetype end = LinkEnd(body, m.capturedEnd());
+        from = std::max(end, m.capturedEnd());
+        if (end == m.capturedEnd()) continue;  // a scheme with no address after it
+        const QString address = body.mid(m.capturedStart(), end - m.capturedStart());
         putPlain(m.capturedStart());
         QTextCharFormat link = plain;
         link.setAnchor(true);
@@ -347,7 +472,7 @@ void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QText
             address.startsWith(u"www."_s, Qt::CaseInsensitive) ? u"http://"_s + address : address);
         link.setFontUnderline(true);
         at.insertText(address, link);
-        done = m.capturedStart() + address.size();
+        done = end;
     }
     putPlain(body.size());
 }

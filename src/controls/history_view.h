@@ -59,6 +59,8 @@ struct HistoryEntry {
 // A read-only coloured history: capped at rules.cap by dropping its oldest lines, repainted at
 // most every rules.showEveryMs, keeping a reader who scrolled up on the lines being read.
 // Direct edits of its document (clear(), setPlainText()) are taken as the history from then on.
+// It shows the focus frame while focused, and at most eight combining marks on a character,
+// with room for them in the line's own box; the cap counts the text as shown.
 class HistoryView : public QTextBrowser {
     Q_OBJECT
 
@@ -96,12 +98,13 @@ private:
         qsizetype markFrom = -1;  // where the body starts in text; -1: no marks
         bool markOwnNick = false;
         bool newLine = false;
+        bool stacked = false;  // combining marks on marks: may reach past the line's height
     };
 
     bool EventsDue();
     void Take(HistoryEntry entry);
     void Put(const QString& text, const std::optional<QColor>& colour, qsizetype markFrom,
-             bool markOwnNick, bool newLine);
+             bool markOwnNick, bool newLine, bool stacked);
     void DropLines(std::size_t lines);
     void CutFirstCharacter();
     void Freeze();
@@ -109,6 +112,7 @@ private:
     void ShowWhenDue();
     void ApplyPending();
     void Insert(QTextCursor& at, const Piece& piece, bool newBlock) const;
+    void FitMarks(QTextCursor& at) const;
     void InsertMarked(QTextCursor& at, const QString& text, const QTextCharFormat& plain,
                       bool markOwnNick) const;
     void Resync();

@@ -4,8 +4,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QShortcut>
 #include <algorithm>
 
 #include "common/liveness.h"
@@ -76,6 +78,10 @@ PageUI::PageUI(QWidget* parent)
 
     setTabOrder(SendBox, SendBtn);
     setTabOrder(SendBtn, PageHistory);
+
+    // No close button fits beside the send row without moving it: the keys close the window.
+    auto* closeKeys = new QShortcut(QKeySequence::Close, this, this, &QWidget::close);
+    closeKeys->setContext(Qt::WindowShortcut);
 
     connect(SendBtn, &VantorBtn::Click, this, &PageUI::SendBtn_Click);
     // Enter (either key) acts as the button; a line edit never takes the line break itself.
@@ -233,6 +239,17 @@ QString PageUI::HistoryText() const {
     return text;
 }
 
+void PageUI::keyPressEvent(QKeyEvent* event) {
+    // Escape reaches the window when no control took it (the find bar closes itself); a line
+    // being typed is never thrown away with the window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        SendBox->text().isEmpty()) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void PageUI::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Relayout();
@@ -253,8 +270,10 @@ void PageUI::paintEvent(QPaintEvent* event) {
         QWidget::paintEvent(event);
         return;
     }
+    // Tiled at the picture's own scale, as the lobby shows it: stretched, the small tile came
+    // out in coarse blocks, worst at 200 %.
     QPainter painter(this);
-    painter.drawPixmap(rect(), background_);
+    painter.drawTiledPixmap(rect(), background_);
 }
 
 void InstallPageWindowFactory() {

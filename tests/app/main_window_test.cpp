@@ -97,6 +97,19 @@ TEST(VantorChatUI, aboutBoxDisablesWindowTakesFocusAndReleasesItWhenFinished) {
     EXPECT_TRUE(PumpUi([&] { return gone.isNull(); }));
 }
 
+// Escape closes page windows, never the main window: closing it ends the program.
+TEST(VantorChatUI, escapeLeavesTheMainWindowOpen) {
+    MainWindowFixture f;
+    f.main->show();
+    QApplication::setActiveWindow(f.main.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.main.get()));
+    for (const char* focus : {"BuddyList", "LogInBtn"}) {
+        f.Find<QWidget>(focus)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(f.Find<QWidget>(focus), Qt::Key_Escape);
+        EXPECT_TRUE(f.main->isVisible()) << focus;
+    }
+}
+
 // A quick double click on LOGOUT logged off and at once opened the log-on dialog.
 TEST(VantorChatUI, secondClickRightAfterTheButtonChangedItsWordIsIgnored) {
     MainWindowFixture f;  // scripted clicks never count as double clicks

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QThread>
 #include <random>
@@ -234,6 +235,106 @@ TEST(HistoryView, followsNewLinesAtTheBottomAndStaysWhereTheReaderScrolled) {
     view.Append({.body = QStringLiteral("more")});
     QCoreApplication::processEvents();
     EXPECT_EQ(bar->value(), reading);
+}
+
+// The entry's last line with each link in brackets, and the addresses the links open.
+struct Linked {
+    QString text;
+    QStringList hrefs;
+};
+Linked LinksOf(const HistoryView& view) {
+    Linked out;
+    const QTextBlock last = view.document()->lastBlock();
+    for (auto it = last.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (f.charFormat().isAnchor()) {
+            out.text += u'[' + f.text() + u']';
+            out.hrefs << f.charFormat().anchorHref();
+        } else {
+            out.text += f.text();
+        }
+    }
+    return out;
+}
+
+// An address is linked whole up to the first space, or to a closing bracket that closes nothing
+// it opened; a sentence's final mark is not part of it unless it closes a bracket of its own.
+TEST(HistoryView, addressesAreLinkedWholeUpToASpaceOrAnUnopenedClosingBracket) {
+    const struct {
+        const char* body;
+        const char* linked;
+        const char* href;  // of the first link
+    } rows[] = {
+        {"see http://example.com/a?b=<c> now", "see [http://example.com/a?b=<c>] now",
+         "http://example.com/a?b=<c>"},
+        {"http://example.com/a?b=<c>", "[http://example.com/a?b=<c>]", nullptr},
+        {"end http://example.com/x.", "end [http://example.com/x].", nullptr},
+        {"a http://example.com/x, b", "a [http://example.com/x], b", nullptr},
+        {"(see http://example.com/x)", "(see [http://example.com/x])", nullptr},
+        {"(see http://example.com/x).", "(see [http://example.com/x]).", nullptr},
+        {"wiki https://en.example.org/Foo_(bar) ok", "wiki [https://en.example.org/Foo_(bar)] ok",
+         nullptr},
+        {"(wiki https://en.example.org/Foo_(bar))", "(wiki [https://en.example.org/Foo_(bar)])",
+         nullptr},
+        {"[http://example.com/a[1]]", "[[http://example.com/a[1]]]", nullptr},
+        {"<http://example.com/>", "<[http://example.com/]>", nullptr},
+        {"http://example.com/a>b", "[http://example.com/a]>b", nullptr},
+        {"{http://example.com/}", "{[http://example.com/]}", nullptr},
+        {"\"http://example.com/q\" said", "\"[http://example.com/q]\" said", nullptr},
+        {"what http://example.com/?q=1&r=2!?", "what [http://example.com/?q=1&r=2]!?", nullptr},
+        {"http://example.com/a,b;c:d", "[http://example.com/a,b;c:d]", nullptr},
+        {"go www.example.com/path.", "go [www.example.com/path].", "http://www.example.com/path"},
+        {"HTTPS://EXAMPLE.COM/X", "[HTTPS://EXAMPLE.COM/X]", nullptr},
+        {"two http://a.example/ http://b.example/.", "two [http://a.example/] [http://b.example/].",
+         nullptr},
+        {"only http:// and www. here", "only http:// and www. here", nullptr},
+        {"xhttp://example.com", "xhttp://example.com", nullptr},
+    };
+    HistoryView view({.links = true});
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.body);
+        view.Append({.head = QStringLiteral("bob: "), .body = QString::fromUtf8(row.body)});
+        const Linked got = LinksOf(view);
+        EXPECT_EQ(got.text.toStdString(), std::string("bob: ") + row.linked);
+        if (row.href != nullptr) {
+            ASSERT_FALSE(got.hrefs.isEmpty());
+            EXPECT_EQ(got.hrefs.front().toStdString(), row.href);
+        }
+    }
+}
+
+// Past eight combining marks on one character the rest are not shown, whatever stands between
+// them; the cap counts what is shown. Text with fewer, emoji sequences and flags are shown as
+// they came.
+TEST(HistoryView, atMostEightCombiningMarksOnACharacterAreShown) {
+    const QString acute = QString(5000, QChar(0x0301));
+    QString joined;  // marks with joiners between, that must not count as new characters
+    for (int i = 0; i < 100; ++i) joined += QStringLiteral("\u0301\u200D");
+    const QString musical = QString::fromUcs4(U"\U0001D165\U0001D167\U0001D167");
+    const struct {
+        QString body;
+        QString shown;
+    } rows[] = {
+        {u'a' + acute + u'b', u'a' + acute.left(8) + u'b'},
+        {u'a' + acute + u'e' + acute, u'a' + acute.left(8) + u'e' + acute.left(8)},
+        {u'o' + joined, u'o' + joined.left(16) + QString(92, QChar(0x200D))},
+        {u'x' + musical.repeated(4), u'x' + musical.repeated(3).left(16)},
+        {QStringLiteral("Vi\u1EC7t ti\u00EA\u0323\u0301ng"),
+         QStringLiteral("Vi\u1EC7t ti\u00EA\u0323\u0301ng")},
+        // A family, a flag, a keycap, a skin tone, a flag of a country's part.
+        {QString::fromUcs4(U"\U0001F468\u200D\U0001F469\u200D\U0001F467 \U0001F1E9\U0001F1EA "
+                           U"1\uFE0F\u20E3 \U0001F44B\U0001F3FD \U0001F3F4\U000E0067\U000E0062"
+                           U"\U000E0073\U000E0063\U000E0074\U000E007F"),
+         QString()},
+    };
+    for (const auto& row : rows) {
+        HistoryView view({});
+        ASSERT_TRUE(view.Append({.head = QStringLiteral("bob: "), .body = row.body}));
+        const QString want =
+            QStringLiteral("\nbob: ") + (row.shown.isNull() ? row.body : row.shown);
+        EXPECT_EQ(view.document()->toPlainText(), want) << row.body.size();
+        EXPECT_EQ(view.Length(), std::size_t(want.size() + 1));
+    }
 }
 
 }  // namespace

@@ -121,6 +121,52 @@ TEST_F(PageWindowUi, closingRaisesClosingExactlyOnceHoweverItHappens) {
     EXPECT_EQ(count, 2);
 }
 
+// Ctrl+W closes the window as its close button does, wherever the focus is; Escape does so only
+// when no line is being typed, and leaves an open find bar to close itself first.
+TEST(PageWindowKeys, ctrlWAlwaysAndEscapeWithAnEmptySendBoxCloseTheWindow) {
+    const struct {
+        const char* name;
+        const char* focus;  // the control that has the focus
+        const char* typed;  // in the send box
+        QKeyCombination key;
+        bool closes;
+    } rows[] = {
+        {"Ctrl+W, typing", "SendBox", "half a line", Qt::CTRL | Qt::Key_W, true},
+        {"Ctrl+W in the history", "PageHistory", "", Qt::CTRL | Qt::Key_W, true},
+        {"Escape, empty", "SendBox", "", QKeyCombination(Qt::Key_Escape), true},
+        {"Escape in the history", "PageHistory", "", QKeyCombination(Qt::Key_Escape), true},
+        {"Escape on SEND", "SendBtn", "", QKeyCombination(Qt::Key_Escape), true},
+        {"Escape, typing", "SendBox", "half a line", QKeyCombination(Qt::Key_Escape), false},
+        {"Shift+Escape", "SendBox", "", Qt::SHIFT | Qt::Key_Escape, false},
+        {"Escape in the find bar", "FindText", "", QKeyCombination(Qt::Key_Escape), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::ScopedRegistry registry;
+        PageUI window;
+        int closing = 0;
+        window.Closing = [&] { ++closing; };
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.findChild<QLineEdit*>(u"SendBox"_s)->setText(QString::fromUtf8(row.typed));
+        if (std::string(row.focus) == "FindText")
+            QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+        auto* focus = window.findChild<QWidget*>(QString::fromLatin1(row.focus));
+        ASSERT_NE(focus, nullptr);
+        focus->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), focus);
+
+        QTest::keyClick(focus, row.key.key(), row.key.keyboardModifiers());
+        EXPECT_EQ(window.isVisible(), !row.closes);
+        EXPECT_EQ(closing, row.closes ? 1 : 0);
+        EXPECT_EQ(window.findChild<QLineEdit*>(u"SendBox"_s)->text(), QString::fromUtf8(row.typed));
+        if (std::string(row.focus) == "FindText") {
+            EXPECT_FALSE(window.findChild<QWidget*>(u"FindBar"_s)->isVisible());
+        }
+    }
+}
+
 TEST_F(PageWindowUi, historyDropsItsOldestLinesPastTheCap) {
     // 100 entries of 98 characters: exactly 10000 with their line breaks.
     for (int i = 0; i < 100; ++i)
@@ -261,6 +307,18 @@ TEST_F(PageLog, anUnwritableLogGivesOneNoticeAndTheConversationGoesOn) {
     EXPECT_EQ(window->HistoryText(), u"\r\nBob: hi\r\nAnn: still here\r\nAnn: and here"_s);
     EXPECT_EQ(notices, std::vector<std::string>{"The conversation log " + file.string() +
                                                 " cannot be written."});
+}
+
+// A line of thousands of combining marks is kept whole in the log and shown with eight.
+TEST_F(PageLog, theLogKeepsTheMarksTheHistoryLeavesOut) {
+    auto window = Open();
+    const QString marks(5000, QChar(0x0301));
+    window->Received((u'a' + marks).toUtf8().toStdString());
+
+    EXPECT_EQ(Logged(), std::vector<std::string>{(u"Bob: a"_s + marks).toUtf8().toStdString()});
+    const QString shown = window->HistoryText();
+    EXPECT_TRUE(shown.startsWith(u"\r\nBob: a"_s + marks.left(8) + u" [... "_s))
+        << shown.left(40).toStdString();
 }
 
 }  // namespace
