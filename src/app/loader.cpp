@@ -8,6 +8,7 @@
 #include "app/vantor_chat_ui.h"
 #include "diagnostics/debug_log.h"
 #include "resources/art.h"
+#include "settings/held_settings.h"
 #include "settings/setting_ui.h"
 
 namespace vantor {
@@ -16,12 +17,20 @@ Program::~Program() {
     attention.reset();
     main.reset();
     settings.reset();
+    if (held && &Settings() == held.get()) SetSettingsSource(nullptr);
 }
 
 std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     auto program = std::make_unique<Program>();
-    // Loaded hidden first: its held settings and pictures must exist before any other window.
-    program->settings = std::make_unique<SettingUI>();
+    // First the held settings, read once and answering for the whole program, and the shared
+    // pictures, so that both exist before any window loads; then the options window over them,
+    // hidden.
+    program->held = std::make_unique<HeldSettings>();
+    program->held->Load();
+    SetSettingsSource(program->held.get());
+    art::SharedBackground();
+    art::SharedTitle();
+    program->settings = std::make_unique<SettingUI>(*program->held);
 
     if (hooks.installWindowFactories) hooks.installWindowFactories();
     InitDebug();

@@ -8,6 +8,7 @@
 namespace vantor {
 
 class DesktopAttention;
+class HeldSettings;
 class SettingUI;
 class VantorChatUI;
 
@@ -21,6 +22,7 @@ struct StartUpHooks {
 
 // The windows of a run, in the order they must be destroyed (main window first).
 struct Program {
+    std::unique_ptr<HeldSettings> held;  // the settings source of the whole run
     std::unique_ptr<SettingUI> settings;
     std::unique_ptr<VantorChatUI> main;
     std::unique_ptr<DesktopAttention> attention;  // notifications and the tray icon

@@ -6,6 +6,19 @@
 
 namespace vantor {
 
+QString TextStyle(const QColor& colour, bool bold) {
+    QString style = QStringLiteral("color: %1; background: transparent;").arg(colour.name());
+    if (bold) style += QStringLiteral(" font-weight: bold;");
+    return style;
+}
+
+QString FieldStyle() {
+    return QStringLiteral(
+               "QLineEdit { background-color: %1; color: %2; "
+               "border: 1px solid %3; lineedit-password-character: 42; }")
+        .arg(theme::kDarkRed.name(), theme::kOrange.name(), theme::kEmber.name());
+}
+
 void ThemeScrollBars(QAbstractScrollArea* area) {
     static const QString style =
         QStringLiteral(

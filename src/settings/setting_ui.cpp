@@ -28,10 +28,6 @@ SettingUI* g_instance = nullptr;
 
 constexpr int kContentWidth = 360;
 
-qreal ScreenRatio() {
-    return qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
-}
-
 QStringList SplitList(std::string_view list) {
     return QString::fromLatin1(list.data(), qsizetype(list.size())).split(QLatin1Char('|'));
 }
@@ -73,16 +69,16 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-SettingUI::SettingUI(QWidget* parent) : QDialog(parent) {
+SettingUI::SettingUI(HeldSettings& held, QWidget* parent) : QDialog(parent), held_(held) {
     setObjectName(QStringLiteral("SettingUI"));
     setWindowTitle(QStringLiteral("Options"));
-    setWindowIcon(WindowIcon());
+    setWindowIcon(art::WindowIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
 
-    background_ = art::Background(ScreenRatio());
-    title_ = art::Title(ScreenRatio());
+    background_ = art::SharedBackground();
+    title_ = art::SharedTitle();
     QPalette palette = this->palette();
     palette.setBrush(QPalette::Window, QBrush(background_));
     palette.setColor(QPalette::WindowText, theme::kWhite);
@@ -90,15 +86,17 @@ SettingUI::SettingUI(QWidget* parent) : QDialog(parent) {
     setAutoFillBackground(true);
 
     BuildControls();
-    held_.Load();
     ShowHeldValues();
+    // A held value written elsewhere while the window is hidden shows the next time it opens.
+    watch_ = held_.Watch([this] {
+        if (!isVisible()) ShowHeldValues();
+    });
 
     g_instance = this;
-    SetSettingsSource(this);
 }
 
 SettingUI::~SettingUI() {
-    if (&Settings() == this) SetSettingsSource(nullptr);
+    held_.Unwatch(watch_);
     if (g_instance == this) g_instance = nullptr;
 }
 
@@ -339,43 +337,8 @@ void SettingUI::reject() {
     ShowHeldValues();
 }
 
-std::string SettingUI::SettingString(std::string_view name, std::string_view defaultValue) {
-    return held_.SettingString(name, defaultValue);
-}
-
-std::int32_t SettingUI::SettingLong(std::string_view name, std::int32_t defaultValue) {
-    return held_.SettingLong(name, defaultValue);
-}
-
-QPixmap SettingUI::BGImg() const {
-    return background_;
-}
-QPixmap SettingUI::TITLEBGImg() const {
-    return title_;
-}
-
 SettingUI* SettingUI::Instance() {
     return g_instance;
-}
-
-QPixmap SettingUI::SharedBackground() {
-    return g_instance != nullptr ? g_instance->BGImg() : art::Background(ScreenRatio());
-}
-
-QPixmap SettingUI::SharedTitle() {
-    return g_instance != nullptr ? g_instance->TITLEBGImg() : art::Title(ScreenRatio());
-}
-
-void SettingUI::ApplyBackground(QWidget* window) {
-    const QPixmap background = SharedBackground();
-    QPalette pal = window->palette();
-    if (!background.isNull()) pal.setBrush(QPalette::Window, QBrush(background));
-    window->setPalette(pal);
-    window->setAutoFillBackground(true);
-}
-
-QIcon SettingUI::WindowIcon() {
-    return art::WindowIcon();
 }
 
 }  // namespace vantor

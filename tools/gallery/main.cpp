@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "controls/prog_bar.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "resources/art.h"
 #include "settings/setting_ui.h"
@@ -20,8 +21,8 @@ QWidget* Buttons() {
     window->setWindowTitle(QStringLiteral("Buttons"));
     window->setAutoFillBackground(true);
     QPalette palette = window->palette();
-    palette.setBrush(QPalette::Window, QBrush(vantor::SettingUI::SharedBackground()));
-    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setBrush(QPalette::Window, QBrush(vantor::art::SharedBackground()));
+    palette.setColor(QPalette::WindowText, vantor::theme::kWhite);
     window->setPalette(palette);
     auto* grid = new QGridLayout(window);
     grid->setSpacing(6);
@@ -54,7 +55,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString what = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("buttons");
     if (what == QLatin1String("settings")) {
-        vantor::SettingUI dialog;
+        vantor::HeldSettings held;
+        held.Load();
+        vantor::SetSettingsSource(&held);
+        vantor::SettingUI dialog(held);
         dialog.move(0, 0);
         dialog.show();
         dialog.activateWindow();
