@@ -6,16 +6,24 @@
 
 #include "app/desktop_attention.h"
 #include "app/vantor_chat_ui.h"
+#include "common/qt_text.h"
+#include "controls/attention.h"
 #include "diagnostics/debug_log.h"
 #include "resources/art.h"
 #include "settings/held_settings.h"
 #include "settings/setting_ui.h"
+#include "sound/qt_sound_player.h"
+#include "sound/sounds.h"
 
 namespace vantor {
 
 Program::~Program() {
     attention.reset();
     main.reset();
+    SetMessageChime({});
+    if (held) held->Unwatch(soundsWatch);
+    sounds.reset();  // the music stops at quit
+    player.reset();
     settings.reset();
     if (held && &Settings() == held.get()) SetSettingsSource(nullptr);
 }
@@ -40,6 +48,15 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     const int started = hooks.socketStartUp ? hooks.socketStartUp(kSocketVersion) : 0;
     DebugLog(Tag{0}, started == 0 ? "Sockets initialized." : "Socket initialization failed.",
              kLogNote);
+
+    program->player = std::make_unique<QtSoundPlayer>();
+    program->sounds = std::make_unique<Sounds>(*program->player);
+    SetSounds(program->sounds.get());
+    program->soundsWatch =
+        program->held->Watch([sounds = program->sounds.get()] { sounds->SettingsChanged(); });
+    SetMessageChime([sounds = program->sounds.get()](const QString& sender) {
+        sounds->MessageArrived(ToWire(sender));
+    });
 
     program->main = std::make_unique<VantorChatUI>();
     program->main->show();

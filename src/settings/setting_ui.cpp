@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -19,6 +20,8 @@
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "resources/art.h"
+#include "settings/more_options_ui.h"
+#include "settings/option_look.h"
 
 namespace vantor {
 
@@ -30,21 +33,6 @@ constexpr int kContentWidth = 360;
 
 QStringList SplitList(std::string_view list) {
     return QString::fromLatin1(list.data(), qsizetype(list.size())).split(QLatin1Char('|'));
-}
-
-QLabel* Heading(const QString& text, const QString& name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, theme::kBand);
-    palette.setColor(QPalette::WindowText, theme::kWhite);
-    label->setPalette(palette);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    label->setContentsMargins(6, 3, 6, 3);
-    return label;
 }
 
 void SetListColours(QWidget* widget) {
@@ -69,7 +57,8 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-SettingUI::SettingUI(HeldSettings& held, QWidget* parent) : QDialog(parent), held_(held) {
+SettingUI::SettingUI(HeldSettings& held, QWidget* parent, Controls controls)
+    : QDialog(parent), held_(held) {
     setObjectName(QStringLiteral("SettingUI"));
     setWindowTitle(QStringLiteral("Options"));
     setWindowIcon(art::WindowIcon());
@@ -79,13 +68,9 @@ SettingUI::SettingUI(HeldSettings& held, QWidget* parent) : QDialog(parent), hel
 
     background_ = art::SharedBackground();
     title_ = art::SharedTitle();
-    QPalette palette = this->palette();
-    palette.setBrush(QPalette::Window, QBrush(background_));
-    palette.setColor(QPalette::WindowText, theme::kWhite);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    ApplyOptionsLook(this);
 
-    BuildControls();
+    BuildControls(controls);
     ShowHeldValues();
     // A held value written elsewhere while the window is hidden shows the next time it opens.
     watch_ = held_.Watch([this] {
@@ -100,7 +85,7 @@ SettingUI::~SettingUI() {
     if (g_instance == this) g_instance = nullptr;
 }
 
-void SettingUI::BuildControls() {
+void SettingUI::BuildControls(Controls controls) {
     bgImg_ = new QLabel(this);
     bgImg_->setObjectName(QStringLiteral("BGImg"));
     bgImg_->setAccessibleName(QStringLiteral("Background"));
@@ -133,7 +118,7 @@ void SettingUI::BuildControls() {
     };
     auto section = [this, body](const QString& text, const QString& name) {
         body->addSpacing(4);
-        body->addWidget(Heading(text, name, this));
+        body->addWidget(OptionsHeading(text, name, this));
         auto* grid = new QGridLayout;
         grid->setContentsMargins(8, 2, 0, 2);
         grid->setHorizontalSpacing(10);
@@ -221,6 +206,18 @@ void SettingUI::BuildControls() {
     buttons->addWidget(okBtn_);
     buttons->addWidget(cancelBtn_);
     body->addLayout(buttons);
+    if (controls == Controls::WithMoreOptions) {
+        // Made last, so it comes after every classic control in the tab order; in the button row's
+        // free left end, so none of them moves.
+        moreOptions_ = new QPushButton(QStringLiteral("More options..."), this);
+        moreOptions_->setObjectName(QStringLiteral("MoreOptions"));
+        moreOptions_->setAccessibleName(QStringLiteral("More options"));
+        moreOptions_->setAccessibleDescription(
+            QStringLiteral("Settings beyond these: time stamps, logs, notifications, sounds"));
+        moreOptions_->setAutoDefault(false);
+        buttons->insertWidget(0, moreOptions_, 0, Qt::AlignBottom);
+        connect(moreOptions_, &QPushButton::clicked, this, &SettingUI::OpenMoreOptions);
+    }
 
     for (const QString& name : SplitList(kLobbyNames)) chatStart_->addItem(name);
     for (const QString& name : SplitList(kServerNames)) serverLogin_->addItem(name);
@@ -309,11 +306,20 @@ void SettingUI::keyPressEvent(QKeyEvent* event) {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
         if (focusWidget() == cancelBtn_)
             reject();
+        else if (moreOptions_ != nullptr && focusWidget() == moreOptions_)
+            OpenMoreOptions();
         else
             OnOk();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void SettingUI::OpenMoreOptions() {
+    // A window of its own each time, so it shows what the store holds at that moment.
+    MoreOptionsUI more(this);
+    more.move(geometry().center() - more.rect().center());
+    more.exec();
 }
 
 void SettingUI::OnOk() {

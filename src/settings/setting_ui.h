@@ -11,6 +11,7 @@ class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSlider;
 
 namespace vantor {
@@ -23,7 +24,12 @@ class SettingUI : public QDialog {
     Q_OBJECT
 
 public:
-    explicit SettingUI(HeldSettings& held, QWidget* parent = nullptr);
+    // Classic: the window's own controls only; the program adds the way to the More options
+    // window after them.
+    enum class Controls { Classic, WithMoreOptions };
+
+    explicit SettingUI(HeldSettings& held, QWidget* parent = nullptr,
+                       Controls controls = Controls::WithMoreOptions);
     ~SettingUI() override;
 
     // The running instance, or nullptr (tests of other windows run without one).
@@ -37,7 +43,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void BuildControls();
+    void BuildControls(Controls controls);
+    void OpenMoreOptions();
     void ShowHeldValues();
     void ApplyAutoRefreshLook(bool ticked);
     void ValidateInterval();
@@ -60,6 +67,7 @@ private:
     QSlider* sndVol_ = nullptr;
     VantorBtn* okBtn_ = nullptr;
     VantorBtn* cancelBtn_ = nullptr;
+    QPushButton* moreOptions_ = nullptr;
 };
 
 }  // namespace vantor
