@@ -26,8 +26,8 @@
 #include "reorder/reorder_ui.h"
 #include "session/conversation_log.h"
 #include "settings/setting_ui.h"
-#include "sound/sounds.h"
 #include "settings/settings_source.h"
+#include "sound/sounds.h"
 #include "transport/wolcon2.h"
 
 namespace vantor {

@@ -39,7 +39,8 @@ MoreOptionsUI::MoreOptionsUI(QWidget* parent) : QDialog(parent) {
     ApplyOptionsLook(this);
     BuildControls();
     // What the store holds now: a value changed in the file since the last time shows here.
-    for (const Choice& choice : choices_) choice.box->setChecked(Settings().Get(choice.setting) != 0);
+    for (const Choice& choice : choices_)
+        choice.box->setChecked(Settings().Get(choice.setting) != 0);
     logFolder_->setText(FolderText(LogRoot()));
     setFixedSize(sizeHint());
 }

@@ -15,7 +15,8 @@ std::string QtSoundPlayer::Unavailable() {
     if (QMediaDevices::audioOutputs().isEmpty()) return "there is no audio output device";
     for (const auto* effect : {music_.get(), chime_.get()}) {
         if (effect != nullptr && effect->status() == QSoundEffect::Error) {
-            return "the multimedia backend cannot play " + effect->source().toString().toStdString();
+            return "the multimedia backend cannot play " +
+                   effect->source().toString().toStdString();
         }
     }
     return {};

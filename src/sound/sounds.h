@@ -29,7 +29,7 @@ public:
 class Sounds {
 public:
     static constexpr std::int64_t kQuietMs = 5000;  // per sender, as the desktop notifications
-    using Clock = std::function<std::int64_t()>;   // milliseconds, steady
+    using Clock = std::function<std::int64_t()>;    // milliseconds, steady
 
     explicit Sounds(SoundPlayer& player, Clock clock = {});
     ~Sounds();  // the music stops with the program

@@ -37,7 +37,8 @@ double Note(int semitonesFromA4) {
 
 // A raised-cosine bump over `width` seconds centred on `centre`, wrapped around the loop.
 double Bump(double t, double centre, double width) {
-    double d = std::fmod(t - centre + 1.5 * kLoopSeconds, double(kLoopSeconds)) - kLoopSeconds / 2.0;
+    double d =
+        std::fmod(t - centre + 1.5 * kLoopSeconds, double(kLoopSeconds)) - kLoopSeconds / 2.0;
     if (std::abs(d) >= width / 2) return 0.0;
     return 0.5 + 0.5 * std::cos(kTwoPi * d / width);
 }
@@ -45,10 +46,10 @@ double Bump(double t, double centre, double width) {
 std::vector<double> Music() {
     // A minor, F major, C major, G major: semitones from A4.
     const std::array<std::array<int, 4>, 4> chords = {{
-        {-12, -9, -5, 0},   // A3 C4 E4 A4
-        {-16, -12, -9, -4}, // F3 A3 C4 E4
-        {-21, -14, -9, -5}, // C3 G3 C4 E4
-        {-14, -10, -7, -2}, // G3 B3 D4 G4
+        {-12, -9, -5, 0},    // A3 C4 E4 A4
+        {-16, -12, -9, -4},  // F3 A3 C4 E4
+        {-21, -14, -9, -5},  // C3 G3 C4 E4
+        {-14, -10, -7, -2},  // G3 B3 D4 G4
     }};
     constexpr double kSlot = kLoopSeconds / 4.0;
     std::vector<double> out(kLoopSamples, 0.0);
