@@ -69,6 +69,8 @@ inline constexpr QColor kMarkShadow{0, 0, 0, 170};
 QString TextStyle(const QColor& colour = theme::kOrange, bool bold = false);
 // A line edit: orange on dark red in an ember frame; a password shows as stars.
 QString FieldStyle();
+// A plain push button beside the image buttons: orange on dark red, its frame white with focus.
+QString PushButtonStyle();
 
 // Gives a list or history box scroll bars in the windows' dark-red theme instead of the
 // platform's light ones. Only the scroll bars are styled, so the box keeps its own palette.

@@ -99,6 +99,7 @@ void MoreOptionsUI::BuildControls() {
     openFolder_->setObjectName(QStringLiteral("OpenFolder"));
     openFolder_->setAccessibleDescription(QStringLiteral("Opens the folder of the logs"));
     openFolder_->setAutoDefault(false);
+    openFolder_->setStyleSheet(PushButtonStyle());
     talk->addWidget(logFolder_, 2, 0);
     talk->addWidget(openFolder_, 2, 1, Qt::AlignRight | Qt::AlignTop);
     connect(openFolder_, &QPushButton::clicked, this, &MoreOptionsUI::OpenFolder);

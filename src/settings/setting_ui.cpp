@@ -215,6 +215,7 @@ void SettingUI::BuildControls(Controls controls) {
         moreOptions_->setAccessibleDescription(
             QStringLiteral("Settings beyond these: time stamps, logs, notifications, sounds"));
         moreOptions_->setAutoDefault(false);
+        moreOptions_->setStyleSheet(PushButtonStyle());
         buttons->insertWidget(0, moreOptions_, 0, Qt::AlignBottom);
         connect(moreOptions_, &QPushButton::clicked, this, &SettingUI::OpenMoreOptions);
     }

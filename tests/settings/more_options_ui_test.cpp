@@ -82,14 +82,16 @@ TEST_F(MoreOptionsTest, showsTheStoreOnOpenAndOnlyOkWritesIt) {
         std::function<void(MoreOptionsUI&)> leave;
         bool ok;
     } ways[] = {
-        {"CANCEL", [](MoreOptionsUI& w) {
+        {"CANCEL",
+         [](MoreOptionsUI& w) {
              QTest::mouseClick(w.findChild<VantorBtn*>(QStringLiteral("CancelBtn")),
                                Qt::LeftButton);
          },
          false},
         {"Escape", [](MoreOptionsUI& w) { QTest::keyClick(&w, Qt::Key_Escape); }, false},
         {"close box", [](MoreOptionsUI& w) { w.close(); }, false},
-        {"Enter on a box", [](MoreOptionsUI& w) {
+        {"Enter on a box",
+         [](MoreOptionsUI& w) {
              auto* box = w.findChild<QCheckBox*>(QStringLiteral("TrayIcon"));
              box->setFocus(Qt::TabFocusReason);
              QTest::keyClick(box, Qt::Key_Return);
