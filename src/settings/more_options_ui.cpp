@@ -62,15 +62,7 @@ void MoreOptionsUI::BuildControls() {
     body->setContentsMargins(12, 12, 12, 12);
     body->setSpacing(6);
     auto section = [this, body](const QString& text, const QString& name) {
-        body->addSpacing(4);
-        body->addWidget(OptionsHeading(text, name, this));
-        auto* grid = new QGridLayout;
-        grid->setContentsMargins(8, 2, 0, 2);
-        grid->setHorizontalSpacing(10);
-        grid->setVerticalSpacing(6);
-        grid->setColumnStretch(0, 1);
-        body->addLayout(grid);
-        return grid;
+        return AddOptionsSection(body, text, name, 0, this);
     };
 
     auto* intro = new QLabel(
@@ -130,17 +122,9 @@ void MoreOptionsUI::BuildControls() {
 
     // The ignore list gets its own section here, after the sounds and before the buttons.
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(0, 12, 0, 0);
-    buttons->setSpacing(10);
-    buttons->addStretch(1);
-    okBtn_ = new VantorBtn(QStringLiteral("OK"), this);
-    okBtn_->setObjectName(QStringLiteral("OKBtn"));
-    cancelBtn_ = new VantorBtn(QStringLiteral("CANCEL"), this);
-    cancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
-    body->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancel(body, this);
+    okBtn_ = buttons.ok;
+    cancelBtn_ = buttons.cancel;
     connect(okBtn_, &VantorBtn::Click, this, &MoreOptionsUI::OnOk);
     connect(cancelBtn_, &VantorBtn::Click, this, &MoreOptionsUI::reject);
 

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "settings/option_look.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include "controls/theme.h"
+#include "controls/vantor_btn.h"
 #include "resources/art.h"
 
 namespace vantor {
@@ -29,6 +33,34 @@ QLabel* OptionsHeading(const QString& text, const QString& name, QWidget* parent
     label->setFont(font);
     label->setContentsMargins(6, 3, 6, 3);
     return label;
+}
+
+QGridLayout* AddOptionsSection(QVBoxLayout* body, const QString& text, const QString& name,
+                               int wide, QWidget* parent) {
+    body->addSpacing(4);
+    body->addWidget(OptionsHeading(text, name, parent));
+    auto* grid = new QGridLayout;
+    grid->setContentsMargins(8, 2, 0, 2);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    grid->setColumnStretch(wide, 1);
+    body->addLayout(grid);
+    return grid;
+}
+
+OkCancelRow AddOkCancel(QVBoxLayout* body, QWidget* parent) {
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 12, 0, 0);
+    buttons->setSpacing(10);
+    buttons->addStretch(1);
+    auto* ok = new VantorBtn(QStringLiteral("OK"), parent);
+    ok->setObjectName(QStringLiteral("OKBtn"));
+    auto* cancel = new VantorBtn(QStringLiteral("CANCEL"), parent);
+    cancel->setObjectName(QStringLiteral("CancelBtn"));
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    body->addLayout(buttons);
+    return {buttons, ok, cancel};
 }
 
 }  // namespace vantor

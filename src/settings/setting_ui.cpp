@@ -117,15 +117,7 @@ void SettingUI::BuildControls(Controls controls) {
         return label;
     };
     auto section = [this, body](const QString& text, const QString& name) {
-        body->addSpacing(4);
-        body->addWidget(OptionsHeading(text, name, this));
-        auto* grid = new QGridLayout;
-        grid->setContentsMargins(8, 2, 0, 2);
-        grid->setHorizontalSpacing(10);
-        grid->setVerticalSpacing(6);
-        grid->setColumnStretch(1, 1);
-        body->addLayout(grid);
-        return grid;
+        return AddOptionsSection(body, text, name, 1, this);
     };
 
     // Login information
@@ -195,17 +187,9 @@ void SettingUI::BuildControls(Controls controls) {
     sound->addWidget(volumeCaption, 1, 0);
     sound->addWidget(sndVol_, 1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(0, 12, 0, 0);
-    buttons->setSpacing(10);
-    buttons->addStretch(1);
-    okBtn_ = new VantorBtn(QStringLiteral("OK"), this);
-    okBtn_->setObjectName(QStringLiteral("OKBtn"));
-    cancelBtn_ = new VantorBtn(QStringLiteral("CANCEL"), this);
-    cancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
-    body->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancel(body, this);
+    okBtn_ = buttons.ok;
+    cancelBtn_ = buttons.cancel;
     if (controls == Controls::WithMoreOptions) {
         // Made last, so it comes after every classic control in the tab order; in the button row's
         // free left end, so none of them moves.
@@ -216,7 +200,7 @@ void SettingUI::BuildControls(Controls controls) {
             QStringLiteral("Settings beyond these: time stamps, logs, notifications, sounds"));
         moreOptions_->setAutoDefault(false);
         moreOptions_->setStyleSheet(PushButtonStyle());
-        buttons->insertWidget(0, moreOptions_, 0, Qt::AlignBottom);
+        buttons.row->insertWidget(0, moreOptions_, 0, Qt::AlignBottom);
         connect(moreOptions_, &QPushButton::clicked, this, &SettingUI::OpenMoreOptions);
     }
 
