@@ -32,11 +32,7 @@ QString FolderText(const std::filesystem::path& folder) {
 MoreOptionsUI::MoreOptionsUI(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("MoreOptionsUI"));
     setWindowTitle(QStringLiteral("More options"));
-    setWindowIcon(art::WindowIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    ApplyOptionsLook(this);
+    ApplyOptionsLook(this);  // before the controls, which take their palette from it
     BuildControls();
     // What the store holds now: a value changed in the file since the last time shows here.
     for (const Choice& choice : choices_)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/option_look.h"
 
+#include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,7 +13,11 @@
 
 namespace vantor {
 
-void ApplyOptionsLook(QWidget* window) {
+void ApplyOptionsLook(QDialog* window) {
+    window->setWindowIcon(art::WindowIcon());
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint);
     QPalette palette = window->palette();
     palette.setBrush(QPalette::Window, QBrush(art::SharedBackground()));
     palette.setColor(QPalette::WindowText, theme::kWhite);

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QDialog;
 class QGridLayout;
 class QHBoxLayout;
 class QLabel;
@@ -13,9 +14,9 @@ namespace vantor {
 
 class VantorBtn;
 
-// The look the two options windows share: the background picture with white text, and headings
-// in white bold on a dark red band.
-void ApplyOptionsLook(QWidget* window);
+// The look the two options windows share: a fixed dialog with the program's icon and only a close
+// box, the background picture with white text, and headings in white bold on a dark red band.
+void ApplyOptionsLook(QDialog* window);
 QLabel* OptionsHeading(const QString& text, const QString& name, QWidget* parent);
 
 // A heading and the grid of its controls under it, added to `body`; `wide` is the grid's column

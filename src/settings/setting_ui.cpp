@@ -61,10 +61,6 @@ SettingUI::SettingUI(HeldSettings& held, QWidget* parent, Controls controls)
     : QDialog(parent), held_(held) {
     setObjectName(QStringLiteral("SettingUI"));
     setWindowTitle(QStringLiteral("Options"));
-    setWindowIcon(art::WindowIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
 
     background_ = art::SharedBackground();
     title_ = art::SharedTitle();
