@@ -33,21 +33,13 @@
 #include "controls/history_view.h"
 #include "loopback_listener.h"
 #include "session/wolcon.h"
-#include "settings/settings_source.h"
+#include "support/fake_settings.h"
 
 namespace {
 
 using namespace vantor;
 
 constexpr std::size_t kPassBytes = 102400;
-
-class BenchSettings final : public SettingsSource {
-public:
-    std::string SettingString(std::string_view name, std::string_view def) override {
-        return name == setting::kServerHost.name ? std::string("127.0.0.1") : std::string(def);
-    }
-    std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
-};
 
 // Lobby messages of 70 bytes with CR LF, some with an address or the own nickname.
 std::vector<std::string> LobbyLines() {
@@ -98,7 +90,7 @@ void Report(benchmark::State& state, std::size_t lines) {
 }
 
 void BM_FloodThroughHandler(benchmark::State& state) {
-    BenchSettings settings;
+    test::FakeSettings settings;
     SetSettingsSource(&settings);
     const auto lines = LobbyLines();
     {
@@ -121,7 +113,7 @@ BENCHMARK(BM_FloodThroughHandler)
     ->UseRealTime();
 
 void BM_FloodThroughSession(benchmark::State& state) {
-    BenchSettings settings;
+    test::FakeSettings settings;
     SetSettingsSource(&settings);
     const auto lines = LobbyLines();
     std::string block;

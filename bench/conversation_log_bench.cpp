@@ -16,30 +16,19 @@
 
 #include "chat/chat_ui.h"
 #include "session/conversation_log.h"
-#include "settings/settings_source.h"
+#include "support/fake_settings.h"
 
 namespace {
 
 using namespace vantor;
-
-class BenchSettings final : public SettingsSource {
-public:
-    std::int32_t logging = 1;
-    std::string SettingString(std::string_view, std::string_view def) override {
-        return std::string(def);
-    }
-    std::int32_t SettingLong(std::string_view name, std::int32_t def) override {
-        return name == setting::kLogConversations.name ? logging : def;
-    }
-};
 
 void Feed(ChatUI& chat, const std::string& line, int param) {
     chat.ChatCB_Callback(line, Delivery::Intercepted, Param{param});
 }
 
 void BM_LobbyFlood(benchmark::State& state) {
-    BenchSettings settings;
-    settings.logging = std::int32_t(state.range(0));
+    test::FakeSettings settings;
+    settings.numbers[std::string(setting::kLogConversations.name)] = std::int32_t(state.range(0));
     SetSettingsSource(&settings);
     std::vector<std::string> lines;
     for (int i = 0; i < 10000; ++i) {

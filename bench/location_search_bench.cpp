@@ -17,7 +17,7 @@
 
 #include "platform/socket_layer.h"
 #include "session/location_search.h"
-#include "settings/settings_source.h"
+#include "support/fake_settings.h"
 #include "support/hanging_port.h"
 #include "support/local_server.h"
 
@@ -33,14 +33,6 @@ Clock::duration ThreadCpu() {
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
 }
-
-class BenchSettings final : public SettingsSource {
-public:
-    std::string SettingString(std::string_view name, std::string_view def) override {
-        return name == "ServerHost" ? std::string("127.0.0.1") : std::string(def);
-    }
-    std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
-};
 
 // Stands in for the main window: every return to the "event loop" is a point where events run.
 struct BenchView : LocationView {
@@ -86,7 +78,7 @@ void BM_LocationSearch(benchmark::State& state) {
         state.SkipWithError("no local service");
         return;
     }
-    BenchSettings settings;
+    test::FakeSettings settings;
     SetSettingsSource(&settings);
     test::HangingPort hanging;
     std::vector<std::string> nicks;

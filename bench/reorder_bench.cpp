@@ -18,7 +18,7 @@
 #include "reorder/buddy_restore.h"
 #include "reorder/reorder_ui.h"
 #include "session/wolcon.h"
-#include "settings/settings_source.h"
+#include "support/fake_settings.h"
 #include "support/local_server.h"
 #include "transport/wolcon2.h"
 
@@ -27,14 +27,6 @@ namespace {
 using namespace vantor;
 
 constexpr int kTickMs = 200;  // the main window's receive timer
-
-class BenchSettings final : public SettingsSource {
-public:
-    std::string SettingString(std::string_view name, std::string_view def) override {
-        return name == "ServerHost" ? std::string("127.0.0.1") : std::string(def);
-    }
-    std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
-};
 
 // Counts the paint events of the windows while a run is on.
 class PaintCounter : public QObject {
@@ -72,7 +64,7 @@ void BM_Reorder(benchmark::State& state) {
         state.SkipWithError("no local service");
         return;
     }
-    BenchSettings settings;
+    test::FakeSettings settings;
     SetSettingsSource(&settings);
     BuddyRestore restore(work.Path() / "restore.txt");
     {

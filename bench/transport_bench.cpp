@@ -13,20 +13,12 @@
 
 #include "loopback_listener.h"
 #include "platform/socket_layer.h"
-#include "settings/settings_source.h"
+#include "support/fake_settings.h"
 #include "transport/wolcon2.h"
 
 namespace {
 
 using namespace vantor;
-
-class LoopbackHost final : public SettingsSource {
-public:
-    std::string SettingString(std::string_view name, std::string_view def) override {
-        return name == setting::kServerHost.name ? std::string("127.0.0.1") : std::string(def);
-    }
-    std::int32_t SettingLong(std::string_view, std::int32_t def) override { return def; }
-};
 
 // 1463 lines of 70 bytes (the last one shorter) filling exactly one read.
 std::string LobbyBlock(int* lines) {
@@ -44,7 +36,7 @@ std::string LobbyBlock(int* lines) {
 }
 
 void BM_ReceivePassLobbyLines(benchmark::State& state) {
-    LoopbackHost host;
+    test::FakeSettings host;
     SetSettingsSource(&host);
 
     bench::LoopbackListener listener;

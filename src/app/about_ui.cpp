@@ -7,9 +7,10 @@
 #include <QLabel>
 #include <QUrl>
 
-#include "app/background.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
+#include "resources/art.h"
+#include "resources/background.h"
 
 namespace vantor {
 
@@ -26,8 +27,7 @@ QLabel* TextLabel(QWidget* parent, const QString& name, const QString& text, con
     font.setPointSize(pointSize);
     font.setBold(bold);
     label->setFont(font);
-    label->setStyleSheet(
-        QStringLiteral("color: %1; background: transparent;").arg(theme::kOrange.name()));
+    label->setStyleSheet(TextStyle());
     return label;
 }
 
@@ -37,7 +37,7 @@ AboutUI::AboutUI(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutUI"));
     setWindowTitle(QStringLiteral("About ") + QLatin1String(kProductName));
     setFixedSize(360, 200);
-    MakeBackground(this, SharedBackgroundPicture());
+    MakeBackground(this, art::SharedBackground());
 
     TextLabel(this, QStringLiteral("Product"), QLatin1String(kProductName), QRect(10, 14, 340, 30),
               16, true);

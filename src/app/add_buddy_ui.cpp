@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/background.h"
 #include "app/wire_input.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
+#include "resources/art.h"
+#include "resources/background.h"
 
 namespace vantor {
 
@@ -33,27 +35,24 @@ AddBuddyUI::AddBuddyUI(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Add Buddy"));
     setModal(false);
     setFixedSize(300, 140);
-    MakeBackground(this, SharedBackgroundPicture());
+    MakeBackground(this, art::SharedBackground());
 
     auto* label = new QLabel(QStringLiteral("Type the nickname you want to add:"), this);
     label->setObjectName(QStringLiteral("Label"));
-    label->setStyleSheet(
-        QStringLiteral("color: rgb(255,128,0); background: transparent; font-weight: bold;"));
+    label->setStyleSheet(TextStyle(theme::kOrange, true));
     label->setGeometry(15, 10, 270, 22);
 
     BuddyText = new QLineEdit(this);
     BuddyText->setObjectName(QStringLiteral("BuddyText"));
     BuddyText->setAccessibleName(QStringLiteral("Nickname to add"));
     BuddyText->setMaxLength(kMaxNick);
-    BuddyText->setStyleSheet(
-        QStringLiteral("QLineEdit { background-color: rgb(64,0,0); color: rgb(255,128,0); "
-                       "border: 1px solid rgb(160,80,0); }"));
+    BuddyText->setStyleSheet(FieldStyle());
     BuddyText->setGeometry(15, 34, 270, 24);
     label->setBuddy(BuddyText);
 
     Hint = new QLabel(this);
     Hint->setObjectName(QStringLiteral("Hint"));
-    Hint->setStyleSheet(QStringLiteral("color: rgb(255,200,120); background: transparent;"));
+    Hint->setStyleSheet(TextStyle(theme::kHint));
     Hint->setGeometry(15, 60, 270, 20);
 
     AddBtn = new VantorBtn(QStringLiteral("OK"), this);

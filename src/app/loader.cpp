@@ -6,22 +6,39 @@
 
 #include "app/desktop_attention.h"
 #include "app/vantor_chat_ui.h"
+#include "common/qt_text.h"
+#include "controls/attention.h"
 #include "diagnostics/debug_log.h"
 #include "resources/art.h"
+#include "settings/held_settings.h"
 #include "settings/setting_ui.h"
+#include "sound/qt_sound_player.h"
+#include "sound/sounds.h"
 
 namespace vantor {
 
 Program::~Program() {
     attention.reset();
     main.reset();
+    SetMessageChime({});
+    if (held) held->Unwatch(soundsWatch);
+    sounds.reset();  // the music stops at quit
+    player.reset();
     settings.reset();
+    if (held && &Settings() == held.get()) SetSettingsSource(nullptr);
 }
 
 std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     auto program = std::make_unique<Program>();
-    // Loaded hidden first: its held settings and pictures must exist before any other window.
-    program->settings = std::make_unique<SettingUI>();
+    // First the held settings, read once and answering for the whole program, and the shared
+    // pictures, so that both exist before any window loads; then the options window over them,
+    // hidden.
+    program->held = std::make_unique<HeldSettings>();
+    program->held->Load();
+    SetSettingsSource(program->held.get());
+    art::SharedBackground();
+    art::SharedTitle();
+    program->settings = std::make_unique<SettingUI>(*program->held);
 
     if (hooks.installWindowFactories) hooks.installWindowFactories();
     InitDebug();
@@ -31,6 +48,15 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     const int started = hooks.socketStartUp ? hooks.socketStartUp(kSocketVersion) : 0;
     DebugLog(Tag{0}, started == 0 ? "Sockets initialized." : "Socket initialization failed.",
              kLogNote);
+
+    program->player = std::make_unique<QtSoundPlayer>();
+    program->sounds = std::make_unique<Sounds>(*program->player);
+    SetSounds(program->sounds.get());
+    program->soundsWatch =
+        program->held->Watch([sounds = program->sounds.get()] { sounds->SettingsChanged(); });
+    SetMessageChime([sounds = program->sounds.get()](const QString& sender) {
+        sounds->MessageArrived(ToWire(sender));
+    });
 
     program->main = std::make_unique<VantorChatUI>();
     program->main->show();

@@ -8,7 +8,10 @@
 namespace vantor {
 
 class DesktopAttention;
+class HeldSettings;
+class QtSoundPlayer;
 class SettingUI;
+class Sounds;
 class VantorChatUI;
 
 inline constexpr std::uint16_t kSocketVersion = 0x0202;
@@ -21,7 +24,11 @@ struct StartUpHooks {
 
 // The windows of a run, in the order they must be destroyed (main window first).
 struct Program {
+    std::unique_ptr<HeldSettings> held;  // the settings source of the whole run
     std::unique_ptr<SettingUI> settings;
+    std::unique_ptr<QtSoundPlayer> player;
+    std::unique_ptr<Sounds> sounds;  // the background music and the page chime
+    int soundsWatch = 0;             // on the held settings, so OK in the options applies at once
     std::unique_ptr<VantorChatUI> main;
     std::unique_ptr<DesktopAttention> attention;  // notifications and the tray icon
     ~Program();

@@ -6,31 +6,20 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/background.h"
 #include "app/wire_input.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
+#include "resources/art.h"
+#include "resources/background.h"
 
 namespace vantor {
 
 namespace {
 
-QString FieldStyle() {
-    return QStringLiteral(
-               "QLineEdit { background-color: %1; color: %2; "
-               "border: 1px solid %3; lineedit-password-character: 42; }")
-        .arg(theme::kDarkRed.name(), theme::kOrange.name(), theme::kEmber.name());
-}
-QString LabelStyle() {
-    return QStringLiteral("color: %1; background: transparent; font-weight: bold;")
-        .arg(theme::kOrange.name());
-}
-constexpr auto kHintStyle = "color: rgb(255,200,120); background: transparent; font-size: 10px;";
-
 QLineEdit* Field(QWidget* parent, const QString& name, const QString& caption, int top,
                  int maxLength) {
     auto* label = new QLabel(caption, parent);
-    label->setStyleSheet(LabelStyle());
+    label->setStyleSheet(TextStyle(theme::kOrange, true));
     label->setGeometry(20, top, 90, 24);
 
     auto* edit = new QLineEdit(parent);
@@ -47,7 +36,7 @@ QLineEdit* Field(QWidget* parent, const QString& name, const QString& caption, i
 QLabel* Hint(QWidget* parent, const QString& name, int top) {
     auto* hint = new QLabel(parent);
     hint->setObjectName(name);
-    hint->setStyleSheet(QLatin1String(kHintStyle));
+    hint->setStyleSheet(TextStyle(theme::kHint) + QStringLiteral(" font-size: 10px;"));
     hint->setGeometry(20, top, 270, 14);
     return hint;
 }
@@ -59,7 +48,7 @@ LogOnUI::LogOnUI(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Log on to Westwood Online"));
     setModal(true);
     setFixedSize(300, 170);
-    MakeBackground(this, SharedBackgroundPicture());
+    MakeBackground(this, art::SharedBackground());
 
     nickName_ = Field(this, QStringLiteral("NickName"), QStringLiteral("Nickname:"), 20, kMaxNick);
     passBox_ = Field(this, QStringLiteral("PassBox"), QStringLiteral("Password:"), 62, kMaxPass);

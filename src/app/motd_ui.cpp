@@ -4,9 +4,10 @@
 #include <QKeyEvent>
 #include <QTextEdit>
 
-#include "app/background.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
+#include "resources/art.h"
+#include "resources/background.h"
 
 namespace vantor {
 
@@ -16,7 +17,7 @@ MOTDUI::MOTDUI(QWidget* parent) : QDialog(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setFixedSize(580, 340);
-    MakeBackground(this, SharedBackgroundPicture());
+    MakeBackground(this, art::SharedBackground());
 
     text_ = new QTextEdit(this);
     text_->setObjectName(QStringLiteral("MOTDText"));

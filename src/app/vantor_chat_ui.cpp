@@ -27,6 +27,7 @@
 #include "session/conversation_log.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
+#include "sound/sounds.h"
 #include "transport/wolcon2.h"
 
 namespace vantor {
@@ -314,6 +315,7 @@ void VantorChatUI::LogOffClick() {
     logAs_->setText(QStringLiteral("Not Connected."));
     SetStatus(QString());
     logInBtn_->SetBtnText(QStringLiteral("LOG"));
+    NoteLoggedOff();
     logInWordSince_.start();
     logInBtn_->SetEnabled(true);
     quitting_ = wasQuitting;
@@ -343,6 +345,7 @@ void VantorChatUI::WOL_LogOnResult(LogOnResult result) {
             logAs_->setText(FromWire(credentials_.NickName));
             SetStatus(QStringLiteral("Welcome to Westwood Online!"));
             logInBtn_->SetBtnText(QStringLiteral("LOGOUT"));
+            NoteLoggedOn();
             logInWordSince_.start();
             logInBtn_->SetEnabled(true);
             chatBtn_->SetEnabled(cht_.isNull());

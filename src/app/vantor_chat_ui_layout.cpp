@@ -7,13 +7,14 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "app/background.h"
 #include "app/vantor_chat_ui.h"
 #include "common/qt_text.h"
 #include "common/wire_text.h"
 #include "controls/prog_bar.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
+#include "resources/art.h"
+#include "resources/background.h"
 #include "settings/setting_names.h"
 
 namespace vantor {
@@ -33,9 +34,6 @@ constexpr int kProgHeight = 16;
 constexpr int kBtnWidth = 100;
 constexpr int kBtnGap = 4;
 
-QString LabelStyle() {
-    return QStringLiteral("color: %1; background: transparent;").arg(theme::kOrange.name());
-}
 QString ListStyle() {
     return QStringLiteral(
                "QTreeWidget { background-color: %1; color: %2; border: 1px solid %3; } "
@@ -64,9 +62,9 @@ VantorBtn* VantorChatUI::Button(const QString& name, const QString& word, bool e
 }
 
 void VantorChatUI::BuildControls() {
-    bgImage_ = MakeBackground(this, SharedBackgroundPicture());
+    bgImage_ = MakeBackground(this, art::SharedBackground());
 
-    titlePic_ = new PictureBox(QStringLiteral("TitlePic"), SharedTitlePicture(),
+    titlePic_ = new PictureBox(QStringLiteral("TitlePic"), art::SharedTitle(),
                                PictureBox::Fit::Banner, this);
     titlePic_->setAccessibleName(QStringLiteral("Vantor Desktop"));
 
@@ -76,7 +74,7 @@ void VantorChatUI::BuildControls() {
     logAs_->setObjectName(QStringLiteral("LogAs"));
     status_ = new QLabel(QStringLiteral("Not connected to Westwood Online"), this);
     status_->setObjectName(QStringLiteral("Status"));
-    for (QLabel* l : {label_, logAs_, status_}) l->setStyleSheet(LabelStyle());
+    for (QLabel* l : {label_, logAs_, status_}) l->setStyleSheet(TextStyle());
     QFont bold = logAs_->font();
     bold.setBold(true);
     label_->setFont(bold);

@@ -16,15 +16,16 @@
 #include "controls/send_box_keys.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
-#include "settings/setting_ui.h"
+#include "resources/art.h"
+#include "resources/background.h"
 
 namespace vantor {
 
 using namespace Qt::Literals::StringLiterals;
 
 void ChatUI::BuildControls() {
-    setWindowIcon(SettingUI::WindowIcon());
-    SettingUI::ApplyBackground(this);
+    setWindowIcon(art::WindowIcon());
+    ApplyBackground(this);
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::WindowText, theme::kWhite);
     setPalette(windowPalette);
@@ -64,14 +65,7 @@ void ChatUI::BuildControls() {
     NickList->setPalette(listPalette);
     NickList->installEventFilter(this);
 
-    // Shown at most every 40 ms; lines a flood pushes past the cap before then are never laid out.
-    // A flood lets pending events run every 2 ms and whenever something was posted.
-    ChatHistory = new HistoryView({.cap = 10000,
-                                   .showEveryMs = 40,
-                                   .holdText = true,
-                                   .eventsEveryUs = kFloodEventsEveryUs,
-                                   .links = true},
-                                  this);
+    ChatHistory = new HistoryView(kLobbyHistory, this);
     ChatHistory->setObjectName(QStringLiteral("ChatHistory"));
     ChatHistory->setAccessibleName(QStringLiteral("Conversation"));
     // A scroll bar that comes and goes changes the text width, and every line is laid out anew.

@@ -7,6 +7,7 @@ namespace vantor {
 
 namespace {
 Attention* installed = nullptr;
+std::function<void(const QString&)> g_chime;
 }  // namespace
 
 void SetAttention(Attention* attention) {
@@ -17,8 +18,15 @@ void NoteUnread(QWidget* window) {
     if (installed != nullptr && !window->isActiveWindow()) installed->Unread(window);
 }
 
+void SetMessageChime(std::function<void(const QString& sender)> chime) {
+    g_chime = std::move(chime);
+}
+
 void NoteMessage(QWidget* window, const QString& sender, const QString& text) {
-    if (installed != nullptr && !window->isActiveWindow()) installed->Message(window, sender, text);
+    if (window->isActiveWindow()) return;
+    if (installed != nullptr) installed->Message(window, sender, text);
+    // A copy: the chime may be replaced from inside the call.
+    if (const auto chime = g_chime) chime(sender);
 }
 
 void NoteAlert(QWidget* window, const QString& summary, const QString& body) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -22,6 +23,10 @@ public:
 };
 
 void SetAttention(Attention* attention);  // not owned; nullptr removes it
+
+// Hears, besides the installed Attention, of every message NoteMessage passes on: the page chime.
+// An empty function removes it.
+void SetMessageChime(std::function<void(const QString& sender)> chime);
 
 // What the windows call as a line arrives; both do nothing while `window` is active.
 void NoteUnread(QWidget* window);

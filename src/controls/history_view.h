@@ -45,6 +45,25 @@ struct HistoryRules {
     bool links = false;  // web addresses in entry bodies become links
 };
 
+// The windows' rules; a window takes one of these rather than setting knobs of its own.
+// A page conversation: every entry shown as it comes; a flood lets events run every 2 ms.
+inline constexpr HistoryRules kPageHistory{.cap = 10000, .eventsEveryUs = kFloodEventsEveryUs};
+// A lobby: shown at most every 40 ms, and lines a flood pushes past the cap before then are never
+// laid out; a flood lets events run every 2 ms and whenever something was posted; addresses link.
+inline constexpr HistoryRules kLobbyHistory{.cap = 10000,
+                                            .showEveryMs = 40,
+                                            .holdText = true,
+                                            .eventsEveryUs = kFloodEventsEveryUs,
+                                            .links = true};
+// The debug log: ten times the text, cut by characters when a line has no break; shown at most
+// every 40 ms (a flood would repaint the whole box once per entry); an entry is taken only once
+// its append has let events run, so one logged from those events comes first.
+inline constexpr HistoryRules kDebugHistory{.cap = 100000,
+                                            .noBreak = HistoryLines::NoBreak::kFirstCharacter,
+                                            .showEveryMs = 40,
+                                            .takeAfterEvents = true,
+                                            .eventsEveryUs = kFloodEventsEveryUs};
+
 // One entry: CR LF, then head as it is and body with its marks, both in the entry's colour.
 // Line breaks inside head or body start lines of their own.
 struct HistoryEntry {

@@ -6,6 +6,29 @@
 
 namespace vantor {
 
+QString TextStyle(const QColor& colour, bool bold) {
+    QString style = QStringLiteral("color: %1; background: transparent;").arg(colour.name());
+    if (bold) style += QStringLiteral(" font-weight: bold;");
+    return style;
+}
+
+QString FieldStyle() {
+    return QStringLiteral(
+               "QLineEdit { background-color: %1; color: %2; "
+               "border: 1px solid %3; lineedit-password-character: 42; }")
+        .arg(theme::kDarkRed.name(), theme::kOrange.name(), theme::kEmber.name());
+}
+
+QString PushButtonStyle() {
+    return QStringLiteral(
+               "QPushButton { background-color: %1; color: %2; border: 1px solid %3; "
+               "padding: 3px 10px; } "
+               "QPushButton:focus { border: 2px solid %4; } "
+               "QPushButton:pressed { background-color: %5; }")
+        .arg(theme::kDarkRed.name(), theme::kOrange.name(), theme::kEmber.name(),
+             theme::kWhite.name(), theme::kBand.name());
+}
+
 void ThemeScrollBars(QAbstractScrollArea* area) {
     static const QString style =
         QStringLiteral(

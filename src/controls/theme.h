@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QString>
 
 class QAbstractScrollArea;
 
@@ -27,6 +28,7 @@ inline constexpr QColor kEarlierText{170, 130,
                                      110};          // a conversation's earlier lines, from its log
 inline constexpr QColor kFindMatch{110, 80, 0};     // matches of the find bar
 inline constexpr QColor kFindCurrent{200, 140, 0};  // the match the find bar is on
+inline constexpr QColor kHint{255, 200, 120};       // a field's hint, why a character was refused
 
 // The debug window's entries by kind, and the connection tag before them.
 inline constexpr QColor kLogErrorText{150, 0, 0};
@@ -38,7 +40,37 @@ inline constexpr QColor kLogInterceptedText{150, 150, 0};
 inline constexpr QColor kLogUnhandledText{0, 0, 0};
 inline constexpr QColor kLogTagText{100, 100, 0};
 
+// The shades of the painted artwork (tools/artgen): buttons, pointer, background, banner, icon.
+namespace paint {
+inline constexpr QColor kButtonEdge{24, 0, 0};
+inline constexpr QColor kInsetShadow{24, 0, 0, 160};
+inline constexpr QColor kFaceTop{168, 24, 8};  // also the icon's top
+inline constexpr QColor kFaceBottom{80, 0, 0};
+inline constexpr QColor kPressedTop{48, 0, 0};
+inline constexpr QColor kPressedBottom{104, 8, 0};
+inline constexpr QColor kOffTop{96, 84, 84};
+inline constexpr QColor kOffBottom{64, 56, 56};
+inline constexpr QColor kBevelLight{255, 160, 64};
+inline constexpr QColor kOffBevelLight{128, 120, 120};
+inline constexpr QColor kOffBevelDark{40, 36, 36};
+inline constexpr QColor kWordShadow{0, 0, 0, 200};
+inline constexpr QColor kOffWord{176, 168, 168};
+inline constexpr QColor kWeave{80, 6, 2};
+inline constexpr QColor kWeaveDark{54, 0, 0};
+inline constexpr QColor kBannerTop{150, 10, 0};
+inline constexpr QColor kChevron{255, 128, 0, 40};
+inline constexpr QColor kMarkShadow{0, 0, 0, 170};
+}  // namespace paint
+
 }  // namespace theme
+
+// Style sheets over the colours above, for what a palette does not reach. Text in `colour`
+// straight on a window's background picture:
+QString TextStyle(const QColor& colour = theme::kOrange, bool bold = false);
+// A line edit: orange on dark red in an ember frame; a password shows as stars.
+QString FieldStyle();
+// A plain push button beside the image buttons: orange on dark red, its frame white with focus.
+QString PushButtonStyle();
 
 // Gives a list or history box scroll bars in the windows' dark-red theme instead of the
 // platform's light ones. Only the scroll bars are styled, so the box keeps its own palette.

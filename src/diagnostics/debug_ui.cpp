@@ -47,16 +47,11 @@ void InstallDebugWindowFactory() {
         []() -> std::unique_ptr<DebugWindow> { return std::make_unique<DebugUI>(); });
 }
 
-// New text is shown at most every 40 ms: a flood would repaint the whole box once per entry. An
-// entry is taken only once its append has let events run, so one logged from them comes first.
+static_assert(kDebugHistory.cap == std::size_t(DebugUI::kMaxChars));
+
 DebugUI::DebugUI(QWidget* parent)
     : QWidget(parent),
-      debugWin_(new HistoryView({.cap = std::size_t(kMaxChars),
-                                 .noBreak = HistoryLines::NoBreak::kFirstCharacter,
-                                 .showEveryMs = 40,
-                                 .takeAfterEvents = true,
-                                 .eventsEveryUs = kFloodEventsEveryUs},
-                                this)),
+      debugWin_(new HistoryView(kDebugHistory, this)),
       findBar_(new FindBar(debugWin_, this)) {
     setObjectName(QStringLiteral("DebugUI"));
     setWindowTitle(QStringLiteral("Debug Log"));

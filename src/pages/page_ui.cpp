@@ -19,8 +19,8 @@
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "pages/page_router.h"
+#include "resources/art.h"
 #include "session/conversation_log.h"
-#include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 
 namespace vantor {
@@ -44,10 +44,11 @@ int AtLeastOne(int value) {
 
 }  // namespace
 
+static_assert(kPageHistory.cap == std::size_t(PageUI::kHistoryCap));
+
 PageUI::PageUI(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      PageHistory(
-          new HistoryView({.cap = kHistoryCap, .eventsEveryUs = kFloodEventsEveryUs}, this)),
+      PageHistory(new HistoryView(kPageHistory, this)),
       SendBox(new QLineEdit(this)),
       SendBtn(new VantorBtn(QStringLiteral("SEND"), this)),
       keys_(new SendBoxKeys(SendBox, [this] {
@@ -95,12 +96,8 @@ PageUI::PageUI(QWidget* parent)
     logging_ = settings.Get(setting::kLogConversations) != 0;
     new FindBar(PageHistory, this);
 
-    if (SettingUI* dialog = SettingUI::Instance()) {
-        background_ = dialog->BGImg();
-        if (!dialog->windowIcon().isNull()) setWindowIcon(dialog->windowIcon());
-    } else {
-        background_ = SettingUI::SharedBackground();
-    }
+    background_ = art::SharedBackground();
+    setWindowIcon(art::WindowIcon());
 
     resize(kInitialWidth, kInitialHeight);
     Relayout();

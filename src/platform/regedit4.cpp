@@ -182,7 +182,7 @@ std::string Quote(std::string_view s) {
 }
 
 // No zero byte and no line break: the bytes can stand inside one quoted line.
-bool OneLine(std::string_view s) {
+bool FitsQuotedLine(std::string_view s) {
     return s.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos;
 }
 
@@ -198,7 +198,7 @@ bool HasHeader(const Lines& lines) {
 }  // namespace
 
 bool IsWritableName(std::string_view name) {
-    return OneLine(name);
+    return FitsQuotedLine(name);
 }
 
 std::string FormatValue(std::string_view name, std::uint32_t type, std::string_view data) {
@@ -207,7 +207,7 @@ std::string FormatValue(std::string_view name, std::uint32_t type, std::string_v
     // Quoted text only when it reads back as exactly these bytes: one final zero byte, no other
     // zero byte and no line break inside.
     if (type == kRegSz && !data.empty() && data.back() == '\0' &&
-        OneLine(data.substr(0, data.size() - 1))) {
+        FitsQuotedLine(data.substr(0, data.size() - 1))) {
         line += Quote(data.substr(0, data.size() - 1));
         return line;
     }

@@ -6,13 +6,53 @@
 #include <utility>
 
 #include "platform/socket_layer.h"
+#include "platform/socket_native.h"
 
 namespace vantor {
 namespace {
 
 std::atomic<long long> g_connectTimeoutMs{5000};
+std::atomic<std::uint64_t> g_lookups{0};
+std::atomic<std::uint64_t> g_connects{0};
 
 }  // namespace
+
+void native::CountLookup() {
+    ++g_lookups;
+}
+
+void native::CountConnect() {
+    ++g_connects;
+}
+
+SocketCounters GetSocketCounters() {
+    return {g_lookups.load(), g_connects.load()};
+}
+
+std::optional<std::uint32_t> ResolveHost(std::string_view host) {
+    std::string name(host);
+    const auto dotted = ::inet_addr(name.c_str());
+    if (dotted != INADDR_NONE) return static_cast<std::uint32_t>(dotted);
+
+    native::CountLookup();
+    native::EnsureStarted();
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::uint32_t> address;
+    for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
+        if (a->ai_family == AF_INET && a->ai_addr != nullptr) {
+            address = reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr;
+            break;
+        }
+    }
+    ::freeaddrinfo(found);
+    return address;
+}
 
 std::optional<std::int16_t> PortToShort(std::int32_t value) {
     if (value < 0 || value > 65535) return std::nullopt;

@@ -9,18 +9,15 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <limits>
 
 #include "platform/socket_layer.h"
+#include "platform/socket_native.h"
 
 namespace vantor {
 namespace {
-
-std::atomic<std::uint64_t> g_lookups{0};
-std::atomic<std::uint64_t> g_connects{0};
 
 #ifdef MSG_NOSIGNAL
 constexpr int kSendFlags = MSG_NOSIGNAL;
@@ -50,6 +47,8 @@ constexpr short kReadyToWrite = POLLOUT | POLLERR;
 
 }  // namespace
 
+void native::EnsureStarted() {}
+
 int SocketStartup(std::uint16_t /*version*/) {
     return 0;
 }
@@ -75,30 +74,6 @@ SocketHandle CreateSocket(int family, int type, int protocol) {
     ::setsockopt(fd, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
 #endif
     return static_cast<SocketHandle>(fd);
-}
-
-std::optional<std::uint32_t> ResolveHost(std::string_view host) {
-    std::string name(host);
-    in_addr_t dotted = ::inet_addr(name.c_str());
-    if (dotted != INADDR_NONE) return static_cast<std::uint32_t>(dotted);
-
-    ++g_lookups;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
-        return std::nullopt;
-    }
-    std::optional<std::uint32_t> address;
-    for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
-        if (a->ai_family == AF_INET && a->ai_addr != nullptr) {
-            address = reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr;
-            break;
-        }
-    }
-    ::freeaddrinfo(found);
-    return address;
 }
 
 int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port) {
@@ -134,7 +109,7 @@ ConnectState StartConnect(SocketHandle socket, std::uint32_t address, std::int32
     int flags = ::fcntl(socket, F_GETFL, 0);
     if (flags < 0 || ::fcntl(socket, F_SETFL, flags | O_NONBLOCK) < 0) return ConnectState::Failed;
 
-    ++g_connects;
+    native::CountConnect();
     if (::connect(socket, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0)
         return ConnectState::Connected;
     return errno == EINPROGRESS || errno == EINTR ? ConnectState::Pending : ConnectState::Failed;
@@ -220,10 +195,6 @@ int SetKeepAlive(SocketHandle socket, int idleSeconds, int intervalSeconds, int 
     (void)intervalSeconds;
     (void)probes;
     return 0;
-}
-
-SocketCounters GetSocketCounters() {
-    return {g_lookups.load(), g_connects.load()};
 }
 
 }  // namespace vantor

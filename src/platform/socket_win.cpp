@@ -6,27 +6,14 @@
 #include <mstcpip.h>
 #include <ws2tcpip.h>
 
-#include <atomic>
 #include <limits>
 #include <mutex>
 
 #include "platform/socket_layer.h"
+#include "platform/socket_native.h"
 
 namespace vantor {
 namespace {
-
-std::atomic<std::uint64_t> g_lookups{0};
-std::atomic<std::uint64_t> g_connects{0};
-
-// Winsock must be started before its first use; BSD sockets need nothing. Started here once, so
-// the layer behaves the same whether or not the program called SocketStartup first.
-void EnsureStarted() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WSADATA data;
-        ::WSAStartup(MAKEWORD(2, 2), &data);
-    });
-}
 
 SOCKET Native(SocketHandle socket) {
     return static_cast<SOCKET>(socket);
@@ -52,13 +39,23 @@ int SelectOne(SocketHandle socket, bool read, bool write, bool* readable, bool* 
 
 }  // namespace
 
+// Started here once, so the layer behaves the same whether or not the program called
+// SocketStartup first.
+void native::EnsureStarted() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        WSADATA data;
+        ::WSAStartup(MAKEWORD(2, 2), &data);
+    });
+}
+
 int SocketStartup(std::uint16_t version) {
     WSADATA data;
     return ::WSAStartup(version, &data);
 }
 
 SocketHandle CreateSocket(int family, int type, int protocol) {
-    EnsureStarted();
+    native::EnsureStarted();
     SOCKET s = ::socket(family, type, protocol);
     if (s == INVALID_SOCKET) return kInvalidSocket;
     if (s == 0 || s > static_cast<SOCKET>(std::numeric_limits<SocketHandle>::max())) {
@@ -66,31 +63,6 @@ SocketHandle CreateSocket(int family, int type, int protocol) {
         return kInvalidSocket;
     }
     return static_cast<SocketHandle>(s);
-}
-
-std::optional<std::uint32_t> ResolveHost(std::string_view host) {
-    std::string name(host);
-    unsigned long dotted = ::inet_addr(name.c_str());
-    if (dotted != INADDR_NONE) return static_cast<std::uint32_t>(dotted);
-
-    ++g_lookups;
-    EnsureStarted();
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
-        return std::nullopt;
-    }
-    std::optional<std::uint32_t> address;
-    for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
-        if (a->ai_family == AF_INET && a->ai_addr != nullptr) {
-            address = reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr;
-            break;
-        }
-    }
-    ::freeaddrinfo(found);
-    return address;
 }
 
 int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port) {
@@ -123,7 +95,7 @@ ConnectState StartConnect(SocketHandle socket, std::uint32_t address, std::int32
     u_long on = 1;
     if (::ioctlsocket(Native(socket), FIONBIO, &on) != 0) return ConnectState::Failed;
 
-    ++g_connects;
+    native::CountConnect();
     if (::connect(Native(socket), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
         return ConnectState::Connected;
     }
@@ -201,10 +173,6 @@ int SetKeepAlive(SocketHandle socket, int idleSeconds, int intervalSeconds, int 
     (void)probes;
 #endif
     return 0;
-}
-
-SocketCounters GetSocketCounters() {
-    return {g_lookups.load(), g_connects.load()};
 }
 
 }  // namespace vantor

@@ -9,8 +9,10 @@
 
 #include "common/qt_text.h"
 #include "controls/prog_bar.h"
+#include "controls/theme.h"
 #include "reorder/buddy_restore.h"
-#include "settings/setting_ui.h"
+#include "resources/art.h"
+#include "resources/background.h"
 
 namespace vantor {
 
@@ -76,16 +78,15 @@ QString RestoredAtLogOnText(const std::vector<std::string>& nicks) {
 ReOrderStatusUI::ReOrderStatusUI(QWidget* parent) : QDialog(parent), boxes_(&ShowModalBox) {
     setObjectName(QStringLiteral("ReOrderStatusUI"));
     setWindowTitle(QStringLiteral("Reordering buddy list..."));
-    setWindowIcon(SettingUI::WindowIcon());
+    setWindowIcon(art::WindowIcon());
     setModal(false);
     setFixedSize(360, 96);
-    SettingUI::ApplyBackground(this);
+    ApplyBackground(this);
     setCursor(Qt::WaitCursor);
 
     pWait_ = new QLabel(QStringLiteral("Please wait while you buddy list is adjusted..."), this);
     pWait_->setObjectName(QStringLiteral("PWait"));
-    pWait_->setStyleSheet(
-        QStringLiteral("color: rgb(255,128,0); background: transparent; font-weight: bold;"));
+    pWait_->setStyleSheet(TextStyle(theme::kOrange, true));
     pWait_->setGeometry(12, 14, 336, 24);
 
     progBar_ = new ProgBar(this);

@@ -9,8 +9,9 @@
 #include "controls/vantor_btn.h"
 #include "reorder/buddy_restore.h"
 #include "reorder/reorder_link.h"
+#include "resources/art.h"
+#include "resources/background.h"
 #include "session/wolcon.h"
-#include "settings/setting_ui.h"
 
 namespace vantor {
 
@@ -30,10 +31,10 @@ VantorBtn* Button(QWidget* parent, const QString& name, const QString& word, con
 ReOrderUI::ReOrderUI(QWidget* parent) : QDialog(parent), boxes_(&ShowModalBox) {
     setObjectName(QStringLiteral("ReOrderUI"));
     setWindowTitle(QStringLiteral("Reorder Buddy List"));
-    setWindowIcon(SettingUI::WindowIcon());
+    setWindowIcon(art::WindowIcon());
     setModal(false);
     setFixedSize(330, 250);
-    SettingUI::ApplyBackground(this);
+    ApplyBackground(this);
 
     BudList = new QListWidget(this);
     BudList->setObjectName(QStringLiteral("BudList"));
@@ -42,10 +43,10 @@ ReOrderUI::ReOrderUI(QWidget* parent) : QDialog(parent), boxes_(&ShowModalBox) {
     BudList->setGeometry(10, 10, 200, 230);
     QPalette listPalette = BudList->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        listPalette.setColor(group, QPalette::Base, QColor(0, 0, 0));
-        listPalette.setColor(group, QPalette::Text, QColor(255, 128, 0));
-        listPalette.setColor(group, QPalette::Highlight, QColor(160, 80, 0));
-        listPalette.setColor(group, QPalette::HighlightedText, QColor(255, 255, 255));
+        listPalette.setColor(group, QPalette::Base, theme::kBlack);
+        listPalette.setColor(group, QPalette::Text, theme::kOrange);
+        listPalette.setColor(group, QPalette::Highlight, theme::kEmber);
+        listPalette.setColor(group, QPalette::HighlightedText, theme::kWhite);
     }
     BudList->setPalette(listPalette);
     ThemeScrollBars(BudList);

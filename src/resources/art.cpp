@@ -7,6 +7,14 @@
 
 namespace vantor::art {
 
+namespace {
+
+qreal ScreenRatio() {
+    return qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+}  // namespace
+
 const QStringList& ButtonWords() {
     static const QStringList words = {
         QStringLiteral("ABOUT"),  QStringLiteral("ADD"),      QStringLiteral("CANCEL"),
@@ -39,8 +47,7 @@ QPixmap Load(const QString& path, qreal devicePixelRatio) {
 }
 
 QCursor HandCursor() {
-    const qreal ratio = qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
-    const QPixmap hand = Load(QStringLiteral(":/cursors/HAND.png"), ratio);
+    const QPixmap hand = Load(QStringLiteral(":/cursors/HAND.png"), ScreenRatio());
     if (hand.isNull()) return QCursor(Qt::PointingHandCursor);
     return QCursor(hand, 6, 1);
 }
@@ -51,6 +58,14 @@ QPixmap Background(qreal devicePixelRatio) {
 
 QPixmap Title(qreal devicePixelRatio) {
     return Load(QStringLiteral(":/backgrounds/TITLEBGImg.png"), devicePixelRatio);
+}
+
+QPixmap SharedBackground() {
+    return Background(ScreenRatio());
+}
+
+QPixmap SharedTitle() {
+    return Title(ScreenRatio());
 }
 
 QIcon WindowIcon() {

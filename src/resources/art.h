@@ -26,4 +26,9 @@ QPixmap Background(qreal devicePixelRatio);
 QPixmap Title(qreal devicePixelRatio);
 QIcon WindowIcon();
 
+// The background and banner every window shows, for the screen's scale. Loaded once (start-up
+// asks for them before any window exists) and kept in the pixmap cache.
+QPixmap SharedBackground();
+QPixmap SharedTitle();
+
 }  // namespace vantor::art

@@ -58,6 +58,10 @@ bool MakeFolders(const fs::path& folder) {
 
 }  // namespace
 
+bool MakeLogFolders(const fs::path& folder) {
+    return MakeFolders(folder);
+}
+
 LogTime LocalLogTime() {
     // The local time costs a time-zone look-up; a flood asks many times a second.
     static std::time_t lastSecond = -1;

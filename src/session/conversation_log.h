@@ -33,6 +33,10 @@ std::string LogFileName(std::string_view name);
 // $XDG_DATA_HOME/vantor-desktop/logs (or under ~/.local/share), read anew at each call.
 std::filesystem::path LogRoot();
 
+// Makes a folder and its missing parents, each one made the user's alone (0700), as the logs'
+// folders are. True when it exists afterwards.
+bool MakeLogFolders(const std::filesystem::path& folder);
+
 // root/<own>/<peer>.log, both names made safe by LogFileName.
 std::filesystem::path LogPath(const std::filesystem::path& root, std::string_view own,
                               std::string_view peer);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "common/wire_text.h"
 #include "settings/settings_store.h"
 
 namespace vantor {
@@ -49,7 +50,28 @@ void HeldSettings::Load() {
 
 void HeldSettings::Commit(const HeldValues& values) {
     for (int i = 0; i < kHeldCount; ++i) values_[i] = ClampHeld(static_cast<Held>(i), values[i]);
-    for (int i = 0; i < kHeldCount; ++i) SaveSettingLong(kRules[i].stored.name, values_[i]);
+    for (int i = 0; i < kHeldCount; ++i) vantor::SaveSettingLong(kRules[i].stored.name, values_[i]);
+    Changed();
+}
+
+HeldSettings::WatchId HeldSettings::Watch(std::function<void()> changed) {
+    watchers_.emplace_back(nextWatch_, std::move(changed));
+    return nextWatch_++;
+}
+
+void HeldSettings::Unwatch(WatchId id) {
+    std::erase_if(watchers_, [id](const auto& watcher) { return watcher.first == id; });
+}
+
+void HeldSettings::Changed() {
+    // A copy, so a watcher that adds or removes one does not pull the list from under the loop; a
+    // watcher removed by an earlier one in this round is not called.
+    const auto watchers = watchers_;
+    for (const auto& [id, changed] : watchers) {
+        const bool stillThere = std::any_of(watchers_.begin(), watchers_.end(),
+                                            [id = id](const auto& w) { return w.first == id; });
+        if (stillThere) changed();
+    }
 }
 
 std::optional<Held> HeldSettings::FindQuery(std::string_view queryName) const {
@@ -66,6 +88,19 @@ std::string HeldSettings::SettingString(std::string_view name, std::string_view 
 std::int32_t HeldSettings::SettingLong(std::string_view name, std::int32_t defaultValue) {
     if (const auto held = FindQuery(name)) return Get(*held);
     return GetSettingLong(name, defaultValue);
+}
+
+bool HeldSettings::SaveSettingLong(std::string_view name, std::int32_t value) {
+    std::optional<Held> held = FindQuery(name);
+    for (int i = 0; i < kHeldCount && !held; ++i) {
+        if (SameAsciiNoCase(kRules[i].stored.name, name)) held = static_cast<Held>(i);
+    }
+    if (!held) return vantor::SaveSettingLong(name, value);
+    const int index = static_cast<int>(*held);
+    values_[index] = ClampHeld(*held, value);
+    const bool saved = vantor::SaveSettingLong(kRules[index].stored.name, value);
+    Changed();
+    return saved;
 }
 
 namespace interval {

@@ -3,9 +3,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "settings/setting_names.h"
 #include "settings/settings_source.h"
@@ -35,8 +38,10 @@ const HeldRule& RuleOf(Held which);
 
 using HeldValues = std::array<std::int32_t, kHeldCount>;
 
-// The working copy: loaded once, changed only when the user confirms the dialog. Answers
-// SettingLong for its seven query names (exact case) and passes every other name to the store.
+// The program's settings source: the working copy of the seven values the options window edits,
+// loaded once at start-up and changed when the user confirms the window (or a Set writes one of
+// them). Answers SettingLong for its seven query names (exact case) and passes every other name to
+// the store.
 class HeldSettings : public SettingsSource {
 public:
     // Reads the seven values from the store in order, each with its default, and brings them into
@@ -45,6 +50,12 @@ public:
     // Takes new values (brought into range) and saves all seven in order.
     void Commit(const HeldValues& values);
 
+    // Called after the held values changed (a commit, or a Set of one of them), so whatever acts on
+    // them can follow at once. A watcher may add or remove watchers from inside the call.
+    using WatchId = int;
+    WatchId Watch(std::function<void()> changed);
+    void Unwatch(WatchId id);
+
     std::int32_t Get(Held which) const { return values_[static_cast<int>(which)]; }
     const HeldValues& Values() const { return values_; }
 
@@ -52,10 +63,17 @@ public:
 
     std::string SettingString(std::string_view name, std::string_view defaultValue) override;
     std::int32_t SettingLong(std::string_view name, std::int32_t defaultValue) override;
+    // A write under a held value's name (in the store, any case) or its query name keeps the held
+    // copy in step, brought into range; the store gets it under the value's name.
+    bool SaveSettingLong(std::string_view name, std::int32_t value) override;
 
 private:
+    void Changed();
+
     HeldValues values_ = Defaults();
     static HeldValues Defaults();
+    std::vector<std::pair<WatchId, std::function<void()>>> watchers_;
+    WatchId nextWatch_ = 1;
 };
 
 std::int32_t ClampHeld(Held which, std::int32_t value);

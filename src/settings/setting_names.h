@@ -38,8 +38,8 @@ inline constexpr LongSetting kChatInitialLobby{"ChatInitialLobby", 0};
 inline constexpr LongSetting kAutoBuddyRefreshInt{"AutoBuddyRefreshInt", 0};
 inline constexpr LongSetting kShowMotd{"ShowMOTD", 0};
 inline constexpr LongSetting kServer{"Server", 0};
-inline constexpr LongSetting kEnableSnd{"EnableSnd", 1};   // asked by nothing yet
-inline constexpr LongSetting kSndVolume{"SndVolume", 19};  // asked by nothing yet
+inline constexpr LongSetting kEnableSnd{"EnableSnd", 1};   // the background music
+inline constexpr LongSetting kSndVolume{"SndVolume", 19};  // its volume, and the chime's
 
 // The lobby chat window: colours 0x00BBGGRR, and whether entries carry the time.
 inline constexpr LongSetting kChatColError{"ChatColError", 150};
@@ -59,6 +59,8 @@ inline constexpr LongSetting kPageNotify{"PageNotify", 16744448};
 inline constexpr LongSetting kDesktopNotify{"DesktopNotify", 1};
 inline constexpr LongSetting kBuddyAlerts{"BuddyAlerts", 1};
 inline constexpr LongSetting kTrayIcon{"TrayIcon", 1};
+// 1: a page or private message to a window in the background chimes; 0: silence.
+inline constexpr LongSetting kPageSound{"PageSound", 1};
 
 // 1: every page conversation and lobby is appended to a log, and a page window opens with the
 // end of its log; 0: nothing is kept.

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -19,6 +20,8 @@
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "resources/art.h"
+#include "settings/more_options_ui.h"
+#include "settings/option_look.h"
 
 namespace vantor {
 
@@ -28,27 +31,8 @@ SettingUI* g_instance = nullptr;
 
 constexpr int kContentWidth = 360;
 
-qreal ScreenRatio() {
-    return qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
-}
-
 QStringList SplitList(std::string_view list) {
     return QString::fromLatin1(list.data(), qsizetype(list.size())).split(QLatin1Char('|'));
-}
-
-QLabel* Heading(const QString& text, const QString& name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setAutoFillBackground(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, theme::kBand);
-    palette.setColor(QPalette::WindowText, theme::kWhite);
-    label->setPalette(palette);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    label->setContentsMargins(6, 3, 6, 3);
-    return label;
 }
 
 void SetListColours(QWidget* widget) {
@@ -73,36 +57,31 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
 
 }  // namespace
 
-SettingUI::SettingUI(QWidget* parent) : QDialog(parent) {
+SettingUI::SettingUI(HeldSettings& held, QWidget* parent, Controls controls)
+    : QDialog(parent), held_(held) {
     setObjectName(QStringLiteral("SettingUI"));
     setWindowTitle(QStringLiteral("Options"));
-    setWindowIcon(WindowIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
 
-    background_ = art::Background(ScreenRatio());
-    title_ = art::Title(ScreenRatio());
-    QPalette palette = this->palette();
-    palette.setBrush(QPalette::Window, QBrush(background_));
-    palette.setColor(QPalette::WindowText, theme::kWhite);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    background_ = art::SharedBackground();
+    title_ = art::SharedTitle();
+    ApplyOptionsLook(this);
 
-    BuildControls();
-    held_.Load();
+    BuildControls(controls);
     ShowHeldValues();
+    // A held value written elsewhere while the window is hidden shows the next time it opens.
+    watch_ = held_.Watch([this] {
+        if (!isVisible()) ShowHeldValues();
+    });
 
     g_instance = this;
-    SetSettingsSource(this);
 }
 
 SettingUI::~SettingUI() {
-    if (&Settings() == this) SetSettingsSource(nullptr);
+    held_.Unwatch(watch_);
     if (g_instance == this) g_instance = nullptr;
 }
 
-void SettingUI::BuildControls() {
+void SettingUI::BuildControls(Controls controls) {
     bgImg_ = new QLabel(this);
     bgImg_->setObjectName(QStringLiteral("BGImg"));
     bgImg_->setAccessibleName(QStringLiteral("Background"));
@@ -134,15 +113,7 @@ void SettingUI::BuildControls() {
         return label;
     };
     auto section = [this, body](const QString& text, const QString& name) {
-        body->addSpacing(4);
-        body->addWidget(Heading(text, name, this));
-        auto* grid = new QGridLayout;
-        grid->setContentsMargins(8, 2, 0, 2);
-        grid->setHorizontalSpacing(10);
-        grid->setVerticalSpacing(6);
-        grid->setColumnStretch(1, 1);
-        body->addLayout(grid);
-        return grid;
+        return AddOptionsSection(body, text, name, 1, this);
     };
 
     // Login information
@@ -212,17 +183,22 @@ void SettingUI::BuildControls() {
     sound->addWidget(volumeCaption, 1, 0);
     sound->addWidget(sndVol_, 1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(0, 12, 0, 0);
-    buttons->setSpacing(10);
-    buttons->addStretch(1);
-    okBtn_ = new VantorBtn(QStringLiteral("OK"), this);
-    okBtn_->setObjectName(QStringLiteral("OKBtn"));
-    cancelBtn_ = new VantorBtn(QStringLiteral("CANCEL"), this);
-    cancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
-    body->addLayout(buttons);
+    const OkCancelRow buttons = AddOkCancel(body, this);
+    okBtn_ = buttons.ok;
+    cancelBtn_ = buttons.cancel;
+    if (controls == Controls::WithMoreOptions) {
+        // Made last, so it comes after every classic control in the tab order; in the button row's
+        // free left end, so none of them moves.
+        moreOptions_ = new QPushButton(QStringLiteral("More options..."), this);
+        moreOptions_->setObjectName(QStringLiteral("MoreOptions"));
+        moreOptions_->setAccessibleName(QStringLiteral("More options"));
+        moreOptions_->setAccessibleDescription(
+            QStringLiteral("Settings beyond these: time stamps, logs, notifications, sounds"));
+        moreOptions_->setAutoDefault(false);
+        moreOptions_->setStyleSheet(PushButtonStyle());
+        buttons.row->insertWidget(0, moreOptions_, 0, Qt::AlignBottom);
+        connect(moreOptions_, &QPushButton::clicked, this, &SettingUI::OpenMoreOptions);
+    }
 
     for (const QString& name : SplitList(kLobbyNames)) chatStart_->addItem(name);
     for (const QString& name : SplitList(kServerNames)) serverLogin_->addItem(name);
@@ -311,11 +287,20 @@ void SettingUI::keyPressEvent(QKeyEvent* event) {
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
         if (focusWidget() == cancelBtn_)
             reject();
+        else if (moreOptions_ != nullptr && focusWidget() == moreOptions_)
+            OpenMoreOptions();
         else
             OnOk();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void SettingUI::OpenMoreOptions() {
+    // A window of its own each time, so it shows what the store holds at that moment.
+    MoreOptionsUI more(this);
+    more.move(geometry().center() - more.rect().center());
+    more.exec();
 }
 
 void SettingUI::OnOk() {
@@ -339,43 +324,8 @@ void SettingUI::reject() {
     ShowHeldValues();
 }
 
-std::string SettingUI::SettingString(std::string_view name, std::string_view defaultValue) {
-    return held_.SettingString(name, defaultValue);
-}
-
-std::int32_t SettingUI::SettingLong(std::string_view name, std::int32_t defaultValue) {
-    return held_.SettingLong(name, defaultValue);
-}
-
-QPixmap SettingUI::BGImg() const {
-    return background_;
-}
-QPixmap SettingUI::TITLEBGImg() const {
-    return title_;
-}
-
 SettingUI* SettingUI::Instance() {
     return g_instance;
-}
-
-QPixmap SettingUI::SharedBackground() {
-    return g_instance != nullptr ? g_instance->BGImg() : art::Background(ScreenRatio());
-}
-
-QPixmap SettingUI::SharedTitle() {
-    return g_instance != nullptr ? g_instance->TITLEBGImg() : art::Title(ScreenRatio());
-}
-
-void SettingUI::ApplyBackground(QWidget* window) {
-    const QPixmap background = SharedBackground();
-    QPalette pal = window->palette();
-    if (!background.isNull()) pal.setBrush(QPalette::Window, QBrush(background));
-    window->setPalette(pal);
-    window->setAutoFillBackground(true);
-}
-
-QIcon SettingUI::WindowIcon() {
-    return art::WindowIcon();
 }
 
 }  // namespace vantor

@@ -2,49 +2,38 @@
 #pragma once
 
 #include <QDialog>
-#include <QIcon>
 #include <QPixmap>
 
 #include "settings/held_settings.h"
-#include "settings/settings_source.h"
 
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSlider;
 
 namespace vantor {
 
 class VantorBtn;
 
-// The options window and the holder of the working copy of seven settings. One instance for the
-// whole run, loaded hidden at start-up; it answers SettingString/SettingLong for the whole program
-// and carries the shared background pictures that other windows copy when they load.
-class SettingUI : public QDialog, public SettingsSource {
+// The options window over the program's held settings: it shows their values, and OK commits
+// what the user chose. One instance for the whole run, made hidden at start-up.
+class SettingUI : public QDialog {
     Q_OBJECT
 
 public:
-    explicit SettingUI(QWidget* parent = nullptr);  // loads: reads and clamps the held values
+    // Classic: the window's own controls only; the program adds the way to the More options
+    // window after them.
+    enum class Controls { Classic, WithMoreOptions };
+
+    explicit SettingUI(HeldSettings& held, QWidget* parent = nullptr,
+                       Controls controls = Controls::WithMoreOptions);
     ~SettingUI() override;
-
-    std::string SettingString(std::string_view name, std::string_view defaultValue) override;
-    std::int32_t SettingLong(std::string_view name, std::int32_t defaultValue) override;
-
-    QPixmap BGImg() const;
-    QPixmap TITLEBGImg() const;
 
     // The running instance, or nullptr (tests of other windows run without one).
     static SettingUI* Instance();
-
-    // Background and banner for windows that load while no instance exists.
-    static QPixmap SharedBackground();
-    static QPixmap SharedTitle();
-    // Fills a window's client area with the shared background, as every window shows it.
-    static void ApplyBackground(QWidget* window);
-    // The program's window icon.
-    static QIcon WindowIcon();
 
     // Escape and the frame's close box end up here: hide and put the held values back.
     void reject() override;
@@ -54,14 +43,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void BuildControls();
+    void BuildControls(Controls controls);
+    void OpenMoreOptions();
     void ShowHeldValues();
     void ApplyAutoRefreshLook(bool ticked);
     void ValidateInterval();
     bool FilterIntervalKey(QKeyEvent* event);
     void OnOk();
 
-    HeldSettings held_;
+    HeldSettings& held_;
+    HeldSettings::WatchId watch_ = 0;
     QPixmap background_;
     QPixmap title_;
     QLabel* bgImg_ = nullptr;
@@ -76,6 +67,7 @@ private:
     QSlider* sndVol_ = nullptr;
     VantorBtn* okBtn_ = nullptr;
     VantorBtn* cancelBtn_ = nullptr;
+    QPushButton* moreOptions_ = nullptr;
 };
 
 }  // namespace vantor

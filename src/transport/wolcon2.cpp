@@ -37,7 +37,7 @@ std::string ServerErrorReason(std::string_view line) {
 }
 
 // A line break inside a command would split it into two commands on the wire.
-std::string OneLine(std::string_view command) {
+std::string SingleLineCommand(std::string_view command) {
     std::string out(command);
     for (char& c : out) {
         if (c == '\r' || c == '\n' || c == '\0') c = ' ';
@@ -186,7 +186,7 @@ void WOLCon2::Disconnect() {
 
 void WOLCon2::send(std::string_view command, ReplySpec reply) {
     const auto alive = impl_->alive.watch();
-    std::string line = OneLine(command);
+    std::string line = SingleLineCommand(command);
     const std::string logged = SentLogText ? SentLogText(line) : line;
     if (impl_->handle == 0) {
         impl_->Log("Socket is not connected, could not send command: \"" + logged + "\".",

@@ -19,6 +19,7 @@ for side in 16 32 48 64 128 256; do
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q 'libqt6widgets6' <<<"$depends" || fail "Depends lacks Qt Widgets: $depends"
+grep -q 'libqt6multimedia6' <<<"$depends" || fail "Depends lacks Qt Multimedia: $depends"
 
 scratch=$(mktemp -d)
 trap 'kill "${xvfb_pid:-}" "${app_pid:-}" 2>/dev/null || true; rm -rf "$scratch"' EXIT

@@ -71,6 +71,59 @@ TEST(HeldSettings, queryNamesMatchExactlyAndEverythingElseGoesToTheStore) {
     EXPECT_EQ(GetSettingString("LastNickName", ""), "bob");
 }
 
+// A Set under either name of a held value changes what the program is answered, and the store
+// holds it under the value's name; other names only reach the store.
+TEST(HeldSettings, aSetOfAHeldValueKeepsTheHeldCopyInStep) {
+    test::ScopedRegistry registry;
+    HeldSettings held;
+    held.Load();
+    int changes = 0;
+    const auto watch = held.Watch([&] { ++changes; });
+    const struct {
+        const char* name;
+        int value;
+        const char* query;
+        int answered;
+        const char* stored;
+        int inStore;
+    } cases[] = {
+        {"BGSndVolume", 7, "SndVolume", 7, "BGSndVolume", 7},
+        {"bgsndvolume", 25, "SndVolume", 20, "BGSndVolume", 25},  // another case, the same value
+        {"EnableSnd", 0, "EnableSnd", 0, "EnableBGSnd", 0},       // a query name
+        {"Server", -3, "Server", 0, "Server", -3},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(held.SaveSettingLong(c.name, c.value)) << c.name;
+        EXPECT_EQ(held.SettingLong(c.query, -1), c.answered) << c.name;
+        EXPECT_EQ(GetSettingLong(c.stored, -1), c.inStore) << c.name;
+    }
+    EXPECT_EQ(changes, 4);
+    held.SaveSettingLong("ChatColIn", 5);
+    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(GetSettingLong("ChatColIn", 0), 5);
+    held.Unwatch(watch);
+    held.Commit(held.Values());
+    EXPECT_EQ(changes, 4);
+}
+
+// A watcher that removes another one (or itself) from inside the call.
+TEST(HeldSettings, aWatcherMayRemoveWatchersWhileCalled) {
+    test::ScopedRegistry registry;
+    HeldSettings held;
+    int first = 0, second = 0;
+    HeldSettings::WatchId secondId = 0;
+    const HeldSettings::WatchId firstId = held.Watch([&] {
+        ++first;
+        held.Unwatch(secondId);
+        held.Unwatch(firstId);
+    });
+    secondId = held.Watch([&] { ++second; });
+    held.Commit(held.Values());
+    held.Commit(held.Values());
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 0);
+}
+
 TEST(IntervalBox, okKeepsThePreviousIntervalWhenTheBoxHoldsNoNumber) {
     for (const auto& [text, value] :
          {std::pair{"", 12}, {"x", 12}, {"0", 1}, {"75", 60}, {"99999999999999", 60}, {"08", 8}})

@@ -23,9 +23,15 @@ namespace {
 
 class SettingUITest : public ::testing::Test {
 protected:
-    // Stores values first, then loads the dialog the way start-up does.
+    ~SettingUITest() override {
+        if (&Settings() == &heldSettings) SetSettingsSource(nullptr);
+    }
+
+    // Stores values first, then loads the held settings and the dialog the way start-up does.
     void Load() {
-        dialog = std::make_unique<SettingUI>();
+        heldSettings.Load();
+        SetSettingsSource(&heldSettings);
+        dialog = std::make_unique<SettingUI>(heldSettings);
         serverLogin = Find<QComboBox>("ServerLogin");
         chatStart = Find<QComboBox>("ChatStart");
         showMotd = Find<QCheckBox>("ShowMOTD");
@@ -76,6 +82,7 @@ protected:
     }
 
     test::ScopedRegistry registry;
+    HeldSettings heldSettings;
     std::unique_ptr<SettingUI> dialog;
     QComboBox* serverLogin = nullptr;
     QComboBox* chatStart = nullptr;
@@ -93,11 +100,24 @@ TEST_F(SettingUITest, answersForTheProgramWhileItExists) {
     Load();
     EXPECT_FALSE(dialog->isVisible());  // start-up loads it without showing it
     EXPECT_EQ(SettingUI::Instance(), dialog.get());
-    EXPECT_EQ(&Settings(), static_cast<SettingsSource*>(dialog.get()));
+    EXPECT_EQ(&Settings(), static_cast<SettingsSource*>(&heldSettings));
 
     dialog.reset();
+    SetSettingsSource(nullptr);
     EXPECT_EQ(SettingUI::Instance(), nullptr);
     EXPECT_EQ(Settings().SettingLong("AutoBuddyRefreshInt", 3), 3);  // the store, by that name
+}
+
+// A held value written through the facade while the window is hidden is what it shows next.
+TEST_F(SettingUITest, aHeldValueSetElsewhereShowsWhenTheWindowOpens) {
+    Load();
+    Settings().Set(setting::held::kBGSndVolume, 7);
+    Settings().Set(setting::kServer, 2);
+    EXPECT_EQ(Settings().Get(setting::kSndVolume), 7);
+    EXPECT_EQ(Stored({"BGSndVolume", "Server"}), (std::vector<int>{7, 2}));
+    ShowActive();
+    EXPECT_EQ(sndVol->value(), 7);
+    EXPECT_EQ(serverLogin->currentIndex(), 2);
 }
 
 // OK with an empty interval box stores the held interval.
@@ -106,9 +126,9 @@ TEST_F(SettingUITest, correctedValuesShowButTheStoreKeepsItsOwnUntilOk) {
     SaveSettingLong("Server", -3);
     Load();
     EXPECT_EQ(intval->text(), QStringLiteral("60"));
-    EXPECT_EQ(dialog->SettingLong("AutoBuddyRefreshInt", 1), 60);
+    EXPECT_EQ(heldSettings.SettingLong("AutoBuddyRefreshInt", 1), 60);
     EXPECT_EQ(serverLogin->currentIndex(), 0);
-    EXPECT_EQ(dialog->SettingLong("Server", 1), 0);
+    EXPECT_EQ(heldSettings.SettingLong("Server", 1), 0);
     EXPECT_EQ(Stored({"BuddyListAutoRefreshInt", "Server"}), (std::vector<int>{75, -3}));
 
     ShowActive();
@@ -214,10 +234,10 @@ TEST_F(SettingUITest, everyWayOutHidesAndOnlyOkStores) {
         EXPECT_EQ(dialog->result(), way.ok ? QDialog::Accepted : QDialog::Rejected);
         if (way.ok) {
             EXPECT_EQ(Stored(names), (std::vector<int>{volume, 1, 25, 7, 0, 2, 0}));
-            EXPECT_EQ(dialog->SettingLong("SndVolume", 0), volume);
+            EXPECT_EQ(heldSettings.SettingLong("SndVolume", 0), volume);
         } else {
             EXPECT_EQ(ShownValues(), held);
-            EXPECT_EQ(dialog->SettingLong("SndVolume", 0), std::get<6>(held));
+            EXPECT_EQ(heldSettings.SettingLong("SndVolume", 0), std::get<6>(held));
             EXPECT_EQ(intval->isEnabled(), std::get<0>(held));
             EXPECT_EQ(Stored(names), stored);
         }

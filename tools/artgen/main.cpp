@@ -20,6 +20,7 @@
 namespace {
 
 // The windows' palette, so the pictures match the controls drawn around them.
+namespace paint = vantor::theme::paint;
 using vantor::theme::kBand;
 using vantor::theme::kOrange;
 using vantor::theme::kWhite;
@@ -75,24 +76,24 @@ QImage Button(const QString& word, int state, int scale) {
     const QRectF outer(0, 0, kW, kH);
 
     // Frame: a dark edge around a bevel; pressed swaps the bevel so the face looks pushed in.
-    p.fillRect(outer, QColor(24, 0, 0));
+    p.fillRect(outer, paint::kButtonEdge);
     const QRectF face = outer.adjusted(1, 1, -1, -1);
     QLinearGradient fill(face.topLeft(), face.bottomLeft());
     if (disabled) {
-        fill.setColorAt(0, QColor(96, 84, 84));
-        fill.setColorAt(1, QColor(64, 56, 56));
+        fill.setColorAt(0, paint::kOffTop);
+        fill.setColorAt(1, paint::kOffBottom);
     } else if (pressed) {
-        fill.setColorAt(0, QColor(48, 0, 0));
-        fill.setColorAt(1, QColor(104, 8, 0));
+        fill.setColorAt(0, paint::kPressedTop);
+        fill.setColorAt(1, paint::kPressedBottom);
     } else {
-        fill.setColorAt(0, QColor(168, 24, 8));
+        fill.setColorAt(0, paint::kFaceTop);
         fill.setColorAt(0.5, kBand);
-        fill.setColorAt(1, QColor(80, 0, 0));
+        fill.setColorAt(1, paint::kFaceBottom);
     }
     p.fillRect(face, fill);
 
-    const QColor light = disabled ? QColor(128, 120, 120) : QColor(255, 160, 64);
-    const QColor dark = disabled ? QColor(40, 36, 36) : QColor(40, 0, 0);
+    const QColor light = disabled ? paint::kOffBevelLight : paint::kBevelLight;
+    const QColor dark = disabled ? paint::kOffBevelDark : vantor::theme::kDeepRed;
     const qreal half = 0.5;
     const QColor topLeft = pressed ? dark : light;
     const QColor bottomRight = pressed ? light : dark;
@@ -104,7 +105,7 @@ QImage Button(const QString& word, int state, int scale) {
     p.drawLine(QPointF(kW - 1 - half, 1 + half), QPointF(kW - 1 - half, kH - 1 - half));
     if (pressed) {
         // A second inner shadow line deepens the inset.
-        p.setPen(QPen(QColor(24, 0, 0, 160), 1));
+        p.setPen(QPen(paint::kInsetShadow, 1));
         p.drawLine(QPointF(2 + half, 2 + half), QPointF(kW - 2 - half, 2 + half));
         p.drawLine(QPointF(2 + half, 2 + half), QPointF(2 + half, kH - 2 - half));
     }
@@ -120,10 +121,10 @@ QImage Button(const QString& word, int state, int scale) {
     QRectF textBox = outer;
     if (pressed) textBox.translate(1, 1);
     if (!disabled) {
-        p.setPen(QColor(0, 0, 0, 200));
+        p.setPen(paint::kWordShadow);
         p.drawText(textBox.translated(1, 1), Qt::AlignCenter, word);
     }
-    p.setPen(disabled ? QColor(176, 168, 168) : (pressed ? kOrange : kWhite));
+    p.setPen(disabled ? paint::kOffWord : (pressed ? kOrange : kWhite));
     p.drawText(textBox, Qt::AlignCenter, word);
     p.end();
     return image.convertToFormat(QImage::Format_RGB888);
@@ -146,7 +147,7 @@ QImage Hand(int scale) {
     thumb.quadTo(1, 12.5, 3, 12.5);
     thumb.lineTo(6, 15);
     hand = hand.united(thumb).simplified();
-    p.setPen(QPen(Qt::black, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(vantor::theme::kBlack, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(kWhite);
     p.drawPath(hand);
     p.end();
@@ -160,11 +161,11 @@ QImage Background(int scale) {
     QPainter p(&image);
     p.fillRect(QRectF(0, 0, kSide, kSide), kBackground);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(80, 6, 2), 1));
+    p.setPen(QPen(paint::kWeave, 1));
     for (int i = -kSide; i < kSide; i += 8) {
         p.drawLine(QPointF(i, 0), QPointF(i + kSide, kSide));
     }
-    p.setPen(QPen(QColor(54, 0, 0), 1));
+    p.setPen(QPen(paint::kWeaveDark, 1));
     for (int i = 0; i < 2 * kSide; i += 8) {
         p.drawLine(QPointF(i, 0), QPointF(i - kSide, kSide));
     }
@@ -181,7 +182,7 @@ QImage Title(int scale) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     QLinearGradient fill(0, 0, 0, kH);
-    fill.setColorAt(0, QColor(150, 10, 0));
+    fill.setColorAt(0, paint::kBannerTop);
     fill.setColorAt(0.6, kBand);
     fill.setColorAt(1, kBackground);
     p.fillRect(QRectF(0, 0, kW, kH), fill);
@@ -197,11 +198,11 @@ QImage Title(int scale) {
         chevron.lineTo(x + 13, 19);
         chevron.lineTo(x + 5, 10);
         chevron.closeSubpath();
-        p.setBrush(QColor(255, 128, 0, 40));
+        p.setBrush(paint::kChevron);
         p.drawPath(chevron);
     }
     p.setFont(BoldFont(20));
-    p.setPen(QColor(0, 0, 0, 170));
+    p.setPen(paint::kMarkShadow);
     p.drawText(QRectF(13, 1, 400, kH - 2), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("VANTOR"));
     p.setPen(kOrange);
@@ -223,7 +224,7 @@ QImage Icon(int side) {
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(side / 64.0, side / 64.0);
     QLinearGradient fill(0, 0, 0, 64);
-    fill.setColorAt(0, QColor(168, 24, 8));
+    fill.setColorAt(0, paint::kFaceTop);
     fill.setColorAt(1, kBackground);
     p.setPen(QPen(kOrange, 2));
     p.setBrush(fill);
@@ -237,7 +238,7 @@ QImage Icon(int side) {
     v.lineTo(37, 51);
     v.lineTo(27, 51);
     v.closeSubpath();
-    p.setPen(QPen(QColor(40, 0, 0), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setPen(QPen(vantor::theme::kDeepRed, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.setBrush(kOrange);
     p.drawPath(v);
     p.end();

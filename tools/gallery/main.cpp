@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
 // Shows the artwork for a look by eye: "buttons" lays out every button word in its three states;
-// "settings" shows the options window. Used by scripts/screenshots.
+// "settings" shows the options window, "more" the More options window. Used by scripts/screenshots.
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QWidget>
 #include <cstdio>
+#include <memory>
 
 #include "controls/prog_bar.h"
+#include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "resources/art.h"
+#include "settings/more_options_ui.h"
 #include "settings/setting_ui.h"
 
 namespace {
@@ -20,8 +23,8 @@ QWidget* Buttons() {
     window->setWindowTitle(QStringLiteral("Buttons"));
     window->setAutoFillBackground(true);
     QPalette palette = window->palette();
-    palette.setBrush(QPalette::Window, QBrush(vantor::SettingUI::SharedBackground()));
-    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setBrush(QPalette::Window, QBrush(vantor::art::SharedBackground()));
+    palette.setColor(QPalette::WindowText, vantor::theme::kWhite);
     window->setPalette(palette);
     auto* grid = new QGridLayout(window);
     grid->setSpacing(6);
@@ -53,15 +56,21 @@ QWidget* Buttons() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString what = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("buttons");
-    if (what == QLatin1String("settings")) {
-        vantor::SettingUI dialog;
-        dialog.move(0, 0);
-        dialog.show();
-        dialog.activateWindow();
+    if (what == QLatin1String("settings") || what == QLatin1String("more")) {
+        vantor::HeldSettings held;
+        held.Load();
+        vantor::SetSettingsSource(&held);
+        vantor::SettingUI dialog(held);
+        std::unique_ptr<QDialog> shown;
+        if (what == QLatin1String("more")) shown = std::make_unique<vantor::MoreOptionsUI>();
+        QDialog* window = shown ? shown.get() : &dialog;
+        window->move(0, 0);
+        window->show();
+        window->activateWindow();
         return app.exec();
     }
     if (what != QLatin1String("buttons")) {
-        std::fprintf(stderr, "usage: vantor_gallery [buttons|settings]\n");
+        std::fprintf(stderr, "usage: vantor_gallery [buttons|settings|more]\n");
         return 2;
     }
     QWidget* window = Buttons();

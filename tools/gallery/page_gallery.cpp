@@ -13,7 +13,7 @@
 #include "pages/page_ui.h"
 #include "pages/page_win.h"
 #include "session/conversation_log.h"
-#include "settings/setting_ui.h"
+#include "settings/held_settings.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -33,7 +33,9 @@ int main(int argc, char** argv) {
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QApplication app(argc, argv);
-    vantor::SettingUI settings;  // loaded hidden, as at start-up
+    vantor::HeldSettings held;  // read first, as at start-up
+    held.Load();
+    vantor::SetSettingsSource(&held);
     vantor::InstallPageWindowFactory();
 
     vantor::PageRouter router([](std::string_view, vantor::ReplySpec) {});

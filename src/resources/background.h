@@ -6,10 +6,6 @@
 
 namespace vantor {
 
-// The shared background picture of the settings dialog (or its stand-in when none is loaded).
-QPixmap SharedBackgroundPicture();
-QPixmap SharedTitlePicture();
-
 // A picture that keeps its colours when its window is disabled (a QLabel would grey it out
 // while a child dialog is open). Stretched fills the whole box; Banner keeps the picture's
 // proportions from the left and continues its last column to the right.
@@ -33,5 +29,9 @@ private:
 // A stretched background named BGImage over the whole client area of window, below every other
 // child. The caller resizes it when the window's size can change.
 PictureBox* MakeBackground(QWidget* window, const QPixmap& picture);
+
+// Fills a window's client area with the shared background through its palette, for windows whose
+// children lay themselves out over it.
+void ApplyBackground(QWidget* window);
 
 }  // namespace vantor

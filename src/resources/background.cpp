@@ -1,21 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "app/background.h"
+#include "resources/background.h"
 
 #include <QPainter>
 
-#include "settings/setting_ui.h"
+#include "resources/art.h"
 
 namespace vantor {
-
-QPixmap SharedBackgroundPicture() {
-    if (SettingUI* ui = SettingUI::Instance()) return ui->BGImg();
-    return SettingUI::SharedBackground();
-}
-
-QPixmap SharedTitlePicture() {
-    if (SettingUI* ui = SettingUI::Instance()) return ui->TITLEBGImg();
-    return SettingUI::SharedTitle();
-}
 
 PictureBox::PictureBox(const QString& name, const QPixmap& picture, Fit fit, QWidget* parent)
     : QWidget(parent), picture_(picture), fit_(fit) {
@@ -47,6 +37,14 @@ PictureBox* MakeBackground(QWidget* window, const QPixmap& picture) {
     box->setGeometry(window->rect());
     box->lower();
     return box;
+}
+
+void ApplyBackground(QWidget* window) {
+    const QPixmap background = art::SharedBackground();
+    QPalette pal = window->palette();
+    if (!background.isNull()) pal.setBrush(QPalette::Window, QBrush(background));
+    window->setPalette(pal);
+    window->setAutoFillBackground(true);
 }
 
 }  // namespace vantor

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QGridLayout;
+class QHBoxLayout;
+class QLabel;
+class QVBoxLayout;
+class QWidget;
+
+namespace vantor {
+
+class VantorBtn;
+
+// The look the two options windows share: a fixed dialog with the program's icon and only a close
+// box, the background picture with white text, and headings in white bold on a dark red band.
+void ApplyOptionsLook(QDialog* window);
+QLabel* OptionsHeading(const QString& text, const QString& name, QWidget* parent);
+
+// A heading and the grid of its controls under it, added to `body`; `wide` is the grid's column
+// that takes the spare width.
+QGridLayout* AddOptionsSection(QVBoxLayout* body, const QString& text, const QString& name,
+                               int wide, QWidget* parent);
+
+// The row of OK and CANCEL at the right, added to `body`; its left end is free.
+struct OkCancelRow {
+    QHBoxLayout* row;
+    VantorBtn* ok;
+    VantorBtn* cancel;
+};
+OkCancelRow AddOkCancel(QVBoxLayout* body, QWidget* parent);
+
+}  // namespace vantor
