@@ -12,7 +12,6 @@
 #include "app/vantor_chat_ui.h"
 #include "controls/focus_frame.h"
 #include "pages/page_ui.h"
-#include "settings/setting_ui.h"
 #include "support/focus_frame_check.h"
 #include "support/temp_registry.h"
 
@@ -48,7 +47,6 @@ double Detail(const QImage& image) {
 // artwork at 200 %, not the 1x one blown up), so it is as crisp as the main window's.
 TEST(PageUIPixels, backgroundIsTheArtworkAtTheScreensScaleAndAsCrispAsTheMainWindows) {
     test::ScopedRegistry registry;
-    SettingUI settings;  // loaded hidden, as at start-up
     const qreal ratio = qApp->devicePixelRatio();
     const QImage tile(ratio > 1 ? QStringLiteral(":/backgrounds/BGImg@2x.png")
                                 : QStringLiteral(":/backgrounds/BGImg.png"));
