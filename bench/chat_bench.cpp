@@ -65,14 +65,14 @@ std::vector<std::string> LobbyLines() {
 void EnterLobby(ChatUI& chat, const std::function<void(const std::string&, int)>& feed) {
     chat.SetUser("bob");
     chat.show();
-    feed(":s 327 bob #Lob_12_0 40 0 1", ChatUI::kList);
-    feed(":s 323 bob :End", ChatUI::kList);
-    feed(":bob!u@h JOIN :0,0 #Lob_12_0", ChatUI::kJoined);
-    feed(":s 353 bob = #Lob_12_0 :bob @op ann carl dave", ChatUI::kJoin);
-    feed(":s 366 bob #Lob_12_0 :End", ChatUI::kJoin);
+    feed(":s 327 bob #Lob_12_0 40 0 1", Lobby::kList);
+    feed(":s 323 bob :End", Lobby::kList);
+    feed(":bob!u@h JOIN :0,0 #Lob_12_0", Lobby::kJoined);
+    feed(":s 353 bob = #Lob_12_0 :bob @op ann carl dave", Lobby::kJoin);
+    feed(":s 366 bob #Lob_12_0 :End", Lobby::kJoin);
     for (int i = 0; i < 200; ++i) {
         feed(":ann!u@h PRIVMSG #Lob_12_0 :warming the history up to its cap ........",
-             ChatUI::kMessage);
+             Lobby::kMessage);
     }
     QApplication::processEvents();
 }
@@ -96,11 +96,11 @@ void BM_FloodThroughHandler(benchmark::State& state) {
     {
         ChatUI chat;
         auto feed = [&](const std::string& line, int param) {
-            chat.ChatCB_Callback(line, Delivery::Intercepted, Param{param});
+            chat.Core().ChatCB_Callback(line, Delivery::Intercepted, Param{param});
         };
         EnterLobby(chat, feed);
         for (auto _ : state) {
-            for (const auto& line : lines) feed(line, ChatUI::kMessage);
+            for (const auto& line : lines) feed(line, Lobby::kMessage);
         }
         Report(state, lines.size());
     }
@@ -142,7 +142,7 @@ void BM_FloodThroughSession(benchmark::State& state) {
         };
 
         auto* chat = new ChatUI;
-        chat->SetWOL(&wol);
+        chat->SetWOL(ChatLinkTo(wol));
         chat->SetUser("bob");
         chat->show();
         chat->ConnectChat();

@@ -23,7 +23,7 @@ namespace {
 using namespace vantor;
 
 void Feed(ChatUI& chat, const std::string& line, int param) {
-    chat.ChatCB_Callback(line, Delivery::Intercepted, Param{param});
+    chat.Core().ChatCB_Callback(line, Delivery::Intercepted, Param{param});
 }
 
 void BM_LobbyFlood(benchmark::State& state) {
@@ -39,12 +39,12 @@ void BM_LobbyFlood(benchmark::State& state) {
         ChatUI chat;
         chat.SetUser("bob");
         chat.show();
-        Feed(chat, ":s 327 bob #Lob_12_0 40 0 1", ChatUI::kList);
-        Feed(chat, ":s 323 bob :End", ChatUI::kList);
-        Feed(chat, ":bob!u@h JOIN :0,0 #Lob_12_0", ChatUI::kJoined);
+        Feed(chat, ":s 327 bob #Lob_12_0 40 0 1", Lobby::kList);
+        Feed(chat, ":s 323 bob :End", Lobby::kList);
+        Feed(chat, ":bob!u@h JOIN :0,0 #Lob_12_0", Lobby::kJoined);
         QApplication::processEvents();
         for (auto _ : state) {
-            for (const auto& line : lines) Feed(chat, line, ChatUI::kMessage);
+            for (const auto& line : lines) Feed(chat, line, Lobby::kMessage);
             chat.CatchUpHistory();
         }
         state.counters["us/line"] =

@@ -50,7 +50,7 @@ LogOnAnswer AskWithDialog(QWidget* parent, const QString& lastNick) {
 QWidget* OpenLobbyChat(VantorChatUI& main) {
     auto* chat = new ChatUI(nullptr);
     QObject::connect(chat, &ChatUI::Closed, &main, [&main] { main.ChatClosed(); });
-    chat->SetWOL(&main.WOL());
+    chat->SetWOL(ChatLinkTo(main.WOL()));
     chat->show();
     chat->SetUser(main.Credentials().NickName);
     chat->ConnectChat();

@@ -10,8 +10,10 @@
 
 namespace vantor {
 
-// What the lobby chat window needs of its session: queued commands and standing intercepts.
-// The window talks to the service only through this, so tests can record what it sends.
+class WOLCon;
+
+// What the lobby needs of its session: queued commands and standing intercepts.
+// The lobby talks to the service only through this, so tests can record what it sends.
 class ChatLink {
 public:
     virtual ~ChatLink() = default;
@@ -20,5 +22,8 @@ public:
     [[nodiscard]] virtual InterceptRegistration RegisterIntercept(
         std::string code, std::shared_ptr<Callback> callback, Param param = {}) = 0;
 };
+
+// The link through a logged-on session; the session outlives the lobby that uses it.
+std::shared_ptr<ChatLink> ChatLinkTo(WOLCon& wol);
 
 }  // namespace vantor

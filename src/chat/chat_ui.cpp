@@ -9,16 +9,12 @@
 #include <QPointer>
 #include <QTime>
 #include <QTreeWidget>
-#include <any>
 
-#include "chat/chat_lines.h"
 #include "common/qt_text.h"
-#include "common/wire_text.h"
 #include "controls/attention.h"
 #include "controls/history_view.h"
 #include "controls/theme.h"
 #include "session/conversation_log.h"
-#include "session/wolcon.h"
 #include "settings/settings_source.h"
 
 namespace vantor {
@@ -31,57 +27,41 @@ QColor FromRgbWord(std::int32_t word) {
     return ColourFromBgr(static_cast<std::uint32_t>(word));
 }
 
-// Kind -1, 0, 1, 3, 4, 5 to its slot in ChatColours; -1 for kinds that keep the colour.
+// An entry kind to its slot in ChatColours; -1 for kinds that keep the colour.
 int ColourSlot(int kind) {
-    switch (kind) {
-        case ChatUI::kError:
+    switch (EntryKind(kind)) {
+        case EntryKind::Error:
             return 0;
-        case ChatUI::kIn:
+        case EntryKind::In:
             return 1;
-        case ChatUI::kOut:
+        case EntryKind::Out:
             return 2;
-        case ChatUI::kPrivate:
+        case EntryKind::Private:
             return 3;
-        case ChatUI::kEmote:
+        case EntryKind::Emote:
             return 4;
-        case ChatUI::kNotify:
+        case EntryKind::Notify:
             return 5;
-        default:
-            return -1;
+    }
+    return -1;
+}
+
+void SetRowLook(QTreeWidgetItem* item, bool current) {
+    QFont font = item->font(0);
+    font.setBold(current);
+    for (int c = 0; c < 2; ++c) {
+        item->setFont(c, font);
+        item->setForeground(c, current ? theme::kWhite : theme::kOrange);
     }
 }
 
-// Sends through the session.
-class WolLink final : public ChatLink {
-public:
-    explicit WolLink(WOLCon& wol) : wol_(wol) {}
-    void send(std::string_view command, ReplySpec reply) override {
-        wol_.send(command, std::move(reply));
-    }
-    InterceptRegistration RegisterIntercept(std::string code, std::shared_ptr<Callback> callback,
-                                            Param param) override {
-        return wol_.RegisterIntercept(std::move(code), std::move(callback), std::move(param));
-    }
-
-private:
-    WOLCon& wol_;
-};
-
-constexpr std::array<std::string_view, 4> kIntercepts = {relayed::kPrivmsg, relayed::kJoin,
-                                                         relayed::kPart, relayed::kQuit};
-
 }  // namespace
 
-ChatUI::ChatUI(QWidget* parent) : QWidget(parent) {
+ChatUI::ChatUI(QWidget* parent)
+    : QWidget(parent), lobby_(std::make_unique<Lobby>(static_cast<LobbyView&>(*this))) {
     setObjectName(QStringLiteral("ChatUI"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vantor Desktop - Lobby Chat"));
-
-    QPointer<ChatUI> self(this);
-    ChatCB = MakeCallback([self](const std::string& line, Delivery kind, const Param& param) {
-        if (self) self->ChatCB_Callback(line, kind, param);
-    });
-
     BuildControls();
     ReadColours();
 }
@@ -101,246 +81,63 @@ void ChatUI::ReadColours() {
     entryColour_ = ChatColours[1];
 }
 
-void ChatUI::SetWOL(WOLCon* wol) {
-    wol_ = wol;
-    wolLink_ = wol ? std::make_unique<WolLink>(*wol) : nullptr;
-    link_ = wolLink_.get();
-}
-
-void ChatUI::SetLink(ChatLink* link) {
-    wol_ = nullptr;
-    wolLink_.reset();
-    link_ = link;
+void ChatUI::SetWOL(std::shared_ptr<ChatLink> link) {
+    lobby_->SetWOL(std::move(link));
 }
 
 void ChatUI::SetUser(std::string nick) {
-    user_ = std::move(nick);
+    lobby_->SetUser(std::move(nick));
     log_.reset();  // the logs are kept by own nickname
+    const std::string& user = lobby_->User();
     // Whole-word match: "bob" in "bobby" is someone else.
     ChatHistory->SetOwnNick(
-        user_.empty() ? QRegularExpression()
-                      : QRegularExpression(u"(?<![\\w\\[\\]{}|`^\\\\-])"_s +
-                                               QRegularExpression::escape(FromWire(user_)) +
-                                               u"(?![\\w\\[\\]{}|`^\\\\-])"_s,
-                                           QRegularExpression::CaseInsensitiveOption));
+        user.empty() ? QRegularExpression()
+                     : QRegularExpression(u"(?<![\\w\\[\\]{}|`^\\\\-])"_s +
+                                              QRegularExpression::escape(FromWire(user)) +
+                                              u"(?![\\w\\[\\]{}|`^\\\\-])"_s,
+                                          QRegularExpression::CaseInsensitiveOption));
 }
 
 void ChatUI::ConnectChat() {
     log_.reset();  // the rows are about to name other lobbies
-    LobList->clear();
-    currentLobby_ = 0;
-    previousLobby_ = 0;
-    StatusLabel->setText(QStringLiteral("Requesting lobby list..."));
-    if (link_) {
-        link_->send(ListCommand(), {.callback = ChatCB,
-                                    .param = Param{int(kList)},
-                                    .codes = {reply::kListItem},
-                                    .start = reply::kListStart,
-                                    .end = reply::kListEnd});
-    }
-}
-
-void ChatUI::ChatCB_Callback(const std::string& line, Delivery status, const Param& param) {
-    (void)status;  // the code in the line says what it is
-    if (unloaded_) return;
-    const int* request = std::any_cast<int>(&param);
-    if (!request) return;
-    const auto fields = SplitWords(line, 3);
-    const std::string_view word = fields.size() > 1 ? fields[1] : std::string_view{};
-    switch (*request) {
-        case kList:
-            if (word == reply::kListItem)
-                OnLobbyList(line);
-            else if (word == reply::kListEnd)
-                OnListEnd();
-            break;
-        case kJoin:
-            if (word == reply::kNames) {
-                OnNames(line);
-            } else if (word == reply::kNamesEnd) {
-                ShowCount(currentLobby_, NickList->count());
-            }
-            break;
-        case kMessage:
-            OnMessage(line);
-            break;
-        case kJoined:
-            OnJoin(line);
-            break;
-        case kLeft:
-            OnPart(line);
-            break;
-        case kQuit:
-            OnQuit(line);
-            break;
-        default:
-            break;
-    }
-}
-
-void ChatUI::OnLobbyList(const std::string& line) {
-    const auto row = ParseLobbyRow(line);
-    if (!row) return;
-    auto* item = new QTreeWidgetItem(LobList);
-    item->setText(0, FromWire(LobbyNames[size_t(row->number)]));
-    item->setData(0, Qt::UserRole, QByteArray::fromStdString(row->channel));
-    item->setForeground(0, theme::kOrange);
-    item->setForeground(1, theme::kOrange);
-    item->setText(1, QStringLiteral("(%1)").arg(row->users));
-}
-
-void ChatUI::OnListEnd() {
-    if (LobList->topLevelItemCount() == 0) {
-        currentLobby_ = 0;
-        StatusLabel->setText(QStringLiteral("No lobbies are open."));
-        return;
-    }
-    // Counted wide: the largest value the setting holds has no next int.
-    const std::int64_t wanted = std::int64_t{Settings().Get(setting::kChatInitialLobby)} + 1;
-    // A lobby that is not listed (closed, or a stale setting) falls back to the first one.
-    const int row = wanted < 1 || wanted > LobList->topLevelItemCount() ? 1 : int(wanted);
-    currentLobby_ = row;
-    QTreeWidgetItem* item = LobbyRow(row);
-    QFont bold = item->font(0);
-    bold.setBold(true);
-    for (int c = 0; c < 2; ++c) {
-        item->setFont(c, bold);
-        item->setForeground(c, theme::kWhite);
-    }
-    if (link_ && intercepts_.empty()) {
-        const int params[] = {kMessage, kJoined, kLeft, kQuit};
-        for (size_t i = 0; i < kIntercepts.size(); ++i) {
-            intercepts_.push_back(
-                link_->RegisterIntercept(std::string(kIntercepts[i]), ChatCB, Param{params[i]}));
-        }
-    }
-    JoinCurrent();
-}
-
-void ChatUI::JoinCurrent() {
-    StatusLabel->setText(u"Joining channel "_s + LobbyText(currentLobby_) + u"..."_s);
-    const std::string channel = LobbyChannel(currentLobby_);
-    if (link_ && !channel.empty()) {
-        link_->send(JoinCommand(channel), {.callback = ChatCB,
-                                           .param = Param{int(kJoin)},
-                                           .codes = {reply::kBadChannelKey},
-                                           .start = reply::kNames,
-                                           .end = reply::kNamesEnd});
-    }
-}
-
-void ChatUI::OnNames(const std::string& line) {
-    for (const NamesEntry& name : ParseNames(line)) AddNick(name.nick, name.op);
-}
-
-void ChatUI::OnMessage(const std::string& line) {
-    const auto msg = ParseMessage(line);
-    if (!msg) return;
-    const QString sender = FromWire(msg->sender);
-    const QString text = FromWire(msg->text);
-    if (LowerCp1252(msg->target) == LowerCp1252(user_)) {
-        NoteMessage(this, sender, text);
-        AddEntry(kPrivate, sender + (msg->emote ? u" "_s : u": "_s), text, true);
-    } else if (msg->emote) {
-        AddEntry(kEmote, sender + u" "_s, text, true);
-    } else {
-        AddEntry(kIn, sender + u": "_s, text, true);
-    }
-}
-
-void ChatUI::OnJoin(const std::string& line) {
-    const std::string sender = SenderOf(line);
-    if (sender.empty()) return;
-    if (sender != user_) {
-        AddNick(sender, false);
-        ShowCount(currentLobby_, NickList->count());
-        return;
-    }
-    if (!AddEntry(kNotify, QString(), u"Joined channel "_s + LobbyText(currentLobby_), false)) {
-        return;
-    }
-    ShowCount(currentLobby_, NickList->count());
-    chatActive_ = true;
-    SetChatControls(true);
-    StatusLabel->setText(QStringLiteral("Chat is active."));
-}
-
-void ChatUI::OnPart(const std::string& line) {
-    const std::string sender = SenderOf(line);
-    if (sender.empty()) return;
-    if (sender != user_) {
-        if (RemoveNick(sender)) ShowCount(currentLobby_, NickList->count());
-        return;
-    }
-    // Parted without a move of ours (the service put us out): rejoin where we were.
-    const int left = moving_ ? previousLobby_ : currentLobby_;
-    moving_ = false;
-    // Closed while the entry let events run: no new JOIN.
-    if (!AddEntry(kNotify, QString(), u"Left channel "_s + LobbyText(left), false, left) ||
-        unloaded_) {
-        return;
-    }
-    ShowCount(left, std::max(0, NickList->count() - 1));
-    NickList->clear();
-    nickRows_.clear();
-    chatActive_ = false;
-    StatusLabel->setText(QStringLiteral("Chat is inactive."));
-    SetChatControls(false);
-    JoinCurrent();
-}
-
-void ChatUI::OnQuit(const std::string& line) {
-    const std::string sender = SenderOf(line);
-    // The count follows the list, so it stays true when users leave the service.
-    if (!sender.empty() && RemoveNick(sender)) ShowCount(currentLobby_, NickList->count());
+    lobby_->ConnectChat();
 }
 
 void ChatUI::LinkDown() {
-    if (unloaded_ || linkDown_) return;
-    linkDown_ = true;
-    moving_ = false;
-    chatActive_ = false;
-    NickList->clear();
-    nickRows_.clear();
-    StatusLabel->setText(QStringLiteral("Chat is inactive."));
-    AddEntry(kNotify, QString(), u"Connection lost."_s, false);
+    lobby_->LinkDown();
 }
 
 void ChatUI::LinkRestored() {
-    if (unloaded_ || !linkDown_) return;
-    linkDown_ = false;
-    if (!AddEntry(kNotify, QString(), u"Reconnected."_s, false) || unloaded_) return;
-    if (currentLobby_ > 0) {
-        JoinCurrent();
-    } else {
-        ConnectChat();
+    lobby_->LinkRestored();
+}
+
+void ChatUI::Entry(const LobbyEntry& entry) {
+    if (entry.toUser) NoteMessage(this, FromWire(entry.sender), FromWire(entry.body));
+    AddEntry(int(entry.kind), FromWire(entry.head), FromWire(entry.body), entry.fromOthers,
+             entry.row);
+}
+
+void ChatUI::Status(const std::string& text) {
+    StatusLabel->setText(FromWire(text));
+}
+
+// The rows are only ever appended to or cleared, and redrawn from the lobby as they stand.
+void ChatUI::LobbiesChanged() {
+    const auto& rows = lobby_->Lobbies();
+    if (LobList->topLevelItemCount() > int(rows.size())) LobList->clear();
+    for (int i = LobList->topLevelItemCount(); i < int(rows.size()); ++i) {
+        auto* item = new QTreeWidgetItem(LobList);
+        item->setText(0, FromWire(rows[std::size_t(i)].name));
+    }
+    for (int i = 0; i < int(rows.size()); ++i) {
+        QTreeWidgetItem* item = LobList->topLevelItem(i);
+        item->setText(1, QStringLiteral("(%1)").arg(rows[std::size_t(i)].users));
+        SetRowLook(item, i + 1 == lobby_->CurrentLobby());
     }
 }
 
 void ChatUI::MoveTo(QTreeWidgetItem* item) {
-    if (!item) return;
-    const int row = LobList->indexOfTopLevelItem(item) + 1;
-    if (row < 1 || row == currentLobby_ || !chatActive_) return;
-    chatActive_ = false;
-    if (QTreeWidgetItem* old = LobbyRow(currentLobby_)) {
-        QFont plain = old->font(0);
-        plain.setBold(false);
-        for (int c = 0; c < 2; ++c) {
-            old->setFont(c, plain);
-            old->setForeground(c, theme::kOrange);
-        }
-    }
-    QFont bold = item->font(0);
-    bold.setBold(true);
-    for (int c = 0; c < 2; ++c) {
-        item->setFont(c, bold);
-        item->setForeground(c, theme::kWhite);
-    }
-    previousLobby_ = currentLobby_;
-    currentLobby_ = row;
-    moving_ = true;
-    StatusLabel->setText(u"Leaving channel "_s + LobbyText(previousLobby_) + u"..."_s);
-    if (link_) link_->send(PartCommand(LobbyChannel(previousLobby_)));
+    if (item) lobby_->MoveTo(LobList->indexOfTopLevelItem(item) + 1);
 }
 
 void ChatUI::AddChat(int kind, const QString& text) {
@@ -353,7 +150,7 @@ bool ChatUI::AddEntry(int kind, const QString& head, const QString& body, bool m
     if (slot >= 0) entryColour_ = ChatColours[size_t(slot)];
     const QString stamp = timeStamps_ ? Stamp() : QString();
     NoteUnread(this);
-    if (logging_) LogEntry(row > 0 ? row : currentLobby_, head + body);
+    if (logging_) LogEntry(row > 0 ? row : lobby_->CurrentLobby(), head + body);
 
     // Taken before events run, so an entry added meanwhile (a line the user sends) follows it.
     // A close among those events deletes the window, and the box with it, at once.
@@ -377,34 +174,11 @@ QString ChatUI::Stamp() {
     return stamp_;
 }
 
-QTreeWidgetItem* ChatUI::LobbyRow(int row) const {
-    if (row < 1 || row > LobList->topLevelItemCount()) return nullptr;
-    return LobList->topLevelItem(row - 1);
-}
-
-QString ChatUI::LobbyText(int row) const {
-    const QTreeWidgetItem* item = LobbyRow(row);
-    return item ? item->text(0) : QString();
-}
-
-std::string ChatUI::LobbyChannel(int row) const {
-    const QTreeWidgetItem* item = LobbyRow(row);
-    return item ? item->data(0, Qt::UserRole).toByteArray().toStdString() : std::string();
-}
-
-void ChatUI::ShowCount(int row, int count) {
-    if (QTreeWidgetItem* item = LobbyRow(row)) item->setText(1, QStringLiteral("(%1)").arg(count));
-}
-
 void ChatUI::Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
-    if (link_) {
-        const std::string channel = LobbyChannel(currentLobby_);
-        if (!channel.empty() && !linkDown_) link_->send(PartCommand(channel));
-    }
-    intercepts_.clear();
-    emit Closed();
+    if (lobby_->Closed()) return;
+    const QPointer<ChatUI> self(this);
+    lobby_->Close();  // talks to the session, whose debug log may let events run
+    if (self) emit Closed();
 }
 
 void ChatUI::closeEvent(QCloseEvent* event) {

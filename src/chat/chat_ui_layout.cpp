@@ -149,7 +149,7 @@ void ChatUI::BuildControls() {
         if (url.scheme() == u"http" || url.scheme() == u"https") QDesktopServices::openUrl(url);
     });
 
-    SetChatControls(false);
+    ChatControls(false);
 }
 
 }  // namespace vantor

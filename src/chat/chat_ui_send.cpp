@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The lobby chat window's send path: the send box, the users list whose bold rows are the
-// recipients, emotes and the notices of a line that is refused.
+// The lobby chat window's send path and users list: the send box, the members drawn as the
+// lobby reports them (bold rows are the recipients), the log of each lobby.
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QTimer>
 
-#include "chat/chat_lines.h"
 #include "chat/chat_ui.h"
 #include "common/qt_text.h"
-#include "common/wire_text.h"
 #include "controls/send_box_keys.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
@@ -21,9 +19,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int kKeyRole = Qt::UserRole;       // nick list: lower-cased nickname (wire bytes)
-constexpr int kOpRole = Qt::UserRole + 1;    // nick list: came with a leading "@"
-constexpr int kWireRole = Qt::UserRole + 2;  // nick list: the nickname as the wire spells it
+constexpr int kKeyRole = Qt::UserRole;  // nick list: the member's key (wire bytes)
 
 // A small round mark for operators; drawn here so it needs no artwork.
 QIcon OperatorMark() {
@@ -44,38 +40,17 @@ void ChatUI::SetSendFocus() {
 }
 
 void ChatUI::SendText(bool emote) {
-    if (unloaded_ || SendBox->text().isEmpty()) return;
+    if (SendBox->text().isEmpty() || lobby_->RefuseSend()) return;
     // Refused lines stay in the box, so the user can send them once they can go.
-    if (linkDown_) {
-        AddEntry(kNotify, QString(), u"Not connected: the line was not sent."_s, false);
-        return;
-    }
     if (!FitsWire(SendBox->text())) {
-        AddEntry(kNotify, QString(), kCannotSend.toString(), false);
+        AddChat(int(EntryKind::Notify), kCannotSend.toString());
         return;
     }
     const std::string text = ToWire(SendBox->text());
     keys_->Sent(SendBox->text());
     SendBox->clear();
     SendBox->setFocus(Qt::OtherFocusReason);
-
-    std::string target;
-    for (int i = 0; i < NickList->count(); ++i) {
-        const QListWidgetItem* item = NickList->item(i);
-        if (!item->font().bold()) continue;
-        if (!target.empty()) target += ',';
-        target += item->data(kWireRole).toByteArray().toStdString();
-    }
-    const bool privately = !target.empty();
-    if (!privately) target = LobbyChannel(currentLobby_);
-    if (target.empty()) return;
-
-    const int kind = privately ? kPrivate : (emote ? kEmote : kOut);
-    const std::string command = emote ? EmoteCommand(target, text) : MessageCommand(target, text);
-    if (!AddEntry(kind, FromWire(user_) + (emote ? u" "_s : u": "_s), FromWire(text), false)) {
-        return;
-    }
-    if (link_ && !unloaded_) link_->send(command);
+    lobby_->Send(text, emote);
 }
 
 // Each lobby has a log of its own; the file follows the lobby the entry belongs to. A flood's
@@ -83,9 +58,9 @@ void ChatUI::SendText(bool emote) {
 // than showing it.
 void ChatUI::LogEntry(int row, const QString& text) {
     if (!log_ || row != logRow_) {
-        const std::string channel = LobbyChannel(row);
-        if (channel.empty() || user_.empty()) return;
-        log_ = std::make_unique<ConversationLog>(LogPath(LogRoot(), user_, channel),
+        const LobbyInfo* lobby = lobby_->Row(row);
+        if (!lobby || lobby->channel.empty() || User().empty()) return;
+        log_ = std::make_unique<ConversationLog>(LogPath(LogRoot(), User(), lobby->channel),
                                                  ConversationLog::Writes::kOnFlush);
         logRow_ = row;
     }
@@ -105,21 +80,16 @@ void ChatUI::LogEntry(int row, const QString& text) {
 
 QStringList ChatUI::Nicknames() const {
     QStringList names;
-    names.reserve(NickList->count());
-    for (int i = 0; i < NickList->count(); ++i) names.push_back(NickList->item(i)->text());
+    names.reserve(qsizetype(lobby_->MemberCount()));
+    for (const LobbyMember& member : lobby_->Members()) names.push_back(FromWire(member.nick));
     return names;
 }
 
 void ChatUI::ToggleRecipient(QListWidgetItem* item) {
-    if (!item) return;
-    QFont font = item->font();
-    font.setBold(!font.bold());
-    item->setFont(font);
-    if (!item->data(kOpRole).toBool())
-        item->setForeground(font.bold() ? theme::kWhite : theme::kOrange);
+    if (item) lobby_->ToggleRecipient(item->data(kKeyRole).toByteArray().toStdString());
 }
 
-void ChatUI::SetChatControls(bool active) {
+void ChatUI::ChatControls(bool active) {
     SendBox->setEnabled(active);
     QPalette boxPalette = SendBox->palette();
     const QColor back = active ? theme::kBlack : theme::kDarkGrey;
@@ -132,38 +102,47 @@ void ChatUI::SetChatControls(bool active) {
     EmoteBtn->SetEnabled(active);
 }
 
-QListWidgetItem* ChatUI::FindNick(const std::string& key) const {
-    const auto it = nickRows_.find(key);
-    return it != nickRows_.end() ? it->second : nullptr;
+void ChatUI::MembersCleared() {
+    NickList->clear();
+    nickRows_.clear();
 }
 
-void ChatUI::AddNick(const std::string& nick, bool op) {
-    const std::string key = LowerCp1252(nick);
-    if (FindNick(key)) return;  // one entry per user, however often the service names them
-    auto* item = new QListWidgetItem(FromWire(nick));
+void ChatUI::MemberAdded(const std::string& key, const LobbyMember& member, bool atTop) {
+    auto* item = new QListWidgetItem(FromWire(member.nick));
     item->setData(kKeyRole, QByteArray::fromStdString(key));
-    item->setData(kOpRole, op);
-    item->setData(kWireRole, QByteArray::fromStdString(nick));
     nickRows_.emplace(key, item);
-    if (op) {
+    if (member.op) {
         static const QIcon mark = OperatorMark();
         item->setIcon(mark);
         item->setForeground(theme::kWhite);
         item->setToolTip(QStringLiteral("Operator"));
         item->setData(Qt::AccessibleDescriptionRole, QStringLiteral("operator"));
+    }
+    if (atTop) {
         NickList->insertItem(0, item);
     } else {
         NickList->addItem(item);
     }
 }
 
-bool ChatUI::RemoveNick(const std::string& nick) {
-    const std::string key = LowerCp1252(nick);
-    QListWidgetItem* item = FindNick(key);
-    if (!item) return false;
-    nickRows_.erase(key);
+void ChatUI::MemberRemoved(const std::string& key) {
+    const auto it = nickRows_.find(key);
+    if (it == nickRows_.end()) return;
+    QListWidgetItem* item = it->second;
+    nickRows_.erase(it);
     delete NickList->takeItem(NickList->row(item));
-    return true;
+}
+
+// A recipient is bold and white; an operator is white anyway.
+void ChatUI::MemberChanged(const std::string& key, const LobbyMember& member) {
+    const auto it = nickRows_.find(key);
+    if (it == nickRows_.end()) return;
+    QListWidgetItem* item = it->second;
+    QFont font = item->font();
+    font.setBold(member.recipient);
+    item->setFont(font);
+    item->setText(FromWire(member.nick));
+    if (!member.op) item->setForeground(member.recipient ? theme::kWhite : theme::kOrange);
 }
 
 }  // namespace vantor

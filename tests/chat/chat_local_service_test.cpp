@@ -72,7 +72,7 @@ TEST(ChatOnLocalService, threeUsersTalkInALobbyAndOneMovesOn) {
         m.wol.LogOn(WolInfo{nicks[i], "secret"}, false);
         ASSERT_TRUE(pump([&] { return m.logOn == 0; }));
         m.chat = new ChatUI;
-        m.chat->SetWOL(&m.wol);
+        m.chat->SetWOL(ChatLinkTo(m.wol));
         m.chat->show();
         m.chat->SetUser(nicks[i]);
         m.chat->ConnectChat();

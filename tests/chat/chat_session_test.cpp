@@ -25,7 +25,7 @@ protected:
         ASSERT_TRUE(wol.connect(peer.Port()));
         ASSERT_TRUE(peer.Accept());
         chat = new ChatUI;
-        chat->SetWOL(&wol);
+        chat->SetWOL(ChatLinkTo(wol));
         chat->SetUser("bob");
         chat->ConnectChat();
         ASSERT_TRUE(peer.WaitForLine("LIST 0 12"));

@@ -14,6 +14,7 @@
 
 #include "chat/chat_link.h"
 #include "chat/chat_ui.h"
+#include "recording_link.h"
 #include "support/fake_settings.h"
 #include "support/temp_registry.h"
 
@@ -23,21 +24,6 @@ namespace vantor::test {
 class ChatSettings : public FakeSettings {
 public:
     ChatSettings() { numbers.emplace("ChatTimeStamps", 0); }
-};
-
-// Records the commands the window sends and which intercepts it holds, with their request.
-class RecordingLink : public ChatLink {
-public:
-    std::vector<std::string> sent;
-    std::map<std::string, int, std::less<>> intercepts;
-
-    void send(std::string_view command, ReplySpec) override { sent.emplace_back(command); }
-    InterceptRegistration RegisterIntercept(std::string code, std::shared_ptr<Callback>,
-                                            Param param) override {
-        intercepts[code] = std::any_cast<int>(param);
-        return InterceptRegistration([this, code] { intercepts.erase(code); });
-    }
-    std::string Last() const { return sent.empty() ? std::string() : sent.back(); }
 };
 
 // The nicknames as the window lists them.
@@ -63,18 +49,20 @@ protected:
     }
     void Open(const std::string& user) {
         chat = new ChatUI;
-        chat->SetLink(&link);
+        chat->SetWOL(link);
         chat->show();
         chat->SetUser(user);
         chat->ConnectChat();
     }
     void Feed(int param, std::initializer_list<std::string> lines) {
-        for (const auto& line : lines) chat->ChatCB_Callback(line, Delivery::Data, Param{param});
+        for (const auto& line : lines) {
+            chat->Core().ChatCB_Callback(line, Delivery::Data, Param{param});
+        }
     }
 
     ScopedRegistry registry;
     ChatSettings settings;
-    RecordingLink link;
+    std::shared_ptr<RecordingLink> link = std::make_shared<RecordingLink>();
     QPointer<ChatUI> chat;
 };
 

@@ -44,14 +44,14 @@ protected:
         status = chat->findChild<QLabel*>(u"StatusLabel"_s);
     }
     void ListLobbies() {
-        Feed(ChatUI::kList, {":s 321 bob Channel :Users Name", ":s 327 bob x_12_3 17 0 388",
-                             ":s 327 bob #L_13_0 4 0 1", ":s 327 bob #L_12_0 4 0 1",
-                             ":s 327 bob #L_12_5 2 0 1", ":s 323 bob :End of /LIST"});
+        Feed(Lobby::kList, {":s 321 bob Channel :Users Name", ":s 327 bob x_12_3 17 0 388",
+                            ":s 327 bob #L_13_0 4 0 1", ":s 327 bob #L_12_0 4 0 1",
+                            ":s 327 bob #L_12_5 2 0 1", ":s 323 bob :End of /LIST"});
     }
     void EnterLobby() {
         ListLobbies();
-        Feed(ChatUI::kJoined, {":bob!u@h JOIN :0,0 x_12_3"});
-        Feed(ChatUI::kJoin, {":s 353 bob = x_12_3 :carl @op bob,0,0", ":s 366 bob x_12_3 :End"});
+        Feed(Lobby::kJoined, {":bob!u@h JOIN :0,0 x_12_3"});
+        Feed(Lobby::kJoin, {":s 353 bob = x_12_3 :carl @op bob,0,0", ":s 366 bob x_12_3 :End"});
     }
     VantorBtn* Button(const QString& name) { return chat->findChild<VantorBtn*>(name); }
     template <class List, class Item>
@@ -81,7 +81,7 @@ protected:
 };
 
 TEST_F(ChatWindow, listsLobbiesByNameAndJoinsTheConfiguredOne) {
-    EXPECT_EQ(link.Last(), "LIST 0 12");
+    EXPECT_EQ(link->Last(), "LIST 0 12");
     ListLobbies();
     ASSERT_EQ(lobbies->topLevelItemCount(), 3);  // the "_13_" channel is no lobby
     QTreeWidgetItem* iron = lobbies->topLevelItem(0);
@@ -91,31 +91,31 @@ TEST_F(ChatWindow, listsLobbiesByNameAndJoinsTheConfiguredOne) {
     EXPECT_TRUE(iron->font(0).bold());
     EXPECT_EQ(iron->foreground(0).color(), kWhite);
     EXPECT_EQ(status->text(), u"Joining channel Iron Hand..."_s);
-    EXPECT_EQ(link.Last(), "JOIN x_12_3 plumvex4");
-    EXPECT_EQ(link.intercepts,
-              (std::map<std::string, int, std::less<>>{{"JOIN", ChatUI::kJoined},
-                                                       {"PART", ChatUI::kLeft},
-                                                       {"PRIVMSG", ChatUI::kMessage},
-                                                       {"QUIT", ChatUI::kQuit}}));
+    EXPECT_EQ(link->Last(), "JOIN x_12_3 plumvex4");
+    EXPECT_EQ(link->intercepts,
+              (std::map<std::string, int, std::less<>>{{"JOIN", Lobby::kJoined},
+                                                       {"PART", Lobby::kLeft},
+                                                       {"PRIVMSG", Lobby::kMessage},
+                                                       {"QUIT", Lobby::kQuit}}));
 }
 
 TEST_F(ChatWindow, initialLobbyThatIsNotListedFallsBackToTheFirst) {
     settings.numbers["ChatInitialLobby"] = 7;
     ListLobbies();
     EXPECT_EQ(chat->CurrentLobby(), 1);
-    EXPECT_EQ(link.Last(), "JOIN x_12_3 plumvex4");
+    EXPECT_EQ(link->Last(), "JOIN x_12_3 plumvex4");
     settings.numbers["ChatInitialLobby"] = 0x7FFFFFFF;  // the largest value the setting holds
     chat->ConnectChat();
     ListLobbies();
     EXPECT_EQ(chat->CurrentLobby(), 1);
 
     // No lobby at all: nothing to join, nothing to leave.
-    link = {};
+    *link = {};
     chat->ConnectChat();
-    Feed(ChatUI::kList, {":s 327 bob x_12_x 4", ":s 323 bob :End"});
+    Feed(Lobby::kList, {":s 327 bob x_12_x 4", ":s 323 bob :End"});
     EXPECT_EQ(chat->CurrentLobby(), 0);
     chat->close();
-    EXPECT_EQ(link.sent.size(), 1u);  // the LIST
+    EXPECT_EQ(link->sent.size(), 1u);  // the LIST
 }
 
 TEST_F(ChatWindow, ownJoinActivatesChatAndNamesPutOperatorsOnTop) {
@@ -136,15 +136,15 @@ TEST_F(ChatWindow, ownJoinActivatesChatAndNamesPutOperatorsOnTop) {
 
 TEST_F(ChatWindow, incomingEntriesAreColouredAndNeverMarkup) {
     EnterLobby();
-    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :hello all"});
+    Feed(Lobby::kMessage, {":ann!u@h PRIVMSG x_12_3 :hello all"});
     ExpectLast(u"ann: hello all"_s, kOrange);
-    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :\x01"
-                            "ACTIONwaves\x01"});
+    Feed(Lobby::kMessage, {":ann!u@h PRIVMSG x_12_3 :\x01"
+                           "ACTIONwaves\x01"});
     ExpectLast(u"ann waves"_s, kEmote);
-    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG BOB :psst"});
+    Feed(Lobby::kMessage, {":ann!u@h PRIVMSG BOB :psst"});
     ExpectLast(u"ann: psst"_s, kPrivate);
 
-    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :<b>x</b> www.example.org/a?b=1, Bob, bobby"});
+    Feed(Lobby::kMessage, {":ann!u@h PRIVMSG x_12_3 :<b>x</b> www.example.org/a?b=1, Bob, bobby"});
     EXPECT_EQ(Last(), u"ann: <b>x</b> www.example.org/a?b=1, Bob, bobby"_s);
     QStringList links, bold;
     for (auto it = Doc()->lastBlock().begin(); !it.atEnd(); ++it) {
@@ -158,7 +158,7 @@ TEST_F(ChatWindow, incomingEntriesAreColouredAndNeverMarkup) {
     // A lone line break inside a message makes no line of its own: it could pass for someone
     // else's, and the cap counts one line per entry.
     const int blocks = Doc()->blockCount();
-    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :one\ncarl: two\rthree"});
+    Feed(Lobby::kMessage, {":ann!u@h PRIVMSG x_12_3 :one\ncarl: two\rthree"});
     EXPECT_EQ(Doc()->blockCount(), blocks + 1);
     EXPECT_EQ(Last(), u"ann: one carl: two three"_s);
 
@@ -166,7 +166,7 @@ TEST_F(ChatWindow, incomingEntriesAreColouredAndNeverMarkup) {
     sendBox->setText(u"mine"_s);
     QTimer::singleShot(0, chat.data(),
                        [this] { QTest::mouseClick(Button(u"SendBtn"_s), Qt::LeftButton); });
-    Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :first"});
+    Feed(Lobby::kMessage, {":ann!u@h PRIVMSG x_12_3 :first"});
     EXPECT_EQ(Last(), u"bob: mine"_s);
     EXPECT_EQ(Doc()->lastBlock().previous().text(), u"ann: first"_s);
 }
@@ -182,10 +182,10 @@ TEST_F(ChatWindow, lineArrivingDuringAFloodLandsAfterTheEntryBeingAppended) {
         int during = -1;
         QTimer::singleShot(delayMs, chat.data(), [&] {
             during = fed;
-            Feed(ChatUI::kMessage, {":carl!u@h PRIVMSG x_12_3 :meanwhile"});
+            Feed(Lobby::kMessage, {":carl!u@h PRIVMSG x_12_3 :meanwhile"});
         });
         for (fed = 0; during < 0 && fed < 5000000; ++fed) {
-            Feed(ChatUI::kMessage, {":ann!u@h PRIVMSG x_12_3 :n" + std::to_string(fed)});
+            Feed(Lobby::kMessage, {":ann!u@h PRIVMSG x_12_3 :n" + std::to_string(fed)});
         }
         ASSERT_GE(during, 0);
         if (delayMs == 0) {
@@ -199,35 +199,35 @@ TEST_F(ChatWindow, lineArrivingDuringAFloodLandsAfterTheEntryBeingAppended) {
 // A flood leaves the box, text and colours, exactly as entries shown one at a time would.
 TEST_F(ChatWindow, floodLeavesTheBoxAsEntriesShownOneByOne) {
     ChatUI reference;
-    reference.SetLink(&link);
+    reference.SetWOL(link);
     reference.show();
     reference.SetUser("bob");
     reference.ConnectChat();
     std::vector<std::pair<int, std::string>> lines{
-        {ChatUI::kList, ":s 327 bob x_12_3 17 0 388"},
-        {ChatUI::kList, ":s 323 bob :End of /LIST"},
-        {ChatUI::kJoined, ":bob!u@h JOIN :0,0 x_12_3"},
-        {ChatUI::kJoin, ":s 353 bob = x_12_3 :carl @op bob,0,0"},
-        {ChatUI::kJoin, ":s 366 bob x_12_3 :End"}};
+        {Lobby::kList, ":s 327 bob x_12_3 17 0 388"},
+        {Lobby::kList, ":s 323 bob :End of /LIST"},
+        {Lobby::kJoined, ":bob!u@h JOIN :0,0 x_12_3"},
+        {Lobby::kJoin, ":s 353 bob = x_12_3 :carl @op bob,0,0"},
+        {Lobby::kJoin, ":s 366 bob x_12_3 :End"}};
     for (int i = 0; i < 700; ++i) {
         const std::string n = std::to_string(i);
         const std::pair<int, std::string> kinds[] = {
-            {ChatUI::kMessage,
+            {Lobby::kMessage,
              ":ann!u@h PRIVMSG x_12_3 :\x01"
              "ACTIONwaves " +
                  n + "\x01"},
-            {ChatUI::kMessage, ":ann!u@h PRIVMSG bob :psst " + n},
-            {ChatUI::kMessage, ":ann!u@h PRIVMSG x_12_3 :hi bob, www.example.org/" + n},
-            {ChatUI::kJoined, ":dave" + n + "!u@h JOIN :0,0 x_12_3"},
-            {ChatUI::kLeft, ":dave" + std::to_string(i - 1) + "!u@h PART x_12_3"},
-            {ChatUI::kMessage,
+            {Lobby::kMessage, ":ann!u@h PRIVMSG bob :psst " + n},
+            {Lobby::kMessage, ":ann!u@h PRIVMSG x_12_3 :hi bob, www.example.org/" + n},
+            {Lobby::kJoined, ":dave" + n + "!u@h JOIN :0,0 x_12_3"},
+            {Lobby::kLeft, ":dave" + std::to_string(i - 1) + "!u@h PART x_12_3"},
+            {Lobby::kMessage,
              ":carl!u@h PRIVMSG x_12_3 :" + std::string(std::size_t(i % 300), 'a')},
         };
         lines.push_back(kinds[std::min(i % 7, 5)]);
     }
     for (const auto& [param, line] : lines) {
-        chat->ChatCB_Callback(line, Delivery::Data, Param{param});
-        reference.ChatCB_Callback(line, Delivery::Data, Param{param});
+        chat->Core().ChatCB_Callback(line, Delivery::Data, Param{param});
+        reference.Core().ChatCB_Callback(line, Delivery::Data, Param{param});
         reference.CatchUpHistory();
     }
     auto* shown = reference.findChild<QTextBrowser*>(u"ChatHistory"_s);
@@ -239,18 +239,18 @@ TEST_F(ChatWindow, floodLeavesTheBoxAsEntriesShownOneByOne) {
 
 TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {
     EnterLobby();
-    const size_t before = link.sent.size();
+    const size_t before = link->sent.size();
     QTest::keyClick(sendBox, Qt::Key_Return);  // empty: nothing
-    EXPECT_EQ(link.sent.size(), before);
+    EXPECT_EQ(link->sent.size(), before);
 
     QTest::keyClicks(sendBox, u"hello there"_s);
     QTest::keyClick(sendBox, Qt::Key_Return);
-    EXPECT_EQ(link.Last(), "PRIVMSG x_12_3 :hello there");
+    EXPECT_EQ(link->Last(), "PRIVMSG x_12_3 :hello there");
     EXPECT_EQ(Last(), u"bob: hello there"_s);
     EXPECT_TRUE(sendBox->text().isEmpty());
     sendBox->setText(u"waves"_s);
     QTest::mouseClick(Button(u"EmoteBtn"_s), Qt::LeftButton);
-    EXPECT_EQ(link.Last(),
+    EXPECT_EQ(link->Last(),
               "PRIVMSG x_12_3 :\x01"
               "ACTIONwaves\x01");
     ExpectLast(u"bob waves"_s, kEmote);
@@ -263,11 +263,11 @@ TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {
     EXPECT_EQ(carl->foreground().color(), kWhite);
     sendBox->setText(u"secret"_s);
     QTest::mouseClick(Button(u"SendBtn"_s), Qt::LeftButton);
-    EXPECT_EQ(link.Last(), "PRIVMSG op,carl :secret");
+    EXPECT_EQ(link->Last(), "PRIVMSG op,carl :secret");
     ExpectLast(u"bob: secret"_s, kPrivate);
     sendBox->setText(u"nods"_s);
     QTest::mouseClick(Button(u"EmoteBtn"_s), Qt::LeftButton);
-    EXPECT_EQ(link.Last(),
+    EXPECT_EQ(link->Last(),
               "PRIVMSG op,carl :\x01"
               "ACTIONnods\x01");
     EXPECT_EQ(LastColour(), kPrivate);
@@ -281,13 +281,13 @@ TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {
 
 TEST_F(ChatWindow, movingLeavesThenJoinsOnTheOwnPart) {
     EnterLobby();
-    const size_t before = link.sent.size();
+    const size_t before = link->sent.size();
     Click(lobbies, lobbies->topLevelItem(0));  // the current lobby
-    EXPECT_EQ(link.sent.size(), before);
+    EXPECT_EQ(link->sent.size(), before);
     EXPECT_TRUE(chat->ChatActive());
 
     Click(lobbies, lobbies->topLevelItem(2));
-    EXPECT_EQ(link.Last(), "PART x_12_3");
+    EXPECT_EQ(link->Last(), "PART x_12_3");
     EXPECT_EQ(chat->PreviousLobby() * 10 + chat->CurrentLobby(), 13);
     EXPECT_EQ(status->text(), u"Leaving channel Iron Hand..."_s);
     EXPECT_EQ(lobbies->topLevelItem(0)->foreground(0).color(), kOrange);
@@ -295,13 +295,13 @@ TEST_F(ChatWindow, movingLeavesThenJoinsOnTheOwnPart) {
     Click(lobbies, lobbies->topLevelItem(1));  // while a move is under way
     EXPECT_EQ(chat->CurrentLobby(), 3);
 
-    Feed(ChatUI::kLeft, {":bob!u@h PART x_12_3"});
+    Feed(Lobby::kLeft, {":bob!u@h PART x_12_3"});
     ExpectLast(u"Left channel Iron Hand"_s, kNotify);
     EXPECT_EQ(Count(0), u"(2)"_s);
     EXPECT_EQ(nicks->count(), 0);
     EXPECT_FALSE(sendBox->isEnabled() || Button(u"EmoteBtn"_s)->Enabled());
     EXPECT_EQ(status->text(), u"Joining channel Orchid Talk..."_s);
-    EXPECT_EQ(link.Last(), "JOIN #L_12_5 plumvex4");
+    EXPECT_EQ(link->Last(), "JOIN #L_12_5 plumvex4");
 }
 
 TEST_F(ChatWindow, closedWhileAnEntryLetsEventsRunGoesNoFurther) {
@@ -312,16 +312,16 @@ TEST_F(ChatWindow, closedWhileAnEntryLetsEventsRunGoesNoFurther) {
     };
     ListLobbies();
     closeSoon();
-    Feed(ChatUI::kJoined, {":bob!u@h JOIN :0,0 x_12_3"});  // own join: an entry, then controls
+    Feed(Lobby::kJoined, {":bob!u@h JOIN :0,0 x_12_3"});  // own join: an entry, then controls
     EXPECT_TRUE(chat.isNull());
 
     Open();
     EnterLobby();
-    link = {};
+    *link = {};
     closeSoon();
-    Feed(ChatUI::kLeft, {":bob!u@h PART x_12_3"});  // put out by the service: entry, then rejoin
+    Feed(Lobby::kLeft, {":bob!u@h PART x_12_3"});  // put out by the service: entry, then rejoin
     EXPECT_TRUE(chat.isNull());
-    EXPECT_EQ(link.Last(), "PART x_12_3");  // the window's own leaving, no JOIN after it
+    EXPECT_EQ(link->Last(), "PART x_12_3");  // the window's own leaving, no JOIN after it
 
     Open();
     EnterLobby();
@@ -335,10 +335,10 @@ TEST_F(ChatWindow, closedWhileAnEntryLetsEventsRunGoesNoFurther) {
 // and stay in the box; a lost link leaves the lobby and a restored one joins it again.
 TEST_F(ChatWindow, refusedLinesAndTheLinkGoingDownAndComingBack) {
     EnterLobby();
-    const size_t before = link.sent.size();
+    const size_t before = link->sent.size();
     sendBox->setText(u"日本"_s);
     QTest::keyClick(sendBox, Qt::Key_Return);
-    EXPECT_EQ(link.sent.size(), before);
+    EXPECT_EQ(link->sent.size(), before);
     ExpectLast(u"The line holds characters that cannot be sent; it was not sent."_s, kNotify);
     EXPECT_EQ(sendBox->text(), u"日本"_s);
 
@@ -349,11 +349,11 @@ TEST_F(ChatWindow, refusedLinesAndTheLinkGoingDownAndComingBack) {
     sendBox->setText(u"hello"_s);
     QTest::keyClick(sendBox, Qt::Key_Return);
     ExpectLast(u"Not connected: the line was not sent."_s, kNotify);
-    EXPECT_EQ(link.sent.size(), before);
+    EXPECT_EQ(link->sent.size(), before);
 
     chat->LinkRestored();
     ExpectLast(u"Reconnected."_s, kNotify);
-    EXPECT_EQ(link.Last(), "JOIN x_12_3 plumvex4");
+    EXPECT_EQ(link->Last(), "JOIN x_12_3 plumvex4");
 }
 
 // What the window adds to a conversation: a log per lobby, the find bar, completion from the
@@ -365,10 +365,10 @@ protected:
         Open("Ann");
         QApplication::setActiveWindow(chat);
         ASSERT_TRUE(QTest::qWaitForWindowActive(chat));
-        Feed(ChatUI::kList,
+        Feed(Lobby::kList,
              {":s 327 Ann #Lob_12_0 4 0 1", ":s 327 Ann #Lob_12_1 2 0 1", ":s 323 Ann :End"});
-        Feed(ChatUI::kJoined, {":Ann!u@h JOIN :0,0 #Lob_12_0"});
-        Feed(ChatUI::kJoin,
+        Feed(Lobby::kJoined, {":Ann!u@h JOIN :0,0 #Lob_12_0"});
+        Feed(Lobby::kJoin,
              {":s 353 Ann = #Lob_12_0 :Ann @bob bonnie carl", ":s 366 Ann #Lob_12_0 :End"});
         box = chat->findChild<QLineEdit*>(u"SendBox"_s);
     }
@@ -385,16 +385,16 @@ protected:
 };
 
 TEST_F(ChatLog, eachLobbyIsLoggedInItsOwnFile) {
-    Feed(ChatUI::kMessage, {":bob!u@h PRIVMSG #Lob_12_0 :hello", ":bob!u@h PRIVMSG Ann :psst"});
+    Feed(Lobby::kMessage, {":bob!u@h PRIVMSG #Lob_12_0 :hello", ":bob!u@h PRIVMSG Ann :psst"});
     box->setText(u"hi all"_s);
     QTest::keyClick(box, Qt::Key_Return);
     // A move: the leaving notice belongs to the lobby left.
     auto* lobbies = chat->findChild<QTreeWidget*>(u"LobList"_s);
     lobbies->setCurrentItem(lobbies->topLevelItem(1));
     QTest::keyClick(lobbies, Qt::Key_Return);
-    Feed(ChatUI::kLeft, {":Ann!u@h PART #Lob_12_0"});
-    Feed(ChatUI::kJoined, {":Ann!u@h JOIN :0,0 #Lob_12_1"});
-    Feed(ChatUI::kMessage, {":carl!u@h PRIVMSG #Lob_12_1 :welcome"});
+    Feed(Lobby::kLeft, {":Ann!u@h PART #Lob_12_0"});
+    Feed(Lobby::kJoined, {":Ann!u@h JOIN :0,0 #Lob_12_1"});
+    Feed(Lobby::kMessage, {":carl!u@h PRIVMSG #Lob_12_1 :welcome"});
 
     EXPECT_EQ(Logged("#Lob_12_0"),
               (std::vector<std::string>{"Joined channel Azure Barracks", "bob: hello", "bob: psst",
@@ -412,7 +412,7 @@ TEST_F(ChatLog, tabCompletesFromTheUsersAndUpRecallsTheLastLine) {
     EXPECT_EQ(box->text(), u"bonnie: "_s);
     QTest::keyClicks(box, u"hi"_s);
     QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_EQ(link.Last(), "PRIVMSG #Lob_12_0 :bonnie: hi");
+    EXPECT_EQ(link->Last(), "PRIVMSG #Lob_12_0 :bonnie: hi");
     EXPECT_TRUE(box->text().isEmpty());
 
     QTest::keyClick(box, Qt::Key_Up);

@@ -34,10 +34,9 @@ int main(int argc, char** argv) {
     // A registry of its own, so the picture shows the default settings (time stamps on).
     QTemporaryDir registry;
     qputenv("VANTOR_REGISTRY", registry.filePath(QStringLiteral("registry.reg")).toLocal8Bit());
-    QuietLink link;
 
     auto* chat = new ChatUI;
-    chat->SetLink(&link);
+    chat->SetWOL(std::make_shared<QuietLink>());
     chat->show();
     chat->SetUser("bob");
     chat->ConnectChat();
@@ -72,14 +71,14 @@ int main(int argc, char** argv) {
     };
     for (const std::string line : lines) {
         const std::string word = line.substr(line.find(' ') + 1, 3);
-        const int param = word == "321" || word == "327" || word == "323" ? ChatUI::kList
-                          : word == "353" || word == "366"                ? ChatUI::kJoin
-                          : word == "JOI"                                 ? ChatUI::kJoined
-                          : word == "PAR"                                 ? ChatUI::kLeft
-                                                                          : ChatUI::kMessage;
-        chat->ChatCB_Callback(line, Delivery::Data, Param{param});
+        const int param = word == "321" || word == "327" || word == "323" ? Lobby::kList
+                          : word == "353" || word == "366"                ? Lobby::kJoin
+                          : word == "JOI"                                 ? Lobby::kJoined
+                          : word == "PAR"                                 ? Lobby::kLeft
+                                                                          : Lobby::kMessage;
+        chat->Core().ChatCB_Callback(line, Delivery::Data, Param{param});
     }
-    chat->AddChat(ChatUI::kNotify, QStringLiteral("frank has left, kim joined"));
+    chat->AddChat(int(EntryKind::Notify), QStringLiteral("frank has left, kim joined"));
     chat->CatchUpHistory();
 
     QTimer::singleShot(800, &app, [&] {

@@ -1,0 +1,354 @@
+// SPDX-License-Identifier: MIT
+#include "chat/lobby.h"
+
+#include <algorithm>
+#include <any>
+#include <array>
+#include <cstdint>
+
+#include "chat/chat_lines.h"
+#include "common/wire_text.h"
+#include "settings/settings_source.h"
+
+namespace vantor {
+
+namespace {
+
+struct InterceptOf {
+    std::string_view code;
+    Lobby::Request request;
+};
+constexpr std::array<InterceptOf, 4> kIntercepts = {{{relayed::kPrivmsg, Lobby::kMessage},
+                                                     {relayed::kJoin, Lobby::kJoined},
+                                                     {relayed::kPart, Lobby::kLeft},
+                                                     {relayed::kQuit, Lobby::kQuit}}};
+
+}  // namespace
+
+Lobby::Lobby(LobbyView& view) : view_(view) {
+    ChatCB = MakeCallback([this, alive = liveness_.watch()](const std::string& line, Delivery kind,
+                                                            const Param& param) {
+        if (alive()) ChatCB_Callback(line, kind, param);
+    });
+}
+
+Lobby::~Lobby() = default;
+
+void Lobby::SetWOL(std::shared_ptr<ChatLink> link) {
+    intercepts_.clear();  // they belong to the old link
+    link_ = std::move(link);
+}
+
+void Lobby::SetUser(std::string nick) {
+    user_ = std::move(nick);
+}
+
+const LobbyInfo* Lobby::Row(int row) const {
+    if (row < 1 || row > static_cast<int>(lobbies_.size())) return nullptr;
+    return &lobbies_[std::size_t(row - 1)];
+}
+
+std::string Lobby::LobbyName(int row) const {
+    const LobbyInfo* info = Row(row);
+    return info ? info->name : std::string();
+}
+
+void Lobby::ConnectChat() {
+    if (closed_) return;
+    lobbies_.clear();
+    currentLobby_ = 0;
+    previousLobby_ = 0;
+    view_.LobbiesChanged();
+    view_.Status("Requesting lobby list...");
+    if (link_) {
+        link_->send(ListCommand(), {.callback = ChatCB,
+                                    .param = Param{int(kList)},
+                                    .codes = {reply::kListItem},
+                                    .start = reply::kListStart,
+                                    .end = reply::kListEnd});
+    }
+}
+
+void Lobby::ChatCB_Callback(const std::string& line, Delivery status, const Param& param) {
+    (void)status;  // the code in the line says what it is
+    if (closed_) return;
+    const int* request = std::any_cast<int>(&param);
+    if (!request) return;
+    const std::string_view word = WordAt(line, 1, 3);
+    switch (*request) {
+        case kList:
+            if (word == reply::kListItem) {
+                OnLobbyList(line);
+            } else if (word == reply::kListEnd) {
+                OnListEnd();
+            }
+            break;
+        case kJoin:
+            if (word == reply::kNames) {
+                OnNames(line);
+            } else if (word == reply::kNamesEnd) {
+                SetCount(currentLobby_, int(members_.size()));
+            }
+            break;
+        case kMessage:
+            OnMessage(line);
+            break;
+        case kJoined:
+            OnJoin(line);
+            break;
+        case kLeft:
+            OnPart(line);
+            break;
+        case kQuit:
+            OnQuit(line);
+            break;
+        default:
+            break;
+    }
+}
+
+void Lobby::OnLobbyList(const std::string& line) {
+    const auto row = ParseLobbyRow(line);
+    if (!row) return;
+    lobbies_.push_back({.number = row->number,
+                        .name = std::string(LobbyNames[std::size_t(row->number)]),
+                        .channel = row->channel,
+                        .users = row->users});
+    view_.LobbiesChanged();
+}
+
+void Lobby::OnListEnd() {
+    if (lobbies_.empty()) {
+        currentLobby_ = 0;
+        view_.Status("No lobbies are open.");
+        return;
+    }
+    // Counted wide: the largest value the setting holds has no next int.
+    const std::int64_t wanted = std::int64_t{Settings().Get(setting::kChatInitialLobby)} + 1;
+    // A lobby that is not listed (closed, or a stale setting) falls back to the first one.
+    const auto rows = static_cast<std::int64_t>(lobbies_.size());
+    currentLobby_ = wanted < 1 || wanted > rows ? 1 : int(wanted);
+    view_.LobbiesChanged();
+    RegisterIntercepts();
+    JoinCurrent();
+}
+
+void Lobby::RegisterIntercepts() {
+    if (!link_ || !intercepts_.empty()) return;
+    for (const InterceptOf& i : kIntercepts) {
+        intercepts_.push_back(
+            link_->RegisterIntercept(std::string(i.code), ChatCB, Param{int(i.request)}));
+    }
+}
+
+void Lobby::JoinCurrent() {
+    view_.Status("Joining channel " + LobbyName(currentLobby_) + "...");
+    const LobbyInfo* info = Row(currentLobby_);
+    if (link_ && info && !info->channel.empty()) {
+        link_->send(JoinCommand(info->channel), {.callback = ChatCB,
+                                                 .param = Param{int(kJoin)},
+                                                 .codes = {reply::kBadChannelKey},
+                                                 .start = reply::kNames,
+                                                 .end = reply::kNamesEnd});
+    }
+}
+
+void Lobby::OnNames(const std::string& line) {
+    for (const NamesEntry& name : ParseNames(line)) AddMember(name.nick, name.op);
+}
+
+void Lobby::OnMessage(const std::string& line) {
+    const auto msg = ParseMessage(line);
+    if (!msg) return;
+    LobbyEntry entry{.head = msg->sender, .body = msg->text, .sender = msg->sender};
+    entry.fromOthers = true;
+    if (LowerCp1252(msg->target) == LowerCp1252(user_)) {
+        entry.kind = EntryKind::Private;
+        entry.toUser = true;
+        entry.head += msg->emote ? " " : ": ";
+    } else if (msg->emote) {
+        entry.kind = EntryKind::Emote;
+        entry.head += " ";
+    } else {
+        entry.kind = EntryKind::In;
+        entry.head += ": ";
+    }
+    Show(std::move(entry));
+}
+
+void Lobby::OnJoin(const std::string& line) {
+    const std::string sender = SenderOf(line);
+    if (sender.empty()) return;
+    if (sender != user_) {
+        AddMember(sender, false);
+        SetCount(currentLobby_, int(members_.size()));
+        return;
+    }
+    if (!Notice("Joined channel " + LobbyName(currentLobby_))) return;
+    SetCount(currentLobby_, int(members_.size()));
+    chatActive_ = true;
+    view_.ChatControls(true);
+    view_.Status("Chat is active.");
+}
+
+void Lobby::OnPart(const std::string& line) {
+    const std::string sender = SenderOf(line);
+    if (sender.empty()) return;
+    if (sender != user_) {
+        if (RemoveMember(sender)) SetCount(currentLobby_, int(members_.size()));
+        return;
+    }
+    // Parted without a move of ours (the service put us out): rejoin where we were.
+    const int left = moving_ ? previousLobby_ : currentLobby_;
+    moving_ = false;
+    if (!Notice("Left channel " + LobbyName(left), left)) return;  // closed meanwhile: no JOIN
+    SetCount(left, std::max(0, int(members_.size()) - 1));
+    ClearMembers();
+    chatActive_ = false;
+    view_.Status("Chat is inactive.");
+    view_.ChatControls(false);
+    JoinCurrent();
+}
+
+void Lobby::OnQuit(const std::string& line) {
+    const std::string sender = SenderOf(line);
+    // The count follows the list, so it stays true when users leave the service.
+    if (!sender.empty() && RemoveMember(sender)) SetCount(currentLobby_, int(members_.size()));
+}
+
+void Lobby::LinkDown() {
+    if (closed_ || linkDown_) return;
+    linkDown_ = true;
+    moving_ = false;
+    chatActive_ = false;
+    ClearMembers();
+    view_.Status("Chat is inactive.");
+    Notice("Connection lost.");
+}
+
+void Lobby::LinkRestored() {
+    if (closed_ || !linkDown_) return;
+    linkDown_ = false;
+    if (!Notice("Reconnected.")) return;
+    if (currentLobby_ > 0) {
+        JoinCurrent();
+    } else {
+        ConnectChat();
+    }
+}
+
+void Lobby::MoveTo(int row) {
+    if (closed_ || !Row(row) || row == currentLobby_ || !chatActive_) return;
+    chatActive_ = false;
+    previousLobby_ = currentLobby_;
+    currentLobby_ = row;
+    moving_ = true;
+    view_.LobbiesChanged();
+    view_.Status("Leaving channel " + LobbyName(previousLobby_) + "...");
+    if (link_) link_->send(PartCommand(Row(previousLobby_)->channel));
+}
+
+void Lobby::ToggleRecipient(const std::string& key) {
+    const auto it = byKey_.find(key);
+    if (it == byKey_.end()) return;
+    it->second->recipient = !it->second->recipient;
+    view_.MemberChanged(key, *it->second);
+}
+
+bool Lobby::RefuseSend() {
+    if (closed_) return true;
+    // Refused lines stay with the user, who can send them once they can go.
+    if (linkDown_) {
+        Notice("Not connected: the line was not sent.");
+        return true;
+    }
+    return false;
+}
+
+void Lobby::Send(const std::string& text, bool emote) {
+    if (closed_) return;
+    std::string target;
+    for (const LobbyMember& member : members_) {
+        if (!member.recipient) continue;
+        if (!target.empty()) target += ',';
+        target += member.nick;
+    }
+    const bool privately = !target.empty();
+    if (!privately) {
+        const LobbyInfo* info = Row(currentLobby_);
+        if (info) target = info->channel;
+    }
+    if (target.empty()) return;
+
+    LobbyEntry entry{.head = user_ + (emote ? " " : ": "), .body = text};
+    entry.kind = privately ? EntryKind::Private : (emote ? EntryKind::Emote : EntryKind::Out);
+    const std::string command = emote ? EmoteCommand(target, text) : MessageCommand(target, text);
+    if (!Show(std::move(entry))) return;
+    if (link_) link_->send(command);
+}
+
+void Lobby::Close() {
+    if (closed_) return;
+    closed_ = true;
+    liveness_.Renew();  // a run under way when the window closes goes no further
+    const auto alive = liveness_.watch();
+    if (link_ && !linkDown_) {
+        const LobbyInfo* info = Row(currentLobby_);
+        if (info && !info->channel.empty()) link_->send(PartCommand(info->channel));
+    }
+    if (alive()) intercepts_.clear();
+}
+
+bool Lobby::Notice(const std::string& text, int row) {
+    return Show({.kind = EntryKind::Notify, .body = text, .row = row});
+}
+
+bool Lobby::Show(LobbyEntry entry) {
+    if (entry.row == 0) entry.row = currentLobby_;
+    const auto alive = liveness_.watch();
+    view_.Entry(entry);
+    return alive();
+}
+
+void Lobby::SetCount(int row, int count) {
+    if (row < 1 || row > static_cast<int>(lobbies_.size())) return;
+    lobbies_[std::size_t(row - 1)].users = count;
+    view_.LobbiesChanged();
+}
+
+void Lobby::ClearMembers() {
+    members_.clear();
+    byKey_.clear();
+    view_.MembersCleared();
+}
+
+void Lobby::AddMember(const std::string& nick, bool op) {
+    std::string key = LowerCp1252(nick);
+    if (byKey_.contains(key)) return;  // one entry per user, however often the service names them
+    // Operators go to the top, everyone else to the end.
+    const auto at =
+        members_.insert(op ? members_.begin() : members_.end(), {.nick = nick, .op = op});
+    byKey_.emplace(key, at);
+    view_.MemberAdded(key, *at, op);
+}
+
+bool Lobby::RemoveMember(const std::string& nick) {
+    const std::string key = LowerCp1252(nick);
+    const auto it = byKey_.find(key);
+    if (it == byKey_.end()) return false;
+    members_.erase(it->second);
+    byKey_.erase(it);
+    view_.MemberRemoved(key);
+    return true;
+}
+
+std::vector<LobbyMember> Lobby::Members() const {
+    return {members_.begin(), members_.end()};
+}
+
+const LobbyMember* Lobby::FindMember(std::string_view nick) const {
+    const auto it = byKey_.find(LowerCp1252(nick));
+    return it != byKey_.end() ? &*it->second : nullptr;
+}
+
+}  // namespace vantor

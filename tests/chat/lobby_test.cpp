@@ -1,0 +1,335 @@
+// SPDX-License-Identifier: MIT
+// The lobby core without a window: what it sends, what it keeps and what it tells its view.
+#include "chat/lobby.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "recording_link.h"
+#include "support/fake_settings.h"
+
+namespace vantor {
+namespace {
+
+// Records what the lobby tells it. Entries read "kind text", the kind as its number.
+class FakeLobbyView : public LobbyView {
+public:
+    void Entry(const LobbyEntry& entry) override {
+        entries.push_back(std::to_string(int(entry.kind)) + " " + entry.head + entry.body);
+        rows.push_back(entry.row);
+        CallCopy(onEntry);
+    }
+    void Status(const std::string& text) override { status = text; }
+    void ChatControls(bool active) override { controls = active; }
+    void LobbiesChanged() override { ++lobbyDraws; }
+    void MembersCleared() override { members.clear(); }
+    void MemberAdded(const std::string&, const LobbyMember& member, bool atTop) override {
+        members.insert(atTop ? members.begin() : members.end(), member.nick);
+    }
+    void MemberRemoved(const std::string& key) override {
+        std::erase_if(members, [&](const std::string& nick) { return LowerCp(nick) == key; });
+    }
+    void MemberChanged(const std::string& key, const LobbyMember& member) override {
+        for (auto& nick : members) {
+            if (LowerCp(nick) == key) nick = member.nick;
+        }
+    }
+    static std::string LowerCp(std::string text) {
+        for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    }
+
+    std::vector<std::string> entries;
+    std::vector<int> rows;
+    std::vector<std::string> members;  // as the events drew them
+    std::string status;
+    bool controls = false;
+    int lobbyDraws = 0;
+    std::function<void()> onEntry;  // runs inside Entry, where the window lets events run
+};
+
+// Public: the tables' steps take the fixture as an argument.
+class LobbyCore : public ::testing::Test {
+public:
+    LobbyCore() {
+        SetSettingsSource(&settings);
+        lobby->SetWOL(link);
+        lobby->SetUser("bob");
+    }
+    ~LobbyCore() override {
+        lobby.reset();
+        SetSettingsSource(nullptr);
+    }
+
+    // A line of a reply to a command the lobby sent (LIST, JOIN).
+    void Reply(int request, const std::string& line, Delivery kind = Delivery::Data) {
+        lobby->ChatCB_Callback(line, kind, Param{request});
+    }
+    // A line the service relays, through the intercept of its command word, as the connection
+    // hands it over.
+    void Relay(const std::string& line) {
+        const std::string word(line.substr(
+            line.find(' ') + 1, line.find(' ', line.find(' ') + 1) - line.find(' ') - 1));
+        const auto it = link->handlers.find(word);
+        ASSERT_NE(it, link->handlers.end()) << "no intercept for " << word;
+        it->second->Raise(line, Delivery::Intercepted, Param{link->intercepts.at(word)});
+    }
+    void ListLobbies() {
+        lobby->ConnectChat();
+        Reply(Lobby::kList, ":s 321 bob Channel :Users Name", Delivery::Start);
+        Reply(Lobby::kList, ":s 327 bob #Lob_12_0 4 0 1");
+        Reply(Lobby::kList, ":s 327 bob #Lob_13_1 9 0 1");
+        Reply(Lobby::kList, ":s 327 bob #Lob_12_5 2 0 1");
+        Reply(Lobby::kList, ":s 323 bob :End of /LIST", Delivery::End);
+    }
+    void EnterLobby(const std::string& names = "@op bob carl") {
+        ListLobbies();
+        Relay(":bob!u@h JOIN :0,0 #Lob_12_0");
+        Reply(Lobby::kJoin, ":s 353 bob = #Lob_12_0 :" + names, Delivery::Start);
+        Reply(Lobby::kJoin, ":s 366 bob #Lob_12_0 :End of /NAMES list.", Delivery::End);
+    }
+    std::vector<std::string> Members() const {
+        std::vector<std::string> out;
+        for (const LobbyMember& m : lobby->Members()) out.push_back(m.nick);
+        return out;
+    }
+    int Count(int row) const { return lobby->Row(row)->users; }
+    std::string LastEntry() const { return view.entries.empty() ? "" : view.entries.back(); }
+
+    test::FakeSettings settings;
+    FakeLobbyView view;
+    std::shared_ptr<test::RecordingLink> link = std::make_shared<test::RecordingLink>();
+    std::unique_ptr<Lobby> lobby = std::make_unique<Lobby>(view);
+};
+
+using Strings = std::vector<std::string>;
+
+TEST_F(LobbyCore, listJoinMoveAndCloseGoOutInOrderWithTheirReplies) {
+    lobby->ConnectChat();
+    EXPECT_EQ(view.status, "Requesting lobby list...");
+    ASSERT_EQ(link->replies.size(), 1u);
+    const ReplySpec& list = link->replies[0].reply;
+    EXPECT_EQ(JoinCodes(list.codes) + "|" + std::string(list.start) + "|" + std::string(list.end),
+              "327|321|323");
+    EXPECT_EQ(std::any_cast<int>(list.param), Lobby::kList);
+
+    ListLobbies();
+    ASSERT_EQ(lobby->Lobbies().size(), 2u);  // "_13_" is no lobby
+    EXPECT_EQ(lobby->Row(2)->name + " " + lobby->Row(2)->channel, "Orchid Talk #Lob_12_5");
+    EXPECT_EQ(lobby->CurrentLobby(), 1);
+    EXPECT_EQ(view.status, "Joining channel Azure Barracks...");
+    EXPECT_EQ(link->Last(), "JOIN #Lob_12_0 plumvex4");
+    const ReplySpec& join = link->replies.back().reply;
+    EXPECT_EQ(std::string(join.start) + "|" + std::string(join.end), "353|366");
+    EXPECT_EQ(std::any_cast<int>(join.param), Lobby::kJoin);
+    EXPECT_EQ(link->intercepts,
+              (std::map<std::string, int, std::less<>>{{"JOIN", Lobby::kJoined},
+                                                       {"PART", Lobby::kLeft},
+                                                       {"PRIVMSG", Lobby::kMessage},
+                                                       {"QUIT", Lobby::kQuit}}));
+    EXPECT_FALSE(lobby->ChatActive());
+
+    Relay(":bob!u@h JOIN :0,0 #Lob_12_0");
+    EXPECT_TRUE(lobby->ChatActive() && view.controls);
+    EXPECT_EQ(view.status, "Chat is active.");
+    EXPECT_EQ(LastEntry(), "5 Joined channel Azure Barracks");
+
+    // A click on the current lobby does nothing; another one leaves, and the JOIN follows the
+    // echo of the own PART. Clicks while the move is under way do nothing.
+    const std::size_t before = link->sent.size();
+    lobby->MoveTo(1);
+    EXPECT_EQ(link->sent.size(), before);
+    lobby->MoveTo(2);
+    EXPECT_EQ(link->Last(), "PART #Lob_12_0");
+    EXPECT_EQ(view.status, "Leaving channel Azure Barracks...");
+    EXPECT_EQ(lobby->PreviousLobby() * 10 + lobby->CurrentLobby(), 12);
+    lobby->MoveTo(1);
+    EXPECT_EQ(lobby->CurrentLobby(), 2);
+    Relay(":bob!u@h PART #Lob_12_0");
+    EXPECT_EQ(LastEntry(), "5 Left channel Azure Barracks");
+    EXPECT_EQ(view.rows.back(), 1);  // logged with the lobby left
+    EXPECT_FALSE(view.controls);
+    EXPECT_EQ(view.status, "Joining channel Orchid Talk...");
+    EXPECT_EQ(link->Last(), "JOIN #Lob_12_5 plumvex4");
+    Relay(":bob!u@h JOIN :0,0 #Lob_12_5");
+    EXPECT_EQ(LastEntry(), "5 Joined channel Orchid Talk");
+
+    lobby->Close();
+    EXPECT_EQ(link->Last(), "PART #Lob_12_5");
+    EXPECT_TRUE(link->intercepts.empty());
+    const std::size_t closed = link->sent.size();
+    lobby->Close();
+    lobby->ConnectChat();
+    EXPECT_EQ(link->sent.size(), closed);
+}
+
+TEST_F(LobbyCore, membersJoinAndLeaveAndTheCountFollowsTheList) {
+    EnterLobby("carl @op bob,0,0 @ ,x");
+    EXPECT_EQ(Members(), (Strings{"op", "carl", "bob"}));
+    EXPECT_EQ(Count(1), 3);
+    struct Case {
+        const char* line;
+        Strings members;
+    };
+    const Case cases[] = {
+        {":dave!u@h JOIN :0,0 #Lob_12_0", {"op", "carl", "bob", "dave"}},
+        {":DAVE!u@h JOIN :0,0 #Lob_12_0", {"op", "carl", "bob", "dave"}},  // listed once
+        {":Carl!u@h PART #Lob_12_0", {"op", "bob", "dave"}},
+        {":nobody!u@h PART #Lob_12_0", {"op", "bob", "dave"}},
+        {":op!u@h QUIT :gone", {"bob", "dave"}},
+        {":nobody!u@h QUIT :gone", {"bob", "dave"}},
+        {"PART", {"bob", "dave"}},
+        {": JOIN", {"bob", "dave"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        Relay(c.line);
+        EXPECT_EQ(Members(), c.members);
+        EXPECT_EQ(view.members, c.members);
+        EXPECT_EQ(Count(1), int(c.members.size()));
+    }
+}
+
+TEST_F(LobbyCore, chosenRecipientsGetTheLineAndOthersGoToTheLobby) {
+    EnterLobby("@op bob carl dave");
+    link->sent.clear();
+    lobby->Send("hi all", false);
+    lobby->ToggleRecipient("dave");
+    lobby->ToggleRecipient("op");
+    EXPECT_TRUE(lobby->FindMember("OP")->recipient);
+    lobby->Send("psst", false);
+    lobby->Send("nods", true);
+    lobby->ToggleRecipient("op");
+    lobby->ToggleRecipient("dave");
+    lobby->Send("waves", true);
+    EXPECT_EQ(link->sent, (Strings{"PRIVMSG #Lob_12_0 :hi all", "PRIVMSG op,dave :psst",
+                                   "PRIVMSG op,dave :\x01"
+                                   "ACTIONnods\x01",
+                                   "PRIVMSG #Lob_12_0 :\x01"
+                                   "ACTIONwaves\x01"}));
+    EXPECT_EQ(Strings(view.entries.end() - 4, view.entries.end()),
+              (Strings{"1 bob: hi all", "3 bob: psst", "3 bob nods", "4 bob waves"}));
+
+    // Lines to the user, in any letter case of the nickname, are private; others by kind.
+    Relay(":ann!u@h PRIVMSG BOB :psst");
+    Relay(
+        ":ann!u@h PRIVMSG bob :\x01"
+        "ACTIONwinks\x01");
+    Relay(
+        ":ann!u@h PRIVMSG #Lob_12_0 :\x01"
+        "ACTIONwaves\x01");
+    Relay(":ann!u@h PRIVMSG #Lob_12_0 :hello");
+    Relay(":ann!u@h PRIVMSG #Lob_12_0");  // no text: nothing
+    EXPECT_EQ(Strings(view.entries.end() - 4, view.entries.end()),
+              (Strings{"3 ann: psst", "3 ann winks", "4 ann waves", "0 ann: hello"}));
+}
+
+TEST_F(LobbyCore, aLobbyChangeStartsAfreshInTheNewLobby) {
+    EnterLobby("@op bob carl");
+    lobby->ToggleRecipient("carl");
+    lobby->MoveTo(2);
+    Relay(":dave!u@h JOIN :0,0 #Lob_12_0");  // still in the old lobby until the own PART
+    Relay(":bob!u@h PART #Lob_12_0");
+    EXPECT_EQ(Count(1), 3);  // the members less the user
+    EXPECT_TRUE(Members().empty());
+    Relay(":bob!u@h JOIN :0,0 #Lob_12_5");
+    Reply(Lobby::kJoin, ":s 353 bob = #Lob_12_5 :carl bob", Delivery::Start);
+    Reply(Lobby::kJoin, ":s 366 bob #Lob_12_5 :End", Delivery::End);
+    EXPECT_EQ(Members(), (Strings{"carl", "bob"}));
+    EXPECT_FALSE(lobby->FindMember("carl")->recipient);  // chosen in the other lobby
+    EXPECT_EQ(Count(2), 2);
+    lobby->Send("hello", false);
+    EXPECT_EQ(link->Last(), "PRIVMSG #Lob_12_5 :hello");
+
+    // Put out by the service without a move: joins the same lobby again.
+    Relay(":bob!u@h PART #Lob_12_5");
+    EXPECT_EQ(LastEntry(), "5 Left channel Orchid Talk");
+    EXPECT_EQ(link->Last(), "JOIN #Lob_12_5 plumvex4");
+}
+
+TEST_F(LobbyCore, theLinkGoingDownRefusesLinesAndComingBackJoinsAgain) {
+    EnterLobby();
+    EXPECT_FALSE(lobby->RefuseSend());
+    lobby->LinkDown();
+    EXPECT_EQ(LastEntry(), "5 Connection lost.");
+    EXPECT_EQ(view.status, "Chat is inactive.");
+    EXPECT_TRUE(Members().empty() && !lobby->ChatActive());
+    EXPECT_TRUE(lobby->RefuseSend());
+    EXPECT_EQ(LastEntry(), "5 Not connected: the line was not sent.");
+    lobby->LinkRestored();
+    EXPECT_EQ(LastEntry(), "5 Reconnected.");
+    EXPECT_EQ(link->Last(), "JOIN #Lob_12_0 plumvex4");
+    // Down again, the window closes: no PART into a dead link.
+    lobby->LinkDown();
+    const std::size_t before = link->sent.size();
+    lobby->Close();
+    EXPECT_EQ(link->sent.size(), before);
+}
+
+// The view lets window events run inside an entry; a close among them (the user's click) or the
+// window going away with its lobby ends the handler there: nothing more is sent or told.
+TEST_F(LobbyCore, aHandlerThatClosesTheLobbyGoesNoFurther) {
+    struct Case {
+        const char* name;
+        std::function<void(LobbyCore&)> prepare;
+        std::function<void(LobbyCore&)> run;  // shows an entry, then would go on
+        Strings sentByClose;                  // after run began, when closed rather than destroyed
+    };
+    const auto nothing = [](LobbyCore&) {};
+    const Case cases[] = {
+        {"own join",
+         nothing,
+         [](LobbyCore& t) { t.Relay(":bob!u@h JOIN :0,0 #Lob_12_0"); },
+         {"PART #Lob_12_0"}},
+        {"put out, no rejoin",
+         nothing,
+         [](LobbyCore& t) { t.Relay(":bob!u@h PART #Lob_12_0"); },
+         {"PART #Lob_12_0"}},
+        {"a line, not sent",
+         nothing,
+         [](LobbyCore& t) { t.lobby->Send("bye", false); },
+         {"PART #Lob_12_0"}},
+        {"reconnected, no join",
+         [](LobbyCore& t) { t.lobby->LinkDown(); },
+         [](LobbyCore& t) { t.lobby->LinkRestored(); },
+         {"PART #Lob_12_0"}},
+        {"down, nothing into the dead link",
+         nothing,
+         [](LobbyCore& t) { t.lobby->LinkDown(); },
+         {}},
+    };
+    for (const bool destroy : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (destroy ? ", destroyed" : ", closed"));
+            view = {};
+            *link = {};
+            lobby = std::make_unique<Lobby>(view);
+            lobby->SetWOL(link);
+            lobby->SetUser("bob");
+            EnterLobby();
+            c.prepare(*this);
+            const std::size_t entries = view.entries.size();
+            const std::size_t sent = link->sent.size();
+            view.onEntry = [this, destroy] {
+                view.onEntry = nullptr;
+                if (destroy) {
+                    lobby.reset();
+                } else {
+                    lobby->Close();
+                }
+            };
+            c.run(*this);
+            EXPECT_EQ(view.entries.size(), entries + 1);
+            EXPECT_EQ(Strings(link->sent.begin() + std::ptrdiff_t(sent), link->sent.end()),
+                      destroy ? Strings{} : c.sentByClose);
+            EXPECT_TRUE(link->intercepts.empty());
+            if (!lobby) lobby = std::make_unique<Lobby>(view);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantor
