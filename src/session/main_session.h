@@ -195,14 +195,14 @@ public:
     // A line for the status line from elsewhere (a file that cannot be written).
     void SetStatus(const std::string& text);
 
-    // The session's handlers; public so that the names read as in the window's design.
+private:
+    class Closing;
+
+    // The handlers of the session's events and of the location queries.
     void WOL_LogOnResult(LogOnResult result);
     void WOL_Error(ErrorCode code);
     void WOL_BuddyListResult(const std::string& list, int result);
     void BudCheckCB_Callback(const std::string& line, Delivery kind, const Param& param);
-
-private:
-    class Closing;
 
     void ShowControls();
     void Tell(const Told& told);
