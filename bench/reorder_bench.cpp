@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "controls/message_box.h"
 #include "reorder/buddy_restore.h"
+#include "reorder/reorder_link.h"
 #include "reorder/reorder_ui.h"
 #include "session/wolcon.h"
 #include "support/fake_settings.h"
@@ -38,6 +40,19 @@ protected:
         if (event->type() == QEvent::Paint) ++paints;
         return false;
     }
+};
+
+// Notes the reorder's success box instead of showing it.
+class SuccessBox final : public MessageBoxes {
+public:
+    explicit SuccessBox(bool& success) : success_(success) {}
+    void Show(QWidget*, BoxIcon, const QString& title, const QString&) override {
+        success_ = title == QStringLiteral("Success");
+    }
+    bool Ask(QWidget*, const QString&, const QString&) override { return false; }
+
+private:
+    bool& success_;
 };
 
 // Runs the event loop, pumping the session every tick, until done() holds; false after 30 s.
@@ -87,6 +102,7 @@ void BM_Reorder(benchmark::State& state) {
             wol.send(std::string("ADDBUDDY ") + nick);
         }
         wol.GetBuddies();
+        const std::unique_ptr<ReorderLink> link = MakeWolReorderLink(wol);
         if (!RunUntil(wol, [&] { return logOn == 0 && listed; }))
             return state.SkipWithError("no log-on");
 
@@ -99,12 +115,11 @@ void BM_Reorder(benchmark::State& state) {
             for (const std::string& nick : order)
                 ui.BuddyList()->addItem(QString::fromStdString(nick));
             ui.Init();
-            ui.SetWOL(&wol);
+            ui.SetWOL(link.get());
             ui.SetRestore(&restore);
             bool success = false;
-            ui.SetBoxShower([&](QWidget*, QMessageBox::Icon, const QString& title, const QString&) {
-                success = title == QStringLiteral("Success");
-            });
+            SuccessBox boxes(success);
+            ui.SetMessageBoxes(&boxes);
             ui.show();
             QMetaObject::invokeMethod(ui.findChild<QWidget*>(QStringLiteral("OKBtn")), "click");
             if (!RunUntil(

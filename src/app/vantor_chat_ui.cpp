@@ -8,21 +8,19 @@
 #include <QMenu>
 #include <QTimer>
 #include <QTreeWidget>
-#include <cmath>
-#include <exception>
 
 #include "app/about_ui.h"
 #include "app/add_buddy_ui.h"
 #include "app/log_on_ui.h"
 #include "app/motd_ui.h"
-#include "app/stall_meter.h"
 #include "chat/chat_ui.h"
 #include "common/qt_text.h"
 #include "controls/prog_bar.h"
 #include "controls/vantor_btn.h"
 #include "diagnostics/debug_log.h"
-#include "platform/socket_layer.h"
 #include "reorder/buddy_restore.h"
+#include "reorder/reorder_link.h"
+#include "reorder/reorder_status_ui.h"
 #include "reorder/reorder_ui.h"
 #include "session/conversation_log.h"
 #include "settings/setting_ui.h"
@@ -33,8 +31,6 @@
 namespace vantor {
 
 namespace {
-
-constexpr double kSecondsPerDay = 86400.0;
 
 void PopUp(QMenu& menu, const QPoint& globalPos) {
     menu.popup(globalPos);
@@ -57,24 +53,32 @@ QWidget* OpenLobbyChat(VantorChatUI& main) {
     return chat;
 }
 
+QString LogInText(LogInWord word) {
+    switch (word) {
+        case LogInWord::Log:
+            break;
+        case LogInWord::Logout:
+            return QStringLiteral("LOGOUT");
+    }
+    return QStringLiteral("LOG");
+}
+
 }  // namespace
 
-QString SearchCompletedText(double start, double end) {
-    double elapsed = end - start;
-    if (elapsed < 0) elapsed += kSecondsPerDay;
-    // Hundredths, with an exact half going to the even neighbour (the default rounding mode),
-    // written without trailing zeros.
-    const auto hundredths = static_cast<long long>(std::nearbyint(elapsed * 100.0));
-    QLocale locale = QLocale::system();
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    QString text = locale.toString(hundredths / 100);
-    if (const long long fraction = hundredths % 100; fraction != 0) {
-        QString digits = QString::number(fraction).rightJustified(2, QLatin1Char('0'));
-        if (digits.endsWith(QLatin1Char('0'))) digits.chop(1);
-        text += locale.decimalPoint() + digits;
+// The boxes of the child windows: none once the program is ending.
+class VantorChatUI::RunBoxes final : public MessageBoxes {
+public:
+    explicit RunBoxes(VantorChatUI& main) : main_(main) {}
+    void Show(QWidget* parent, BoxIcon icon, const QString& title, const QString& text) override {
+        if (!main_.session_.Ended()) main_.boxes_->Show(parent, icon, title, text);
     }
-    return QStringLiteral("Search completed in ") + text + QStringLiteral(" seconds");
-}
+    bool Ask(QWidget* parent, const QString& title, const QString& text) override {
+        return !main_.session_.Ended() && main_.boxes_->Ask(parent, title, text);
+    }
+
+private:
+    VantorChatUI& main_;
+};
 
 QString MainCaption(const QString& status) {
     QString caption =
@@ -85,37 +89,24 @@ QString MainCaption(const QString& status) {
 
 VantorChatUI::VantorChatUI(QWidget* parent)
     : QWidget(parent),
-      wol_(std::make_unique<WOLCon>()),
-      budCheckCB_(std::make_shared<Callback>()),
-      search_(*this, budCheckCB_),
+      session_(*this),
       restore_(std::make_unique<BuddyRestore>(BuddyRestore::DefaultFile())),
+      reorderLink_(MakeWolReorderLink(session_.WOL())),
+      runBoxes_(std::make_unique<RunBoxes>(*this)),
       logOnPrompt_(&AskWithDialog),
       chatOpener_(&OpenLobbyChat),
-      ownBoxes_(std::make_unique<QtMessageBoxes>()),
-      boxes_(ownBoxes_.get()),
+      boxes_(&ModalBoxes()),
       menuShower_(&PopUp) {
     setObjectName(QStringLiteral("VantorChatUI"));
     stallMeter_ = new StallMeter(this);
     BuildControls();
     SetStatus(QString());
 
-    wol_->SetTag(Tag{std::string("M")});
-    wol_->LogOnResult = [this](LogOnResult result) { WOL_LogOnResult(result); };
-    wol_->Error = [this](ErrorCode code) { WOL_Error(code); };
-    wol_->BuddyListResult = [this](const std::string& list, int result) {
-        WOL_BuddyListResult(list, result);
-    };
-    wol_->SetMotdPresenter([this](const std::string& news) {
-        auto* motd = new MOTDUI(this);
-        motd->SetMOTD(FromWire(news));
-        motd->show();
+    session_.SetDecimalPoint(QLocale::system().decimalPoint().toStdString());
+    session_.SetListMender([this](const std::vector<std::string>& list) {
+        return restore_->RestoreAtLogOn(*reorderLink_, list);
     });
-    credentials_.NickName = Settings().Get(setting::kLastNickName);
-    budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
-        BudCheckCB_Callback(line, kind, param);
-    });
-    SetLogFailureNotice(
-        [this](const std::string& message) { SetStatus(QString::fromUtf8(message)); });
+    SetLogFailureNotice([this](const std::string& message) { session_.SetStatus(message); });
 
     setMinimumSize(740, 320);
     resize(760, 520);
@@ -129,13 +120,8 @@ VantorChatUI::~VantorChatUI() {
     CloseChat(ChatRelease::Now);
     buddyList_->removeEventFilter(this);
     buddyList_->viewport()->removeEventFilter(this);
-    // Session events must not reach a half-destroyed window.
-    wol_->LogOnResult = nullptr;
-    wol_->Error = nullptr;
-    wol_->BuddyListResult = nullptr;
-    wol_->SetMotdPresenter(nullptr);
-    budCheckCB_->SetHandler(nullptr);
     SetLogFailureNotice(nullptr);
+    session_.SetListMender(nullptr);
 }
 
 void VantorChatUI::resizeEvent(QResizeEvent* event) {
@@ -155,8 +141,124 @@ void VantorChatUI::changeEvent(QEvent* event) {
 }
 
 void VantorChatUI::SetStatus(const QString& text) {
-    setWindowTitle(MainCaption(text));
-    status_->setText(text.isEmpty() ? QStringLiteral("Not connected to Westwood Online") : text);
+    session_.SetStatus(text.toStdString());
+}
+
+void VantorChatUI::ShowStatus(const std::string& text) {
+    const QString shown = FromWire(text);
+    setWindowTitle(MainCaption(shown));
+    statusLabel_->setText(shown.isEmpty() ? QStringLiteral("Not connected to Westwood Online")
+                                          : shown);
+}
+
+void VantorChatUI::ShowLogAs(const std::string& text) {
+    logAs_->setText(FromWire(text));
+}
+
+void VantorChatUI::ShowControls(const MainControls& c) {
+    if (c.word != word_) {
+        // The music plays while the user is logged on.
+        if (c.word == LogInWord::Logout) {
+            NoteLoggedOn();
+        } else if (word_ == LogInWord::Logout) {
+            NoteLoggedOff();
+        }
+        word_ = c.word;
+        logInBtn_->SetBtnText(LogInText(c.word));
+        logInWordSince_.start();
+    }
+    logInBtn_->SetEnabled(c.logIn);
+    chatBtn_->SetEnabled(c.chat);
+    pageBud_->SetEnabled(c.page);
+    addBud_->SetEnabled(c.add);
+    delBud_->SetEnabled(c.del);
+    refreshBud_->SetEnabled(c.refresh);
+    reOrdBud_->SetEnabled(c.reorder);
+    buddyMnuRef_->setEnabled(c.menuRefresh);
+    buddyMnuReDL_->setEnabled(c.menuReDownload);
+    buddyMnuRefUsr_->setEnabled(c.menuRefreshRow);
+}
+
+void VantorChatUI::ShowProgress(int value, int max) {
+    if (max != progMax_) {
+        progMax_ = max;
+        progBar_->SetMax(max);  // repaints the whole bar
+    }
+    progBar_->SetValue(value);
+}
+
+void VantorChatUI::SetTimer(MainTimer timer, bool running) {
+    QTimer* which = nullptr;
+    switch (timer) {
+        case MainTimer::Receive:
+            which = buffTimer_;
+            break;
+        case MainTimer::Minute:
+            which = refBuddy_;
+            break;
+        case MainTimer::SearchIdle:
+            which = searchTimer_;
+            break;
+        case MainTimer::SearchPoll:
+            which = searchPoll_;
+            break;
+    }
+    if (running) {
+        which->start();
+    } else {
+        which->stop();
+    }
+}
+
+void VantorChatUI::Later(int ms, std::function<void()> step) {
+    QTimer::singleShot(ms, this, std::move(step));
+}
+
+void VantorChatUI::Waiting(bool waiting) {
+    if (waiting) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        waitScope_ = std::make_unique<StallMeter::Scope>("the log-on's connect");
+    } else {
+        waitScope_.reset();
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void VantorChatUI::ShowMotd(const std::string& news) {
+    auto* motd = new MOTDUI(this);
+    motd->SetMOTD(FromWire(news));
+    motd->show();
+}
+
+void VantorChatUI::Tell(const Told& told) {
+    switch (told.message) {
+        case MainMessage::NicknameInUse:
+            ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname in use"),
+                    QStringLiteral("Your nickname is currently in use, please log on using a "
+                                   "different nickname."));
+            break;
+        case MainMessage::NoNickname:
+            ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname not provided"),
+                    QStringLiteral("You didn't provide a nickname to logon with."));
+            break;
+        case MainMessage::PasswordIncorrect:
+            ShowBox(BoxIcon::Exclamation, QStringLiteral("Incorrect Password"),
+                    QStringLiteral("Password incorrect."));
+            break;
+        case MainMessage::Error:
+            ShowBox(BoxIcon::Critical, QStringLiteral("Error!"),
+                    QStringLiteral("Error ") + QString::number(Number(told.code)) +
+                        QStringLiteral(" has occurred."));
+            break;
+        case MainMessage::BuddiesRestored:
+            ShowBox(BoxIcon::Information, QStringLiteral("Buddies restored"),
+                    RestoredAtLogOnText(told.nicks));
+            break;
+    }
+}
+
+void VantorChatUI::ShowBox(BoxIcon icon, const QString& title, const QString& text) {
+    runBoxes_->Show(this, icon, title, text);
 }
 
 void VantorChatUI::BeginChildDialog(QWidget* window) {
@@ -175,16 +277,12 @@ void VantorChatUI::EndChildDialog() {
     setFocus(Qt::OtherFocusReason);
 }
 
-bool VantorChatUI::LoggedOn() const {
-    return logInBtn_->BtnText() == QStringLiteral("LOGOUT");
-}
-
 void VantorChatUI::SetLogOnPrompt(LogOnPrompt prompt) {
     logOnPrompt_ = prompt ? std::move(prompt) : LogOnPrompt(&AskWithDialog);
 }
 
 void VantorChatUI::SetMessageBoxes(MessageBoxes* boxes) {
-    boxes_ = boxes ? boxes : ownBoxes_.get();
+    boxes_ = boxes ? boxes : &ModalBoxes();
 }
 
 void VantorChatUI::SetChatOpener(ChatOpener opener) {
@@ -201,214 +299,28 @@ void VantorChatUI::SetMenuShower(MenuShower shower) {
 
 void VantorChatUI::PumpSessions() {
     const StallMeter::Scope scope("the receive pass");
-    ReconnectTick();
-    PassResult result = PassResult::Idle;
-    {
-        const InPass::Guard guard(inPass_, *wol_);
-        if (guard.Entered()) result = wol_->PopulateBuff();
-    }
-    if (result == PassResult::Closed) {
-        if (reordUI_) reordUI_->ConnectionLost();
-        MainLinkClosed();
-    }
-}
-
-void VantorChatUI::PumpSearch() {
-    const StallMeter::Scope scope("the location search");
-    // A search session that fails only ends this tick.
-    try {
-        search_.Poll();
-        WOLCons* sessions = search_.Sessions();
-        if (!sessions) return;
-        // ForEach skips a session that a handler removes, even when the whole search is dropped.
-        sessions->ForEach([this](WOLCon& session) {
-            const InPass::Guard guard(inPass_, session);
-            if (guard.Entered()) session.PopulateBuff();
-        });
-    } catch (const std::exception& e) {
-        DebugLog(Tag{std::string("M")}, std::string("Location search pass failed: ") + e.what(),
-                 kLogError);
-    } catch (...) {
-        DebugLog(Tag{std::string("M")}, "Location search pass failed.", kLogError);
-    }
+    session_.Pump();
 }
 
 void VantorChatUI::LogInBtnClick() {
     if (logInWordSince_.isValid() &&
         logInWordSince_.elapsed() < QApplication::doubleClickInterval())
         return;
-    if (LoggedOn()) {
-        LogOffClick();
+    if (session_.LoggedOn()) {
+        session_.LogOff();
     } else {
         LogOnClick();
     }
 }
 
 void VantorChatUI::LogOnClick() {
-    const LogOnAnswer answer = logOnPrompt_(this, FromWire(credentials_.NickName));
+    const LogOnAnswer answer = logOnPrompt_(this, FromWire(session_.Credentials().NickName));
     if (answer.canceled) return;
-
-    logInBtn_->SetEnabled(false);
-    Settings().Set(setting::kLastNickName, ToWire(answer.nick));
-    credentials_.NickName = ToWire(answer.nick);
-    credentials_.Password = ToWire(answer.pass);
-    logAs_->setText(QStringLiteral("Connecting..."));
-    SetStatus(QStringLiteral("Connecting..."));
-
-    // Looked up once per log-on, away from the window, and reused by the location search.
-    hostLookup_ = std::make_unique<HostLookup>(Settings().Get(setting::kServerHost));
-    ConnectAndLogOn();
+    session_.LogOn(ToWire(answer.nick), ToWire(answer.pass));
 }
 
-void VantorChatUI::ConnectAndLogOn() {
-    if (ending_ || !hostLookup_) return;
-    if (!hostLookup_->Ready()) {
-        QTimer::singleShot(20, this, [this] { ConnectAndLogOn(); });
-        return;
-    }
-    serverIndex_ = Settings().Get(setting::kServer);
-    const std::int32_t port = Settings().Get(setting::kServerPort) + serverIndex_;
-    // The one connect that waits, bounded by its time-out; the pointer says so meanwhile.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    bool connected = false;
-    {
-        const StallMeter::Scope scope("the log-on's connect");
-        connected = wol_->connect(port, hostLookup_->Address());
-    }
-    QApplication::restoreOverrideCursor();
-    // A failed connect has already been reported through Error; do not poll a dead socket.
-    if (connected) {
-        KeepLinkAlive();
-        buffTimer_->start();
-    }
-    wol_->LogOn(credentials_, Settings().Get(setting::kShowMotd) != 0);
-
-    logAs_->setText(QStringLiteral("Logging in..."));
-    SetStatus(QStringLiteral("Logging in..."));
-}
-
-void VantorChatUI::LogOffClick() {
-    // Closing the chat window sends "PART"; on a dead link that fails, and the failure must not
-    // start this log-off again from inside itself.
-    const bool wasQuitting = quitting_;
-    quitting_ = true;
-    reconnect_.Cancel();
-    refBuddy_->stop();
-    for (VantorBtn* b : {logInBtn_, pageBud_, addBud_, delBud_, refreshBud_, reOrdBud_})
-        b->SetEnabled(false);
-
-    CloseChat(ChatRelease::Later);
-    wol_->CloseAllPageWin();
-    wol_->Pages().SetLinkDown(false);
-    chatBtn_->SetEnabled(false);
-    logAs_->setText(QStringLiteral("Disconnecting..."));
-    SetStatus(QStringLiteral("Disconnecting..."));
-    buffTimer_->stop();
-
-    StopSearch();
-    QuitSession();
-
-    buddyMnu_->hide();
-    for (QAction* item : {buddyMnuReDL_, buddyMnuRefUsr_, buddyMnuRef_}) item->setEnabled(false);
-    ClearBuddyList();
-    progBar_->SetValue(0);
-    logAs_->setText(QStringLiteral("Not Connected."));
-    SetStatus(QString());
-    logInBtn_->SetBtnText(QStringLiteral("LOG"));
-    NoteLoggedOff();
-    logInWordSince_.start();
-    logInBtn_->SetEnabled(true);
-    quitting_ = wasQuitting;
-}
-
-void VantorChatUI::ResetConnection() {
-    logInBtn_->SetEnabled(true);
-    logAs_->setText(QStringLiteral("Not Connected."));
-    SetStatus(QString());
-    buffTimer_->stop();
-    QuitSession();
-}
-
-void VantorChatUI::QuitSession() {
-    // Quitting a link that is already gone fails to send "QUIT"; reporting that would log off
-    // (or reset) again from inside this very call.
-    const bool wasQuitting = quitting_;
-    quitting_ = true;
-    wol_->Quit();
-    quitting_ = wasQuitting;
-}
-
-void VantorChatUI::WOL_LogOnResult(LogOnResult result) {
-    const bool again = ReconnectAnswered(result);
-    switch (result) {
-        case LogOnResult::LoggedOn:
-            logAs_->setText(FromWire(credentials_.NickName));
-            SetStatus(QStringLiteral("Welcome to Westwood Online!"));
-            logInBtn_->SetBtnText(QStringLiteral("LOGOUT"));
-            NoteLoggedOn();
-            logInWordSince_.start();
-            logInBtn_->SetEnabled(true);
-            chatBtn_->SetEnabled(cht_.isNull());
-            restoreDue_ = true;
-            wol_->send(command::kSetCodePage);
-            wol_->send(command::kSetOptions);
-            wol_->GetBuddies();
-            if (again) LinkRestored();
-            break;
-        case LogOnResult::NicknameInUse:
-            ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname in use"),
-                    QStringLiteral("Your nickname is currently in use, please log on using a "
-                                   "different nickname."));
-            ResetConnection();
-            break;
-        case LogOnResult::NoNickname:
-            ShowBox(BoxIcon::Exclamation, QStringLiteral("Nickname not provided"),
-                    QStringLiteral("You didn't provide a nickname to logon with."));
-            ResetConnection();
-            break;
-    }
-}
-
-void VantorChatUI::WOL_Error(ErrorCode code) {
-    if (quitting_ || ending_) {
-        DebugLog(Tag{std::string("M")},
-                 "Error " + std::to_string(Number(code)) + " while closing the connection.",
-                 kLogNote);
-        return;
-    }
-    if (ReconnectError(code)) return;
-    if (code == ErrorCode::PasswordNeeded) {
-        ResetConnection();
-        ShowBox(BoxIcon::Exclamation, QStringLiteral("Incorrect Password"),
-                QStringLiteral("Password incorrect."));
-        // Asked again once the receive pass that brought the refusal has unwound.
-        QTimer::singleShot(0, this, [this] {
-            if (!LoggedOn() && logInBtn_->Enabled() && !ending_) LogInBtnClick();
-        });
-        return;
-    }
-    // A running reorder names the error in its own box, with what becomes of its buddies.
-    const bool reorderTells = reordUI_ && reordUI_->Busy();
-    if (reordUI_) reordUI_->SessionError(Number(code));
-    // The server's reason ("Killed by admin") says more than the code; read it before the reset.
-    const std::string reason = code == ErrorCode::Server ? wol_->Interface().LastErrorReason() : "";
-    if (LoggedOn()) {
-        LogOffClick();
-    } else {
-        ResetConnection();
-    }
-    if (!reason.empty()) {
-        DebugLog(Tag{std::string("M")}, "Server error: " + reason, kLogError);
-        SetStatus(FromWire(reason));
-    }
-    if (reorderTells) return;
-    ShowBox(BoxIcon::Critical, QStringLiteral("Error!"),
-            QStringLiteral("Error ") + QString::number(Number(code)) +
-                QStringLiteral(" has occurred."));
-}
-void VantorChatUI::ShowBox(BoxIcon icon, const QString& title, const QString& text) {
-    if (ending_) return;
-    boxes_->Show(this, icon, title, text);
+void VantorChatUI::AskLogOn() {
+    LogInBtnClick();
 }
 
 void VantorChatUI::AboutClick() {
@@ -431,9 +343,9 @@ void VantorChatUI::OptionsClick() {
 }
 
 void VantorChatUI::ChatClick() {
-    chatBtn_->SetEnabled(false);
+    session_.ChatShown(true);
     if (chatOpener_) cht_ = chatOpener_(*this);
-    if (!cht_) chatBtn_->SetEnabled(LoggedOn());
+    if (!cht_) session_.ChatShown(false);
 }
 
 void VantorChatUI::ChatClosed() {
@@ -449,7 +361,12 @@ void VantorChatUI::CloseChat(ChatRelease release) {
         delete chat.data();
     else if (chat)
         chat->deleteLater();  // it may be inside one of its own events
-    chatBtn_->SetEnabled(LoggedOn());
+    session_.ChatShown(false);
+}
+
+void VantorChatUI::LoggingOff() {
+    CloseChat(ChatRelease::Later);
+    buddyMnu_->hide();
 }
 
 void VantorChatUI::closeEvent(QCloseEvent* event) {
@@ -458,9 +375,8 @@ void VantorChatUI::closeEvent(QCloseEvent* event) {
 }
 
 void VantorChatUI::EndRun() {
-    if (ending_) return;
-    if (LoggedOn()) LogOffClick();
-    ending_ = true;
+    if (session_.Ended()) return;
+    session_.End();
     ShutDownDebug();
     if (endProgram_) endProgram_();
 }

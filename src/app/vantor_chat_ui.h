@@ -5,20 +5,13 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "app/in_pass.h"
-#include "app/message_box.h"
-#include "common/liveness.h"
-#include "session/buddy_watch.h"
-#include "session/location_search.h"
-#include "session/reconnect_policy.h"
-#include "session/wolcon.h"
-#include "transport/callback.h"
+#include "app/stall_meter.h"
+#include "controls/message_box.h"
+#include "session/main_session.h"
 
 class QAction;
 class QLabel;
@@ -26,20 +19,16 @@ class QMenu;
 class QPoint;
 class QTimer;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace vantor {
 
 class AboutUI;
 class AddBuddyUI;
 class BuddyRestore;
-class HostLookup;
-class StallMeter;
 class PictureBox;
-class ReOrderUI;
-class Callback;
-
 class ProgBar;
+class ReOrderUI;
+class ReorderLink;
 class VantorBtn;
 
 // What the log-on dialog answered.
@@ -49,11 +38,13 @@ struct LogOnAnswer {
     QString pass;
 };
 
-// The main window: log-on state, buddy list, the receive timer that drives every session, and the
-// child windows it opens. One instance for the whole run; closing it ends the program. Its
-// controls are built in vantor_chat_ui_layout.cpp and the buddy list is kept in
-// vantor_chat_ui_buddies.cpp; the location search itself is a LocationSearch.
-class VantorChatUI : public QWidget, private LocationView {
+// The main window: draws what its MainSession says (labels, buttons, the buddy list, the search's
+// progress), forwards clicks and timer ticks to it, and opens the child windows. One instance for
+// the whole run; closing it ends the program. Its controls are built in
+// vantor_chat_ui_layout.cpp, the buddy list is drawn in vantor_chat_ui_buddies.cpp, the buddy
+// edits are in vantor_chat_ui_edits.cpp and what a lost link means for the other windows in
+// vantor_chat_ui_link.cpp.
+class VantorChatUI : public QWidget, private MainView {
     Q_OBJECT
 
 public:
@@ -62,31 +53,20 @@ public:
     explicit VantorChatUI(QWidget* parent = nullptr);
     ~VantorChatUI() override;
 
+    MainSession& Session() { return session_; }
+    WOLCon& WOL() { return session_.WOL(); }
+    WolInfo& Credentials() { return session_.Credentials(); }
+
     void SetStatus(const QString& text);
     void BeginChildDialog(QWidget* window);
     void EndChildDialog();
     bool ChildOpen() const { return childOpen_; }
-    bool LoggedOn() const;  // LogInBtn reads "LOGOUT"
-
-    WOLCon& WOL() { return *wol_; }
-    WolInfo& Credentials() { return credentials_; }
     QWidget* Cht() const { return cht_; }
     AddBuddyUI* AddBudUI() const;  // the open add-buddy dialog, or none
     ReOrderUI* ReordUI() const;    // the open reorder dialog, or none
 
-    // The temporary sessions of a running location search; none when no search runs.
-    WOLCons* TempSessions() const { return search_.Sessions(); }
-
-    // One receive pass over every session (the BuffTimer tick).
+    // One receive pass of the main session (the BuffTimer tick).
     void PumpSessions();
-    // Connects and one receive pass of the location search's sessions (also the SearchPoll tick).
-    void PumpSearch();
-
-    // The automatic location search's minute counter; restarted whenever the list is filled.
-    int RefreshMinutes() const { return refreshMinutes_; }
-    // Answers counted and expected by the running (or last) location search.
-    int RepliesReceived() const { return search_.Received(); }
-    int RepliesExpected() const { return search_.Expected(); }
 
     // Seams for tests and for the program's wiring.
     using LogOnPrompt = std::function<LogOnAnswer(QWidget* parent, const QString& lastNick)>;
@@ -102,9 +82,6 @@ public:
     // The chat window reports Closed: drop it and offer the lobby again.
     void ChatClosed();
 
-    // When the next log-on after a lost link is due; tests set its clock.
-    ReconnectPolicy& Reconnect() { return reconnect_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -112,57 +89,30 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    class RunBoxes;
+
     void BuildControls();
+    void BuildBuddyMenu();
     void LayOut();
     VantorBtn* Button(const QString& name, const QString& word, bool enabled);
+    void DrawColumns();
 
     void LogInBtnClick();
     void LogOnClick();
-    void ConnectAndLogOn();
-    void LogOffClick();
-    void ResetConnection();
-    void QuitSession();
-    void WOL_LogOnResult(LogOnResult result);
-    void WOL_Error(ErrorCode code);
     void ShowBox(BoxIcon icon, const QString& title, const QString& text);
 
-    // A lost main connection and the way back (vantor_chat_ui_link.cpp).
-    void KeepLinkAlive();
-    void MainLinkClosed();
-    void LinkLost();
-    void ReconnectTick();
-    void ReconnectFailed();
-    void ShowReconnectWait();
-    bool ReconnectError(ErrorCode code);         // true when the error belongs to the way back
-    bool ReconnectAnswered(LogOnResult result);  // true when this log-on was a reconnect
-    void LinkRestored();
-    void TellWindows(bool down);
-
-    void BuildBuddyMenu();
-    void WOL_BuddyListResult(const std::string& list, int result);
-    void FillBuddyList(const std::string& list);
-    void SetupColumns(bool allServers);
-    void ClearBuddyList();
-    void RefreshLocations();
-    void RefreshSelectedClick();
-    void BudCheckCB_Callback(const std::string& line, Delivery kind, const Param& param);
-    void StopSearch();
-    void FinishSearch();
-    void RefBuddy_Timer();
-    QTreeWidgetItem* SelectedBuddy() const;
+    // The buddy list's commands on the selected row (vantor_chat_ui_buddies.cpp).
+    int SelectedRow() const;  // 1-based, 0 without a selection
     void PageBudClick();
-    void ReDownloadClick();
-    void ShowBuddyMenu(QTreeWidgetItem* row, const QPoint& globalPos);
+    void RefreshSelectedClick();
+    void ShowBuddyMenu(int row, const QPoint& globalPos);
 
     // Adding, deleting and reordering buddies (vantor_chat_ui_edits.cpp).
     void AddBudClick();
     void AddBudUI_Finished();
-    void AddBuddy(const QString& typed);
     void DelBudClick();
     void ReOrdBudClick();
     void ReordUI_Finished();
-    std::vector<std::string> RestoreAtLogOn(const std::vector<std::string>& downloaded);
-    void ShowRestored(const std::vector<std::string>& nicks);
 
     void AboutClick();
     void OptionsClick();
@@ -170,56 +120,54 @@ private:
     // The one teardown of the chat window: forget it, close it, then release it.
     enum class ChatRelease { Now, Later };
     void CloseChat(ChatRelease release);
+    void TellWindows(bool down);
     void EndRun();
 
-    // What the location search shows and asks of this window.
-    void ShowLocation(int row, int column, const std::string& location) override;
+    // What the session shows and asks of this window.
+    void ShowLogAs(const std::string& text) override;
+    void ShowStatus(const std::string& text) override;
+    void ShowControls(const MainControls& controls) override;
     void ShowProgress(int value, int max) override;
-    void SetIdleTimer(bool running) override;
-    void SetPollTimer(bool running) override;
-    void SearchEnded(const SearchResult& result) override;
-    void RowRefreshed(int row, const std::string& location) override;
+    void ShowList(const ListChange& change) override;
+    void SetTimer(MainTimer timer, bool running) override;
+    void Later(int ms, std::function<void()> step) override;
+    void Tell(const Told& told) override;
+    void ShowMotd(const std::string& news) override;
+    void BuddyMoved(const std::string& nick, const std::string& news) override;
+    void LinkChanged(bool down) override;
+    void LoggingOff() override;
+    void AskLogOn() override;
+    bool TellReorder(std::optional<ErrorCode> error) override;
+    void Waiting(bool waiting) override;
 
-    std::unique_ptr<WOLCon> wol_;
-    WolInfo credentials_;
-    std::shared_ptr<Callback> budCheckCB_;
-    LocationSearch search_;                   // owns the temporary sessions (TempSessions)
-    std::unique_ptr<HostLookup> hostLookup_;  // the server's address, once per log-on
+    MainSession session_;
+    // Buddies a reorder took off and has not seen added again; mended at the next log-on.
+    std::unique_ptr<BuddyRestore> restore_;
+    std::unique_ptr<ReorderLink> reorderLink_;  // the reorder's way to the session
+    std::unique_ptr<MessageBoxes> runBoxes_;    // the boxes of the child windows
     StallMeter* stallMeter_ = nullptr;
-    ReconnectPolicy reconnect_;
-    BuddyWatch buddyWatch_;  // where buddies were, for alerts when they move
+    std::unique_ptr<StallMeter::Scope> waitScope_;  // around the connect that waits
 
     bool childOpen_ = false;
     QPointer<QWidget> childDialog_;
     QPointer<AboutUI> abtUI_;
     QPointer<AddBuddyUI> addBudUI_;
     QPointer<ReOrderUI> reordUI_;
-    // Buddies a reorder took off and has not seen added again; mended at the next log-on.
-    std::unique_ptr<BuddyRestore> restore_;
-    bool restoreDue_ = false;  // set by a log-on, spent by the list that follows it
     QPointer<QWidget> cht_;
-
-    InPass inPass_;
-    bool quitting_ = false;  // errors of our own Quit on a dead link are expected, not news
-    bool ending_ = false;
 
     LogOnPrompt logOnPrompt_;
     ChatOpener chatOpener_;
-    std::unique_ptr<MessageBoxes> ownBoxes_;
     MessageBoxes* boxes_ = nullptr;
     std::function<void()> endProgram_;
     MenuShower menuShower_;
-    int refreshMinutes_ = 0;
-    double searchStart_ = 0;
-    double searchEnd_ = 0;
-    std::int32_t serverIndex_ = 0;  // the server of the current log-on
-    Liveness listFill_;  // renewed by each clearing, so a filling interrupted by one stops
+    LogInWord word_ = LogInWord::Log;  // the log-in button's word as drawn
+    int progMax_ = 0;                  // the progress bar's maximum as drawn
 
     PictureBox* bgImage_ = nullptr;
     PictureBox* titlePic_ = nullptr;
     QLabel* label_ = nullptr;
     QLabel* logAs_ = nullptr;
-    QLabel* status_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
     QTreeWidget* buddyList_ = nullptr;
     ProgBar* progBar_ = nullptr;
     VantorBtn* logInBtn_ = nullptr;
@@ -249,9 +197,5 @@ private:
 
 // The window title: the product and its version, plus " - " and the status when there is one.
 QString MainCaption(const QString& status);
-
-// The status after a completed location search, from its start and end as seconds since
-// midnight; an end before the start has passed midnight.
-QString SearchCompletedText(double start, double end);
 
 }  // namespace vantor

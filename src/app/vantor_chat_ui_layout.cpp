@@ -72,9 +72,9 @@ void VantorChatUI::BuildControls() {
     label_->setObjectName(QStringLiteral("Label"));
     logAs_ = new QLabel(QStringLiteral("Not Connected"), this);
     logAs_->setObjectName(QStringLiteral("LogAs"));
-    status_ = new QLabel(QStringLiteral("Not connected to Westwood Online"), this);
-    status_->setObjectName(QStringLiteral("Status"));
-    for (QLabel* l : {label_, logAs_, status_}) l->setStyleSheet(TextStyle());
+    statusLabel_ = new QLabel(QStringLiteral("Not connected to Westwood Online"), this);
+    statusLabel_->setObjectName(QStringLiteral("Status"));
+    for (QLabel* l : {label_, logAs_, statusLabel_}) l->setStyleSheet(TextStyle());
     QFont bold = logAs_->font();
     bold.setBold(true);
     label_->setFont(bold);
@@ -116,7 +116,7 @@ void VantorChatUI::BuildControls() {
     connect(options_, &VantorBtn::Click, this, &VantorChatUI::OptionsClick);
     connect(quit_, &VantorBtn::Click, this, [this] { close(); });
     connect(pageBud_, &VantorBtn::Click, this, &VantorChatUI::PageBudClick);
-    connect(refreshBud_, &VantorBtn::Click, this, &VantorChatUI::RefreshLocations);
+    connect(refreshBud_, &VantorBtn::Click, this, [this] { session_.RefreshLocations(); });
     connect(addBud_, &VantorBtn::Click, this, &VantorChatUI::AddBudClick);
     connect(delBud_, &VantorBtn::Click, this, &VantorChatUI::DelBudClick);
     connect(reOrdBud_, &VantorBtn::Click, this, &VantorChatUI::ReOrdBudClick);
@@ -130,20 +130,23 @@ void VantorChatUI::BuildControls() {
     refBuddy_ = new QTimer(this);
     refBuddy_->setObjectName(QStringLiteral("RefBuddy"));
     refBuddy_->setInterval(kRefBuddyInterval);
-    connect(refBuddy_, &QTimer::timeout, this, &VantorChatUI::RefBuddy_Timer);
+    connect(refBuddy_, &QTimer::timeout, this, [this] { session_.RefBuddy_Timer(); });
     // Gives up on a search whose missing answers have stopped coming.
     searchTimer_ = new QTimer(this);
     searchTimer_->setObjectName(QStringLiteral("SearchTimer"));
     searchTimer_->setSingleShot(true);
     searchTimer_->setInterval(LocationSearch::kIdleMs);
-    connect(searchTimer_, &QTimer::timeout, this, [this] { search_.IdleTimeOut(); });
+    connect(searchTimer_, &QTimer::timeout, this, [this] { session_.SearchIdle(); });
 
     // Runs whenever a search has sessions: their connects finish and their answers come in here,
     // not on the main session's slower receive tick.
     searchPoll_ = new QTimer(this);
     searchPoll_->setObjectName(QStringLiteral("SearchPoll"));
     searchPoll_->setInterval(5);
-    connect(searchPoll_, &QTimer::timeout, this, &VantorChatUI::PumpSearch);
+    connect(searchPoll_, &QTimer::timeout, this, [this] {
+        const StallMeter::Scope scope("the location search");
+        session_.PumpSearch();
+    });
 
     // Reading order for the keyboard: session first, then the list and its buttons.
     QWidget::setTabOrder(logInBtn_, buddyList_);
@@ -177,9 +180,9 @@ void VantorChatUI::BuildBuddyMenu() {
     connect(buddyMnuPage_, &QAction::triggered, this, &VantorChatUI::PageBudClick);
     connect(buddyMnuDel_, &QAction::triggered, this, &VantorChatUI::DelBudClick);
     connect(buddyMnuReOrd_, &QAction::triggered, this, &VantorChatUI::ReOrdBudClick);
-    connect(buddyMnuReDL_, &QAction::triggered, this, &VantorChatUI::ReDownloadClick);
+    connect(buddyMnuReDL_, &QAction::triggered, this, [this] { session_.ReDownload(); });
     connect(buddyMnuRefUsr_, &QAction::triggered, this, &VantorChatUI::RefreshSelectedClick);
-    connect(buddyMnuRef_, &QAction::triggered, this, &VantorChatUI::RefreshLocations);
+    connect(buddyMnuRef_, &QAction::triggered, this, [this] { session_.RefreshLocations(); });
 }
 
 void VantorChatUI::LayOut() {
@@ -193,7 +196,7 @@ void VantorChatUI::LayOut() {
     titlePic_->setGeometry(0, 0, Px(w), kTitleHeight);
     label_->setGeometry(kMargin, kLabelTop, 96, 20);
     logAs_->setGeometry(kMargin + 100, kLabelTop, Px(w) - 2 * kMargin - 100, 20);
-    status_->setGeometry(kMargin, kStatusTop, Px(w) - 2 * kMargin, 20);
+    statusLabel_->setGeometry(kMargin, kStatusTop, Px(w) - 2 * kMargin, 20);
 
     const int right = Px(w - 1575);
     logInBtn_->move(right, kListTop);
@@ -213,9 +216,9 @@ void VantorChatUI::LayOut() {
     progBar_->setGeometry(kMargin, Px(h - 975), listWidth, kProgHeight);
 }
 
-void VantorChatUI::SetupColumns(bool allServers) {
+void VantorChatUI::DrawColumns() {
     QStringList headers{QStringLiteral("Buddy NickName")};
-    if (allServers) {
+    if (session_.Mode() == ServerMode::AllServers) {
         for (std::string_view server : SplitOn(kServerNames, '|')) headers << FromWire(server);
     } else {
         headers << QStringLiteral("Location");

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "session/buddy_list.h"
 #include "transport/callback.h"
 #include "transport/reply_spec.h"
 
@@ -30,8 +31,6 @@ inline const std::vector<std::string_view> kDelBuddyCodes = {
 inline const std::vector<std::string_view> kAddBuddyCodes = {
     reply::kAddBuddyAnswer, reply::kNoSuchNick, reply::kUnknownCommand, reply::kNotRegistered,
     reply::kNeedMoreParams};
-inline constexpr std::string_view kDelBuddy = "DELBUDDY ";  // + nickname
-inline constexpr std::string_view kAddBuddy = "ADDBUDDY ";  // + nickname
 
 // What the buddy reorder needs of its session: queued commands, whether the link is up, and
 // whose list it changes. The reorder talks to the service only through this, so tests can record

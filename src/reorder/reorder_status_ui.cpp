@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "common/qt_text.h"
+#include "controls/message_box.h"
 #include "controls/prog_bar.h"
 #include "controls/theme.h"
 #include "reorder/buddy_restore.h"
@@ -25,12 +26,6 @@ QString PhaseText(int phase) {
 }
 
 }  // namespace
-
-void ShowModalBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                  const QString& text) {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-    box.exec();
-}
 
 QString NickListText(const std::vector<std::string>& nicks) {
     QStringList names;
@@ -75,7 +70,7 @@ QString RestoredAtLogOnText(const std::vector<std::string>& nicks) {
            NickListText(nicks) + QLatin1Char('.');
 }
 
-ReOrderStatusUI::ReOrderStatusUI(QWidget* parent) : QDialog(parent), boxes_(&ShowModalBox) {
+ReOrderStatusUI::ReOrderStatusUI(QWidget* parent) : QDialog(parent), boxes_(&ModalBoxes()) {
     setObjectName(QStringLiteral("ReOrderStatusUI"));
     setWindowTitle(QStringLiteral("Reordering buddy list..."));
     setWindowIcon(art::WindowIcon());
@@ -115,8 +110,8 @@ void ReOrderStatusUI::SetBuddyList(QListWidget* list) {
 void ReOrderStatusUI::SetRestore(BuddyRestore* restore) {
     restore_ = restore;
 }
-void ReOrderStatusUI::SetBoxShower(BoxShower shower) {
-    boxes_ = shower ? std::move(shower) : BoxShower(&ShowModalBox);
+void ReOrderStatusUI::SetMessageBoxes(MessageBoxes* boxes) {
+    boxes_ = boxes ? boxes : &ModalBoxes();
 }
 void ReOrderStatusUI::SetAnswerTimeout(int ms) {
     answerTimer_->setInterval(ms);
@@ -162,8 +157,8 @@ void ReOrderStatusUI::OnProgress(int value) {
 void ReOrderStatusUI::OnSucceeded() {
     answerTimer_->stop();
     QPointer<ReOrderStatusUI> self(this);
-    boxes_(
-        this, QMessageBox::Information, QStringLiteral("Success"),
+    boxes_->Show(
+        this, BoxIcon::Information, QStringLiteral("Success"),
         QStringLiteral("Buddy list successfully adjusted, the main window will now be refreshed."));
     if (self) emit Finished();
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QMessageBox>
 #include <QPointer>
 #include <filesystem>
 #include <functional>
@@ -19,14 +18,9 @@ class QTimer;
 namespace vantor {
 
 class BuddyRestore;
+class MessageBoxes;
 class ProgBar;
 class ReorderLink;
-
-// Shows a message box; the default is a modal QMessageBox with an OK button, tests record.
-using BoxShower = std::function<void(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                                     const QString& text)>;
-void ShowModalBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                  const QString& text);
 
 // The order file, in the working folder.
 inline constexpr const char* kOrderFileName = "BudListReordTemp.tmp";
@@ -45,8 +39,8 @@ public:
 
     void SetWOLCon(ReorderLink* link);  // not owned
     void SetBuddyList(QListWidget* list);
-    void SetRestore(BuddyRestore* restore);  // not owned; must outlive the run
-    void SetBoxShower(BoxShower shower);
+    void SetRestore(BuddyRestore* restore);     // not owned; must outlive the run
+    void SetMessageBoxes(MessageBoxes* boxes);  // not owned; nullptr restores the real boxes
     void SetAnswerTimeout(int ms);
 
     // Opens the run: the order file, then one DELBUDDY per row. False when there is nothing to do.
@@ -73,7 +67,7 @@ private:
     ReorderLink* link_ = nullptr;
     QPointer<QListWidget> list_;
     BuddyRestore* restore_ = nullptr;
-    BoxShower boxes_;
+    MessageBoxes* boxes_;
     std::unique_ptr<BuddyReorder> run_;
     QLabel* pWait_ = nullptr;
     ProgBar* progBar_ = nullptr;

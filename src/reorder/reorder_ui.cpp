@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 
+#include "controls/message_box.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "reorder/buddy_restore.h"
@@ -28,7 +29,7 @@ VantorBtn* Button(QWidget* parent, const QString& name, const QString& word, con
 
 }  // namespace
 
-ReOrderUI::ReOrderUI(QWidget* parent) : QDialog(parent), boxes_(&ShowModalBox) {
+ReOrderUI::ReOrderUI(QWidget* parent) : QDialog(parent), boxes_(&ModalBoxes()) {
     setObjectName(QStringLiteral("ReOrderUI"));
     setWindowTitle(QStringLiteral("Reorder Buddy List"));
     setWindowIcon(art::WindowIcon());
@@ -82,22 +83,16 @@ void ReOrderUI::Init() {
     MoveDBtn->SetEnabled(true);
 }
 
-void ReOrderUI::SetWOL(WOLCon* wol) {
-    wolLink_ = wol ? MakeWolReorderLink(*wol) : nullptr;
-    link_ = wolLink_.get();
-}
-
-void ReOrderUI::SetLink(ReorderLink* link) {
-    wolLink_.reset();
-    link_ = link;
+void ReOrderUI::SetWOL(ReorderLink* wol) {
+    link_ = wol;
 }
 
 void ReOrderUI::SetRestore(BuddyRestore* restore) {
     restore_ = restore;
 }
 
-void ReOrderUI::SetBoxShower(BoxShower shower) {
-    boxes_ = shower ? std::move(shower) : BoxShower(&ShowModalBox);
+void ReOrderUI::SetMessageBoxes(MessageBoxes* boxes) {
+    boxes_ = boxes ? boxes : &ModalBoxes();
 }
 
 void ReOrderUI::SetAnswerTimeout(int ms) {
@@ -174,7 +169,7 @@ void ReOrderUI::OKClick() {
     Stat_->SetBuddyList(BudList);
     Stat_->SetWOLCon(link_);
     Stat_->SetRestore(restore_);
-    Stat_->SetBoxShower(boxes_);
+    Stat_->SetMessageBoxes(boxes_);
     Stat_->SetAnswerTimeout(answerTimeoutMs_);
     connect(Stat_, &ReOrderStatusUI::Finished, this, &ReOrderUI::StatFinished);
     connect(Stat_, &ReOrderStatusUI::Failed, this, &ReOrderUI::StatFailed);
@@ -202,7 +197,7 @@ void ReOrderUI::StatFailed(const QString& text) {
     setEnabled(true);
     CancelBtn->SetEnabled(true);
     CancelBtn->setFocus(Qt::OtherFocusReason);
-    boxes_(this, QMessageBox::Warning, QStringLiteral("Reorder failed"), text);
+    boxes_->Show(this, BoxIcon::Exclamation, QStringLiteral("Reorder failed"), text);
 }
 
 void ReOrderUI::DropStat() {

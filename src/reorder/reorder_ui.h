@@ -12,9 +12,9 @@ class QListWidget;
 namespace vantor {
 
 class BuddyRestore;
+class MessageBoxes;
 class ReorderLink;
 class VantorBtn;
-class WOLCon;
 
 // "Reorder Buddy List": the user moves nicknames up and down; OK re-uploads the list in the new
 // order through a status window. Raises Finished once: after Cancel (Canceled true), after a
@@ -33,12 +33,12 @@ public:
     QListWidget* BuddyList() const { return BudList; }  // the caller adds one row per buddy
     void Init();
 
-    void SetWOL(WOLCon* wol);         // not owned
-    void SetLink(ReorderLink* link);  // another way to the service, e.g. a recorder; not owned
+    // The session to send through (MakeWolReorderLink, or a recorder); not owned.
+    void SetWOL(ReorderLink* wol);
     // Not owned, must outlive any run; without one the window keeps its own record at
     // BuddyRestore::DefaultFile().
     void SetRestore(BuddyRestore* restore);
-    void SetBoxShower(BoxShower shower);
+    void SetMessageBoxes(MessageBoxes* boxes);  // not owned; nullptr restores the real boxes
     void SetAnswerTimeout(int ms);
 
     bool Canceled() const { return canceled_; }
@@ -78,11 +78,10 @@ private:
     VantorBtn* CancelBtn = nullptr;
     QPointer<ReOrderStatusUI> Stat_;
 
-    std::unique_ptr<ReorderLink> wolLink_;
     ReorderLink* link_ = nullptr;
     std::unique_ptr<BuddyRestore> ownRestore_;
     BuddyRestore* restore_ = nullptr;
-    BoxShower boxes_;
+    MessageBoxes* boxes_;
     int answerTimeoutMs_ = ReOrderStatusUI::kAnswerTimeoutMs;
 
     bool canceled_ = false;

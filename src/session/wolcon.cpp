@@ -28,6 +28,7 @@ struct WOLCon::Impl {
     std::shared_ptr<Callback> logOnCB = std::make_shared<Callback>();
     std::shared_ptr<Callback> buddyCB = std::make_shared<Callback>();
     std::unique_ptr<PageRouter> pages;
+    int passes = 0;  // receive passes under way
     // A handler may destroy the session: nothing of it is touched after a call-out that did.
     Liveness alive;
 
@@ -163,9 +164,24 @@ void WOLCon::RemoveIntercept(std::string_view code) {
 }
 
 PassResult WOLCon::PopulateBuff() {
-    // Nothing is held across the pass: a session destroyed by a handler takes its transport
+    // Nothing else is held across the pass: a session destroyed by a handler takes its transport
     // with it, and the transport then ends the pass instead of routing lines for nobody.
+    struct Mark {
+        Impl* impl;
+        Liveness::Watch alive;
+        explicit Mark(Impl* i) : impl(i), alive(i->alive.watch()) { ++impl->passes; }
+        ~Mark() {
+            if (alive()) --impl->passes;
+        }
+        Mark(const Mark&) = delete;
+        Mark& operator=(const Mark&) = delete;
+    };
+    const Mark mark(impl_.get());
     return impl_->iface->PopulateBuff();
+}
+
+bool WOLCon::InPass() const {
+    return impl_->passes > 0;
 }
 
 const Tag& WOLCon::GetTag() const {

@@ -74,6 +74,10 @@ public:
                                                           Param param = {});
     void RemoveIntercept(std::string_view code);
     PassResult PopulateBuff();
+    // A receive pass of this session is under way. A box raised from one of its handlers runs a
+    // nested event loop whose timers must not start the pass again; the mark goes with the pass,
+    // also when it throws.
+    bool InPass() const;
 
     const Tag& GetTag() const;
     void SetTag(Tag tag);

@@ -15,41 +15,15 @@
 #include <memory>
 #include <vector>
 
-#include "app/message_box.h"
 #include "app/vantor_chat_ui.h"
 #include "controls/vantor_btn.h"
 #include "settings/settings_store.h"
 #include "support/loopback_peer.h"
 #include "support/pump.h"
+#include "support/recording_boxes.h"
 #include "support/temp_registry.h"
 
 namespace vantor::test {
-
-// Records message boxes instead of showing them; onShow lets a test look at the window then.
-class RecordingBoxes : public MessageBoxes {
-public:
-    struct Box {
-        BoxIcon icon;
-        QString title;
-        QString text;
-    };
-    void Show(QWidget*, BoxIcon icon, const QString& title, const QString& text) override {
-        boxes.push_back({icon, title, text});
-        if (onShow) onShow(boxes.back());
-    }
-    // Records the question as a box with the exclamation icon and answers from `replies` in turn
-    // (true for Yes); No once they run out.
-    bool Ask(QWidget* parent, const QString& title, const QString& text) override {
-        Show(parent, BoxIcon::Exclamation, title, text);
-        if (replies.empty()) return false;
-        const bool yes = replies.front();
-        replies.erase(replies.begin());
-        return yes;
-    }
-    std::vector<Box> boxes;
-    std::vector<bool> replies;
-    std::function<void(const Box&)> onShow;
-};
 
 inline bool PumpUi(const std::function<bool()>& done) {
     return PumpUntil(done, [] { QTest::qWait(5); });

@@ -24,7 +24,7 @@ struct ServiceFixture : MainWindowFixture {
     bool Idle() const { return Btn("AddBud")->Enabled() && !main->ChildOpen(); }
     bool LogOnAs(const QString& nick) {
         if (!server.Ok()) return false;
-        if (main->LoggedOn()) Click("LogInBtn");
+        if (main->Session().LoggedOn()) Click("LogInBtn");
         SaveSettingLong("ServerPort", server.BasePort());
         answers.push_back(LogOnAnswer{false, nick, u"secret"_s});
         Click("LogInBtn");
@@ -86,7 +86,7 @@ TEST(BuddyEditsOnService, buddiesAReorderLostWithItsConnectionComeBackAtTheNextL
     ReOrderUI* ui = f.OpenReorder(2, 1);  // alpha, charlie, bravo
     ASSERT_NE(ui, nullptr);
     DyingReorderLink link(f.main->WOL());
-    ui->SetLink(&link);
+    ui->SetWOL(&link);
     f.Press(ui, "OKBtn");
     ASSERT_TRUE(PumpUi([&] { return !f.boxes.boxes.empty(); }));  // the reorder's own box
     f.Press(ui, "CancelBtn");

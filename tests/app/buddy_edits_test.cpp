@@ -150,7 +150,7 @@ TEST(BuddyEdits, aSessionFailingUnderAReorderGivesOnlyTheReordersOwnBox) {
         EXPECT_TRUE(f.Box(0).endsWith(u"added back at your next log-on: alice, carol."_s))
             << f.Box(0).toStdString();
         // The session error logs off; a closed connection leaves the logged-on look.
-        EXPECT_EQ(f.main->LoggedOn(), !errorEvent);
+        EXPECT_EQ(f.main->Session().LoggedOn(), !errorEvent);
 
         // Only CANCEL is left; nothing is downloaded over the dead link.
         f.Press(ui, "CancelBtn");

@@ -39,8 +39,8 @@ struct Outage {
 
     Outage() {
         InstallPageWindowFactory();
-        f.main->Reconnect().SetClock([this] { return now; });
-        f.main->Reconnect().SetJitter([](double) { return 0.0; });
+        f.main->Session().Reconnect().SetClock([this] { return now; });
+        f.main->Session().Reconnect().SetJitter([](double) { return 0.0; });
     }
     ~Outage() { SetPageWindowFactory(nullptr); }
 
@@ -141,7 +141,7 @@ TEST(LinkLoss, reconnectLogsOnAgainRejoinsTheLobbyAndTellsBothWindows) {
     EXPECT_TRUE(o.ChatText().contains(u"Reconnected."));
     EXPECT_TRUE(o.PageText().endsWith(u"Reconnected."));
     EXPECT_EQ(o.f.main->findChildren<MOTDUI*>().size(), motds);
-    EXPECT_FALSE(o.f.main->Reconnect().Active());
+    EXPECT_FALSE(o.f.main->Session().Reconnect().Active());
     EXPECT_FALSE(Contains(o.f.peer.Lines(), "PAGE "));
     EXPECT_TRUE(o.f.boxes.boxes.empty());
 }
@@ -153,20 +153,20 @@ TEST(LinkLoss, attemptsFollowTheBackOffUntilLogout) {
     SaveSettingLong("ServerPort", ClosedPort());  // the service refuses connections for a while
     std::vector<double> attempts;
     for (int step = 0; step < 140; ++step) {
-        const int before = o.f.main->Reconnect().Attempts();
+        const int before = o.f.main->Session().Reconnect().Attempts();
         o.Advance(0.5);
-        if (o.f.main->Reconnect().Attempts() != before) attempts.push_back(o.now);
+        if (o.f.main->Session().Reconnect().Attempts() != before) attempts.push_back(o.now);
     }
     EXPECT_EQ(attempts, (std::vector<double>{2, 6, 14, 30, 62}));
     EXPECT_EQ(o.f.Text("Status"), QStringLiteral("Connection lost. Next attempt in 52 seconds."));
     EXPECT_TRUE(o.f.boxes.boxes.empty());
 
     o.f.Click("LogInBtn");
-    EXPECT_FALSE(o.f.main->Reconnect().Active());
+    EXPECT_FALSE(o.f.main->Session().Reconnect().Active());
     o.f.ExpectReadyToLogOn();
     EXPECT_EQ(o.f.Text("LogAs"), QStringLiteral("Not Connected."));
     o.Advance(600);
-    EXPECT_EQ(o.f.main->Reconnect().Attempts(), 0);
+    EXPECT_EQ(o.f.main->Session().Reconnect().Attempts(), 0);
     EXPECT_TRUE(o.f.boxes.boxes.empty());
 }
 
@@ -181,7 +181,7 @@ TEST(LinkLoss, refusedLogOnOnTheWayBackStopsRetryingWithTheUsualMessage) {
     ASSERT_TRUE(PumpUi([&] { return !o.f.boxes.boxes.empty(); }));
     EXPECT_EQ(o.f.Box(0), QStringLiteral("Nickname in use|Your nickname is currently in use, "
                                          "please log on using a different nickname."));
-    EXPECT_FALSE(o.f.main->Reconnect().Active());
+    EXPECT_FALSE(o.f.main->Session().Reconnect().Active());
     o.f.ExpectReadyToLogOn();
     EXPECT_EQ(o.f.main->Cht(), nullptr);
     EXPECT_EQ(o.f.main->WOL().Pages().Count(), 0u);
@@ -201,7 +201,7 @@ TEST(LinkLoss, withoutAutoReconnectTheClientLogsOffCleanlyAndSaysSo) {
     EXPECT_EQ(o.f.main->Cht(), nullptr);
     EXPECT_TRUE(PumpUi([&] { return o.chat.isNull(); }));
     EXPECT_EQ(o.f.main->WOL().Pages().Count(), 0u);
-    EXPECT_FALSE(o.f.main->Reconnect().Active());
+    EXPECT_FALSE(o.f.main->Session().Reconnect().Active());
     EXPECT_TRUE(o.f.boxes.boxes.empty());
 }
 

@@ -11,6 +11,7 @@
 #include "controls/vantor_btn.h"
 #include "fake_reorder_link.h"
 #include "reorder/buddy_restore.h"
+#include "support/recording_boxes.h"
 #include "support/temp_registry.h"
 
 namespace vantor::test {
@@ -19,7 +20,7 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 
 struct Box {
-    QMessageBox::Icon icon;
+    BoxIcon icon;
     QString title, text;
     int barValue;  // the progress bar when the box came up, -1 without a status window
 };
@@ -31,17 +32,18 @@ struct Window {
     BuddyRestore restore{registry.Dir() / "restore.txt"};
     ReOrderUI ui;
     std::vector<Box> boxes;
+    RecordingBoxes recorder;
     int finished = 0;
 
     explicit Window(const QStringList& rows) {
         ui.BuddyList()->addItems(rows);
         ui.Init();
-        ui.SetLink(&link);
+        ui.SetWOL(&link);
         ui.SetRestore(&restore);
-        ui.SetBoxShower(
-            [this](QWidget*, QMessageBox::Icon icon, const QString& title, const QString& text) {
-                boxes.push_back({icon, title, text, Bar() ? Bar()->Value() : -1});
-            });
+        recorder.onShow = [this](const RecordingBoxes::Box& box) {
+            boxes.push_back({box.icon, box.title, box.text, Bar() ? Bar()->Value() : -1});
+        };
+        ui.SetMessageBoxes(&recorder);
         QObject::connect(&ui, &ReOrderUI::Finished, &ui, [this] { ++finished; });
         ui.show();
     }
@@ -196,7 +198,7 @@ TEST(ReOrderUI, aFailedRunClosesTheStatusSaysWhatHappenedAndLeavesCancel) {
         c.trouble(w);
 
         ASSERT_EQ(w.boxes.size(), 1u);
-        EXPECT_EQ(w.boxes[0].icon, QMessageBox::Warning);
+        EXPECT_EQ(w.boxes[0].icon, BoxIcon::Exclamation);
         EXPECT_EQ(w.boxes[0].title, u"Reorder failed"_s);
         EXPECT_EQ(w.boxes[0].text, c.says);
         EXPECT_EQ(w.boxes[0].barValue, -1);  // the status window is gone first

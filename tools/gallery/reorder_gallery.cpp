@@ -13,6 +13,7 @@
 #include "reorder/buddy_restore.h"
 #include "reorder/fake_reorder_link.h"
 #include "reorder/reorder_ui.h"
+#include "support/recording_boxes.h"
 #include "support/temp_registry.h"
 
 using namespace vantor;
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     QDir::setCurrent(QString::fromStdString(work.Path().string()));
     test::FakeReorderLink link;
     BuddyRestore restore(work.Path() / "restore.txt");
+    test::RecordingBoxes boxes;  // a gallery shows no box
 
     QWidget* shot = nullptr;
     ReOrderUI reorder;
@@ -40,9 +42,9 @@ int main(int argc, char** argv) {
                                  "guest", "Kane", "Tanya", "ann"})
             reorder.BuddyList()->addItem(QString::fromLatin1(nick));
         reorder.Init();
-        reorder.SetLink(&link);
+        reorder.SetWOL(&link);
         reorder.SetRestore(&restore);
-        reorder.SetBoxShower([](QWidget*, QMessageBox::Icon, const QString&, const QString&) {});
+        reorder.SetMessageBoxes(&boxes);
         reorder.show();
         reorder.BuddyList()->setCurrentRow(3);
         shot = &reorder;

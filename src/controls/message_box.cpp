@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/message_box.h"
+#include "controls/message_box.h"
 
 #include <QMessageBox>
 
@@ -25,6 +25,11 @@ void QtMessageBoxes::Show(QWidget* parent, BoxIcon icon, const QString& title,
                           const QString& text) {
     QMessageBox box(ToQt(icon), title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+MessageBoxes& ModalBoxes() {
+    static QtMessageBoxes boxes;
+    return boxes;
 }
 
 bool QtMessageBoxes::Ask(QWidget* parent, const QString& title, const QString& text) {

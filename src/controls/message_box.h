@@ -9,7 +9,8 @@ namespace vantor {
 
 enum class BoxIcon { Exclamation, Critical, Information };
 
-// The one place where the main window's failures become message boxes; tests record instead.
+// The one way a window shows a message box (the main window's failures, the reorder's outcome);
+// tests record instead of showing.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
@@ -24,5 +25,8 @@ public:
     void Show(QWidget* parent, BoxIcon icon, const QString& title, const QString& text) override;
     bool Ask(QWidget* parent, const QString& title, const QString& text) override;
 };
+
+// The real boxes, for a window that was given none.
+MessageBoxes& ModalBoxes();
 
 }  // namespace vantor

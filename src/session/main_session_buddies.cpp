@@ -1,0 +1,275 @@
+// SPDX-License-Identifier: MIT
+// The main session's buddy list: filling it, where each buddy is, and the changes made to it.
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+#include "platform/socket_layer.h"
+#include "session/buddy_list.h"
+#include "session/main_session.h"
+#include "settings/settings_source.h"
+#include "transport/wolcon2.h"
+
+namespace vantor {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+
+}  // namespace
+
+double SecondsSinceMidnight() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const auto whole = floor<seconds>(now);
+    const std::time_t t = system_clock::to_time_t(whole);
+    const std::tm* local = std::localtime(&t);
+    const double fraction = duration<double>(now - whole).count();
+    if (local == nullptr) return fraction;
+    return local->tm_hour * 3600.0 + local->tm_min * 60.0 + local->tm_sec + fraction;
+}
+
+std::string SearchCompletedText(double start, double end, const std::string& decimalPoint) {
+    double elapsed = end - start;
+    if (elapsed < 0) elapsed += kSecondsPerDay;
+    // Hundredths, with an exact half going to the even neighbour (the default rounding mode),
+    // written without trailing zeros.
+    const auto hundredths = static_cast<long long>(std::nearbyint(elapsed * 100.0));
+    std::string text = std::to_string(hundredths / 100);
+    if (const long long fraction = hundredths % 100; fraction != 0) {
+        std::string digits = (fraction < 10 ? "0" : "") + std::to_string(fraction);
+        if (digits.back() == '0') digits.pop_back();
+        text += decimalPoint + digits;
+    }
+    return "Search completed in " + text + " seconds";
+}
+
+int MainSession::Columns() const {
+    switch (mode_) {
+        case ServerMode::None:
+            return 0;
+        case ServerMode::OneServer:
+            return 1;
+        case ServerMode::AllServers:
+            return kServerCount;
+    }
+    return 0;
+}
+
+void MainSession::WOL_BuddyListResult(const std::string& list, int result) {
+    if (result != 0) return;
+    // Filled (and searched) after the receive pass that brought the list has unwound, so that
+    // the main session keeps being read meanwhile.
+    view_.Later(0, [this, list, listed = listFill_.watch()] {
+        if (listed()) FillBuddyList(list);
+    });
+}
+
+void MainSession::FillBuddyList(const std::string& list) {
+    const bool allServers = Settings().Get(setting::kScanBuddyOtherServer) == 1;
+    SetupColumns(allServers);
+    const auto filling = listFill_.watch();
+    std::vector<std::string> nicks = SplitBuddyList(list);
+    // Buddies an unfinished reorder took off go back at the end, where the service adds them.
+    std::vector<std::string> restored;
+    if (restoreDue_) {
+        restoreDue_ = false;
+        if (mender_) restored = mender_(nicks);
+        if (!filling()) return;
+    }
+    nicks.insert(nicks.end(), restored.begin(), restored.end());
+    for (const std::string& nick : nicks) {
+        rows_.push_back({nick, std::vector<std::string>(Columns(), "Unknown")});
+        view_.ShowList({.kind = ListChange::Kind::Added,
+                        .row = static_cast<int>(rows_.size()),
+                        .filling = true});
+        // A log-off meanwhile emptied the list; what is left of this one is stale.
+        if (!filling()) return;
+    }
+    controls_.page = controls_.menuReDownload = controls_.menuRefreshRow = true;
+    ShowControls();
+    if (Settings().Get(setting::kAutoBuddyRefreshInt) != 0) {
+        view_.SetTimer(MainTimer::Minute, true);
+        refreshMinutes_ = 0;
+    }
+    RefreshLocations();
+    if (restored.empty()) return;
+    // After the receive pass that brought the list, so the location search is not held up.
+    view_.Later(0, [this, restored, alive = alive_.watch()] {
+        if (alive()) Tell({.message = MainMessage::BuddiesRestored, .nicks = restored});
+    });
+}
+
+void MainSession::SetupColumns(bool allServers) {
+    mode_ = allServers ? ServerMode::AllServers : ServerMode::OneServer;
+    for (BuddyRow& row : rows_) row.locations.resize(static_cast<std::size_t>(Columns()));
+    view_.ShowList({.kind = ListChange::Kind::Columns});
+}
+
+void MainSession::ClearBuddyList() {
+    listFill_.Renew();
+    // Outstanding answers would carry row numbers of the old list.
+    StopSearch();
+    buddyWatch_.Forget();
+    rows_.clear();
+    mode_ = ServerMode::None;
+    view_.ShowList({.kind = ListChange::Kind::Cleared});
+}
+
+void MainSession::SetSearchControls(bool on) {
+    controls_.refresh = controls_.add = controls_.del = controls_.reorder = on;
+    controls_.menuRefresh = on;
+    ShowControls();
+}
+
+void MainSession::RefreshLocations() {
+    SetSearchControls(false);
+    searchStart_ = SecondsSinceMidnight();
+    // The columns chosen when the list was filled decide, so that a setting changed since then
+    // cannot send answers to columns the list does not show.
+    std::vector<std::string> nicks;
+    for (const BuddyRow& row : rows_) nicks.push_back(row.nick);
+    const std::int32_t basePort = Settings().Get(setting::kServerPort);
+    std::vector<std::int32_t> ports;
+    if (mode_ == ServerMode::AllServers) {
+        for (int server = 0; server < kServerCount; ++server) ports.push_back(basePort + server);
+    } else {
+        ports.push_back(basePort + serverIndex_);
+    }
+    const std::optional<std::uint32_t> address =
+        hostLookup_ && hostLookup_->Ready() ? hostLookup_->Address() : std::nullopt;
+    buddyWatch_.NewSearch();
+    search_.Start(nicks, ports, address);
+}
+
+void MainSession::RefreshRow(int row) {
+    if (row < 1 || row > static_cast<int>(rows_.size())) return;
+    buddyWatch_.NewSearch();
+    search_.RefreshRow(*wol_, row, rows_[static_cast<std::size_t>(row - 1)].nick);
+}
+
+void MainSession::BudCheckCB_Callback(const std::string& line, Delivery kind, const Param& param) {
+    search_.Answer(line, kind, param);
+}
+
+void MainSession::ShowLocation(int row, int column, const std::string& location) {
+    // Rows removed meanwhile leave the index past the end.
+    if (row < 1 || row > static_cast<int>(rows_.size())) return;
+    if (column < 1 || column > Columns()) return;
+    BuddyRow& buddy = rows_[static_cast<std::size_t>(row - 1)];
+    buddy.locations[static_cast<std::size_t>(column - 1)] = location;
+    const std::string nick = buddy.nick;
+    view_.ShowList({.kind = ListChange::Kind::Cell, .row = row, .column = column});
+    if (Settings().Get(setting::kBuddyAlerts) == 0) return;
+    if (const auto news = buddyWatch_.Seen(nick, column, location)) view_.BuddyMoved(nick, *news);
+}
+
+void MainSession::RowRefreshed(int row, const std::string& location) {
+    if (rows_.empty()) return;
+    // The main session answers for the server logged on to: with a column per server that is the
+    // column of that server.
+    const int column =
+        mode_ == ServerMode::AllServers && serverIndex_ >= 0 && serverIndex_ < kServerCount
+            ? serverIndex_ + 1
+            : 1;
+    ShowLocation(row, column, location);
+    FinishSearch();
+}
+
+void MainSession::ShowProgress(int value, int max) {
+    progressMax_ = max;
+    view_.ShowProgress(value, max);
+}
+
+void MainSession::SetIdleTimer(bool running) {
+    view_.SetTimer(MainTimer::SearchIdle, running);
+}
+
+void MainSession::SetPollTimer(bool running) {
+    view_.SetTimer(MainTimer::SearchPoll, running);
+}
+
+void MainSession::SearchEnded(const SearchResult& result) {
+    if (result.end == SearchResult::End::Completed) {
+        searchEnd_ = SecondsSinceMidnight();
+        std::string text = SearchCompletedText(searchStart_, searchEnd_, decimalPoint_);
+        if (result.failed != 0) {
+            text += " (" + std::to_string(result.failed) + " of " +
+                    std::to_string(result.expected) + " could not connect)";
+        }
+        SetStatus(text);
+    } else if (result.end == SearchResult::End::TimedOut) {
+        SetStatus("Search timed out: " + std::to_string(result.received) + " of " +
+                  std::to_string(result.expected) + " locations found");
+    }
+    ShowProgress(0, progressMax_);
+    FinishSearch();
+}
+
+void MainSession::SearchIdle() {
+    search_.IdleTimeOut();
+}
+
+void MainSession::StopSearch() {
+    search_.Cancel();
+    ShowProgress(0, progressMax_);
+}
+
+void MainSession::FinishSearch() {
+    SetSearchControls(true);
+}
+
+void MainSession::RefBuddy_Timer() {
+    if (Settings().Get(setting::kAutoBuddyRefresh) == 0) {
+        view_.SetTimer(MainTimer::Minute, false);
+        return;
+    }
+    ++refreshMinutes_;
+    if (refreshMinutes_ >= Settings().Get(setting::kAutoBuddyRefreshInt)) {
+        RefreshLocations();
+        refreshMinutes_ = 0;
+    }
+}
+
+void MainSession::ReDownload() {
+    controls_.menuReDownload = false;
+    ShowControls();
+    ClearBuddyList();
+    wol_->GetBuddies();
+}
+
+void MainSession::AddBuddy(const std::string& nick) {
+    if (!LoggedOn()) return;
+    wol_->send(std::string(kAddBuddy) + nick);
+    if (mode_ == ServerMode::None) SetupColumns(false);
+    rows_.push_back({nick, std::vector<std::string>(Columns(), "Unknown")});
+    const int row = static_cast<int>(rows_.size());
+    view_.ShowList({.kind = ListChange::Kind::Added, .row = row});
+    SetSearchControls(false);
+    search_.RefreshRow(*wol_, row, nick);
+}
+
+void MainSession::DeleteBuddy(int row) {
+    if (Ended() || !LoggedOn() || row < 1 || row > static_cast<int>(rows_.size())) return;
+    wol_->send(std::string(kDelBuddy) + rows_[static_cast<std::size_t>(row - 1)].nick);
+    rows_.erase(rows_.begin() + (row - 1));
+    view_.ShowList({.kind = ListChange::Kind::Removed, .row = row});
+}
+
+void MainSession::ReorderFinished(bool listChanged) {
+    // A run that failed after its first delete was cancelled, but the service's list has changed
+    // all the same. Over a lost connection the next log-on downloads it (and mends it).
+    if (!listChanged || !LoggedOn() || !wol_->Interface().IsConnected()) return;
+    controls_.page = controls_.add = controls_.del = controls_.refresh = false;
+    ShowControls();
+    ClearBuddyList();
+    wol_->GetBuddies();
+}
+
+void MainSession::ChatShown(bool open) {
+    chatOpen_ = open;
+    controls_.chat = !open && LoggedOn();
+    ShowControls();
+}
+
+}  // namespace vantor

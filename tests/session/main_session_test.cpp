@@ -1,0 +1,379 @@
+// SPDX-License-Identifier: MIT
+// The main window's session without a window: a recording view, a scripted peer as the service.
+#include "session/main_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "fake_main_view.h"
+#include "settings/settings_store.h"
+#include "support/loopback_peer.h"
+#include "support/pump.h"
+#include "support/temp_registry.h"
+
+namespace vantor::test {
+namespace {
+
+const std::string kUser = "USER UserName HostName 127.0.0.1 :RealName";
+
+std::string Joined(const std::vector<std::string>& lines, std::size_t from) {
+    std::string out;
+    for (std::size_t i = from; i < lines.size(); ++i) out += (out.empty() ? "" : "|") + lines[i];
+    return out;
+}
+
+// A main session pointed at a scripted peer, with a clock of the test's own.
+struct Main {
+    ScopedRegistry registry;
+    LoopbackPeer peer;
+    FakeMainView view;
+    MainSession session{view};
+    double now = 1000;
+
+    Main() {
+        SaveSettingString("ServerHost", "127.0.0.1");
+        SaveSettingLong("ServerPort", peer.Port());
+        session.SetClock([this] { return now; });
+        session.Reconnect().SetJitter([](double) { return 0.0; });
+    }
+
+    // Receive passes, deferred steps and search polls, as the window's timers run them.
+    bool Pump(const std::function<bool()>& done) {
+        return PumpUntil(done, [this] {
+            view.RunLater();
+            if (view.Running(MainTimer::Receive)) session.Pump();
+            if (view.Running(MainTimer::SearchPoll)) session.PumpSearch();
+        });
+    }
+    // The log-on lines are out and the peer has them.
+    bool StartLogOn() {
+        session.LogOn("bob", "pw");
+        return peer.Accept() && peer.WaitForLine(kUser);
+    }
+    bool AnswerMotd() {
+        peer.SendLine(":s 375 bob :- Welcome");
+        peer.SendLine(":s 372 bob :- <news>Hello</news>");
+        peer.SendLine(":s 376 bob :End of MOTD");
+        return Pump([this] { return session.LoggedOn(); });
+    }
+    bool LogOnWithList(const std::string& list) {
+        if (!StartLogOn() || !AnswerMotd() || !peer.WaitForLine("GETBUDDY")) return false;
+        peer.SendLine(":s 333 bob" + (list.empty() ? std::string() : " " + list));
+        return Pump([this] { return session.Controls().page; });
+    }
+    std::string Rows() const {
+        std::string out;
+        for (const BuddyRow& row : session.Rows()) {
+            out += (out.empty() ? "" : "|") + row.nick;
+            for (const std::string& location : row.locations) out += "," + location;
+        }
+        return out;
+    }
+};
+
+// Every way a log-on ends: the step, the labels, the log-in button, what is told, what is sent.
+TEST(MainSession, logOnResultsSetTheStepTextsButtonAndWhatIsTold) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> reply;  // none: the service closes the connection
+        LogOnStep step;
+        const char* logAs;
+        const char* status;
+        std::optional<MainMessage> told;
+        ErrorCode code;
+        LogInWord word;
+        const char* sent;  // after USER
+        int asked;         // the dialog again
+    };
+    const Row rows[] = {
+        {"logged on",
+         {":s 375 bob :- Welcome", ":s 372 bob :- hi", ":s 376 bob :End of MOTD"},
+         LogOnStep::Online,
+         "bob",
+         "Welcome to Westwood Online!",
+         std::nullopt,
+         ErrorCode::Server,
+         LogInWord::Logout,
+         "SETCODEPAGE 1252|SETOPT 17,33|GETBUDDY",
+         0},
+        {"nickname in use",
+         {":s 433 * bob :Nickname is already in use"},
+         LogOnStep::Offline,
+         "Not Connected.",
+         "",
+         MainMessage::NicknameInUse,
+         ErrorCode::Server,
+         LogInWord::Log,
+         "QUIT",
+         0},
+        {"no nickname",
+         {":s 431 * :No nickname given"},
+         LogOnStep::Offline,
+         "Not Connected.",
+         "",
+         MainMessage::NoNickname,
+         ErrorCode::Server,
+         LogInWord::Log,
+         "QUIT",
+         0},
+        {"wrong password",
+         {"ERROR :Closing Link: bob[127.0.0.1] (Password needed for that nickname.)"},
+         LogOnStep::Offline,
+         "Not Connected.",
+         "",
+         MainMessage::PasswordIncorrect,
+         ErrorCode::Server,
+         LogInWord::Log,
+         "QUIT",
+         1},
+        {"server error",
+         {"ERROR :Closing Link: bob[127.0.0.1] (Killed)"},
+         LogOnStep::Offline,
+         "Not Connected.",
+         "Killed",
+         MainMessage::Error,
+         ErrorCode::Server,
+         LogInWord::Log,
+         "QUIT",
+         0},
+        {"closed",
+         {},
+         LogOnStep::Offline,
+         "Not Connected.",
+         "",
+         std::nullopt,
+         ErrorCode::Server,
+         LogInWord::Log,
+         "",
+         0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Main m;
+        ASSERT_TRUE(m.StartLogOn());
+        EXPECT_EQ(m.session.Step(), LogOnStep::LoggingOn);
+        EXPECT_EQ(m.view.logAs, "Logging in...");
+        EXPECT_FALSE(m.view.controls.logIn);
+        EXPECT_EQ(GetSettingString("LastNickName", ""), "bob");
+        const std::size_t sentBefore = m.peer.Lines().size();
+
+        if (r.reply.empty()) m.peer.CloseClient();
+        for (const std::string& line : r.reply) m.peer.SendLine(line);
+        ASSERT_TRUE(m.Pump([&] { return m.session.Step() == r.step && m.view.controls.logIn; }));
+        m.view.RunLater();
+        if (*r.sent) {
+            const std::string sent = r.sent;
+            EXPECT_TRUE(
+                m.peer.WaitForLines(sentBefore + 1 + std::size_t(std::ranges::count(sent, '|'))));
+        }
+        EXPECT_EQ(Joined(m.peer.Lines(), sentBefore), r.sent);
+        EXPECT_EQ(m.view.logAs, r.logAs);
+        EXPECT_EQ(m.view.status, r.status);
+        EXPECT_EQ(m.view.controls.word, r.word);
+        EXPECT_EQ(m.session.LoggedOn(), r.step == LogOnStep::Online);
+        ASSERT_EQ(m.view.told.size(), r.told ? 1u : 0u);
+        if (r.told) {
+            EXPECT_EQ(m.view.told[0].message, *r.told);
+            EXPECT_EQ(m.view.told[0].code, r.code);
+        }
+        EXPECT_EQ(m.view.asked, r.asked);
+        EXPECT_EQ(m.view.Running(MainTimer::Receive), r.step == LogOnStep::Online);
+    }
+}
+
+// The list answer fills the rows under the columns its server mode gives, row by row.
+TEST(MainSession, listFillingShowsEachBuddyUnderTheColumnsOfItsServerMode) {
+    struct Row {
+        const char* list;
+        int scanOtherServers;
+        int refreshInterval;
+        ServerMode mode;
+        const char* rows;
+    };
+    const Row rows[] = {
+        {"alice`bob2`carol", 0, 0, ServerMode::OneServer,
+         "alice,Unknown|bob2,Unknown|carol,Unknown"},
+        {"Solo", 2, 0, ServerMode::OneServer, "Solo,Unknown"},
+        {"alice`carol", 1, 5, ServerMode::AllServers,
+         "alice,Unknown,Unknown,Unknown|carol,Unknown,Unknown,Unknown"},
+        {"", 0, 0, ServerMode::OneServer, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.list);
+        Main m;
+        SaveSettingLong("ScanBuddyOtherServer", r.scanOtherServers);
+        SaveSettingLong("AutoBuddyRefreshInt", r.refreshInterval);
+        EXPECT_EQ(m.session.Mode(), ServerMode::None);
+        ASSERT_TRUE(m.LogOnWithList(r.list));
+        EXPECT_EQ(m.session.Mode(), r.mode);
+        EXPECT_EQ(m.Rows(), r.rows);
+        EXPECT_EQ(m.session.Columns(), r.mode == ServerMode::AllServers ? 3 : 1);
+        EXPECT_TRUE(m.view.controls.menuReDownload && m.view.controls.menuRefreshRow);
+        EXPECT_EQ(m.view.Running(MainTimer::Minute), r.refreshInterval != 0);
+        std::vector<ListChange::Kind> kinds;
+        for (const ListChange& c : m.view.changes) kinds.push_back(c.kind);
+        std::vector<ListChange::Kind> expected{ListChange::Kind::Columns};
+        for (const BuddyRow& row : m.session.Rows()) {
+            (void)row;
+            expected.push_back(ListChange::Kind::Added);
+        }
+        // A list with rows starts its search at once: its cells change only as answers come.
+        EXPECT_EQ(std::vector<ListChange::Kind>(kinds.begin(),
+                                                kinds.begin() + std::ptrdiff_t(expected.size())),
+                  expected);
+        EXPECT_TRUE(std::all_of(m.view.changes.begin() + 1,
+                                m.view.changes.begin() + std::ptrdiff_t(expected.size()),
+                                [](const ListChange& c) { return c.filling; }));
+    }
+}
+
+TEST(MainSession, logOffWhileARowLetsEventsRunStopsTheFilling) {
+    Main m;
+    ASSERT_TRUE(m.StartLogOn() && m.AnswerMotd() && m.peer.WaitForLine("GETBUDDY"));
+    m.view.onList = [&](const ListChange& change) {
+        if (change.kind == ListChange::Kind::Added && change.row == 1) m.session.LogOff();
+    };
+    m.peer.SendLine(":s 333 bob alice`carol`dave");
+    ASSERT_TRUE(m.Pump([&] { return m.view.controls.word == LogInWord::Log; }));
+    m.view.RunLater();
+    EXPECT_EQ(m.session.Mode(), ServerMode::None);
+    EXPECT_TRUE(m.session.Rows().empty());
+    EXPECT_FALSE(m.view.controls.page);
+    EXPECT_EQ(m.session.TempSessions(), nullptr);
+}
+
+// A search whose answers never come, and a single row asked on the main session meanwhile.
+TEST(MainSession, searchProgressCountsOnlyTheSearchsAnswersAndGivesUpWhenIdle) {
+    Main m;  // the peer takes the search's connections but never answers them
+    ASSERT_TRUE(m.LogOnWithList("alice`Alice`carol"));
+    ASSERT_NE(m.session.TempSessions(), nullptr);
+    EXPECT_EQ(m.session.TempSessions()->Count(), 3u);
+    EXPECT_EQ(m.session.RepliesExpected(), 3);
+    EXPECT_EQ(m.view.progress.back(), std::make_pair(0, 3));
+    EXPECT_FALSE(m.view.controls.refresh || m.view.controls.add || m.view.controls.menuRefresh);
+    EXPECT_TRUE(m.view.Running(MainTimer::SearchIdle));
+
+    m.session.RefreshRow(3);
+    ASSERT_TRUE(m.peer.WaitForLine("FINDUSEREX carol"));
+    m.peer.SendLine(":s 398 bob 3");
+    ASSERT_TRUE(m.Pump([&] { return m.session.Rows()[2].locations[0] == "Logged In"; }));
+    EXPECT_EQ(m.session.RepliesReceived(), 0);
+    EXPECT_EQ(m.view.changes.back().kind, ListChange::Kind::Cell);
+    EXPECT_EQ(m.view.changes.back().row, 3);
+    EXPECT_TRUE(m.view.controls.refresh && m.view.controls.menuRefresh);  // its answer enables
+
+    m.session.SearchIdle();
+    EXPECT_EQ(m.view.status, "Search timed out: 0 of 3 locations found");
+    EXPECT_EQ(m.session.TempSessions(), nullptr);
+    EXPECT_EQ(m.view.progress.back(), std::make_pair(0, 3));
+    EXPECT_TRUE(m.view.controls.refresh && m.view.controls.add && m.view.controls.del &&
+                m.view.controls.reorder && m.view.controls.menuRefresh);
+    EXPECT_FALSE(m.view.Running(MainTimer::SearchIdle));
+}
+
+// The way back after a lost link, by what the service does when the session comes back.
+TEST(MainSession, reconnectStatesFollowWhatTheServiceDoesOnTheWayBack) {
+    enum class Back { LogsOn, Refuses, ClosesAgain, RefusesTheConnect, NoAutoReconnect };
+    struct Row {
+        const char* name;
+        Back back;
+        LogOnStep step;
+        ReconnectPolicy::State state;
+        const char* status;
+        std::vector<bool> links;
+        std::optional<MainMessage> told;
+    };
+    using S = ReconnectPolicy::State;
+    const Row rows[] = {
+        {"logs on",
+         Back::LogsOn,
+         LogOnStep::Online,
+         S::Idle,
+         "Welcome to Westwood Online!",
+         {true, false},
+         std::nullopt},
+        {"refuses",
+         Back::Refuses,
+         LogOnStep::Offline,
+         S::Idle,
+         "",
+         {true},
+         MainMessage::NicknameInUse},
+        {"closes again",
+         Back::ClosesAgain,
+         LogOnStep::Online,
+         S::Waiting,
+         "Connection lost. Next attempt in 4 seconds.",
+         {true},
+         std::nullopt},
+        {"refuses the connect",
+         Back::RefusesTheConnect,
+         LogOnStep::Online,
+         S::Waiting,
+         "Connection lost. Next attempt in 4 seconds.",
+         {true},
+         std::nullopt},
+        {"no automatic reconnect",
+         Back::NoAutoReconnect,
+         LogOnStep::Offline,
+         S::Idle,
+         "Connection lost.",
+         {true},
+         std::nullopt},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Main m;
+        if (r.back == Back::NoAutoReconnect) SaveSettingLong("AutoReconnect", 0);
+        ASSERT_TRUE(m.LogOnWithList(""));
+        m.peer.CloseClient();
+        ASSERT_TRUE(m.Pump([&] { return m.view.links.size() == 1; }));
+        if (r.back != Back::NoAutoReconnect) {
+            EXPECT_EQ(m.session.Reconnect().GetState(), S::Waiting);
+            EXPECT_EQ(m.view.status, "Connection lost. Next attempt in 2 seconds.");
+            EXPECT_EQ(m.view.logAs, "Connection lost.");
+            EXPECT_EQ(m.view.controls.word, LogInWord::Logout);
+            EXPECT_FALSE(m.view.controls.page || m.view.controls.chat);
+            EXPECT_TRUE(m.session.LoggedOn());
+            if (r.back == Back::RefusesTheConnect) SaveSettingLong("ServerPort", ClosedPort());
+            m.now += 2;
+            m.session.Pump();
+            if (r.back != Back::RefusesTheConnect) {
+                EXPECT_EQ(m.session.Reconnect().GetState(), S::Attempting);
+                EXPECT_EQ(m.view.status, "Connection lost. Reconnecting...");
+                ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUser));
+            }
+            switch (r.back) {
+                case Back::LogsOn:
+                    ASSERT_TRUE(m.AnswerMotd());
+                    break;
+                case Back::Refuses:
+                    m.peer.SendLine(":s 433 * bob :Nickname is already in use");
+                    break;
+                case Back::ClosesAgain:
+                    m.peer.CloseClient();
+                    break;
+                default:
+                    break;
+            }
+            ASSERT_TRUE(m.Pump([&] {
+                return m.session.Reconnect().GetState() == r.state && m.session.Step() == r.step;
+            }));
+        }
+        EXPECT_EQ(m.session.Step(), r.step);
+        EXPECT_EQ(m.session.Reconnect().GetState(), r.state);
+        EXPECT_EQ(m.view.status, r.status);
+        EXPECT_EQ(m.view.links, r.links);
+        ASSERT_EQ(m.view.told.size(), r.told ? 1u : 0u);
+        if (r.told) {
+            EXPECT_EQ(m.view.told[0].message, *r.told);
+        }
+        EXPECT_EQ(m.view.loggingOff, r.step == LogOnStep::Offline ? 1 : 0);
+    }
+}
+
+}  // namespace
+}  // namespace vantor::test
