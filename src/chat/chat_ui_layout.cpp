@@ -5,12 +5,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "chat/chat_ui.h"
+#include "chat/member_model.h"
 #include "controls/find_bar.h"
 #include "controls/history_view.h"
 #include "controls/send_box_keys.h"
@@ -57,10 +59,17 @@ void ChatUI::BuildControls() {
         3 * LobList->fontMetrics().averageCharWidth() + 8);
     LobList->installEventFilter(this);
 
-    NickList = new QListWidget(this);
+    NickList = new QListView(this);
     NickList->setObjectName(QStringLiteral("NickList"));
     NickList->setAccessibleName(QStringLiteral("Users"));
     NickList->setSelectionMode(QAbstractItemView::NoSelection);
+    NickList->setUniformItemSizes(true);  // a lobby of thousands is laid out without measuring
+    members_ = new MemberModel(this);
+    NickList->setModel(members_);
+    listsDue_ = new QTimer(this);
+    listsDue_->setSingleShot(true);
+    listsDue_->setInterval(0);
+    connect(listsDue_, &QTimer::timeout, this, [this] { DrawLists(); });
     NickList->setPalette(listPalette);
     NickList->installEventFilter(this);
 
@@ -147,8 +156,8 @@ void ChatUI::BuildControls() {
     connect(SendBox, &QLineEdit::returnPressed, this, [this] {
         if (SendBtn->Enabled()) SendText(false);
     });
-    connect(NickList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { ToggleRecipient(item); });
+    connect(NickList, &QListView::clicked, this,
+            [this](const QModelIndex& index) { ToggleRecipient(index); });
     connect(LobList, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* row, int) { MoveTo(row); });
     connect(ChatHistory, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
