@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
@@ -153,6 +154,10 @@ void ChatUI::BuildControls() {
     connect(SendBtn, &VantorBtn::Click, this, [this] { SendText(false); });
     connect(EmoteBtn, &VantorBtn::Click, this, [this] { SendText(true); });
     connect(CloseBtn, &VantorBtn::Click, this, [this] { close(); });
+    // As the close button does: the lobby is left.
+    auto* closeKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);
+    closeKey->setContext(Qt::WindowShortcut);
+    connect(closeKey, &QShortcut::activated, this, [this] { close(); });
     connect(SendBox, &QLineEdit::returnPressed, this, [this] {
         if (SendBtn->Enabled()) SendText(false);
     });

@@ -349,6 +349,20 @@ TEST_F(ChatWindow, closedWhileAnEntryLetsEventsRunGoesNoFurther) {
     EXPECT_TRUE(chat.isNull());
 }
 
+// Ctrl+W, from anywhere in the window, closes it as its close button does.
+TEST_F(ChatWindow, ctrlWClosesTheWindowAndLeavesTheLobby) {
+    EnterLobby();
+    QApplication::setActiveWindow(chat);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(chat));
+    QSignalSpy closed(chat.data(), &ChatUI::Closed);
+    QTest::keyClick(sendBox, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(link->Last(), "PART x_12_3");
+    EXPECT_TRUE(link->intercepts.empty());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(chat.isNull());
+}
+
 // Letters typed in the users list go to the first member they start; the member stays current
 // when a pass redraws the list around it, so Space chooses the one the user found.
 TEST_F(ChatWindow, lettersInTheUsersListFindAMemberWhoStaysFoundThroughARedraw) {
