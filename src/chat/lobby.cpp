@@ -268,7 +268,8 @@ void Lobby::OnNick(const std::string& line) {
 void Lobby::OnKick(const std::string& line) {
     const auto kick = ParseRemoval(line);
     if (!kick || !IsListedChannel(kick->channel)) return;
-    if (kick->nick != user_) {
+    // Named by whoever removed them, in whatever letter case.
+    if (LowerCp1252(kick->nick) != LowerCp1252(user_)) {
         if (!RemoveMember(kick->nick)) return;
         SetCount(ListedLobby(), int(members_.size()));
         Notice(kick->nick + " was removed by " + kick->by + Because(kick->reason));

@@ -372,7 +372,7 @@ TEST_F(LobbyCore, removalsTakeTheMemberOutAndTheUserOutOfTheLobby) {
     }
 
     const std::size_t sent = link->sent.size();
-    Relay(":ann!u@h KICK #Lob_12_0 bob :go away");
+    Relay(":ann!u@h KICK #Lob_12_0 Bob :go away");
     EXPECT_EQ(LastEntry(), "-1 You were removed from Azure Barracks by ann (go away)");
     EXPECT_TRUE(Members().empty());
     EXPECT_EQ(Count(1), 1);
