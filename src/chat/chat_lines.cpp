@@ -56,6 +56,45 @@ std::vector<NamesEntry> ParseNames(std::string_view line) {
     return names;
 }
 
+std::string_view NamesChannel(std::string_view line) {
+    const std::string_view code = WordAt(line, 1);
+    if (code == reply::kNames) return WordAt(line, 4, 6);
+    if (code == reply::kNamesEnd) return WordAt(line, 3, 5);
+    return {};
+}
+
+std::optional<Rename> ParseRename(std::string_view line) {
+    const auto fields = SplitWords(line, 4);
+    if (fields.size() < 3 || fields[1] != relayed::kNick) return std::nullopt;
+    Rename rename{.from = SenderOf(line), .to = std::string(DropColon(fields[2]))};
+    if (rename.from.empty() || rename.to.empty()) return std::nullopt;
+    return rename;
+}
+
+std::optional<Removal> ParseRemoval(std::string_view line) {
+    const auto fields = SplitWords(line, 5);
+    if (fields.size() < 4 || fields[1] != relayed::kKick) return std::nullopt;
+    Removal removal{.by = SenderOf(line),
+                    .channel = std::string(fields[2]),
+                    .nick = std::string(fields[3]),
+                    .reason = fields.size() > 4 ? std::string(DropColon(fields[4])) : ""};
+    if (removal.nick.empty()) return std::nullopt;
+    return removal;
+}
+
+std::optional<Topic> ParseTopic(std::string_view line) {
+    // The relayed line names the channel third, the reply fourth (after the user's nickname).
+    const std::string_view word = WordAt(line, 1);
+    const std::size_t channel = word == relayed::kTopic ? 2 : (word == reply::kTopic ? 3 : 0);
+    if (channel == 0) return std::nullopt;
+    const auto fields = SplitWords(line, channel + 2);
+    if (fields.size() < channel + 2) return std::nullopt;
+    Topic topic{.channel = std::string(fields[channel]),
+                .text = std::string(DropColon(fields[channel + 1]))};
+    if (topic.text.empty()) return std::nullopt;
+    return topic;
+}
+
 std::optional<ChatMessage> ParseMessage(std::string_view line) {
     const auto fields = SplitWords(line, 4);
     if (fields.size() < 4) return std::nullopt;

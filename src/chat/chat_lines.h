@@ -22,12 +22,16 @@ inline constexpr std::string_view kListEnd = "323";
 inline constexpr std::string_view kNames = "353";
 inline constexpr std::string_view kNamesEnd = "366";
 inline constexpr std::string_view kBadChannelKey = "475";
+inline constexpr std::string_view kTopic = "332";
 }  // namespace reply
 namespace relayed {
 inline constexpr std::string_view kPrivmsg = "PRIVMSG";
 inline constexpr std::string_view kJoin = "JOIN";
 inline constexpr std::string_view kPart = "PART";
 inline constexpr std::string_view kQuit = "QUIT";
+inline constexpr std::string_view kNick = "NICK";
+inline constexpr std::string_view kKick = "KICK";
+inline constexpr std::string_view kTopic = "TOPIC";
 }  // namespace relayed
 
 // The nickname of a relayed line's sender: field 0 without its ":", up to the first "!".
@@ -47,6 +51,31 @@ struct NamesEntry {
     bool op = false;
 };
 std::vector<NamesEntry> ParseNames(std::string_view line);
+// The channel a "353" names line or a "366" end of names is about; empty when it has none.
+std::string_view NamesChannel(std::string_view line);
+
+// A relayed NICK: ":old!u@h NICK new" (the new name with or without a ":").
+struct Rename {
+    std::string from;
+    std::string to;
+};
+std::optional<Rename> ParseRename(std::string_view line);
+
+// A relayed KICK: ":by!u@h KICK #channel nick :reason" (the reason may be missing).
+struct Removal {
+    std::string by;
+    std::string channel;
+    std::string nick;
+    std::string reason;
+};
+std::optional<Removal> ParseRemoval(std::string_view line);
+
+// A topic: relayed ":by!u@h TOPIC #channel :text" or the reply ":s 332 nick #channel :text".
+struct Topic {
+    std::string channel;
+    std::string text;
+};
+std::optional<Topic> ParseTopic(std::string_view line);
 
 // A relayed PRIVMSG; an emote is the text wrapped in 0x01 "ACTION" ... 0x01.
 struct ChatMessage {

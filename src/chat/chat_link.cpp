@@ -17,6 +17,9 @@ public:
                                             Param param) override {
         return wol_.RegisterIntercept(std::move(code), std::move(callback), std::move(param));
     }
+    void Renamed(const std::string& from, const std::string& to) override {
+        wol_.Pages().Renamed(from, to);
+    }
 
 private:
     WOLCon& wol_;

@@ -21,6 +21,11 @@ public:
     // The intercept holds while the registration lives.
     [[nodiscard]] virtual InterceptRegistration RegisterIntercept(
         std::string code, std::shared_ptr<Callback> callback, Param param = {}) = 0;
+    // A user of the lobby changed nickname: a page conversation with them follows.
+    virtual void Renamed(const std::string& from, const std::string& to) {
+        (void)from;
+        (void)to;
+    }
 };
 
 // The link through a logged-on session; the session outlives the lobby that uses it.

@@ -5,11 +5,13 @@
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPointer>
 #include <QTime>
+#include <QTimer>
 #include <QTreeWidget>
 
+#include "chat/member_model.h"
 #include "common/qt_text.h"
 #include "controls/attention.h"
 #include "controls/history_view.h"
@@ -87,6 +89,14 @@ void ChatUI::SetWOL(std::shared_ptr<ChatLink> link) {
 
 void ChatUI::SetUser(std::string nick) {
     lobby_->SetUser(std::move(nick));
+    MarkOwnNick();
+}
+
+void ChatUI::UserRenamed() {
+    MarkOwnNick();
+}
+
+void ChatUI::MarkOwnNick() {
     log_.reset();  // the logs are kept by own nickname
     const std::string& user = lobby_->User();
     // Whole-word match: "bob" in "bobby" is someone else.
@@ -122,7 +132,9 @@ void ChatUI::Status(const std::string& text) {
 }
 
 // The rows are only ever appended to or cleared, and redrawn from the lobby as they stand.
+// Drawing the members first leaves no count behind waiting for the pass to end.
 void ChatUI::LobbiesChanged() {
+    CatchUpLists();
     const auto& rows = lobby_->Lobbies();
     if (LobList->topLevelItemCount() > int(rows.size())) LobList->clear();
     for (int i = LobList->topLevelItemCount(); i < int(rows.size()); ++i) {
@@ -133,6 +145,25 @@ void ChatUI::LobbiesChanged() {
         QTreeWidgetItem* item = LobList->topLevelItem(i);
         item->setText(1, QStringLiteral("(%1)").arg(rows[std::size_t(i)].users));
         SetRowLook(item, i + 1 == lobby_->CurrentLobby());
+    }
+}
+
+void ChatUI::MembersChanged() {
+    if (!listsDue_->isActive()) listsDue_->start();
+}
+
+void ChatUI::CatchUpLists() {
+    if (!listsDue_->isActive()) return;
+    listsDue_->stop();
+    DrawLists();
+}
+
+void ChatUI::DrawLists() {
+    members_->Show(lobby_->Members(), NickList);
+    const auto& rows = lobby_->Lobbies();
+    for (int i = 0; i < int(rows.size()) && i < LobList->topLevelItemCount(); ++i) {
+        LobList->topLevelItem(i)->setText(1,
+                                          QStringLiteral("(%1)").arg(rows[std::size_t(i)].users));
     }
 }
 
@@ -197,8 +228,8 @@ bool ChatUI::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool press = key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||
                            key->key() == Qt::Key_Enter;
-        if (press && watched == NickList && NickList->currentItem()) {
-            ToggleRecipient(NickList->currentItem());
+        if (press && watched == NickList && NickList->currentIndex().isValid()) {
+            ToggleRecipient(NickList->currentIndex());
             return true;
         }
         if (press && watched == LobList && LobList->currentItem()) {

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "chat/chat_link.h"
 #include "chat/lobby.h"
@@ -15,8 +14,8 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
+class QModelIndex;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -25,6 +24,7 @@ namespace vantor {
 
 class ConversationLog;
 class HistoryView;
+class MemberModel;
 class SendBoxKeys;
 class VantorBtn;
 
@@ -60,6 +60,9 @@ public:
     // The conversation box shows new entries at most every few dozen milliseconds; this brings
     // it up to date now.
     void CatchUpHistory();
+    // The users list and the counts beside the lobbies are drawn once the lines of a receive
+    // pass are done; this draws them now.
+    void CatchUpLists();
 
     int CurrentLobby() const { return lobby_->CurrentLobby(); }
     int PreviousLobby() const { return lobby_->PreviousLobby(); }
@@ -80,16 +83,16 @@ private:
     void Status(const std::string& text) override;
     void ChatControls(bool active) override;
     void LobbiesChanged() override;
-    void MembersCleared() override;
-    void MemberAdded(const std::string& key, const LobbyMember& member, bool atTop) override;
-    void MemberRemoved(const std::string& key) override;
-    void MemberChanged(const std::string& key, const LobbyMember& member) override;
+    void MembersChanged() override;
+    void UserRenamed() override;
+    void MarkOwnNick();
+    void DrawLists();
 
     void BuildControls();
     void ReadColours();
 
     void SendText(bool emote);
-    void ToggleRecipient(QListWidgetItem* item);
+    void ToggleRecipient(const QModelIndex& index);
     void MoveTo(QTreeWidgetItem* row);
     void Unload();
 
@@ -113,11 +116,11 @@ private:
     int logRow_ = 0;  // the lobby log_ writes to
     QTimer* logFlush_ = nullptr;
 
-    // The nick list's rows by the members' keys, so a member the lobby names is found at once.
-    std::unordered_map<std::string, QListWidgetItem*> nickRows_;
+    MemberModel* members_ = nullptr;
+    QTimer* listsDue_ = nullptr;  // the lists wait for the end of the receive pass
 
     QTreeWidget* LobList = nullptr;
-    QListWidget* NickList = nullptr;
+    QListView* NickList = nullptr;
     HistoryView* ChatHistory = nullptr;
     QLineEdit* SendBox = nullptr;
     VantorBtn* SendBtn = nullptr;

@@ -5,12 +5,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QShortcut>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "chat/chat_ui.h"
+#include "chat/member_model.h"
 #include "controls/find_bar.h"
 #include "controls/history_view.h"
 #include "controls/send_box_keys.h"
@@ -58,10 +61,17 @@ void ChatUI::BuildControls() {
         3 * LobList->fontMetrics().averageCharWidth() + 8);
     LobList->installEventFilter(this);
 
-    NickList = new QListWidget(this);
+    NickList = new QListView(this);
     NickList->setObjectName(QStringLiteral("NickList"));
     NickList->setAccessibleName(QStringLiteral("Users"));
     NickList->setSelectionMode(QAbstractItemView::NoSelection);
+    NickList->setUniformItemSizes(true);  // a lobby of thousands is laid out without measuring
+    members_ = new MemberModel(this);
+    NickList->setModel(members_);
+    listsDue_ = new QTimer(this);
+    listsDue_->setSingleShot(true);
+    listsDue_->setInterval(0);
+    connect(listsDue_, &QTimer::timeout, this, [this] { DrawLists(); });
     NickList->setPalette(listPalette);
     NickList->installEventFilter(this);
 
@@ -138,11 +148,15 @@ void ChatUI::BuildControls() {
     connect(SendBtn, &VantorBtn::Click, this, [this] { SendText(false); });
     connect(EmoteBtn, &VantorBtn::Click, this, [this] { SendText(true); });
     connect(CloseBtn, &VantorBtn::Click, this, [this] { close(); });
+    // As the close button does: the lobby is left.
+    auto* closeKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);
+    closeKey->setContext(Qt::WindowShortcut);
+    connect(closeKey, &QShortcut::activated, this, [this] { close(); });
     connect(SendBox, &QLineEdit::returnPressed, this, [this] {
         if (SendBtn->Enabled()) SendText(false);
     });
-    connect(NickList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { ToggleRecipient(item); });
+    connect(NickList, &QListView::clicked, this,
+            [this](const QModelIndex& index) { ToggleRecipient(index); });
     connect(LobList, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* row, int) { MoveTo(row); });
     connect(ChatHistory, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {

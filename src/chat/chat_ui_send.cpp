@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-// The lobby chat window's send path and users list: the send box, the members drawn as the
-// lobby reports them (bold rows are the recipients), the log of each lobby.
+// The lobby chat window's send path: the send box, the recipients chosen in the users list, the
+// log of each lobby.
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPainter>
 #include <QTimer>
 
 #include "chat/chat_ui.h"
+#include "chat/member_model.h"
 #include "common/qt_text.h"
+#include "common/wire_text.h"
 #include "controls/send_box_keys.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
@@ -16,24 +16,6 @@
 namespace vantor {
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-constexpr int kKeyRole = Qt::UserRole;  // nick list: the member's key (wire bytes)
-
-// A small round mark for operators; drawn here so it needs no artwork.
-QIcon OperatorMark() {
-    QPixmap pix(12, 12);
-    pix.fill(Qt::transparent);
-    QPainter painter(&pix);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(theme::kGold);
-    painter.drawEllipse(2, 2, 8, 8);
-    return QIcon(pix);
-}
-
-}  // namespace
 
 void ChatUI::SetSendFocus() {
     if (SendBox->isEnabled()) SendBox->setFocus(Qt::OtherFocusReason);
@@ -85,8 +67,12 @@ QStringList ChatUI::Nicknames() const {
     return names;
 }
 
-void ChatUI::ToggleRecipient(QListWidgetItem* item) {
-    if (item) lobby_->ToggleRecipient(item->data(kKeyRole).toByteArray().toStdString());
+// A click is drawn at once; it does not wait for a receive pass.
+void ChatUI::ToggleRecipient(const QModelIndex& index) {
+    const LobbyMember* member = members_->At(index.row());
+    if (!member) return;
+    lobby_->ToggleRecipient(LowerCp1252(member->nick));
+    CatchUpLists();
 }
 
 void ChatUI::ChatControls(bool active) {
@@ -100,49 +86,6 @@ void ChatUI::ChatControls(bool active) {
     SendBox->setPalette(boxPalette);
     SendBtn->SetEnabled(active);
     EmoteBtn->SetEnabled(active);
-}
-
-void ChatUI::MembersCleared() {
-    NickList->clear();
-    nickRows_.clear();
-}
-
-void ChatUI::MemberAdded(const std::string& key, const LobbyMember& member, bool atTop) {
-    auto* item = new QListWidgetItem(FromWire(member.nick));
-    item->setData(kKeyRole, QByteArray::fromStdString(key));
-    nickRows_.emplace(key, item);
-    if (member.op) {
-        static const QIcon mark = OperatorMark();
-        item->setIcon(mark);
-        item->setForeground(theme::kWhite);
-        item->setToolTip(QStringLiteral("Operator"));
-        item->setData(Qt::AccessibleDescriptionRole, QStringLiteral("operator"));
-    }
-    if (atTop) {
-        NickList->insertItem(0, item);
-    } else {
-        NickList->addItem(item);
-    }
-}
-
-void ChatUI::MemberRemoved(const std::string& key) {
-    const auto it = nickRows_.find(key);
-    if (it == nickRows_.end()) return;
-    QListWidgetItem* item = it->second;
-    nickRows_.erase(it);
-    delete NickList->takeItem(NickList->row(item));
-}
-
-// A recipient is bold and white; an operator is white anyway.
-void ChatUI::MemberChanged(const std::string& key, const LobbyMember& member) {
-    const auto it = nickRows_.find(key);
-    if (it == nickRows_.end()) return;
-    QListWidgetItem* item = it->second;
-    QFont font = item->font();
-    font.setBold(member.recipient);
-    item->setFont(font);
-    item->setText(FromWire(member.nick));
-    if (!member.op) item->setForeground(member.recipient ? theme::kWhite : theme::kOrange);
 }
 
 }  // namespace vantor

@@ -22,6 +22,15 @@ constexpr std::array<InterceptOf, 4> kIntercepts = {{{relayed::kPrivmsg, Lobby::
                                                      {relayed::kJoin, Lobby::kJoined},
                                                      {relayed::kPart, Lobby::kLeft},
                                                      {relayed::kQuit, Lobby::kQuit}}};
+// What a real service of the family sends a lobby beyond those four.
+constexpr std::array<InterceptOf, 4> kEventIntercepts = {{{relayed::kNick, Lobby::kNick},
+                                                          {relayed::kKick, Lobby::kKick},
+                                                          {relayed::kTopic, Lobby::kTopic},
+                                                          {reply::kTopic, Lobby::kTopic}}};
+
+std::string Because(const std::string& reason) {
+    return reason.empty() ? std::string() : " (" + reason + ")";
+}
 
 }  // namespace
 
@@ -86,7 +95,8 @@ void Lobby::ChatCB_Callback(const std::string& line, Delivery status, const Para
         case kJoin:
             if (word == reply::kNames) {
                 OnNames(line);
-            } else if (word == reply::kNamesEnd) {
+            } else if (word == reply::kNamesEnd && IsListedChannel(NamesChannel(line))) {
+                namesDue_ = false;
                 SetCount(currentLobby_, int(members_.size()));
             }
             break;
@@ -102,6 +112,15 @@ void Lobby::ChatCB_Callback(const std::string& line, Delivery status, const Para
         case kQuit:
             OnQuit(line);
             break;
+        case kNick:
+            OnNick(line);
+            break;
+        case kKick:
+            OnKick(line);
+            break;
+        case kTopic:
+            OnTopic(line);
+            break;
         default:
             break;
     }
@@ -115,6 +134,11 @@ void Lobby::OnLobbyList(const std::string& line) {
                         .channel = row->channel,
                         .users = row->users});
     view_.LobbiesChanged();
+}
+
+bool Lobby::IsListedChannel(std::string_view channel) const {
+    const LobbyInfo* info = Row(ListedLobby());
+    return info && !channel.empty() && LowerCp1252(channel) == LowerCp1252(info->channel);
 }
 
 void Lobby::OnListEnd() {
@@ -139,21 +163,35 @@ void Lobby::RegisterIntercepts() {
         intercepts_.push_back(
             link_->RegisterIntercept(std::string(i.code), ChatCB, Param{int(i.request)}));
     }
+    if (Settings().Get(setting::kChatLobbyEvents) == 0) return;
+    for (const InterceptOf& i : kEventIntercepts) {
+        intercepts_.push_back(
+            link_->RegisterIntercept(std::string(i.code), ChatCB, Param{int(i.request)}));
+    }
 }
 
 void Lobby::JoinCurrent() {
     view_.Status("Joining channel " + LobbyName(currentLobby_) + "...");
     const LobbyInfo* info = Row(currentLobby_);
     if (link_ && info && !info->channel.empty()) {
+        namesDue_ = true;
+        // Every names line of the reply is ours: once the first has started it, the later ones
+        // are its data lines.
         link_->send(JoinCommand(info->channel), {.callback = ChatCB,
                                                  .param = Param{int(kJoin)},
-                                                 .codes = {reply::kBadChannelKey},
+                                                 .codes = {reply::kBadChannelKey, reply::kNames},
                                                  .start = reply::kNames,
                                                  .end = reply::kNamesEnd});
     }
 }
 
 void Lobby::OnNames(const std::string& line) {
+    // Lines of a lobby being left, or of an earlier reply, do not mix with this one's.
+    if (moving_ || !IsListedChannel(NamesChannel(line))) return;
+    if (namesDue_) {
+        namesDue_ = false;
+        ClearMembers();
+    }
     for (const NamesEntry& name : ParseNames(line)) AddMember(name.nick, name.op);
 }
 
@@ -199,15 +237,65 @@ void Lobby::OnPart(const std::string& line) {
         return;
     }
     // Parted without a move of ours (the service put us out): rejoin where we were.
-    const int left = moving_ ? previousLobby_ : currentLobby_;
-    moving_ = false;
+    const int left = ListedLobby();
     if (!Notice("Left channel " + LobbyName(left), left)) return;  // closed meanwhile: no JOIN
+    LeftLobby(left);
+}
+
+void Lobby::LeftLobby(int left) {
+    moving_ = false;
     SetCount(left, std::max(0, int(members_.size()) - 1));
     ClearMembers();
     chatActive_ = false;
     view_.Status("Chat is inactive.");
     view_.ChatControls(false);
-    JoinCurrent();
+    if (!removed_) JoinCurrent();
+}
+
+void Lobby::OnNick(const std::string& line) {
+    const auto rename = ParseRename(line);
+    if (!rename) return;
+    const bool own = rename->from == user_;
+    if (own) user_ = rename->to;
+    const bool listed = RenameMember(rename->from, rename->to);
+    const auto alive = liveness_.watch();
+    if (own) view_.UserRenamed();
+    if (!alive()) return;
+    if ((listed || own) && !Notice(rename->from + " is now known as " + rename->to)) return;
+    if (link_) link_->Renamed(rename->from, rename->to);
+}
+
+void Lobby::OnKick(const std::string& line) {
+    const auto kick = ParseRemoval(line);
+    if (!kick || !IsListedChannel(kick->channel)) return;
+    // Named by whoever removed them, in whatever letter case.
+    if (LowerCp1252(kick->nick) != LowerCp1252(user_)) {
+        if (!RemoveMember(kick->nick)) return;
+        SetCount(ListedLobby(), int(members_.size()));
+        Notice(kick->nick + " was removed by " + kick->by + Because(kick->reason));
+        return;
+    }
+    // No rejoin of our own: the user picks a lobby. Removed from the lobby being left, the
+    // move goes on.
+    const int left = ListedLobby();
+    removed_ = !moving_;
+    chatActive_ = false;
+    if (!Show({.kind = EntryKind::Error,
+               .body = "You were removed from " + LobbyName(left) + " by " + kick->by +
+                       Because(kick->reason),
+               .row = left})) {
+        return;
+    }
+    LeftLobby(left);
+}
+
+void Lobby::OnTopic(const std::string& line) {
+    const auto topic = ParseTopic(line);
+    if (!topic || !IsListedChannel(topic->channel)) return;
+    std::string& shown = topics_[LowerCp1252(topic->channel)];
+    if (shown == topic->text) return;  // the same topic on every join is news once
+    shown = topic->text;
+    Notice("Topic: " + topic->text);
 }
 
 void Lobby::OnQuit(const std::string& line) {
@@ -229,7 +317,7 @@ void Lobby::LinkDown() {
 void Lobby::LinkRestored() {
     if (closed_ || !linkDown_) return;
     linkDown_ = false;
-    if (!Notice("Reconnected.")) return;
+    if (!Notice("Reconnected.") || removed_) return;
     if (currentLobby_ > 0) {
         JoinCurrent();
     } else {
@@ -238,7 +326,15 @@ void Lobby::LinkRestored() {
 }
 
 void Lobby::MoveTo(int row) {
-    if (closed_ || !Row(row) || row == currentLobby_ || !chatActive_) return;
+    if (closed_ || !Row(row)) return;
+    if (removed_) {
+        removed_ = false;
+        currentLobby_ = row;
+        view_.LobbiesChanged();
+        JoinCurrent();
+        return;
+    }
+    if (row == currentLobby_ || !chatActive_) return;
     chatActive_ = false;
     previousLobby_ = currentLobby_;
     currentLobby_ = row;
@@ -252,7 +348,7 @@ void Lobby::ToggleRecipient(const std::string& key) {
     const auto it = byKey_.find(key);
     if (it == byKey_.end()) return;
     it->second->recipient = !it->second->recipient;
-    view_.MemberChanged(key, *it->second);
+    view_.MembersChanged();
 }
 
 bool Lobby::RefuseSend() {
@@ -260,6 +356,10 @@ bool Lobby::RefuseSend() {
     // Refused lines stay with the user, who can send them once they can go.
     if (linkDown_) {
         Notice("Not connected: the line was not sent.");
+        return true;
+    }
+    if (removed_) {
+        Notice("Not in a lobby: the line was not sent.");
         return true;
     }
     return false;
@@ -292,7 +392,7 @@ void Lobby::Close() {
     closed_ = true;
     liveness_.Renew();  // a run under way when the window closes goes no further
     const auto alive = liveness_.watch();
-    if (link_ && !linkDown_) {
+    if (link_ && !linkDown_ && !removed_) {
         const LobbyInfo* info = Row(currentLobby_);
         if (info && !info->channel.empty()) link_->send(PartCommand(info->channel));
     }
@@ -313,13 +413,13 @@ bool Lobby::Show(LobbyEntry entry) {
 void Lobby::SetCount(int row, int count) {
     if (row < 1 || row > static_cast<int>(lobbies_.size())) return;
     lobbies_[std::size_t(row - 1)].users = count;
-    view_.LobbiesChanged();
+    view_.MembersChanged();
 }
 
 void Lobby::ClearMembers() {
     members_.clear();
     byKey_.clear();
-    view_.MembersCleared();
+    view_.MembersChanged();
 }
 
 void Lobby::AddMember(const std::string& nick, bool op) {
@@ -328,8 +428,8 @@ void Lobby::AddMember(const std::string& nick, bool op) {
     // Operators go to the top, everyone else to the end.
     const auto at =
         members_.insert(op ? members_.begin() : members_.end(), {.nick = nick, .op = op});
-    byKey_.emplace(key, at);
-    view_.MemberAdded(key, *at, op);
+    byKey_.emplace(std::move(key), at);
+    view_.MembersChanged();
 }
 
 bool Lobby::RemoveMember(const std::string& nick) {
@@ -338,7 +438,25 @@ bool Lobby::RemoveMember(const std::string& nick) {
     if (it == byKey_.end()) return false;
     members_.erase(it->second);
     byKey_.erase(it);
-    view_.MemberRemoved(key);
+    view_.MembersChanged();
+    return true;
+}
+
+// In place: the operator mark, the place in the list and the recipient choice stay.
+bool Lobby::RenameMember(const std::string& from, const std::string& to) {
+    const auto it = byKey_.find(LowerCp1252(from));
+    if (it == byKey_.end()) return false;
+    const auto member = it->second;
+    byKey_.erase(it);
+    std::string key = LowerCp1252(to);
+    member->nick = to;
+    if (const auto clash = byKey_.find(key); clash != byKey_.end()) {
+        members_.erase(clash->second);  // a stale entry of the new name
+        byKey_.erase(clash);
+        SetCount(ListedLobby(), int(members_.size()));
+    }
+    byKey_.emplace(std::move(key), member);
+    view_.MembersChanged();
     return true;
 }
 

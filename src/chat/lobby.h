@@ -33,7 +33,18 @@ struct LobbyInfo {
 class Lobby {
 public:
     // Parameters handed back with each request or intercept.
-    enum Request : int { kList = 1, kJoin = 2, kMessage = 3, kJoined = 4, kLeft = 5, kQuit = 6 };
+    // The last three only while "ChatLobbyEvents" is on.
+    enum Request : int {
+        kList = 1,
+        kJoin = 2,
+        kMessage = 3,
+        kJoined = 4,
+        kLeft = 5,
+        kQuit = 6,
+        kNick = 7,
+        kKick = 8,
+        kTopic = 9,
+    };
 
     explicit Lobby(LobbyView& view);
     ~Lobby();
@@ -64,6 +75,7 @@ public:
     int CurrentLobby() const { return currentLobby_; }    // 1-based row, 0 = none
     int PreviousLobby() const { return previousLobby_; }  // 1-based row, 0 = none
     bool ChatActive() const { return chatActive_; }
+    bool Removed() const { return removed_; }  // put out by a KICK, in no lobby until a click
     bool Closed() const { return closed_; }
     const LobbyInfo* Row(int row) const;  // nullptr outside 1..rows
 
@@ -79,6 +91,13 @@ private:
     void OnJoin(const std::string& line);
     void OnPart(const std::string& line);
     void OnQuit(const std::string& line);
+    void OnNick(const std::string& line);
+    void OnKick(const std::string& line);
+    void OnTopic(const std::string& line);
+    // The user is out of the lobby whose members are listed; a move goes on to the next one.
+    void LeftLobby(int left);
+    int ListedLobby() const { return moving_ ? previousLobby_ : currentLobby_; }
+    bool IsListedChannel(std::string_view channel) const;
     void JoinCurrent();
     void RegisterIntercepts();
 
@@ -89,6 +108,7 @@ private:
     void ClearMembers();
     void AddMember(const std::string& nick, bool op);
     bool RemoveMember(const std::string& nick);
+    bool RenameMember(const std::string& from, const std::string& to);
     std::string LobbyName(int row) const;
 
     LobbyView& view_;
@@ -103,7 +123,10 @@ private:
     bool chatActive_ = false;
     bool moving_ = false;  // own PART sent for a move, its echo not seen yet
     bool linkDown_ = false;
+    bool removed_ = false;
     bool closed_ = false;
+    bool namesDue_ = false;  // a JOIN went out: its first names line starts the list afresh
+    std::unordered_map<std::string, std::string> topics_;  // shown, by lower-cased channel
 
     // In list order, operators first; found by lower-cased nickname. A lobby's names arrive by
     // the thousand, and a search through the list per name would freeze on a large one.

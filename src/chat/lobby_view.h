@@ -36,13 +36,13 @@ public:
     virtual void Entry(const LobbyEntry& entry) = 0;
     virtual void Status(const std::string& text) = 0;
     virtual void ChatControls(bool active) = 0;  // the send box and its buttons
-    // The lobby rows, their counts or which one is current changed.
+    // The lobby rows or which one is current changed: drawn at once.
     virtual void LobbiesChanged() = 0;
-    // The members, by lower-cased nickname (the key).
-    virtual void MembersCleared() = 0;
-    virtual void MemberAdded(const std::string& key, const LobbyMember& member, bool atTop) = 0;
-    virtual void MemberRemoved(const std::string& key) = 0;
-    virtual void MemberChanged(const std::string& key, const LobbyMember& member) = 0;
+    // The members or the counts beside the lobbies changed. A names reply and a storm of joins
+    // and parts change them line after line: the view draws them once the lines at hand are
+    // done, not once per line.
+    virtual void MembersChanged() = 0;
+    virtual void UserRenamed() = 0;  // the user's own NICK
 };
 
 }  // namespace vantor

@@ -241,6 +241,14 @@ void PageRouter::NoticeAll(const std::string& text) {
     for (const auto& conv : PageWins()) conv->Notify(text);
 }
 
+void PageRouter::Renamed(const std::string& from, const std::string& to) {
+    const auto conv = Find(from);
+    if (!conv || to.empty()) return;
+    const auto other = Find(to);
+    if (!other || other == conv) conv->Rename(to);
+    conv->Notify(from + " is now known as " + to);
+}
+
 std::size_t PageRouter::Count() const {
     return impl_->wins.size();
 }

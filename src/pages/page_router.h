@@ -60,6 +60,9 @@ public:
     void SetLinkDown(bool down);
     bool LinkDown() const;
     void NoticeAll(const std::string& text);  // a notice line in every open window
+    // A user changed nickname (seen in a lobby): their conversation says so and goes on under
+    // the new name, unless one with the new name is open already.
+    void Renamed(const std::string& from, const std::string& to);
 
     std::size_t Count() const;
     std::shared_ptr<PageWin> Find(std::string_view nick) const;  // case-insensitive

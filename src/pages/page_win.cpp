@@ -44,6 +44,11 @@ void PageWin::Notify(const std::string& text) {
     if (mvarWindow_) mvarWindow_->Notify(text);
 }
 
+void PageWin::Rename(std::string nick) {
+    fromNick_ = std::move(nick);
+    if (mvarWindow_) mvarWindow_->SetFrom(fromNick_);
+}
+
 void PageWin::SetFocus() {
     if (!mvarWindow_) return;
     const auto alive = alive_.watch();

@@ -42,6 +42,7 @@ public:
     void InPage(const std::string& message);
     void Callback(std::int32_t result);    // the page reply's result code
     void Notify(const std::string& text);  // a local notice in the conversation
+    void Rename(std::string nick);         // the remote user is known by another name now
     void SetFocus();
     void CreateWin();
     void CloseWin();

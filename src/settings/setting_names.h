@@ -49,6 +49,9 @@ inline constexpr LongSetting kChatColPrivate{"ChatColPrivate", 16744448};
 inline constexpr LongSetting kChatColEmote{"ChatColEmote", 38400};
 inline constexpr LongSetting kChatColNotify{"ChatColNotify", 9830550};
 inline constexpr LongSetting kChatTimeStamps{"ChatTimeStamps", 1};
+// 1: the lobby follows renames (NICK) and removals (KICK) and shows a topic; 0: it hears only
+// PRIVMSG, JOIN, PART and QUIT.
+inline constexpr LongSetting kChatLobbyEvents{"ChatLobbyEvents", 1};
 
 // The page window's colours.
 inline constexpr LongSetting kPageIn{"PageIn", 33023};

@@ -7,7 +7,9 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <memory>
 
+#include "chat/chat_lines.h"
 #include "chat/chat_ui.h"
 #include "chat_test_util.h"
 #include "session/wolcon.h"
@@ -116,6 +118,57 @@ TEST(ChatOnLocalService, threeUsersTalkInALobbyAndOneMovesOn) {
     ASSERT_TRUE(pump([&] { return ann.Nicks() == QStringList{u"ann"_s}; }));
 
     for (Member* m : all) delete m->chat.data();
+    SetSettingsSource(nullptr);
+}
+
+// The service spreads a names reply over lines of 400 bytes: 60 members and the user take two,
+// and every one of them is listed, the user (the last to join) too.
+TEST(ChatOnLocalService, sixtyMembersOfALobbyAreAllListed) {
+    test::ScopedRegistry registry;
+    test::ChatSettings settings;
+    SetSettingsSource(&settings);
+    test::LocalServer server{/*demo=*/false};
+    ASSERT_TRUE(server.Ok());
+    std::vector<std::unique_ptr<WOLCon>> crowd;
+    Member bob;
+    const auto pump = [&](const std::function<bool()>& done) {
+        return test::PumpUntil(done, [&] {
+            for (auto& wol : crowd) wol->PopulateBuff();
+            bob.wol.PopulateBuff();
+            QApplication::processEvents();
+        });
+    };
+    int loggedOn = 0;
+    for (int i = 0; i < 60; ++i) {
+        auto& wol = *crowd.emplace_back(std::make_unique<WOLCon>());
+        wol.LogOnResult = [&loggedOn](LogOnResult result) {
+            loggedOn += result == LogOnResult::LoggedOn;
+        };
+        ASSERT_TRUE(wol.connect(server.BasePort()));
+        wol.LogOn(WolInfo{"member" + std::to_string(10 + i), "secret"}, false);
+    }
+    ASSERT_TRUE(pump([&] { return loggedOn == 60; }));
+    for (auto& wol : crowd) wol->send(JoinCommand("#Lob_12_0"));
+
+    bob.wol.LogOnResult = [&bob](LogOnResult result) { bob.logOn = int(result); };
+    ASSERT_TRUE(bob.wol.connect(server.BasePort()));
+    bob.wol.LogOn(WolInfo{"bob", "secret"}, false);
+    ASSERT_TRUE(pump([&] { return bob.logOn == 0; }));
+    bob.chat = new ChatUI;
+    bob.chat->SetWOL(ChatLinkTo(bob.wol));
+    bob.chat->show();
+    bob.chat->SetUser("bob");
+    bob.chat->ConnectChat();
+    auto* lobbies = bob.chat->findChild<QTreeWidget*>(u"LobList"_s);
+    ASSERT_TRUE(pump([&] {
+        return bob.chat->ChatActive() && bob.Nicks().size() == 61 &&
+               lobbies->topLevelItem(0)->text(1) == u"(61)"_s;
+    })) << bob.Nicks().size();
+    QStringList expected{u"bob"_s};
+    for (int i = 0; i < 60; ++i) expected << u"member"_s + QString::number(10 + i);
+    EXPECT_EQ(bob.Nicks(), expected);
+
+    delete bob.chat.data();
     SetSettingsSource(nullptr);
 }
 

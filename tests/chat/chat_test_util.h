@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QColor>
-#include <QListWidget>
 #include <QPointer>
 #include <QTextBlock>
 #include <any>
@@ -26,11 +26,13 @@ public:
     ChatSettings() { numbers.emplace("ChatTimeStamps", 0); }
 };
 
-// The nicknames as the window lists them.
-inline QStringList NickList(const ChatUI& chat) {
-    auto* list = chat.findChild<QListWidget*>(QStringLiteral("NickList"));
+// The nicknames as the window lists them, drawn up to date.
+inline QStringList NickList(ChatUI& chat) {
+    chat.CatchUpLists();
+    const QAbstractItemModel* list =
+        chat.findChild<QAbstractItemView*>(QStringLiteral("NickList"))->model();
     QStringList out;
-    for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+    for (int i = 0; i < list->rowCount(); ++i) out << list->index(i, 0).data().toString();
     return out;
 }
 

@@ -5,8 +5,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -38,7 +39,7 @@ protected:
     void Open() {
         ChatWindowTest::Open("bob");
         lobbies = chat->findChild<QTreeWidget*>(u"LobList"_s);
-        nicks = chat->findChild<QListWidget*>(u"NickList"_s);
+        nicks = chat->findChild<QListView*>(u"NickList"_s);
         history = chat->findChild<QTextBrowser*>(u"ChatHistory"_s);
         sendBox = chat->findChild<QLineEdit*>(u"SendBox"_s);
         status = chat->findChild<QLabel*>(u"StatusLabel"_s);
@@ -59,8 +60,24 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(item).center());
     }
+    void Click(QListView* list, int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(row, 0)).center());
+    }
+    // A users list row as drawn.
+    QVariant Nick(int row, int role) const {
+        chat->CatchUpLists();
+        return nicks->model()->index(row, 0).data(role);
+    }
+    QColor NickColour(int row) const {
+        return Nick(row, Qt::ForegroundRole).value<QBrush>().color();
+    }
+    bool NickBold(int row) const { return Nick(row, Qt::FontRole).value<QFont>().bold(); }
     QStringList Nicks() const { return test::NickList(*chat); }
-    QString Count(int row) const { return lobbies->topLevelItem(row)->text(1); }
+    QString Count(int row) const {
+        chat->CatchUpLists();
+        return lobbies->topLevelItem(row)->text(1);
+    }
     // The box shows entries a moment later; these bring it up to date first.
     QTextDocument* Doc() const {
         chat->CatchUpHistory();
@@ -74,13 +91,14 @@ protected:
     }
 
     QTreeWidget* lobbies = nullptr;
-    QListWidget* nicks = nullptr;
+    QListView* nicks = nullptr;
     QTextBrowser* history = nullptr;
     QLineEdit* sendBox = nullptr;
     QLabel* status = nullptr;
 };
 
 TEST_F(ChatWindow, listsLobbiesByNameAndJoinsTheConfiguredOne) {
+    settings.numbers["ChatLobbyEvents"] = 0;  // the four intercepts alone
     EXPECT_EQ(link->Last(), "LIST 0 12");
     ListLobbies();
     ASSERT_EQ(lobbies->topLevelItemCount(), 3);  // the "_13_" channel is no lobby
@@ -130,7 +148,7 @@ TEST_F(ChatWindow, ownJoinActivatesChatAndNamesPutOperatorsOnTop) {
     EXPECT_EQ(status->text(), u"Chat is active."_s);
 
     EXPECT_EQ(Nicks(), (QStringList{u"op"_s, u"carl"_s, u"bob"_s}));
-    EXPECT_EQ(nicks->item(0)->foreground().color(), kWhite);
+    EXPECT_EQ(NickColour(0), kWhite);
     EXPECT_EQ(Count(0), u"(3)"_s);
 }
 
@@ -256,11 +274,11 @@ TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {
     ExpectLast(u"bob waves"_s, kEmote);
 
     // Clicks toggle recipients: bold and white; an operator is white anyway.
-    QListWidgetItem* carl = nicks->item(1);
-    Click(nicks, nicks->item(0));
+    const int carl = 1;
+    Click(nicks, 0);
     Click(nicks, carl);
-    EXPECT_TRUE(carl->font().bold() && nicks->selectedItems().isEmpty());
-    EXPECT_EQ(carl->foreground().color(), kWhite);
+    EXPECT_TRUE(NickBold(carl) && nicks->selectionModel()->selectedIndexes().isEmpty());
+    EXPECT_EQ(NickColour(carl), kWhite);
     sendBox->setText(u"secret"_s);
     QTest::mouseClick(Button(u"SendBtn"_s), Qt::LeftButton);
     EXPECT_EQ(link->Last(), "PRIVMSG op,carl :secret");
@@ -273,10 +291,10 @@ TEST_F(ChatWindow, sendingGoesToTheLobbyOrToTheBoldRecipients) {
     EXPECT_EQ(LastColour(), kPrivate);
 
     Click(nicks, carl);
-    Click(nicks, nicks->item(0));
-    EXPECT_FALSE(carl->font().bold());
-    EXPECT_EQ(carl->foreground().color(), kOrange);
-    EXPECT_EQ(nicks->item(0)->foreground().color(), kWhite);
+    Click(nicks, 0);
+    EXPECT_FALSE(NickBold(carl));
+    EXPECT_EQ(NickColour(carl), kOrange);
+    EXPECT_EQ(NickColour(0), kWhite);
 }
 
 TEST_F(ChatWindow, movingLeavesThenJoinsOnTheOwnPart) {
@@ -298,7 +316,7 @@ TEST_F(ChatWindow, movingLeavesThenJoinsOnTheOwnPart) {
     Feed(Lobby::kLeft, {":bob!u@h PART x_12_3"});
     ExpectLast(u"Left channel Iron Hand"_s, kNotify);
     EXPECT_EQ(Count(0), u"(2)"_s);
-    EXPECT_EQ(nicks->count(), 0);
+    EXPECT_TRUE(Nicks().isEmpty());
     EXPECT_FALSE(sendBox->isEnabled() || Button(u"EmoteBtn"_s)->Enabled());
     EXPECT_EQ(status->text(), u"Joining channel Orchid Talk..."_s);
     EXPECT_EQ(link->Last(), "JOIN #L_12_5 plumvex4");
@@ -331,6 +349,63 @@ TEST_F(ChatWindow, closedWhileAnEntryLetsEventsRunGoesNoFurther) {
     EXPECT_TRUE(chat.isNull());
 }
 
+// Ctrl+W, from anywhere in the window, closes it as its close button does.
+TEST_F(ChatWindow, ctrlWClosesTheWindowAndLeavesTheLobby) {
+    EnterLobby();
+    QApplication::setActiveWindow(chat);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(chat));
+    QSignalSpy closed(chat.data(), &ChatUI::Closed);
+    QTest::keyClick(sendBox, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(link->Last(), "PART x_12_3");
+    EXPECT_TRUE(link->intercepts.empty());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(chat.isNull());
+}
+
+// Letters typed in the users list go to the first member they start; the member stays current
+// when a pass redraws the list around it, so Space chooses the one the user found.
+TEST_F(ChatWindow, lettersInTheUsersListFindAMemberWhoStaysFoundThroughARedraw) {
+    EnterLobby();
+    Feed(Lobby::kJoined, {":cathy!u@h JOIN :0,0 x_12_3", ":dan!u@h JOIN :0,0 x_12_3"});
+    chat->CatchUpLists();
+    nicks->setFocus();
+    QTest::keyClicks(nicks, u"da"_s);
+    ASSERT_EQ(nicks->currentIndex().data().toString(), u"dan"_s);
+    Feed(Lobby::kJoined, {":zed!u@h JOIN :0,0 x_12_3"});
+    Feed(Lobby::kLeft, {":carl!u@h PART x_12_3"});
+    chat->CatchUpLists();
+    EXPECT_EQ(nicks->currentIndex().data().toString(), u"dan"_s);
+    QTest::keyClick(nicks, Qt::Key_Space);
+    sendBox->setText(u"psst"_s);
+    QTest::mouseClick(Button(u"SendBtn"_s), Qt::LeftButton);
+    EXPECT_EQ(link->Last(), "PRIVMSG dan :psst");
+}
+
+// Renamed members are told in the join and leave colour; removed from the lobby, the user sees
+// it in the error colour, the window goes inactive, and a click on a lobby joins again.
+TEST_F(ChatWindow, renamesAndRemovalsAreToldAndARemovedUserClicksToReturn) {
+    EnterLobby();
+    Feed(Lobby::kNick, {":carl!u@h NICK carlos"});
+    ExpectLast(u"carl is now known as carlos"_s, kNotify);
+    EXPECT_EQ(Nicks(), (QStringList{u"op"_s, u"carlos"_s, u"bob"_s}));
+    Feed(Lobby::kKick, {":op!u@h KICK x_12_3 carlos :spam"});
+    ExpectLast(u"carlos was removed by op (spam)"_s, kNotify);
+    EXPECT_EQ(Count(0), u"(2)"_s);
+
+    Feed(Lobby::kKick, {":op!u@h KICK x_12_3 bob :go away"});
+    ExpectLast(u"You were removed from Iron Hand by op (go away)"_s, QColor(150, 0, 0));
+    EXPECT_EQ(status->text(), u"Chat is inactive."_s);
+    EXPECT_TRUE(Nicks().isEmpty());
+    EXPECT_FALSE(sendBox->isEnabled() || Button(u"SendBtn"_s)->Enabled() ||
+                 Button(u"EmoteBtn"_s)->Enabled());
+    EXPECT_EQ(link->Last(), "JOIN x_12_3 plumvex4");  // the first one, no other
+    Click(lobbies, lobbies->topLevelItem(0));
+    EXPECT_EQ(link->sent.back(), "JOIN x_12_3 plumvex4");
+    EXPECT_EQ(std::count(link->sent.begin(), link->sent.end(), "JOIN x_12_3 plumvex4"), 2);
+    EXPECT_EQ(status->text(), u"Joining channel Iron Hand..."_s);
+}
+
 // Lines the code page cannot carry, or typed while the link is down, are refused with a notice
 // and stay in the box; a lost link leaves the lobby and a restored one joins it again.
 TEST_F(ChatWindow, refusedLinesAndTheLinkGoingDownAndComingBack) {
@@ -345,7 +420,7 @@ TEST_F(ChatWindow, refusedLinesAndTheLinkGoingDownAndComingBack) {
     chat->LinkDown();
     ExpectLast(u"Connection lost."_s, kNotify);
     EXPECT_FALSE(chat->ChatActive());
-    EXPECT_EQ(nicks->count(), 0);
+    EXPECT_TRUE(Nicks().isEmpty());
     sendBox->setText(u"hello"_s);
     QTest::keyClick(sendBox, Qt::Key_Return);
     ExpectLast(u"Not connected: the line was not sent."_s, kNotify);

@@ -25,29 +25,16 @@ public:
     void Status(const std::string& text) override { status = text; }
     void ChatControls(bool active) override { controls = active; }
     void LobbiesChanged() override { ++lobbyDraws; }
-    void MembersCleared() override { members.clear(); }
-    void MemberAdded(const std::string&, const LobbyMember& member, bool atTop) override {
-        members.insert(atTop ? members.begin() : members.end(), member.nick);
-    }
-    void MemberRemoved(const std::string& key) override {
-        std::erase_if(members, [&](const std::string& nick) { return LowerCp(nick) == key; });
-    }
-    void MemberChanged(const std::string& key, const LobbyMember& member) override {
-        for (auto& nick : members) {
-            if (LowerCp(nick) == key) nick = member.nick;
-        }
-    }
-    static std::string LowerCp(std::string text) {
-        for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
-        return text;
-    }
+    void MembersChanged() override { ++memberDraws; }
+    void UserRenamed() override { ++renames; }
 
     std::vector<std::string> entries;
     std::vector<int> rows;
-    std::vector<std::string> members;  // as the events drew them
     std::string status;
     bool controls = false;
     int lobbyDraws = 0;
+    int memberDraws = 0;
+    int renames = 0;
     std::function<void()> onEntry;  // runs inside Entry, where the window lets events run
 };
 
@@ -108,6 +95,7 @@ public:
 using Strings = std::vector<std::string>;
 
 TEST_F(LobbyCore, listJoinMoveAndCloseGoOutInOrderWithTheirReplies) {
+    settings.numbers["ChatLobbyEvents"] = 0;  // the four intercepts alone
     lobby->ConnectChat();
     EXPECT_EQ(view.status, "Requesting lobby list...");
     ASSERT_EQ(link->replies.size(), 1u);
@@ -188,7 +176,6 @@ TEST_F(LobbyCore, membersJoinAndLeaveAndTheCountFollowsTheList) {
         SCOPED_TRACE(c.line);
         Relay(c.line);
         EXPECT_EQ(Members(), c.members);
-        EXPECT_EQ(view.members, c.members);
         EXPECT_EQ(Count(1), int(c.members.size()));
     }
 }
@@ -267,6 +254,177 @@ TEST_F(LobbyCore, theLinkGoingDownRefusesLinesAndComingBackJoinsAgain) {
     const std::size_t before = link->sent.size();
     lobby->Close();
     EXPECT_EQ(link->sent.size(), before);
+}
+
+TEST_F(LobbyCore, everyNamesLineOfTheReplyIsListedAndCounted) {
+    ListLobbies();
+    EXPECT_EQ(JoinCodes(link->replies.back().reply.codes), "475,353");
+    Relay(":bob!u@h JOIN :0,0 #Lob_12_0");
+    Reply(Lobby::kJoin, ":s 353 bob = #Lob_12_0 :ann @op", Delivery::Start);
+    Reply(Lobby::kJoin, ":s 353 bob = #lob_12_0 :bob carl");
+    Reply(Lobby::kJoin, ":s 353 bob = #Lob_12_0 :dave");
+    const int draws = view.memberDraws;
+    Reply(Lobby::kJoin, ":s 366 bob #Lob_12_0 :End of /NAMES list.", Delivery::End);
+    EXPECT_EQ(Members(), (Strings{"op", "ann", "bob", "carl", "dave"}));
+    EXPECT_EQ(Count(1), 5);
+    EXPECT_EQ(view.memberDraws, draws + 1);  // the count goes with the members
+
+    // A second JOIN's reply starts afresh; late lines of the lobby left are not this one's.
+    lobby->MoveTo(2);
+    Reply(Lobby::kJoin, ":s 353 bob = #Lob_12_0 :late");
+    Relay(":bob!u@h PART #Lob_12_0");
+    Relay(":bob!u@h JOIN :0,0 #Lob_12_5");
+    Reply(Lobby::kJoin, ":s 353 bob = #Lob_12_0 :later", Delivery::Start);
+    Reply(Lobby::kJoin, ":s 353 bob = #Lob_12_5 :bob", Delivery::Start);
+    Reply(Lobby::kJoin, ":s 353 bob = #Lob_12_5 :eve");
+    Reply(Lobby::kJoin, ":s 366 bob #Lob_12_0 :End of /NAMES list.", Delivery::End);
+    EXPECT_EQ(Count(2), 0);  // as the own JOIN left it, not set by the other lobby's end
+    Reply(Lobby::kJoin, ":s 366 bob #Lob_12_5 :End of /NAMES list.", Delivery::End);
+    EXPECT_EQ(Members(), (Strings{"bob", "eve"}));
+    EXPECT_EQ(Count(1) * 10 + Count(2), 42);
+}
+
+TEST_F(LobbyCore, renamesKeepTheEntryItsMarkAndItsChoice) {
+    EnterLobby("@op bob carl dave");
+    lobby->ToggleRecipient("carl");
+    struct Case {
+        const char* line;
+        Strings members;
+        const char* notice;  // nullptr: none
+        Strings recipients;
+    };
+    const Case cases[] = {
+        {":dave!u@h NICK davey",
+         {"op", "bob", "carl", "davey"},
+         "5 dave is now known as davey",
+         {"carl"}},
+        {":carl!u@h NICK :Carlos",
+         {"op", "bob", "Carlos", "davey"},
+         "5 carl is now known as Carlos",
+         {"Carlos"}},
+        {":op!u@h NICK boss",
+         {"boss", "bob", "Carlos", "davey"},
+         "5 op is now known as boss",
+         {"Carlos"}},
+        {":bob!u@h NICK bobby",
+         {"boss", "bobby", "Carlos", "davey"},
+         "5 bob is now known as bobby",
+         {"Carlos"}},
+        {":zed!u@h NICK zedd", {"boss", "bobby", "Carlos", "davey"}, nullptr, {"Carlos"}},
+        {":davey!u@h NICK CARLOS",
+         {"boss", "bobby", "CARLOS"},
+         "5 davey is now known as CARLOS",
+         {}},
+        {":x!u@h NICK", {"boss", "bobby", "CARLOS"}, nullptr, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::size_t entries = view.entries.size();
+        Relay(c.line);
+        EXPECT_EQ(Members(), c.members);
+        EXPECT_EQ(view.entries.size(), entries + (c.notice ? 1 : 0));
+        if (c.notice) {
+            EXPECT_EQ(LastEntry(), c.notice);
+        }
+        Strings recipients;
+        for (const LobbyMember& m : lobby->Members()) {
+            if (m.recipient) recipients.push_back(m.nick);
+        }
+        EXPECT_EQ(recipients, c.recipients);
+        EXPECT_EQ(Count(1), int(c.members.size()));
+    }
+    EXPECT_TRUE(lobby->FindMember("boss")->op);
+    // The user's own: the lobby's idea of the user follows; a page conversation follows anyone.
+    EXPECT_EQ(lobby->User(), "bobby");
+    EXPECT_EQ(view.renames, 1);
+    EXPECT_EQ(link->renames, (Strings{"dave>davey", "carl>Carlos", "op>boss", "bob>bobby",
+                                      "zed>zedd", "davey>CARLOS"}));
+    Relay(":bobby!u@h PART #Lob_12_0");  // the user's, under the new name: a rejoin
+    EXPECT_EQ(LastEntry(), "5 Left channel Azure Barracks");
+}
+
+TEST_F(LobbyCore, removalsTakeTheMemberOutAndTheUserOutOfTheLobby) {
+    EnterLobby("@ann bob carl u0010");
+    struct Case {
+        const char* line;
+        Strings members;
+        const char* notice;
+    };
+    const Case cases[] = {
+        {":u0002!u@h KICK #Lob_12_0 u0010 :bye",
+         {"ann", "bob", "carl"},
+         "5 u0010 was removed by u0002 (bye)"},
+        {":ann!u@h KICK #Lob_12_0 Carl", {"ann", "bob"}, "5 Carl was removed by ann"},
+        {":ann!u@h KICK #Lob_12_0 nobody :who", {"ann", "bob"}, nullptr},
+        {":ann!u@h KICK #Lob_12_5 bob :elsewhere", {"ann", "bob"}, nullptr},
+        {":ann!u@h KICK #Lob_12_0", {"ann", "bob"}, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::size_t entries = view.entries.size();
+        Relay(c.line);
+        EXPECT_EQ(Members(), c.members);
+        EXPECT_EQ(Count(1), int(c.members.size()));
+        EXPECT_EQ(view.entries.size(), entries + (c.notice ? 1 : 0));
+        if (c.notice) {
+            EXPECT_EQ(LastEntry(), c.notice);
+        }
+    }
+
+    const std::size_t sent = link->sent.size();
+    Relay(":ann!u@h KICK #Lob_12_0 Bob :go away");
+    EXPECT_EQ(LastEntry(), "-1 You were removed from Azure Barracks by ann (go away)");
+    EXPECT_TRUE(Members().empty());
+    EXPECT_EQ(Count(1), 1);
+    EXPECT_TRUE(lobby->Removed() && !lobby->ChatActive() && !view.controls);
+    EXPECT_EQ(view.status, "Chat is inactive.");
+    EXPECT_TRUE(lobby->RefuseSend());
+    EXPECT_EQ(LastEntry(), "5 Not in a lobby: the line was not sent.");
+    lobby->LinkDown();
+    lobby->LinkRestored();  // no rejoin of its own, not even after a reconnect
+    EXPECT_EQ(link->sent.size(), sent);
+
+    lobby->MoveTo(1);  // a click joins again, the lobby left too
+    EXPECT_EQ(link->Last(), "JOIN #Lob_12_0 plumvex4");
+    EXPECT_FALSE(lobby->Removed());
+    Relay(":bob!u@h JOIN :0,0 #Lob_12_0");
+    EXPECT_TRUE(lobby->ChatActive() && view.controls);
+
+    // Removed from the lobby being left: the move goes on.
+    lobby->MoveTo(2);
+    Relay(":ann!u@h KICK #Lob_12_0 bob :not you again");
+    EXPECT_EQ(LastEntry(), "-1 You were removed from Azure Barracks by ann (not you again)");
+    EXPECT_EQ(link->Last(), "JOIN #Lob_12_5 plumvex4");
+    EXPECT_FALSE(lobby->Removed());
+}
+
+TEST_F(LobbyCore, topicsAndModesNeverFailAndATopicIsToldOnce) {
+    EnterLobby();
+    EXPECT_EQ(link->intercepts.count("NICK") + link->intercepts.count("KICK") +
+                  link->intercepts.count("TOPIC") + link->intercepts.count("332"),
+              4u);
+    EXPECT_EQ(link->intercepts.count("MODE") + link->intercepts.count("333"), 0u);
+    Relay(":s 332 bob #Lob_12_0 :Mind the mines");
+    Relay(":s 332 bob #Lob_12_0 :Mind the mines");  // again, as on every join
+    Relay(":ann!u@h TOPIC #Lob_12_5 :another lobby's");
+    Relay(":ann!u@h TOPIC #Lob_12_0 :New maps: www.example.org");
+    Relay(":ann!u@h TOPIC #Lob_12_0");
+    Relay(":s 332 bob");
+    EXPECT_EQ(Strings(view.entries.end() - 2, view.entries.end()),
+              (Strings{"5 Topic: Mind the mines", "5 Topic: New maps: www.example.org"}));
+    // Lines the lobby does not take, handed to it anyway as a reply under way or under an
+    // intercept that reads its command word: nothing happens.
+    const std::size_t entries = view.entries.size();
+    for (const int request : {0, int(Lobby::kList), int(Lobby::kJoin), int(Lobby::kNick),
+                              int(Lobby::kKick), int(Lobby::kTopic), 10}) {
+        for (const char* line :
+             {":ann!u@h MODE #Lob_12_0 +o bob", ":s 333 bob #Lob_12_0 ann 1700000000",
+              ":s 332 bob #Lob_12_0", "TOPIC", ":s 366", ":s 353 bob =", ""}) {
+            Reply(request, line);
+        }
+    }
+    EXPECT_EQ(view.entries.size(), entries);
+    EXPECT_EQ(Members(), (Strings{"op", "bob", "carl"}));
 }
 
 // The view lets window events run inside an entry; a close among them (the user's click) or the

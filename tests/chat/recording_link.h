@@ -37,6 +37,11 @@ public:
             handlers.erase(code);
         });
     }
+    void Renamed(const std::string& from, const std::string& to) override {
+        renames.push_back(from + ">" + to);
+    }
+    std::vector<std::string> renames;  // "from>to"
+
     std::string Last() const { return sent.empty() ? std::string() : sent.back(); }
 };
 

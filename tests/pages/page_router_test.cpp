@@ -86,6 +86,32 @@ TEST_F(PageRouting, pagingAnOpenConversationOnlyActivatesIt) {
     EXPECT_EQ(windows.Made(), 1u);
 }
 
+// A rename seen in a lobby: the conversation says so and goes on under the new name, so the
+// user's next line reaches the user it was meant for and that user's pages land here; a
+// conversation open under the new name already keeps its own.
+TEST_F(PageRouting, aRenameIsToldAndTheConversationFollowsIt) {
+    Page("bob", "hi");
+    router.Renamed("BOB", "bobby");
+    const FakePageWindow& w = windows[0];
+    EXPECT_EQ(w.notices, (std::vector<std::string>{"BOB is now known as bobby"}));
+    EXPECT_EQ(w.from, "bobby");
+    EXPECT_EQ(router.Find("bob"), nullptr);
+    Page("bobby", "still me");
+    EXPECT_EQ(windows.Made(), 1u);
+    EXPECT_EQ(w.received.back(), "still me");
+    windows[0].UserSends("ok");
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back().command, "PAGE bobby :ok");
+
+    Page("carl", "hello");
+    router.Renamed("bobby", "carl");
+    EXPECT_EQ(w.from, "bobby");
+    EXPECT_EQ(w.notices.back(), "bobby is now known as carl");
+    EXPECT_TRUE(windows[1].notices.empty());
+    router.Renamed("nobody", "x");
+    EXPECT_EQ(router.Count(), 2u);
+}
+
 TEST_F(PageRouting, invitationsAreDeclinedAndRefusalsDroppedWithoutAWindow) {
     Page("bob", "<WWINVITE>Game lobby 12");
     ASSERT_EQ(sent.size(), 1u);

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: MIT
 // Shows the lobby chat window in a busy lobby, without a network, and saves a picture of it:
-//   vantor_chat_gallery out.png   (under Xvfb or any display; QT_QPA_PLATFORM=offscreen works too)
+//   vantor_chat_gallery out.png [members]   (under Xvfb or any display; QT_QPA_PLATFORM=offscreen
+//   works too). With a number of members, their names reply comes in lines of 100 names.
 #include <QApplication>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "chat/chat_link.h"
 #include "chat/chat_ui.h"
@@ -69,7 +74,28 @@ int main(int argc, char** argv) {
         ":frank!u@h PART #Lob_12_0",
         ":gina!u@h PRIVMSG #Lob_12_0 :<b>this is not bold</b> & neither is this",
     };
-    for (const std::string line : lines) {
+    std::vector<std::string> all(std::begin(lines), std::end(lines));
+    // The named cast of the picture (12 with the user) is part of the crowd.
+    const int crowd = argc > 2 ? std::atoi(argv[2]) - 12 : 0;
+    if (crowd > 0) {
+        const auto names = std::find_if(all.begin(), all.end(), [](const std::string& l) {
+            return l.find(" 353 ") != std::string::npos;
+        });
+        std::vector<std::string> reply;
+        for (int i = 0; i < crowd; i += 100) {
+            std::string line = ":s 353 bob = #Lob_12_0 :";
+            for (int j = i; j < std::min(crowd, i + 100); ++j) {
+                line += (j % 97 == 5 ? "@" : "") + std::string("player") +
+                        std::to_string(1000 + j) + " ";
+            }
+            line.pop_back();
+            reply.push_back(line);
+        }
+        all.insert(names + 1, reply.begin(), reply.end());
+        all.insert(all.begin() + 2, ":s 327 bob #Lob_12_0 " + std::to_string(crowd + 12) + " 0 1");
+        all.erase(all.begin() + 1);
+    }
+    for (const std::string& line : all) {
         const std::string word = line.substr(line.find(' ') + 1, 3);
         const int param = word == "321" || word == "327" || word == "323" ? Lobby::kList
                           : word == "353" || word == "366"                ? Lobby::kJoin
@@ -80,6 +106,7 @@ int main(int argc, char** argv) {
     }
     chat->AddChat(int(EntryKind::Notify), QStringLiteral("frank has left, kim joined"));
     chat->CatchUpHistory();
+    chat->CatchUpLists();
 
     QTimer::singleShot(800, &app, [&] {
         chat->CatchUpHistory();
