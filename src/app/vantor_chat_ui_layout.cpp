@@ -10,6 +10,7 @@
 #include "app/vantor_chat_ui.h"
 #include "common/qt_text.h"
 #include "common/wire_text.h"
+#include "controls/focus_frame.h"
 #include "controls/prog_bar.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
@@ -90,6 +91,7 @@ void VantorChatUI::BuildControls() {
     buddyList_->setSelectionMode(QAbstractItemView::SingleSelection);
     buddyList_->setAllColumnsShowFocus(true);
     ThemeScrollBars(buddyList_);
+    ShowFocusFrame(buddyList_);
     // Right-button release, the context-menu key and Enter are caught on their way in.
     buddyList_->installEventFilter(this);
     buddyList_->viewport()->installEventFilter(this);

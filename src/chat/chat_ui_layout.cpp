@@ -15,6 +15,7 @@
 #include "chat/chat_ui.h"
 #include "chat/member_model.h"
 #include "controls/find_bar.h"
+#include "controls/focus_frame.h"
 #include "controls/history_view.h"
 #include "controls/send_box_keys.h"
 #include "controls/theme.h"
@@ -85,6 +86,8 @@ void ChatUI::BuildControls() {
     ThemeScrollBars(ChatHistory);
     ThemeScrollBars(LobList);
     ThemeScrollBars(NickList);
+    ShowFocusFrame(LobList);
+    ShowFocusFrame(NickList);
 
     SendBox = new QLineEdit(this);
     SendBox->setObjectName(QStringLiteral("SendBox"));
