@@ -37,11 +37,17 @@ std::string SearchCompletedText(double start, double end, const std::string& dec
     const auto hundredths = static_cast<long long>(std::nearbyint(elapsed * 100.0));
     std::string text = std::to_string(hundredths / 100);
     if (const long long fraction = hundredths % 100; fraction != 0) {
-        std::string digits = (fraction < 10 ? "0" : "") + std::to_string(fraction);
+        // Appended, not "0" + ...: GCC 12 at -O3 flags that form with a false -Wrestrict.
+        std::string digits = fraction < 10 ? "0" : "";
+        digits += std::to_string(fraction);
         if (digits.back() == '0') digits.pop_back();
-        text += decimalPoint + digits;
+        text += decimalPoint;
+        text += digits;
     }
-    return "Search completed in " + text + " seconds";
+    std::string completed = "Search completed in ";
+    completed += text;
+    completed += " seconds";
+    return completed;
 }
 
 int MainSession::Columns() const {

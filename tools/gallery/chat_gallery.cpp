@@ -85,14 +85,20 @@ int main(int argc, char** argv) {
         for (int i = 0; i < crowd; i += 100) {
             std::string line = ":s 353 bob = #Lob_12_0 :";
             for (int j = i; j < std::min(crowd, i + 100); ++j) {
-                line += (j % 97 == 5 ? "@" : "") + std::string("player") +
-                        std::to_string(1000 + j) + " ";
+                // Appended piece by piece: GCC 12 at -O3 flags "a" + b with a false -Wrestrict.
+                if (j % 97 == 5) line += '@';
+                line += "player";
+                line += std::to_string(1000 + j);
+                line += ' ';
             }
             line.pop_back();
             reply.push_back(line);
         }
         all.insert(names + 1, reply.begin(), reply.end());
-        all.insert(all.begin() + 2, ":s 327 bob #Lob_12_0 " + std::to_string(crowd + 12) + " 0 1");
+        std::string row = ":s 327 bob #Lob_12_0 ";
+        row += std::to_string(crowd + 12);
+        row += " 0 1";
+        all.insert(all.begin() + 2, row);
         all.erase(all.begin() + 1);
     }
     for (const std::string& line : all) {
