@@ -56,6 +56,8 @@ QString LogInText(LogInWord word) {
             break;
         case LogInWord::Logout:
             return QStringLiteral("LOGOUT");
+        case LogInWord::Cancel:
+            return QStringLiteral("CANCEL");
     }
     return QStringLiteral("LOG");
 }
@@ -297,10 +299,16 @@ void VantorChatUI::LogInBtnClick() {
     if (logInWordSince_.isValid() &&
         logInWordSince_.elapsed() < QApplication::doubleClickInterval())
         return;
-    if (session_.LoggedOn()) {
-        session_.LogOff();
-    } else {
-        LogOnClick();
+    switch (session_.Controls().word) {
+        case LogInWord::Logout:
+            session_.LogOff();
+            break;
+        case LogInWord::Cancel:
+            session_.CancelLogOn();
+            break;
+        case LogInWord::Log:
+            LogOnClick();
+            break;
     }
 }
 

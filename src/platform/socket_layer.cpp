@@ -11,8 +11,17 @@ namespace vantor {
 namespace {
 
 std::atomic<long long> g_connectTimeoutMs{5000};
+thread_local ConnectFailure g_lastConnectFailure = ConnectFailure::None;
 
 }  // namespace
+
+ConnectFailure LastConnectFailure() {
+    return g_lastConnectFailure;
+}
+
+void SetLastConnectFailure(ConnectFailure failure) {
+    g_lastConnectFailure = failure;
+}
 
 std::optional<std::int16_t> PortToShort(std::int32_t value) {
     if (value < 0 || value > 65535) return std::nullopt;
@@ -20,10 +29,14 @@ std::optional<std::int16_t> PortToShort(std::int32_t value) {
 }
 
 int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port) {
+    SetLastConnectFailure(ConnectFailure::Other);
     if (socket < 1 || host.empty() || port < 1) return -1;
     if (!PortToShort(port)) return -1;
     std::optional<std::uint32_t> address = ResolveHost(host);
-    if (!address) return -1;
+    if (!address) {
+        SetLastConnectFailure(ConnectFailure::NoHost);
+        return -1;
+    }
     return ConnectAddress(socket, *address, port);
 }
 

@@ -30,7 +30,7 @@ enum class LogOnStep {
 };
 
 // The word on the log-in button.
-enum class LogInWord { Log, Logout };
+enum class LogInWord { Log, Logout, Cancel };
 
 // Which of the main window's buttons and menu items are on, and what the log-in button reads.
 struct MainControls {
@@ -171,8 +171,9 @@ public:
     void SetListMender(ListMender mender);
     void SetDecimalPoint(std::string point);  // the system's, for "Search completed in" texts
 
-    // The log-in button: the dialog's answer (wire text).
+    // The log-in button: the dialog's answer (wire text); CANCEL while logging on.
     void LogOn(const std::string& nick, const std::string& password);
+    void CancelLogOn();
     void LogOff();  // the LOGOUT click
     void End();     // the program ends: logs off first when logged on
 
@@ -211,6 +212,8 @@ private:
     void ConnectAndLogOn();
     void ResetConnection();
     void QuitSession();
+    void Reason(const std::string& sentence);
+    std::string ErrorReason(ErrorCode code) const;
 
     void KeepLinkAlive();
     void MainLinkClosed();
@@ -221,6 +224,8 @@ private:
     bool ReconnectError(ErrorCode code);
     bool ReconnectAnswered(LogOnResult result);
     void LinkRestored();
+    void CheckLogOnTime();
+    void CheckSearchDue();
 
     void FillBuddyList(const std::string& list);
     void SetupColumns(bool allServers);
@@ -253,6 +258,8 @@ private:
     MainControls controls_;
     std::string logAs_ = "Not Connected";
     std::string status_;
+    std::string reason_;  // why this log-on failed, for the status line once it is reset
+    std::string target_;  // "host:port" of the log-on's connect
     ServerMode mode_ = ServerMode::None;
     std::vector<BuddyRow> rows_;
     bool chatOpen_ = false;
@@ -262,7 +269,10 @@ private:
     int progressMax_ = 0;     // of the progress bar, kept while its value goes back to 0
     double searchStart_ = 0;  // SearchStart and SearchEnd, seconds since midnight
     double searchEnd_ = 0;
-    Liveness listFill_;  // renewed by each clearing, so a filling interrupted by one stops
+    double userSentAt_ = -1;  // when the log-on's USER went out; -1: no log-on waits
+    double linkUpAt_ = -1;    // when a lost link came back; -1: the user logged on
+    bool searchDue_ = false;  // the list that came back waits for its link to hold
+    Liveness listFill_;       // renewed by each clearing, so a filling interrupted by one stops
     Liveness alive_;
 };
 

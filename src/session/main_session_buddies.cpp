@@ -44,6 +44,13 @@ std::string SearchCompletedText(double start, double end, const std::string& dec
     return "Search completed in " + text + " seconds";
 }
 
+void MainSession::CheckSearchDue() {
+    if (!searchDue_ || !LoggedOn() || reconnect_.Active()) return;
+    if (clock_() - linkUpAt_ < Settings().Get(setting::kReconnectSearchDelay)) return;
+    searchDue_ = false;
+    RefreshLocations();
+}
+
 int MainSession::Columns() const {
     switch (mode_) {
         case ServerMode::None:
@@ -92,7 +99,15 @@ void MainSession::FillBuddyList(const std::string& list) {
         view_.SetTimer(MainTimer::Minute, true);
         refreshMinutes_ = 0;
     }
-    RefreshLocations();
+    // A link that came back is searched once it has held a while: one that flaps would open a
+    // round of search connections at every log-on.
+    const std::int32_t delay = Settings().Get(setting::kReconnectSearchDelay);
+    if (linkUpAt_ >= 0 && delay > 0 && clock_() - linkUpAt_ < delay) {
+        searchDue_ = true;
+        SetSearchControls(false);
+    } else {
+        RefreshLocations();
+    }
     if (restored.empty()) return;
     // After the receive pass that brought the list, so the location search is not held up.
     view_.Later(0, [this, restored, alive = alive_.watch()] {
@@ -108,6 +123,7 @@ void MainSession::SetupColumns(bool allServers) {
 
 void MainSession::ClearBuddyList() {
     listFill_.Renew();
+    searchDue_ = false;
     // Outstanding answers would carry row numbers of the old list.
     StopSearch();
     buddyWatch_.Forget();

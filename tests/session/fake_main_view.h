@@ -26,6 +26,7 @@ struct FakeMainView : MainView {
     std::vector<std::string> moved;  // "nick: news"
     std::vector<bool> links;         // true: went down
     int loggingOff = 0;
+    int searches = 0;  // location searches started
     int asked = 0;
     bool reorderTells = false;
     std::vector<std::optional<ErrorCode>> reorderHeard;
@@ -39,7 +40,10 @@ struct FakeMainView : MainView {
         changes.push_back(change);
         if (onList) onList(change);
     }
-    void SetTimer(MainTimer timer, bool running) override { timers[timer] = running; }
+    void SetTimer(MainTimer timer, bool running) override {
+        if (timer == MainTimer::SearchPoll && running && !Running(timer)) ++searches;
+        timers[timer] = running;
+    }
     void Later(int, std::function<void()> step) override { later.push_back(std::move(step)); }
     void Tell(const Told& t) override { told.push_back(t); }
     void ShowMotd(const std::string& news) override { motds.push_back(news); }

@@ -153,6 +153,9 @@ TEST(MainSession, logOnResultsSetTheStepTextsButtonAndWhatIsTold) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         Main m;
+        // The classic log-on: no CANCEL while it runs, and no reason in the status line.
+        SaveSettingLong("LogOnCancel", 0);
+        SaveSettingLong("StatusReasons", 0);
         ASSERT_TRUE(m.StartLogOn());
         EXPECT_EQ(m.session.Step(), LogOnStep::LoggingOn);
         EXPECT_EQ(m.view.logAs, "Logging in...");
