@@ -6,9 +6,11 @@
 
 #include "app/desktop_attention.h"
 #include "app/vantor_chat_ui.h"
+#include "common/qt_text.h"
 #include "diagnostics/debug_log.h"
 #include "resources/art.h"
 #include "settings/setting_ui.h"
+#include "settings/settings_store.h"
 
 namespace vantor {
 
@@ -16,10 +18,14 @@ Program::~Program() {
     attention.reset();
     main.reset();
     settings.reset();
+    CloseSettingsStore();
 }
 
 std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     auto program = std::make_unique<Program>();
+    // Before anything reads a setting: a store that cannot be read gives the defaults, and
+    // stays untouched, instead of "" and 0.
+    const std::optional<StoreFailure> storeFailure = OpenSettingsStore();
     // Loaded hidden first: its held settings and pictures must exist before any other window.
     program->settings = std::make_unique<SettingUI>();
 
@@ -32,8 +38,16 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     DebugLog(Tag{0}, started == 0 ? "Sockets initialized." : "Socket initialization failed.",
              kLogNote);
 
+    if (storeFailure) DebugLog(Tag{0}, StoreFailureText(*storeFailure), kLogError);
+
     program->main = std::make_unique<VantorChatUI>();
+    if (hooks.boxes) program->main->SetMessageBoxes(hooks.boxes);
     program->main->show();
+    if (storeFailure) {
+        MessageBoxes& boxes = hooks.boxes ? *hooks.boxes : ModalBoxes();
+        boxes.Show(program->main.get(), BoxIcon::Exclamation, QStringLiteral("Settings not read"),
+                   FromWire(StoreFailureText(*storeFailure)));
+    }
     program->attention =
         std::make_unique<DesktopAttention>(QDBusConnection::sessionBus(), program->main.get());
     return program;

@@ -59,7 +59,16 @@ std::filesystem::path RegistryPath() {
     return config / "vantor-desktop" / "registry.reg";
 }
 
-// Reads the whole file; a missing file reads as empty. nullopt when it cannot be read.
+// The system's reason, as a sentence goes on: "permission denied".
+std::string Why(int error) {
+    std::string why = std::strerror(error);
+    if (!why.empty() && why[0] >= 'A' && why[0] <= 'Z' && (why.size() < 2 || why[1] > 'Z'))
+        why[0] = static_cast<char>(why[0] - 'A' + 'a');
+    return why;
+}
+
+// Reads the whole file; a missing file reads as empty. nullopt when it cannot be read, with
+// errno telling why.
 std::optional<std::string> ReadFile(const std::filesystem::path& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -75,7 +84,9 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
+            const int error = errno;
             ::close(fd);
+            errno = error;
             return std::nullopt;
         }
         if (n == 0) break;
@@ -156,28 +167,36 @@ bool Rewrite(const std::filesystem::path& file, Edit&& edit) {
 
 }  // namespace
 
-KeyHandle CreateKey(std::string_view path, bool* createdNew) noexcept {
+KeyHandle CreateKey(std::string_view path, bool* createdNew, std::string* problem) noexcept {
+    const auto fail = [problem](std::string why) {
+        if (problem != nullptr) *problem = std::move(why);
+        return nullptr;
+    };
     try {
         if (createdNew != nullptr) *createdNew = false;
         auto key = KeyHandle(new Key);
         key->file = RegistryPath();
-        if (key->file.empty()) return nullptr;
+        if (key->file.empty()) return fail("no home folder is known");
         key->section = "HKEY_LOCAL_MACHINE\\" + std::string(path);
 
         std::error_code ec;
         std::filesystem::path dir = key->file.parent_path();
         if (!dir.empty()) {
             std::filesystem::create_directories(dir, ec);
-            if (!std::filesystem::is_directory(dir, ec)) return nullptr;
+            std::error_code isDir;
+            if (!std::filesystem::is_directory(dir, isDir)) {
+                return fail("its folder " + dir.string() + " cannot be made" +
+                            (ec ? ": " + Why(ec.value()) : std::string()));
+            }
         }
         // Full access means the file can be replaced: the folder must take the lock file.
         std::string lockPath = key->file.string() + ".lock";
         int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (lockFd < 0) return nullptr;
+        if (lockFd < 0) return fail("its lock file cannot be made: " + Why(errno));
         ::close(lockFd);
 
         auto text = ReadFile(key->file);
-        if (!text) return nullptr;
+        if (!text) return fail(Why(errno));
         if (regedit4::Document::Parse(*text).HasKey(key->section)) return key;
         text.reset();
 
@@ -188,12 +207,16 @@ KeyHandle CreateKey(std::string_view path, bool* createdNew) noexcept {
             added = true;
             return true;
         });
-        if (!ok) return nullptr;
+        if (!ok) return fail("its key cannot be added: " + Why(errno));
         if (createdNew != nullptr) *createdNew = added;
         return key;
     } catch (...) {
-        return nullptr;
+        return fail("out of memory");
     }
+}
+
+std::string Location() {
+    return RegistryPath().string();
 }
 
 long QueryValue(Key& key, std::string_view name, std::uint32_t* type, std::uint8_t* data,

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QStyleHints>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/about_ui.h"
@@ -9,11 +11,14 @@
 #include "app_fixture.h"
 #include "controls/prog_bar.h"
 #include "diagnostics/debug_log.h"
+#include "settings/settings_source.h"
 #include "support/file_bytes.h"
 #include "support/layout_check.h"
 
 namespace vantor::test {
 namespace {
+
+using namespace Qt::Literals::StringLiterals;
 
 TEST(VantorChatUI, opensOfflineWithItsTextsAndOnlyTheOfflineButtonsEnabled) {
     MainWindowFixture f;
@@ -111,6 +116,37 @@ TEST(VantorChatUI, secondClickRightAfterTheButtonChangedItsWordIsIgnored) {
     QGuiApplication::styleHints()->setMouseDoubleClickInterval(0);
     f.Click("LogInBtn");
     EXPECT_EQ(f.prompts, prompts + 1);
+}
+
+// A settings file that could not be read: "" and 0 for everything, and not a word.
+TEST(Loader, anUnreadableSettingsFileIsToldOnceAndItsDefaultsServe) {
+    ScopedRegistry registry;
+    test::WriteBytes(registry.Dir() / "blocker", "x");
+    const std::filesystem::path file = registry.Dir() / "blocker" / "registry.reg";
+    setenv("VANTOR_REGISTRY", file.c_str(), 1);  // the fixture puts it back
+    RecordingBoxes boxes;
+    StartUpHooks hooks;
+    hooks.boxes = &boxes;
+    {
+        std::unique_ptr<Program> program = StartUp(hooks);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Exclamation);
+        EXPECT_EQ(boxes.boxes[0].title, u"Settings not read"_s);
+        EXPECT_EQ(boxes.boxes[0].text.toStdString(),
+                  "The settings in " + file.string() + " cannot be read (its folder " +
+                      file.parent_path().string() +
+                      " cannot be made: not a directory). The default settings are used, and the "
+                      "file is left as it is.");
+        EXPECT_EQ(Settings().Get(setting::kServerHost), "localhost");
+        EXPECT_EQ(Settings().Get(setting::kServerPort), 7000);
+        EXPECT_EQ(Settings().Get(setting::kServer), 1);  // the options window's own default
+        EXPECT_EQ(Settings().Get(setting::kAutoReconnect), 1);
+        EXPECT_EQ(Settings().Get(setting::kLogConversations), 1);
+        EXPECT_FALSE(Settings().Set(setting::kLastNickName, "bob"));
+        ShutDownDebug();
+    }
+    EXPECT_EQ(ReadBytes(registry.Dir() / "blocker"), "x");
+    EXPECT_EQ(GetSettingLong("PageIn", 33023), 0);  // the run is over: the classic store again
 }
 
 TEST(Loader, logsDumpStartThenSocketOutcomeAndShowsMainWindow) {
