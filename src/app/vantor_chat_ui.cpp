@@ -23,11 +23,15 @@
 #include "reorder/reorder_status_ui.h"
 #include "reorder/reorder_ui.h"
 #include "session/conversation_log.h"
+#include "settings/setting_names.h"
 #include "settings/setting_ui.h"
+#include "settings/settings_source.h"
 
 namespace vantor {
 
 namespace {
+
+using namespace Qt::Literals::StringLiterals;
 
 void PopUp(QMenu& menu, const QPoint& globalPos) {
     menu.popup(globalPos);
@@ -144,10 +148,32 @@ void VantorChatUI::SetStatus(const QString& text) {
 }
 
 void VantorChatUI::ShowStatus(const std::string& text) {
-    const QString shown = FromWire(text);
-    setWindowTitle(MainCaption(shown));
-    statusLabel_->setText(shown.isEmpty() ? QStringLiteral("Not connected to Westwood Online")
-                                          : shown);
+    status_ = FromWire(text);
+    elide_ = Settings().Get(setting::kElideStatus) != 0;
+    DrawStatus();
+}
+
+void VantorChatUI::DrawStatus() {
+    const QString text =
+        status_.isEmpty() ? QStringLiteral("Not connected to Westwood Online") : status_;
+    if (!elide_) {
+        setWindowTitle(MainCaption(status_));
+        statusLabel_->setText(text);
+        return;
+    }
+    // A long status (a log's path, a server's reason) shows its start and its end, and the rest
+    // in the tooltip; the caption keeps the product's name.
+    const QString shown =
+        statusLabel_->fontMetrics().elidedText(text, Qt::ElideMiddle, StatusWidth());
+    statusLabel_->setText(shown);
+    statusLabel_->setToolTip(shown == text ? QString() : text);
+    constexpr int kTitleBarButtons = 120;
+    const int room =
+        width() - kTitleBarButtons - fontMetrics().horizontalAdvance(MainCaption(u" "_s));
+    setWindowTitle(
+        MainCaption(status_.isEmpty()
+                        ? status_
+                        : fontMetrics().elidedText(status_, Qt::ElideMiddle, std::max(room, 80))));
 }
 
 void VantorChatUI::ShowLogAs(const std::string& text) {

@@ -198,7 +198,7 @@ void VantorChatUI::LayOut() {
     titlePic_->setGeometry(0, 0, Px(w), kTitleHeight);
     label_->setGeometry(kMargin, kLabelTop, 96, 20);
     logAs_->setGeometry(kMargin + 100, kLabelTop, Px(w) - 2 * kMargin - 100, 20);
-    statusLabel_->setGeometry(kMargin, kStatusTop, Px(w) - 2 * kMargin, 20);
+    statusLabel_->setGeometry(kMargin, kStatusTop, StatusWidth(), 20);
 
     const int right = Px(w - 1575);
     logInBtn_->move(right, kListTop);
@@ -216,6 +216,12 @@ void VantorChatUI::LayOut() {
     const int listWidth = Px(w - 3420);
     buddyList_->setGeometry(kMargin, kListTop, listWidth, Px(h - 3120));
     progBar_->setGeometry(kMargin, Px(h - 975), listWidth, kProgHeight);
+    DrawStatus();  // shortened anew for the new width
+}
+
+// The status line's width, as the layout gives it; known before the window is first shown.
+int VantorChatUI::StatusWidth() const {
+    return std::max(width(), minimumWidth()) - 2 * kMargin;
 }
 
 void VantorChatUI::DrawColumns() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QLabel>
 #include <QStyleHints>
 #include <cstdlib>
 #include <filesystem>
@@ -116,6 +117,39 @@ TEST(VantorChatUI, secondClickRightAfterTheButtonChangedItsWordIsIgnored) {
     QGuiApplication::styleHints()->setMouseDoubleClickInterval(0);
     f.Click("LogInBtn");
     EXPECT_EQ(f.prompts, prompts + 1);
+}
+
+// A 300-character nickname's log path (424 characters) pushed the reason off the status line.
+TEST(VantorChatUI, aLongStatusIsShortenedInTheMiddleToFitItsLineAndTheCaption) {
+    MainWindowFixture f;
+    f.main->show();
+    auto* status = f.Find<QLabel>("Status");
+    const QString text = u"The conversation log /home/ann/.local/share/vantor-desktop/logs/ann/"_s +
+                         QString(380, u'z') + u".log cannot be written."_s;
+    f.main->SetStatus(text);
+    EXPECT_NE(status->text(), text);
+    EXPECT_TRUE(status->text().startsWith(u"The conversation log /home/ann/"_s));
+    EXPECT_TRUE(status->text().endsWith(u".log cannot be written."_s));
+    EXPECT_TRUE(status->text().contains(QChar(0x2026)));
+    EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()), status->width());
+    EXPECT_EQ(status->toolTip(), text);
+    const QString caption = f.main->windowTitle();
+    EXPECT_TRUE(caption.startsWith(u"Vantor Desktop BETA 1.0 - The conversation log"_s));
+    EXPECT_TRUE(caption.endsWith(u"cannot be written."_s));
+    EXPECT_LT(caption.size(), text.size());
+
+    // Wider, more of it shows; a short one shows whole.
+    const QString narrow = status->text();
+    f.main->resize(1200, 600);
+    EXPECT_GT(status->text().size(), narrow.size());
+    f.main->SetStatus(u"Logging in..."_s);
+    EXPECT_EQ(status->text(), u"Logging in..."_s);
+    EXPECT_EQ(status->toolTip(), QString());
+
+    SaveSettingLong("ElideStatus", 0);
+    f.main->SetStatus(text);
+    EXPECT_EQ(status->text(), text);
+    EXPECT_EQ(f.main->windowTitle(), u"Vantor Desktop BETA 1.0 - "_s + text);
 }
 
 // A settings file that could not be read: "" and 0 for everything, and not a word.
