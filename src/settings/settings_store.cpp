@@ -62,7 +62,7 @@ void CloseSettingsStore() {
 
 std::string StoreFailureText(const StoreFailure& failure) {
     return "The settings in " + failure.where + " cannot be read (" + failure.why +
-           "). The default settings are used, and the file is left as it is.";
+           "), so the default settings are used and the file is left as it is.";
 }
 
 std::string GetSettingString(std::string_view name, std::string_view defaultValue) {

@@ -169,8 +169,8 @@ TEST(Loader, anUnreadableSettingsFileIsToldOnceAndItsDefaultsServe) {
         EXPECT_EQ(boxes.boxes[0].text.toStdString(),
                   "The settings in " + file.string() + " cannot be read (its folder " +
                       file.parent_path().string() +
-                      " cannot be made: not a directory). The default settings are used, and the "
-                      "file is left as it is.");
+                      " cannot be made: not a directory), so the default settings are used and "
+                      "the file is left as it is.");
         EXPECT_EQ(Settings().Get(setting::kServerHost), "localhost");
         EXPECT_EQ(Settings().Get(setting::kServerPort), 7000);
         EXPECT_EQ(Settings().Get(setting::kServer), 1);  // the options window's own default
