@@ -105,8 +105,8 @@ VantorChatUI::VantorChatUI(QWidget* parent)
     BuildControls();
     SetStatus(QString());
 
-    session_.SetDecimalPoint(QLocale::system().decimalPoint().toStdString());
-    session_.SetListMender([this](const std::vector<std::string>& list) {
+    session_.Buddies().SetDecimalPoint(QLocale::system().decimalPoint().toStdString());
+    session_.Buddies().SetListMender([this](const std::vector<std::string>& list) {
         return restore_->RestoreAtLogOn(*reorderLink_, list);
     });
     SetLogFailureNotice([this](const std::string& message) { session_.SetStatus(message); });
@@ -124,7 +124,7 @@ VantorChatUI::~VantorChatUI() {
     buddyList_->removeEventFilter(this);
     buddyList_->viewport()->removeEventFilter(this);
     SetLogFailureNotice(nullptr);
-    session_.SetListMender(nullptr);
+    session_.Buddies().SetListMender(nullptr);
 }
 
 void VantorChatUI::resizeEvent(QResizeEvent* event) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/error_words.h"
 #include "platform/private_file.h"
 
 namespace vantor {
@@ -19,27 +20,20 @@ std::FILE* Fail(std::string* why, std::string text, int fd = -1) {
     return nullptr;
 }
 
-std::string Words(int error) {
-    std::string text = std::strerror(error);
-    if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && text[1] > 'Z')
-        text[0] = static_cast<char>(text[0] - 'A' + 'a');
-    return text;
-}
-
 }  // namespace
 
 std::FILE* OpenPrivateAppend(const std::filesystem::path& path, std::string* why) noexcept {
     try {
         const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
                               S_IRUSR | S_IWUSR);
-        if (fd < 0) return Fail(why, Words(errno));
+        if (fd < 0) return Fail(why, ErrorWords(errno));
         struct stat st {};
-        if (::fstat(fd, &st) != 0) return Fail(why, Words(errno), fd);
+        if (::fstat(fd, &st) != 0) return Fail(why, ErrorWords(errno), fd);
         if (!S_ISREG(st.st_mode)) return Fail(why, "it is not a regular file", fd);
         if ((st.st_mode & 077) != 0 && ::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
-            return Fail(why, "others could read it: " + Words(errno), fd);
+            return Fail(why, "others could read it: " + ErrorWords(errno), fd);
         std::FILE* file = ::fdopen(fd, "ab");
-        if (file == nullptr) return Fail(why, Words(errno), fd);
+        if (file == nullptr) return Fail(why, ErrorWords(errno), fd);
         return file;
     } catch (...) {
         return Fail(why, "out of memory");

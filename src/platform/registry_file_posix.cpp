@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/error_words.h"
 #include "platform/regedit4.h"
 
 namespace vantor::registry {
@@ -57,14 +58,6 @@ std::filesystem::path RegistryPath() {
         config = std::filesystem::path(home) / ".config";
     }
     return config / "vantor-desktop" / "registry.reg";
-}
-
-// The system's reason, as a sentence goes on: "permission denied".
-std::string Why(int error) {
-    std::string why = std::strerror(error);
-    if (!why.empty() && why[0] >= 'A' && why[0] <= 'Z' && (why.size() < 2 || why[1] > 'Z'))
-        why[0] = static_cast<char>(why[0] - 'A' + 'a');
-    return why;
 }
 
 // Reads the whole file; a missing file reads as empty. nullopt when it cannot be read, with
@@ -186,17 +179,17 @@ KeyHandle CreateKey(std::string_view path, bool* createdNew, std::string* proble
             std::error_code isDir;
             if (!std::filesystem::is_directory(dir, isDir)) {
                 return fail("its folder " + dir.string() + " cannot be made" +
-                            (ec ? ": " + Why(ec.value()) : std::string()));
+                            (ec ? ": " + ErrorWords(ec.value()) : std::string()));
             }
         }
         // Full access means the file can be replaced: the folder must take the lock file.
         std::string lockPath = key->file.string() + ".lock";
         int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (lockFd < 0) return fail("its lock file cannot be made: " + Why(errno));
+        if (lockFd < 0) return fail("its lock file cannot be made: " + ErrorWords(errno));
         ::close(lockFd);
 
         auto text = ReadFile(key->file);
-        if (!text) return fail(Why(errno));
+        if (!text) return fail(ErrorWords(errno));
         if (regedit4::Document::Parse(*text).HasKey(key->section)) return key;
         text.reset();
 
@@ -207,7 +200,7 @@ KeyHandle CreateKey(std::string_view path, bool* createdNew, std::string* proble
             added = true;
             return true;
         });
-        if (!ok) return fail("its key cannot be added: " + Why(errno));
+        if (!ok) return fail("its key cannot be added: " + ErrorWords(errno));
         if (createdNew != nullptr) *createdNew = added;
         return key;
     } catch (...) {

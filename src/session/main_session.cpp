@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <exception>
 #include <utility>
 
 #include "diagnostics/debug_log.h"
@@ -45,20 +44,16 @@ private:
 MainSession::MainSession(MainView& view)
     : view_(view),
       wol_(std::make_unique<WOLCon>()),
-      budCheckCB_(std::make_shared<Callback>()),
-      search_(*this, budCheckCB_),
-      clock_(&SteadySeconds) {
+      clock_(&SteadySeconds),
+      roster_(*this, view, controls_) {
     wol_->SetTag(Tag{std::string("M")});
     wol_->LogOnResult = [this](LogOnResult result) { WOL_LogOnResult(result); };
     wol_->Error = [this](ErrorCode code) { WOL_Error(code); };
     wol_->BuddyListResult = [this](const std::string& list, int result) {
-        WOL_BuddyListResult(list, result);
+        roster_.WOL_BuddyListResult(list, result);
     };
     wol_->SetMotdPresenter([this](const std::string& news) { view_.ShowMotd(news); });
     credentials_.NickName = Settings().Get(setting::kLastNickName);
-    budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
-        BudCheckCB_Callback(line, kind, param);
-    });
 }
 
 MainSession::~MainSession() {
@@ -67,20 +62,11 @@ MainSession::~MainSession() {
     wol_->Error = nullptr;
     wol_->BuddyListResult = nullptr;
     wol_->SetMotdPresenter(nullptr);
-    budCheckCB_->SetHandler(nullptr);
 }
 
 void MainSession::SetClock(Clock clock) {
     clock_ = clock ? std::move(clock) : Clock(&SteadySeconds);
     reconnect_.SetClock(clock_);
-}
-
-void MainSession::SetListMender(ListMender mender) {
-    mender_ = std::move(mender);
-}
-
-void MainSession::SetDecimalPoint(std::string point) {
-    decimalPoint_ = std::move(point);
 }
 
 void MainSession::ShowControls() {
@@ -99,6 +85,16 @@ void MainSession::SetStatus(const std::string& text) {
 
 void MainSession::Tell(const Told& told) {
     if (!Ended()) view_.Tell(told);
+}
+
+std::optional<std::uint32_t> MainSession::ServerAddress() const {
+    return hostLookup_ && hostLookup_->Ready() ? hostLookup_->Address() : std::nullopt;
+}
+
+void MainSession::ChatShown(bool open) {
+    chatOpen_ = open;
+    controls_.chat = !open && LoggedOn();
+    ShowControls();
 }
 
 void MainSession::LogOn(const std::string& nick, const std::string& password) {
@@ -161,10 +157,8 @@ void MainSession::CancelLogOn() {
 void MainSession::LogOff() {
     const Closing closing(*this);
     reconnect_.Cancel();
-    view_.SetTimer(MainTimer::Minute, false);
-    controls_.logIn = controls_.page = controls_.add = controls_.del = controls_.refresh =
-        controls_.reorder = false;
-    ShowControls();
+    controls_.logIn = false;
+    roster_.LoggingOff();
 
     view_.LoggingOff();
     wol_->CloseAllPageWin();
@@ -175,14 +169,10 @@ void MainSession::LogOff() {
     SetStatus("Disconnecting...");
     view_.SetTimer(MainTimer::Receive, false);
 
-    StopSearch();
+    roster_.StopSearch();
     QuitSession();
 
-    controls_.menuReDownload = controls_.menuRefreshRow = controls_.menuRefresh = false;
-    ShowControls();
-    ClearBuddyList();
-    linkUpAt_ = -1;
-    ShowProgress(0, progressMax_);
+    roster_.LoggedOff();
     SetLogAs("Not Connected.");
     SetStatus("");
     if (!Ended()) step_ = LogOnStep::Offline;
@@ -270,7 +260,7 @@ void MainSession::WOL_LogOnResult(LogOnResult result) {
             controls_.logIn = true;
             controls_.chat = !chatOpen_;
             ShowControls();
-            restoreDue_ = true;
+            roster_.LoggedOn();
             wol_->send(command::kSetCodePage);
             wol_->send(command::kSetOptions);
             wol_->GetBuddies();
@@ -336,7 +326,7 @@ void MainSession::Pump() {
     }
     if (!alive()) return;
     CheckLogOnTime();
-    CheckSearchDue();
+    roster_.Tick();
 }
 
 // A log-on the service never finishes is given up, as if it had been refused; on the way back
@@ -357,24 +347,6 @@ void MainSession::CheckLogOnTime() {
     }
     ResetConnection();
     SetStatus(text);
-}
-
-void MainSession::PumpSearch() {
-    // A search session that fails only ends this tick.
-    try {
-        search_.Poll();
-        WOLCons* sessions = search_.Sessions();
-        if (!sessions) return;
-        // ForEach skips a session that a handler removes, even when the whole search is dropped.
-        sessions->ForEach([](WOLCon& session) {
-            if (!session.InPass()) session.PopulateBuff();
-        });
-    } catch (const std::exception& e) {
-        DebugLog(Tag{std::string("M")}, std::string("Location search pass failed: ") + e.what(),
-                 kLogError);
-    } catch (...) {
-        DebugLog(Tag{std::string("M")}, "Location search pass failed.", kLogError);
-    }
 }
 
 void MainSession::KeepLinkAlive() {
@@ -410,11 +382,8 @@ void MainSession::LinkLost() {
         SetStatus("Connection lost.");
         return;
     }
-    view_.SetTimer(MainTimer::Minute, false);
-    StopSearch();
-    searchDue_ = false;
-    controls_.page = controls_.add = controls_.del = controls_.refresh = controls_.reorder =
-        controls_.chat = false;
+    roster_.LinkLost();
+    controls_.chat = false;
     ShowControls();
     SetLogAs("Connection lost.");
     reconnect_.SetStableTime(Settings().Get(setting::kReconnectStableSeconds));
@@ -475,8 +444,7 @@ bool MainSession::ReconnectAnswered(LogOnResult result) {
     if (reconnect_.GetState() != State::Attempting) return false;
     if (result == LogOnResult::LoggedOn) {
         reconnect_.Succeeded();
-        linkUpAt_ = clock_();
-        ClearBuddyList();  // the download that follows fills it afresh
+        roster_.LinkBack();
         return true;
     }
     // Refused on the way back: no more retries, and the usual message after a clean log-off.

@@ -187,10 +187,17 @@ TEST_F(DebugLogTest, aDumpThatCannotBeOpenedIsToldOnceInTheWindowAndTheStatusLin
     SetLogFailureNotice([&](const std::string& message) { told.push_back(message); });
     Start(1, 1);
     DebugLog(0, "still shown", kLogNote);
-    const std::string said = "The debug dump " +
-                             std::filesystem::absolute("DebugDump.txt").string() +
-                             " cannot be opened: is a directory.";
-    EXPECT_EQ(told, std::vector<std::string>{said});
+    // The reason is the system's: "is a directory" here, "permission denied" on Windows.
+    ASSERT_EQ(told.size(), 1u);
+    const std::string said = told[0];
+    EXPECT_TRUE(said.starts_with("The debug dump " +
+                                 std::filesystem::absolute("DebugDump.txt").string() +
+                                 " cannot be opened: "))
+        << said;
+    EXPECT_TRUE(said.ends_with(".")) << said;
+#ifndef _WIN32
+    EXPECT_TRUE(said.ends_with(": is a directory.")) << said;
+#endif
     EXPECT_EQ(windows_.entries,
               (std::vector<Entry>{{Tag(), said, kLogError}, {Tag(0), "still shown", kLogNote}}));
     SetLogFailureNotice(nullptr);

@@ -7,56 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "fake_main_view.h"
+#include "main_session_fixture.h"
 #include "platform/socket_layer.h"
-#include "session/main_session.h"
-#include "settings/settings_store.h"
 #include "support/hanging_port.h"
-#include "support/loopback_peer.h"
-#include "support/pump.h"
-#include "support/temp_registry.h"
 
 namespace vantor::test {
 namespace {
-
-const std::string kUser = "USER UserName HostName 127.0.0.1 :RealName";
-
-struct Main {
-    ScopedRegistry registry;
-    LoopbackPeer peer;
-    FakeMainView view;
-    MainSession session{view};
-    double now = 1000;
-
-    Main() {
-        SaveSettingString("ServerHost", "127.0.0.1");
-        SaveSettingLong("ServerPort", peer.Port());
-        session.SetClock([this] { return now; });
-        session.Reconnect().SetJitter([](double) { return 0.0; });
-    }
-    void Tick() {
-        view.RunLater();
-        if (view.Running(MainTimer::Receive)) session.Pump();
-        if (view.Running(MainTimer::SearchPoll)) session.PumpSearch();
-    }
-    bool Pump(const std::function<bool()>& done) {
-        return PumpUntil(done, [this] { Tick(); });
-    }
-    bool AnswerMotd() {
-        peer.SendLine(":s 375 bob :- Welcome");
-        peer.SendLine(":s 376 bob :End of MOTD");
-        return Pump([this] { return session.LoggedOn() && !session.Reconnect().Active(); });
-    }
-    // The list comes, and with it the search unless it waits for the link to hold.
-    bool AnswerList(const std::string& list) {
-        if (!peer.WaitForLine("GETBUDDY")) return false;
-        peer.SendLine(":s 333 bob " + list);
-        return Pump([this] { return session.Controls().page; });
-    }
-    std::size_t Count(const std::string& line) {
-        return std::size_t(std::ranges::count(peer.Lines(), line));
-    }
-};
 
 // A log-on that never ends hung for good: "Logging in..." with LOG off and no way out.
 TEST(MainSessionFaults, aLogOnTheServiceNeverFinishesIsGivenUpOrCancelled) {
@@ -78,10 +34,10 @@ TEST(MainSessionFaults, aLogOnTheServiceNeverFinishesIsGivenUpOrCancelled) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        Main m;
+        MainFixture m;
         if (r.way == Way::SilentOnTheWayBack) {
             m.session.LogOn("bob", "pw");
-            ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUser) && m.AnswerMotd());
+            ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUserLine) && m.AnswerMotd());
             m.peer.CloseClient();
             ASSERT_TRUE(m.Pump([&] { return m.session.Reconnect().Active(); }));
             m.now += 2;
@@ -93,7 +49,7 @@ TEST(MainSessionFaults, aLogOnTheServiceNeverFinishesIsGivenUpOrCancelled) {
             EXPECT_EQ(m.view.controls.word, LogInWord::Cancel);
             EXPECT_TRUE(m.view.controls.logIn);
         }
-        ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUser));
+        ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUserLine));
         if (r.way == Way::MotdWithoutEnd) {
             m.peer.SendLine(":s 375 bob :- Welcome");
             m.peer.SendLine(":s 372 bob :- hello");
@@ -131,12 +87,12 @@ TEST(MainSessionFaults, aLogOnTheServiceNeverFinishesIsGivenUpOrCancelled) {
 }
 
 TEST(MainSessionFaults, withoutTheTimeOutTheLogOnWaitsAsTheClassicClientDid) {
-    Main m;
+    MainFixture m;
     SaveSettingLong("LogOnTimeout", 0);
     SaveSettingLong("LogOnCancel", 0);
     m.session.LogOn("bob", "pw");
     EXPECT_FALSE(m.view.controls.logIn);
-    ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUser));
+    ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUserLine));
     m.now += 3600;
     m.Tick();
     EXPECT_EQ(m.session.Step(), LogOnStep::LoggingOn);
@@ -146,9 +102,9 @@ TEST(MainSessionFaults, withoutTheTimeOutTheLogOnWaitsAsTheClassicClientDid) {
 // A service that drops the link 2 s after every log-on was tried again 2 s later for ever, and
 // searched at every cycle.
 TEST(MainSessionFaults, aLinkDroppedAfterEveryLogOnBacksOffAndIsSearchedOnceItHolds) {
-    Main m;
+    MainFixture m;
     m.session.LogOn("bob", "pw");
-    ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUser) && m.AnswerMotd());
+    ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUserLine) && m.AnswerMotd());
     // An empty list: nothing to search, and no search connection in the peer's queue.
     ASSERT_TRUE(m.AnswerList(""));
 
@@ -162,7 +118,7 @@ TEST(MainSessionFaults, aLinkDroppedAfterEveryLogOnBacksOffAndIsSearchedOnceItHo
         waits.push_back(m.session.Reconnect().SecondsLeft());
         m.now += waits.back();
         m.Tick();
-        ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUser));
+        ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUserLine));
         ASSERT_TRUE(m.AnswerMotd() && m.AnswerList("alice"));
         EXPECT_FALSE(m.view.controls.refresh);  // the search is due, not forgotten
     }
@@ -207,7 +163,7 @@ TEST(MainSessionFaults, failuresSayWhyInTheStatusLineBesideTheirClassicBoxes) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        Main m;
+        MainFixture m;
         HangingPort hanging;
         int port = m.peer.Port();
         if (r.way == Way::Refused) port = ClosedPort();
@@ -224,12 +180,12 @@ TEST(MainSessionFaults, failuresSayWhyInTheStatusLineBesideTheirClassicBoxes) {
             case Way::TimedOut:
                 break;
             case Way::ClosedDuringLogOn:
-                ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUser));
+                ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUserLine));
                 m.peer.CloseClient();
                 ASSERT_TRUE(m.Pump([&] { return m.session.Step() == LogOnStep::Offline; }));
                 break;
             case Way::DeadLinkWhileOnline:
-                ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUser) && m.AnswerMotd());
+                ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUserLine) && m.AnswerMotd());
                 m.session.WOL().Interface().Disconnect();
                 m.session.WOL().send("PRIVMSG #Lob_12_1 :hello");
                 break;

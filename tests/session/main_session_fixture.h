@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -9,6 +10,10 @@
 #include <vector>
 
 #include "session/main_session.h"
+#include "settings/settings_store.h"
+#include "support/loopback_peer.h"
+#include "support/pump.h"
+#include "support/temp_registry.h"
 
 namespace vantor::test {
 
@@ -68,6 +73,66 @@ struct FakeMainView : MainView {
         std::vector<std::function<void()>> steps = std::move(later);
         later.clear();
         for (auto& step : steps) step();
+    }
+};
+
+inline const std::string kUserLine = "USER UserName HostName 127.0.0.1 :RealName";
+
+// A main session pointed at a scripted peer, with a clock of the test's own.
+struct MainFixture {
+    ScopedRegistry registry;
+    LoopbackPeer peer;
+    FakeMainView view;
+    MainSession session{view};
+    double now = 1000;
+
+    MainFixture() {
+        SaveSettingString("ServerHost", "127.0.0.1");
+        SaveSettingLong("ServerPort", peer.Port());
+        session.SetClock([this] { return now; });
+        session.Reconnect().SetJitter([](double) { return 0.0; });
+    }
+
+    // One round of what the window's timers run: deferred steps, a receive pass, a search poll.
+    void Tick() {
+        view.RunLater();
+        if (view.Running(MainTimer::Receive)) session.Pump();
+        if (view.Running(MainTimer::SearchPoll)) session.Buddies().PumpSearch();
+    }
+    bool Pump(const std::function<bool()>& done) {
+        return PumpUntil(done, [this] { Tick(); });
+    }
+    // The log-on lines are out and the peer has them.
+    bool StartLogOn() {
+        session.LogOn("bob", "pw");
+        return peer.Accept() && peer.WaitForLine(kUserLine);
+    }
+    // The message of the day to its end; then logged on, also on the way back.
+    bool AnswerMotd() {
+        peer.SendLine(":s 375 bob :- Welcome");
+        peer.SendLine(":s 372 bob :- <news>Hello</news>");
+        peer.SendLine(":s 376 bob :End of MOTD");
+        return Pump([this] { return session.LoggedOn() && !session.Reconnect().Active(); });
+    }
+    // The list comes, and with it the search unless it waits for the link to hold.
+    bool AnswerList(const std::string& list) {
+        if (!peer.WaitForLine("GETBUDDY")) return false;
+        peer.SendLine(":s 333 bob" + (list.empty() ? std::string() : " " + list));
+        return Pump([this] { return session.Controls().page; });
+    }
+    bool LogOnWithList(const std::string& list) {
+        return StartLogOn() && AnswerMotd() && AnswerList(list);
+    }
+    std::string Rows() const {
+        std::string out;
+        for (const BuddyRow& row : session.Buddies().Rows()) {
+            out += (out.empty() ? "" : "|") + row.nick;
+            for (const std::string& location : row.locations) out += "," + location;
+        }
+        return out;
+    }
+    std::size_t Count(const std::string& line) {
+        return std::size_t(std::ranges::count(peer.Lines(), line));
     }
 };
 
