@@ -32,6 +32,7 @@ void DesktopAttention::Unread(QWidget* window) {
 
 void DesktopAttention::Message(QWidget* window, const QString& sender, const QString& text) {
     if (Settings().Get(setting::kDesktopNotify) != 0) {
+        notifier_.SetRateLimit(Settings().Get(setting::kNotifyRateLimit) != 0);
         notifier_.Message(window, sender, text);
     }
 }

@@ -6,6 +6,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QVariantMap>
 
 namespace vantor {
@@ -35,7 +36,13 @@ void RaiseWindow(QWidget* window) {
 }
 
 DesktopNotifier::DesktopNotifier(QDBusConnection bus, Clock clock, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)), clock_(clock ? std::move(clock) : Clock(SteadyMs)) {
+    : QObject(parent),
+      bus_(std::move(bus)),
+      clock_(clock ? std::move(clock) : Clock(SteadyMs)),
+      burst_(new QTimer(this)) {
+    burst_->setObjectName(QStringLiteral("NotifyBurst"));
+    burst_->setSingleShot(true);
+    connect(burst_, &QTimer::timeout, this, &DesktopNotifier::EndBurst);
     if (!bus_.isConnected()) return;
     bus_.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
                  SLOT(OnActionInvoked(uint, QString)));
@@ -49,8 +56,36 @@ bool DesktopNotifier::Message(QWidget* window, const QString& sender, const QStr
     const auto last = lastShown_.constFind(key);
     if (last != lastShown_.constEnd() && now - *last < kQuietMs) return false;
     lastShown_.insert(key, now);
+    // Forty senders in a second would give forty notifications.
+    if (rateLimit_ && (held_ > 0 || (anyMessage_ && now - lastMessage_ < kBurstMs))) {
+        ++held_;
+        heldWindow_ = window;
+        heldSender_ = sender;
+        heldText_ = text;
+        if (!burst_->isActive())
+            burst_->start(int(std::max<qint64>(0, kBurstMs - (now - lastMessage_))));
+        return false;
+    }
+    anyMessage_ = true;
+    lastMessage_ = now;
     Show(window, sender, text);
     return true;
+}
+
+void DesktopNotifier::SetRateLimit(bool on) {
+    rateLimit_ = on;
+}
+
+void DesktopNotifier::EndBurst() {
+    if (held_ == 0) return;
+    const int held = std::exchange(held_, 0);
+    anyMessage_ = true;
+    lastMessage_ = clock_();
+    if (held == 1) {
+        Show(heldWindow_, heldSender_, heldText_);
+    } else {
+        Show(heldWindow_, QString::number(held) + QStringLiteral(" new pages"), QString());
+    }
 }
 
 void DesktopNotifier::Show(QWidget* window, const QString& summary, const QString& body) {

@@ -12,6 +12,7 @@
 #include "resources/art.h"
 #include "settings/held_settings.h"
 #include "settings/setting_ui.h"
+#include "settings/settings_store.h"
 #include "sound/qt_sound_player.h"
 #include "sound/sounds.h"
 
@@ -26,11 +27,15 @@ Program::~Program() {
     player.reset();
     settings.reset();
     if (held && &Settings() == held.get()) SetSettingsSource(nullptr);
+    CloseSettingsStore();
 }
 
 std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     auto program = std::make_unique<Program>();
-    // First the held settings, read once and answering for the whole program, and the shared
+    // Before anything reads a setting: a store that cannot be read gives the defaults, and
+    // stays untouched, instead of "" and 0.
+    const std::optional<StoreFailure> storeFailure = OpenSettingsStore();
+    // Then the held settings, read once and answering for the whole program, and the shared
     // pictures, so that both exist before any window loads; then the options window over them,
     // hidden.
     program->held = std::make_unique<HeldSettings>();
@@ -49,6 +54,8 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     DebugLog(Tag{0}, started == 0 ? "Sockets initialized." : "Socket initialization failed.",
              kLogNote);
 
+    if (storeFailure) DebugLog(Tag{0}, StoreFailureText(*storeFailure), kLogError);
+
     program->player = std::make_unique<QtSoundPlayer>();
     program->sounds = std::make_unique<Sounds>(*program->player);
     SetSounds(program->sounds.get());
@@ -59,7 +66,13 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     });
 
     program->main = std::make_unique<VantorChatUI>();
+    if (hooks.boxes) program->main->SetMessageBoxes(hooks.boxes);
     program->main->show();
+    if (storeFailure) {
+        MessageBoxes& boxes = hooks.boxes ? *hooks.boxes : ModalBoxes();
+        boxes.Show(program->main.get(), BoxIcon::Exclamation, QStringLiteral("Settings not read"),
+                   FromWire(StoreFailureText(*storeFailure)));
+    }
     program->attention =
         std::make_unique<DesktopAttention>(QDBusConnection::sessionBus(), program->main.get());
     return program;

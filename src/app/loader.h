@@ -10,6 +10,7 @@ namespace vantor {
 class DesktopAttention;
 class HeldSettings;
 class QtSoundPlayer;
+class MessageBoxes;
 class SettingUI;
 class Sounds;
 class VantorChatUI;
@@ -20,6 +21,7 @@ inline constexpr std::uint16_t kSocketVersion = 0x0202;
 struct StartUpHooks {
     std::function<int(std::uint16_t version)> socketStartUp;  // 0 = success
     std::function<void()> installWindowFactories;             // before the debug log starts
+    MessageBoxes* boxes = nullptr;  // the main window's; nullptr: the real ones
 };
 
 // The windows of a run, in the order they must be destroyed (main window first).

@@ -23,14 +23,16 @@
 #include "reorder/reorder_status_ui.h"
 #include "reorder/reorder_ui.h"
 #include "session/conversation_log.h"
+#include "settings/setting_names.h"
 #include "settings/setting_ui.h"
 #include "settings/settings_source.h"
 #include "sound/sounds.h"
-#include "transport/wolcon2.h"
 
 namespace vantor {
 
 namespace {
+
+using namespace Qt::Literals::StringLiterals;
 
 void PopUp(QMenu& menu, const QPoint& globalPos) {
     menu.popup(globalPos);
@@ -59,6 +61,8 @@ QString LogInText(LogInWord word) {
             break;
         case LogInWord::Logout:
             return QStringLiteral("LOGOUT");
+        case LogInWord::Cancel:
+            return QStringLiteral("CANCEL");
     }
     return QStringLiteral("LOG");
 }
@@ -102,8 +106,8 @@ VantorChatUI::VantorChatUI(QWidget* parent)
     BuildControls();
     SetStatus(QString());
 
-    session_.SetDecimalPoint(QLocale::system().decimalPoint().toStdString());
-    session_.SetListMender([this](const std::vector<std::string>& list) {
+    session_.Buddies().SetDecimalPoint(QLocale::system().decimalPoint().toStdString());
+    session_.Buddies().SetListMender([this](const std::vector<std::string>& list) {
         return restore_->RestoreAtLogOn(*reorderLink_, list);
     });
     SetLogFailureNotice([this](const std::string& message) { session_.SetStatus(message); });
@@ -121,7 +125,7 @@ VantorChatUI::~VantorChatUI() {
     buddyList_->removeEventFilter(this);
     buddyList_->viewport()->removeEventFilter(this);
     SetLogFailureNotice(nullptr);
-    session_.SetListMender(nullptr);
+    session_.Buddies().SetListMender(nullptr);
 }
 
 void VantorChatUI::resizeEvent(QResizeEvent* event) {
@@ -145,10 +149,32 @@ void VantorChatUI::SetStatus(const QString& text) {
 }
 
 void VantorChatUI::ShowStatus(const std::string& text) {
-    const QString shown = FromWire(text);
-    setWindowTitle(MainCaption(shown));
-    statusLabel_->setText(shown.isEmpty() ? QStringLiteral("Not connected to Westwood Online")
-                                          : shown);
+    status_ = FromWire(text);
+    elide_ = Settings().Get(setting::kElideStatus) != 0;
+    DrawStatus();
+}
+
+void VantorChatUI::DrawStatus() {
+    const QString text =
+        status_.isEmpty() ? QStringLiteral("Not connected to Westwood Online") : status_;
+    if (!elide_) {
+        setWindowTitle(MainCaption(status_));
+        statusLabel_->setText(text);
+        return;
+    }
+    // A long status (a log's path, a server's reason) shows its start and its end, and the rest
+    // in the tooltip; the caption keeps the product's name.
+    const QString shown =
+        statusLabel_->fontMetrics().elidedText(text, Qt::ElideMiddle, StatusWidth());
+    statusLabel_->setText(shown);
+    statusLabel_->setToolTip(shown == text ? QString() : text);
+    constexpr int kTitleBarButtons = 120;
+    const int room =
+        width() - kTitleBarButtons - fontMetrics().horizontalAdvance(MainCaption(u" "_s));
+    setWindowTitle(
+        MainCaption(status_.isEmpty()
+                        ? status_
+                        : fontMetrics().elidedText(status_, Qt::ElideMiddle, std::max(room, 80))));
 }
 
 void VantorChatUI::ShowLogAs(const std::string& text) {
@@ -306,10 +332,16 @@ void VantorChatUI::LogInBtnClick() {
     if (logInWordSince_.isValid() &&
         logInWordSince_.elapsed() < QApplication::doubleClickInterval())
         return;
-    if (session_.LoggedOn()) {
-        session_.LogOff();
-    } else {
-        LogOnClick();
+    switch (session_.Controls().word) {
+        case LogInWord::Logout:
+            session_.LogOff();
+            break;
+        case LogInWord::Cancel:
+            session_.CancelLogOn();
+            break;
+        case LogInWord::Log:
+            LogOnClick();
+            break;
     }
 }
 

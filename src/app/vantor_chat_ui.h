@@ -96,6 +96,8 @@ private:
     void LayOut();
     VantorBtn* Button(const QString& name, const QString& word, bool enabled);
     void DrawColumns();
+    void DrawStatus();
+    int StatusWidth() const;
 
     void LogInBtnClick();
     void LogOnClick();
@@ -160,6 +162,8 @@ private:
     MessageBoxes* boxes_ = nullptr;
     std::function<void()> endProgram_;
     MenuShower menuShower_;
+    QString status_;                   // as the session last said it; drawn to fit its line
+    bool elide_ = true;                // "ElideStatus", read when the status changes
     LogInWord word_ = LogInWord::Log;  // the log-in button's word as drawn
     int progMax_ = 0;                  // the progress bar's maximum as drawn
 

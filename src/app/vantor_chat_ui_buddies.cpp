@@ -15,7 +15,7 @@
 namespace vantor {
 
 void VantorChatUI::ShowList(const ListChange& change) {
-    const std::vector<BuddyRow>& rows = session_.Rows();
+    const std::vector<BuddyRow>& rows = session_.Buddies().Rows();
     switch (change.kind) {
         case ListChange::Kind::Cleared:
             buddyList_->clear();
@@ -60,17 +60,17 @@ int VantorChatUI::SelectedRow() const {
 void VantorChatUI::PageBudClick() {
     const int row = SelectedRow();
     if (row == 0) return;
-    WOL().NewPageWin(session_.Rows()[static_cast<std::size_t>(row - 1)].nick);
+    WOL().NewPageWin(session_.Buddies().Rows()[static_cast<std::size_t>(row - 1)].nick);
 }
 
 void VantorChatUI::RefreshSelectedClick() {
-    if (const int row = SelectedRow()) session_.RefreshRow(row);
+    if (const int row = SelectedRow()) session_.Buddies().RefreshRow(row);
 }
 
 void VantorChatUI::ShowBuddyMenu(int row, const QPoint& globalPos) {
-    if (row < 1 || row > static_cast<int>(session_.Rows().size())) return;
+    if (row < 1 || row > static_cast<int>(session_.Buddies().Rows().size())) return;
     buddyList_->setCurrentItem(buddyList_->topLevelItem(row - 1));
-    QString nick = FromWire(session_.Rows()[static_cast<std::size_t>(row - 1)].nick);
+    QString nick = FromWire(session_.Buddies().Rows()[static_cast<std::size_t>(row - 1)].nick);
     nick.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a literal ampersand, not a mnemonic
     buddyMnuRefUsr_->setText(QStringLiteral("&Refresh location for \"") + nick + QLatin1Char('"'));
     menuShower_(*buddyMnu_, globalPos);

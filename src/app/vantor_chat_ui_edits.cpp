@@ -32,9 +32,9 @@ void VantorChatUI::AddBudUI_Finished() {
     addBudUI_ = nullptr;
     if (dialog && !dialog->Canceled()) {
         QStringList rows;
-        for (const BuddyRow& row : session_.Rows()) rows << FromWire(row.nick);
+        for (const BuddyRow& row : session_.Buddies().Rows()) rows << FromWire(row.nick);
         if (const std::optional<QString> nick = NicknameToAdd(dialog->AddNick(), rows))
-            session_.AddBuddy(ToWire(*nick));
+            session_.Buddies().AddBuddy(ToWire(*nick));
     }
     if (dialog) {
         dialog->hide();
@@ -47,19 +47,21 @@ void VantorChatUI::AddBudUI_Finished() {
 void VantorChatUI::DelBudClick() {
     const int row = SelectedRow();
     if (row == 0) return;
-    const QString nick = FromWire(session_.Rows()[static_cast<std::size_t>(row - 1)].nick);
-    const auto listed = session_.ListWatch();
+    const QString nick =
+        FromWire(session_.Buddies().Rows()[static_cast<std::size_t>(row - 1)].nick);
+    const auto listed = session_.Buddies().ListWatch();
     const bool yes = boxes_->Ask(this, QStringLiteral("Confirm buddy deletion"),
                                  QStringLiteral("Are you sure you want to delete \"") + nick +
                                      QStringLiteral("\" from your buddy list?"));
     // The question let events run: a log-off or a re-download may have emptied the list.
-    if (yes && listed()) session_.DeleteBuddy(row);
+    if (yes && listed()) session_.Buddies().DeleteBuddy(row);
 }
 
 void VantorChatUI::ReOrdBudClick() {
     if (childOpen_) return;
     reordUI_ = new ReOrderUI(this);
-    for (const BuddyRow& row : session_.Rows()) reordUI_->BuddyList()->addItem(FromWire(row.nick));
+    for (const BuddyRow& row : session_.Buddies().Rows())
+        reordUI_->BuddyList()->addItem(FromWire(row.nick));
     reordUI_->Init();
     reordUI_->SetWOL(reorderLink_.get());
     reordUI_->SetRestore(restore_.get());
@@ -76,7 +78,7 @@ void VantorChatUI::ReordUI_Finished() {
     EndChildDialog();
     if (!dialog) return;
     // A run that failed after its first delete was cancelled, but changed the list all the same.
-    session_.ReorderFinished(!dialog->Canceled() || dialog->Touched());
+    session_.Buddies().ReorderFinished(!dialog->Canceled() || dialog->Touched());
     if (!dialog) return;
     dialog->hide();
     // Released later: this runs inside the status window's reply handling.

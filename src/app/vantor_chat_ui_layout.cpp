@@ -118,7 +118,8 @@ void VantorChatUI::BuildControls() {
     connect(options_, &VantorBtn::Click, this, &VantorChatUI::OptionsClick);
     connect(quit_, &VantorBtn::Click, this, [this] { close(); });
     connect(pageBud_, &VantorBtn::Click, this, &VantorChatUI::PageBudClick);
-    connect(refreshBud_, &VantorBtn::Click, this, [this] { session_.RefreshLocations(); });
+    connect(refreshBud_, &VantorBtn::Click, this,
+            [this] { session_.Buddies().RefreshLocations(); });
     connect(addBud_, &VantorBtn::Click, this, &VantorChatUI::AddBudClick);
     connect(delBud_, &VantorBtn::Click, this, &VantorChatUI::DelBudClick);
     connect(reOrdBud_, &VantorBtn::Click, this, &VantorChatUI::ReOrdBudClick);
@@ -132,13 +133,13 @@ void VantorChatUI::BuildControls() {
     refBuddy_ = new QTimer(this);
     refBuddy_->setObjectName(QStringLiteral("RefBuddy"));
     refBuddy_->setInterval(kRefBuddyInterval);
-    connect(refBuddy_, &QTimer::timeout, this, [this] { session_.RefBuddy_Timer(); });
+    connect(refBuddy_, &QTimer::timeout, this, [this] { session_.Buddies().RefBuddy_Timer(); });
     // Gives up on a search whose missing answers have stopped coming.
     searchTimer_ = new QTimer(this);
     searchTimer_->setObjectName(QStringLiteral("SearchTimer"));
     searchTimer_->setSingleShot(true);
     searchTimer_->setInterval(LocationSearch::kIdleMs);
-    connect(searchTimer_, &QTimer::timeout, this, [this] { session_.SearchIdle(); });
+    connect(searchTimer_, &QTimer::timeout, this, [this] { session_.Buddies().SearchIdle(); });
 
     // Runs whenever a search has sessions: their connects finish and their answers come in here,
     // not on the main session's slower receive tick.
@@ -147,7 +148,7 @@ void VantorChatUI::BuildControls() {
     searchPoll_->setInterval(5);
     connect(searchPoll_, &QTimer::timeout, this, [this] {
         const StallMeter::Scope scope("the location search");
-        session_.PumpSearch();
+        session_.Buddies().PumpSearch();
     });
 
     // Reading order for the keyboard: session first, then the list and its buttons.
@@ -182,9 +183,10 @@ void VantorChatUI::BuildBuddyMenu() {
     connect(buddyMnuPage_, &QAction::triggered, this, &VantorChatUI::PageBudClick);
     connect(buddyMnuDel_, &QAction::triggered, this, &VantorChatUI::DelBudClick);
     connect(buddyMnuReOrd_, &QAction::triggered, this, &VantorChatUI::ReOrdBudClick);
-    connect(buddyMnuReDL_, &QAction::triggered, this, [this] { session_.ReDownload(); });
+    connect(buddyMnuReDL_, &QAction::triggered, this, [this] { session_.Buddies().ReDownload(); });
     connect(buddyMnuRefUsr_, &QAction::triggered, this, &VantorChatUI::RefreshSelectedClick);
-    connect(buddyMnuRef_, &QAction::triggered, this, [this] { session_.RefreshLocations(); });
+    connect(buddyMnuRef_, &QAction::triggered, this,
+            [this] { session_.Buddies().RefreshLocations(); });
 }
 
 void VantorChatUI::LayOut() {
@@ -198,7 +200,7 @@ void VantorChatUI::LayOut() {
     titlePic_->setGeometry(0, 0, Px(w), kTitleHeight);
     label_->setGeometry(kMargin, kLabelTop, 96, 20);
     logAs_->setGeometry(kMargin + 100, kLabelTop, Px(w) - 2 * kMargin - 100, 20);
-    statusLabel_->setGeometry(kMargin, kStatusTop, Px(w) - 2 * kMargin, 20);
+    statusLabel_->setGeometry(kMargin, kStatusTop, StatusWidth(), 20);
 
     const int right = Px(w - 1575);
     logInBtn_->move(right, kListTop);
@@ -216,11 +218,17 @@ void VantorChatUI::LayOut() {
     const int listWidth = Px(w - 3420);
     buddyList_->setGeometry(kMargin, kListTop, listWidth, Px(h - 3120));
     progBar_->setGeometry(kMargin, Px(h - 975), listWidth, kProgHeight);
+    DrawStatus();  // shortened anew for the new width
+}
+
+// The status line's width, as the layout gives it; known before the window is first shown.
+int VantorChatUI::StatusWidth() const {
+    return std::max(width(), minimumWidth()) - 2 * kMargin;
 }
 
 void VantorChatUI::DrawColumns() {
     QStringList headers{QStringLiteral("Buddy NickName")};
-    if (session_.Mode() == ServerMode::AllServers) {
+    if (session_.Buddies().Mode() == ServerMode::AllServers) {
         for (std::string_view server : SplitOn(kServerNames, '|')) headers << FromWire(server);
     } else {
         headers << QStringLiteral("Location");

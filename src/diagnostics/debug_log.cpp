@@ -2,10 +2,14 @@
 #include "diagnostics/debug_log.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/cp1252.h"
+#include "common/liveness.h"
+#include "platform/private_file.h"
 #include "settings/settings_store.h"
 
 namespace vantor {
@@ -33,7 +37,11 @@ struct WindowSlot {
     }
 };
 
+constexpr const char* kDumpFile = "DebugDump.txt";
+
 std::function<std::unique_ptr<DebugWindow>()> g_factory;
+std::function<void(const std::string&)> g_failureNotice;
+std::vector<std::string> g_untold;  // failures told before anyone listened
 std::FILE* g_dumpFile = nullptr;
 WindowSlot g_slot;
 int g_appendDepth = 0;
@@ -63,10 +71,19 @@ void SetDebugWindowFactory(std::function<std::unique_ptr<DebugWindow>()> factory
 void InitDebug() {
     // A second start (tests, or a restart of the log) begins from closed sinks.
     ShutDownDebug();
+    std::string unopened;
     try {
         if (GetSettingLong(setting::kDumptoFile) != 0) {
-            g_dumpFile = std::fopen("DebugDump.txt", "ab");
+            // It holds every page and lobby line: nobody else may read it.
+            std::string why;
+            g_dumpFile = OpenPrivateAppend(kDumpFile, &why);
             g_dumpToFile = g_dumpFile != nullptr;
+            if (!g_dumpFile && GetSettingLong(setting::kStatusReasons) != 0) {
+                std::error_code ec;
+                const std::filesystem::path where = std::filesystem::absolute(kDumpFile, ec);
+                unopened = "The debug dump " + (ec ? std::string(kDumpFile) : where.string()) +
+                           " cannot be opened: " + why + ".";
+            }
         }
         if (GetSettingLong(setting::kShowDebugWin) == 1 && g_factory) {
             g_slot.window = g_factory();
@@ -74,6 +91,27 @@ void InitDebug() {
         }
     } catch (...) {
         // The log is optional: whatever failed stays off.
+    }
+    if (!unopened.empty()) TellLogFailure(unopened);
+}
+
+void SetLogFailureNotice(std::function<void(const std::string& message)> notice) {
+    g_failureNotice = std::move(notice);
+    std::vector<std::string> untold = std::exchange(g_untold, {});
+    if (!g_failureNotice) return;
+    for (const std::string& message : untold) CallCopy(g_failureNotice, message);
+}
+
+void TellLogFailure(const std::string& message) {
+    try {
+        DebugLog(Tag{}, Utf8ToCp1252(message), kLogError);
+        if (g_failureNotice) {
+            CallCopy(g_failureNotice, message);
+        } else {
+            g_untold.push_back(message);
+        }
+    } catch (...) {
+        // Telling never disturbs its caller.
     }
 }
 

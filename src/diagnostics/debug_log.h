@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "common/tag.h"
@@ -35,9 +36,19 @@ public:
 // Without a factory no window is made (core-only programs and tests).
 void SetDebugWindowFactory(std::function<std::unique_ptr<DebugWindow>()> factory);
 
+// Opens the dump file when "DumptoFile" is not 0 ("DebugDump.txt" in the working folder, only the
+// user may read it) and makes the debug window when "ShowDebugWin" is 1. A dump that cannot be
+// opened is told once, through TellLogFailure (unless "StatusReasons" is 0).
 void InitDebug();
 void ShowDebugWindow();
 void ShutDownDebug();
+
+// Who hears, beside the debug log, of a file the program cannot write (the dump, a conversation
+// log): the main window's status line. Told in UTF-8. What is told before anyone listens waits
+// for the first listener; installing nullptr drops it.
+void SetLogFailureNotice(std::function<void(const std::string& message)> notice);
+// Logs the failure as a local error and hands it to the notice.
+void TellLogFailure(const std::string& message);
 
 namespace debug_detail {
 extern bool g_dumpToFile;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace vantor::registry {
@@ -37,9 +38,14 @@ struct KeyCloser {
 using KeyHandle = std::unique_ptr<Key, KeyCloser>;
 
 // Opens HKEY_LOCAL_MACHINE\<path> with full access, creating it and its parents when absent.
-// Returns null when the key cannot be opened or created; *createdNew tells whether the key did
-// not exist before.
-KeyHandle CreateKey(std::string_view path, bool* createdNew) noexcept;
+// Returns null when the key cannot be opened or created, and then, when problem is given, says
+// why in a few words ("permission denied"); *createdNew tells whether the key did not exist
+// before.
+KeyHandle CreateKey(std::string_view path, bool* createdNew,
+                    std::string* problem = nullptr) noexcept;
+
+// Where the keys live, for a message about them: the registry file, or the hive.
+std::string Location();
 
 // Reads a value. With data null only *size (and *type) are filled and the result is kSuccess.
 // With a buffer too small for the data, *size receives the size needed and the result is

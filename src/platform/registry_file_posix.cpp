@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/error_words.h"
 #include "platform/regedit4.h"
 
 namespace vantor::registry {
@@ -59,7 +60,8 @@ std::filesystem::path RegistryPath() {
     return config / "vantor-desktop" / "registry.reg";
 }
 
-// Reads the whole file; a missing file reads as empty. nullopt when it cannot be read.
+// Reads the whole file; a missing file reads as empty. nullopt when it cannot be read, with
+// errno telling why.
 std::optional<std::string> ReadFile(const std::filesystem::path& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -75,7 +77,9 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
+            const int error = errno;
             ::close(fd);
+            errno = error;
             return std::nullopt;
         }
         if (n == 0) break;
@@ -156,28 +160,36 @@ bool Rewrite(const std::filesystem::path& file, Edit&& edit) {
 
 }  // namespace
 
-KeyHandle CreateKey(std::string_view path, bool* createdNew) noexcept {
+KeyHandle CreateKey(std::string_view path, bool* createdNew, std::string* problem) noexcept {
+    const auto fail = [problem](std::string why) {
+        if (problem != nullptr) *problem = std::move(why);
+        return nullptr;
+    };
     try {
         if (createdNew != nullptr) *createdNew = false;
         auto key = KeyHandle(new Key);
         key->file = RegistryPath();
-        if (key->file.empty()) return nullptr;
+        if (key->file.empty()) return fail("no home folder is known");
         key->section = "HKEY_LOCAL_MACHINE\\" + std::string(path);
 
         std::error_code ec;
         std::filesystem::path dir = key->file.parent_path();
         if (!dir.empty()) {
             std::filesystem::create_directories(dir, ec);
-            if (!std::filesystem::is_directory(dir, ec)) return nullptr;
+            std::error_code isDir;
+            if (!std::filesystem::is_directory(dir, isDir)) {
+                return fail("its folder " + dir.string() + " cannot be made" +
+                            (ec ? ": " + ErrorWords(ec.value()) : std::string()));
+            }
         }
         // Full access means the file can be replaced: the folder must take the lock file.
         std::string lockPath = key->file.string() + ".lock";
         int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (lockFd < 0) return nullptr;
+        if (lockFd < 0) return fail("its lock file cannot be made: " + ErrorWords(errno));
         ::close(lockFd);
 
         auto text = ReadFile(key->file);
-        if (!text) return nullptr;
+        if (!text) return fail(ErrorWords(errno));
         if (regedit4::Document::Parse(*text).HasKey(key->section)) return key;
         text.reset();
 
@@ -188,12 +200,16 @@ KeyHandle CreateKey(std::string_view path, bool* createdNew) noexcept {
             added = true;
             return true;
         });
-        if (!ok) return nullptr;
+        if (!ok) return fail("its key cannot be added: " + ErrorWords(errno));
         if (createdNew != nullptr) *createdNew = added;
         return key;
     } catch (...) {
-        return nullptr;
+        return fail("out of memory");
     }
+}
+
+std::string Location() {
+    return RegistryPath().string();
 }
 
 long QueryValue(Key& key, std::string_view name, std::uint32_t* type, std::uint8_t* data,

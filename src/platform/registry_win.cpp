@@ -18,16 +18,21 @@ void KeyCloser::operator()(Key* key) const noexcept {
     delete key;
 }
 
-KeyHandle CreateKey(std::string_view path, bool* createdNew) noexcept {
+KeyHandle CreateKey(std::string_view path, bool* createdNew, std::string* problem) noexcept {
     try {
         if (createdNew != nullptr) *createdNew = false;
         std::string subKey(path);
         auto key = KeyHandle(new Key);
         DWORD disposition = 0;
         char emptyClass[] = "";
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, emptyClass, 0, KEY_ALL_ACCESS,
-                            nullptr, &key->handle, &disposition) != ERROR_SUCCESS) {
+        const LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, emptyClass, 0,
+                                        KEY_ALL_ACCESS, nullptr, &key->handle, &disposition);
+        if (rc != ERROR_SUCCESS) {
             key->handle = nullptr;
+            if (problem != nullptr) {
+                *problem = rc == ERROR_ACCESS_DENIED ? std::string("access denied")
+                                                     : "error " + std::to_string(rc);
+            }
             return nullptr;
         }
         if (createdNew != nullptr) *createdNew = disposition == REG_CREATED_NEW_KEY;
@@ -35,6 +40,10 @@ KeyHandle CreateKey(std::string_view path, bool* createdNew) noexcept {
     } catch (...) {
         return nullptr;
     }
+}
+
+std::string Location() {
+    return "HKEY_LOCAL_MACHINE";
 }
 
 long QueryValue(Key& key, std::string_view name, std::uint32_t* type, std::uint8_t* data,

@@ -14,6 +14,7 @@ namespace {
 std::atomic<long long> g_connectTimeoutMs{5000};
 std::atomic<std::uint64_t> g_lookups{0};
 std::atomic<std::uint64_t> g_connects{0};
+thread_local ConnectFailure g_lastConnectFailure = ConnectFailure::None;
 
 }  // namespace
 
@@ -54,16 +55,28 @@ std::optional<std::uint32_t> ResolveHost(std::string_view host) {
     return address;
 }
 
+ConnectFailure LastConnectFailure() {
+    return g_lastConnectFailure;
+}
+
+void SetLastConnectFailure(ConnectFailure failure) {
+    g_lastConnectFailure = failure;
+}
+
 std::optional<std::int16_t> PortToShort(std::int32_t value) {
     if (value < 0 || value > 65535) return std::nullopt;
     return static_cast<std::int16_t>(value > 32767 ? value - 65536 : value);
 }
 
 int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port) {
+    SetLastConnectFailure(ConnectFailure::Other);
     if (socket < 1 || host.empty() || port < 1) return -1;
     if (!PortToShort(port)) return -1;
     std::optional<std::uint32_t> address = ResolveHost(host);
-    if (!address) return -1;
+    if (!address) {
+        SetLastConnectFailure(ConnectFailure::NoHost);
+        return -1;
+    }
     return ConnectAddress(socket, *address, port);
 }
 

@@ -38,6 +38,11 @@ int ConnectSocket(SocketHandle socket, std::string_view host, std::int32_t port)
 // The same with an address already looked up (network byte order): no name look-up.
 int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port);
 
+// Why the last ConnectSocket or ConnectAddress of this thread failed, for a message in words.
+enum class ConnectFailure { None, Refused, TimedOut, Unreachable, NoHost, Other };
+ConnectFailure LastConnectFailure();
+void SetLastConnectFailure(ConnectFailure failure);  // by the platform's connect
+
 // A connect that does not wait: started, then checked with zero-timeout polls. Failed covers a
 // refusal and every other error; the caller keeps its own time-out.
 enum class ConnectState { Connected, Pending, Failed };

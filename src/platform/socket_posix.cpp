@@ -42,6 +42,20 @@ int PollOne(SocketHandle socket, short events, short* revents) {
     return r;
 }
 
+ConnectFailure FailureOf(int error) {
+    switch (error) {
+        case ECONNREFUSED:
+            return ConnectFailure::Refused;
+        case ETIMEDOUT:
+            return ConnectFailure::TimedOut;
+        case ENETUNREACH:
+        case EHOSTUNREACH:
+            return ConnectFailure::Unreachable;
+        default:
+            return ConnectFailure::Other;
+    }
+}
+
 constexpr short kReadyToRead = POLLIN | POLLHUP | POLLERR;
 constexpr short kReadyToWrite = POLLOUT | POLLERR;
 
@@ -77,21 +91,34 @@ SocketHandle CreateSocket(int family, int type, int protocol) {
 }
 
 int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port) {
+    SetLastConnectFailure(ConnectFailure::Other);
+    errno = 0;
     ConnectState state = StartConnect(socket, address, port);
     auto deadline = std::chrono::steady_clock::now() + ConnectTimeout();
     while (state == ConnectState::Pending) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return -1;
+        if (left.count() <= 0) {
+            SetLastConnectFailure(ConnectFailure::TimedOut);
+            return -1;
+        }
         pollfd p{};
         p.fd = socket;
         p.events = POLLOUT;
         int r = ::poll(&p, 1, static_cast<int>(left.count()));
         if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return -1;
+        if (r <= 0) {
+            SetLastConnectFailure(r == 0 ? ConnectFailure::TimedOut : ConnectFailure::Other);
+            return -1;
+        }
         state = CheckConnect(socket);
     }
-    return state == ConnectState::Connected ? 0 : -1;
+    if (state == ConnectState::Connected) {
+        SetLastConnectFailure(ConnectFailure::None);
+        return 0;
+    }
+    SetLastConnectFailure(FailureOf(errno));
+    return -1;
 }
 
 ConnectState StartConnect(SocketHandle socket, std::uint32_t address, std::int32_t port) {
@@ -122,8 +149,11 @@ ConnectState CheckConnect(SocketHandle socket) {
     if (r == 0) return ConnectState::Pending;
     int error = 0;
     socklen_t len = sizeof error;
-    if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &len) < 0 || error != 0)
+    if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &len) < 0) return ConnectState::Failed;
+    if (error != 0) {
+        errno = error;  // the reason, for the caller that tells it
         return ConnectState::Failed;
+    }
     return (revents & POLLOUT) ? ConnectState::Connected : ConnectState::Failed;
 }
 

@@ -65,9 +65,36 @@ SocketHandle CreateSocket(int family, int type, int protocol) {
     return static_cast<SocketHandle>(s);
 }
 
+namespace {
+
+ConnectFailure FailureOf(int error) {
+    switch (error) {
+        case WSAECONNREFUSED:
+            return ConnectFailure::Refused;
+        case WSAETIMEDOUT:
+            return ConnectFailure::TimedOut;
+        case WSAENETUNREACH:
+        case WSAEHOSTUNREACH:
+            return ConnectFailure::Unreachable;
+        default:
+            return ConnectFailure::Other;
+    }
+}
+
+}  // namespace
+
 int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port) {
+    SetLastConnectFailure(ConnectFailure::Other);
+    ::WSASetLastError(0);
     ConnectState state = StartConnect(socket, address, port);
-    if (state != ConnectState::Pending) return state == ConnectState::Connected ? 0 : -1;
+    if (state != ConnectState::Pending) {
+        if (state == ConnectState::Connected) {
+            SetLastConnectFailure(ConnectFailure::None);
+            return 0;
+        }
+        SetLastConnectFailure(FailureOf(::WSAGetLastError()));
+        return -1;
+    }
 
     fd_set writeSet, errorSet;
     FD_ZERO(&writeSet);
@@ -76,8 +103,17 @@ int ConnectAddress(SocketHandle socket, std::uint32_t address, std::int32_t port
     FD_SET(Native(socket), &errorSet);
     long long ms = ConnectTimeout().count();
     timeval wait{static_cast<long>(ms / 1000), static_cast<long>((ms % 1000) * 1000)};
-    if (::select(0, nullptr, &writeSet, &errorSet, &wait) <= 0) return -1;
-    return CheckConnect(socket) == ConnectState::Connected ? 0 : -1;
+    const int ready = ::select(0, nullptr, &writeSet, &errorSet, &wait);
+    if (ready <= 0) {
+        SetLastConnectFailure(ready == 0 ? ConnectFailure::TimedOut : ConnectFailure::Other);
+        return -1;
+    }
+    if (CheckConnect(socket) == ConnectState::Connected) {
+        SetLastConnectFailure(ConnectFailure::None);
+        return 0;
+    }
+    SetLastConnectFailure(FailureOf(::WSAGetLastError()));
+    return -1;
 }
 
 ConnectState StartConnect(SocketHandle socket, std::uint32_t address, std::int32_t port) {
@@ -111,8 +147,11 @@ ConnectState CheckConnect(SocketHandle socket) {
     int error = 0;
     int len = sizeof error;
     if (::getsockopt(Native(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len) !=
-            0 ||
-        error != 0) {
+        0) {
+        return ConnectState::Failed;
+    }
+    if (error != 0) {
+        ::WSASetLastError(error);  // the reason, for the caller that tells it
         return ConnectState::Failed;
     }
     return writable ? ConnectState::Connected : ConnectState::Failed;

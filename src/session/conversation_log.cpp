@@ -14,17 +14,13 @@
 #include "common/tag.h"
 #include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
+#include "settings/settings_source.h"
 
 namespace vantor {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::function<void(const std::string&)>& Notice() {
-    static std::function<void(const std::string&)> notice;
-    return notice;
-}
 
 bool KeptAsIs(unsigned char c) {
     if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
@@ -44,6 +40,16 @@ void Escape(std::string& out, unsigned char c) {
     out += '%';
     out += kHex[c >> 4];
     out += kHex[c & 0xF];
+}
+
+// FNV-1a: short, stable across runs and systems.
+std::uint32_t NameHash(std::string_view bytes) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return hash;
 }
 
 // Folders are made one at a time, so each one made here gets the user-only mode.
@@ -97,7 +103,18 @@ std::string LogFileName(std::string_view name) {
             Escape(out, c);
         }
     }
-    return out;
+    if (out.size() <= kMaxLogName) return out;
+    char suffix[10];
+    std::snprintf(suffix, sizeof suffix, "~%08x", static_cast<unsigned>(NameHash(folded)));
+    std::size_t cut = kMaxLogName - (sizeof suffix - 1);
+    // Never through the middle of a %XX.
+    if (out[cut - 1] == '%') {
+        cut -= 1;
+    } else if (out[cut - 2] == '%') {
+        cut -= 2;
+    }
+    out.resize(cut);
+    return out + suffix;
 }
 
 fs::path LogRoot() {
@@ -158,7 +175,12 @@ bool ConversationLog::Open() {
     if (!MakeFolders(file_.parent_path())) return false;
     std::error_code ec;
     const bool existed = fs::exists(file_, ec);
-    if (existed && fs::file_size(file_, ec) > 0 && !ec) {
+    size_ = existed ? fs::file_size(file_, ec) : 0;
+    if (ec) size_ = 0;
+    limit_ = static_cast<std::uintmax_t>(
+                 std::max<std::int32_t>(0, Settings().Get(setting::kLogRotateMB))) *
+             1024 * 1024;
+    if (existed && size_ > 0) {
         std::ifstream last(file_, std::ios::binary | std::ios::ate);
         last.seekg(-1, std::ios::end);
         char c = '\n';
@@ -202,12 +224,20 @@ bool ConversationLog::Flush() {
         Failed();
         return false;
     }
+    if (limit_ > 0 && size_ > 0 && size_ + bytes.size() > limit_) {
+        Rotate();
+        if (!out_.is_open()) {
+            Failed();
+            return false;
+        }
+    }
     // A line cut short by a crash stays a line of its own.
     if (needsBreak_) bytes.insert(bytes.begin(), '\n');
     out_.write(bytes.data(), std::streamsize(bytes.size()));
     out_.flush();
     if (out_) {
         needsBreak_ = false;
+        size_ += bytes.size();
         return true;
     }
     out_.close();
@@ -216,17 +246,22 @@ bool ConversationLog::Flush() {
     return false;
 }
 
+// The full log makes way: it becomes the one old file kept, replacing the one before it.
+void ConversationLog::Rotate() {
+    out_.close();
+    out_.clear();
+    std::error_code ec;
+    fs::path old = file_;
+    old += ".1";
+    fs::rename(file_, old, ec);
+    if (ec) DebugLog(Tag{}, Utf8ToCp1252("Could not set aside " + file_.string() + "."), kLogError);
+    Open();
+}
+
 void ConversationLog::Failed() {
     static std::set<fs::path> reported;
     if (!reported.insert(file_).second) return;
-    const std::string message = "The conversation log " + file_.string() + " cannot be written.";
-    DebugLog(Tag{}, Utf8ToCp1252(message), kLogError);
-    const auto notice = Notice();
-    if (notice) notice(message);
-}
-
-void SetLogFailureNotice(std::function<void(const std::string& message)> notice) {
-    Notice() = std::move(notice);
+    TellLogFailure("The conversation log " + file_.string() + " cannot be written.");
 }
 
 }  // namespace vantor

@@ -2,12 +2,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "diagnostics/debug_log.h"  // SetLogFailureNotice: who hears of a log that fails
 
 namespace vantor {
 
@@ -27,7 +30,10 @@ std::string LogStamp(const LogTime& when);
 
 // A nickname or channel (Windows-1252 bytes) as a file name of its own: case folded, so Bob and
 // bob share a file; every byte but letters, digits and -_[]{}^# written as %XX, so no separator,
-// dot or device name of any system gets through. An empty name gives "%".
+// dot or device name of any system gets through. An empty name gives "%". A name that would come
+// out longer than kMaxLogName bytes is cut and ends in "~" and a hash of the whole name, so it
+// still fits a file system and the same name always gives the same file.
+inline constexpr std::size_t kMaxLogName = 196;  // with ".log" and a rotation's ".1": 202
 std::string LogFileName(std::string_view name);
 
 // $XDG_DATA_HOME/vantor-desktop/logs (or under ~/.local/share), read anew at each call.
@@ -50,7 +56,8 @@ std::vector<std::string> ReadLogTail(const std::filesystem::path& file, std::siz
 // log that takes a flood may instead gather entries and write them with one Flush, called once
 // its pass of work is done. Folders it creates are the user's alone (0700), and so is a file it
 // creates (0600). A log that cannot be written is reported once a run (the debug log and the
-// failure notice) and is tried again at the next write; the conversation never waits on it.
+// failure notice) and is tried again at the next write; the conversation never waits on it. A log
+// that would grow past "LogRotateMB" starts afresh, the old one kept beside it as "<file>.1".
 class ConversationLog {
 public:
     enum class Writes { kEachEntry, kOnFlush };
@@ -70,19 +77,18 @@ public:
 
 private:
     bool Open();
+    void Rotate();
     void Failed();
 
     std::filesystem::path file_;
     Writes writes_;
     std::ofstream out_;
     std::string gathered_;
-    bool needsBreak_ = false;  // the file ended in the middle of a line
+    bool needsBreak_ = false;   // the file ended in the middle of a line
+    std::uintmax_t size_ = 0;   // of the open file
+    std::uintmax_t limit_ = 0;  // the size it rotates at; 0: never
     LogTime stampTime_{0, 0, 0, 0, 0, 0};
     std::string stamp_;  // of stampTime_: a flood stamps many entries with the same second
 };
-
-// Who hears of a log that cannot be written, beside the debug log (the main window's status
-// line). Called with a sentence in UTF-8, once for each file a run.
-void SetLogFailureNotice(std::function<void(const std::string& message)> notice);
 
 }  // namespace vantor

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <exception>
 #include <utility>
 
 #include "diagnostics/debug_log.h"
@@ -45,20 +44,16 @@ private:
 MainSession::MainSession(MainView& view)
     : view_(view),
       wol_(std::make_unique<WOLCon>()),
-      budCheckCB_(std::make_shared<Callback>()),
-      search_(*this, budCheckCB_),
-      clock_(&SteadySeconds) {
+      clock_(&SteadySeconds),
+      roster_(*this, view, controls_) {
     wol_->SetTag(Tag{std::string("M")});
     wol_->LogOnResult = [this](LogOnResult result) { WOL_LogOnResult(result); };
     wol_->Error = [this](ErrorCode code) { WOL_Error(code); };
     wol_->BuddyListResult = [this](const std::string& list, int result) {
-        WOL_BuddyListResult(list, result);
+        roster_.WOL_BuddyListResult(list, result);
     };
     wol_->SetMotdPresenter([this](const std::string& news) { view_.ShowMotd(news); });
     credentials_.NickName = Settings().Get(setting::kLastNickName);
-    budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
-        BudCheckCB_Callback(line, kind, param);
-    });
 }
 
 MainSession::~MainSession() {
@@ -67,20 +62,11 @@ MainSession::~MainSession() {
     wol_->Error = nullptr;
     wol_->BuddyListResult = nullptr;
     wol_->SetMotdPresenter(nullptr);
-    budCheckCB_->SetHandler(nullptr);
 }
 
 void MainSession::SetClock(Clock clock) {
     clock_ = clock ? std::move(clock) : Clock(&SteadySeconds);
     reconnect_.SetClock(clock_);
-}
-
-void MainSession::SetListMender(ListMender mender) {
-    mender_ = std::move(mender);
-}
-
-void MainSession::SetDecimalPoint(std::string point) {
-    decimalPoint_ = std::move(point);
 }
 
 void MainSession::ShowControls() {
@@ -101,9 +87,24 @@ void MainSession::Tell(const Told& told) {
     if (!Ended()) view_.Tell(told);
 }
 
+std::optional<std::uint32_t> MainSession::ServerAddress() const {
+    return hostLookup_ && hostLookup_->Ready() ? hostLookup_->Address() : std::nullopt;
+}
+
+void MainSession::ChatShown(bool open) {
+    chatOpen_ = open;
+    controls_.chat = !open && LoggedOn();
+    ShowControls();
+}
+
 void MainSession::LogOn(const std::string& nick, const std::string& password) {
     if (LoggedOn() || Ended()) return;
-    controls_.logIn = false;
+    reason_.clear();
+    if (Settings().Get(setting::kLogOnCancel) != 0) {
+        controls_.word = LogInWord::Cancel;
+    } else {
+        controls_.logIn = false;
+    }
     ShowControls();
     Settings().Set(setting::kLastNickName, nick);
     credentials_.NickName = nick;
@@ -127,6 +128,7 @@ void MainSession::ConnectAndLogOn() {
     step_ = LogOnStep::LoggingOn;
     serverIndex_ = Settings().Get(setting::kServer);
     const std::int32_t port = Settings().Get(setting::kServerPort) + serverIndex_;
+    target_ = Settings().Get(setting::kServerHost) + ":" + std::to_string(port);
     // The one connect that waits, bounded by its time-out; the window says so meanwhile.
     view_.Waiting(true);
     const bool connected = wol_->connect(port, hostLookup_->Address());
@@ -137,18 +139,26 @@ void MainSession::ConnectAndLogOn() {
         view_.SetTimer(MainTimer::Receive, true);
     }
     wol_->LogOn(credentials_, Settings().Get(setting::kShowMotd) != 0);
+    if (step_ == LogOnStep::LoggingOn) userSentAt_ = clock_();
 
+    // A log-on that failed on the way has said why; the classic texts ignore that.
+    if (step_ != LogOnStep::LoggingOn && Settings().Get(setting::kStatusReasons) != 0) return;
     SetLogAs("Logging in...");
     SetStatus("Logging in...");
+}
+
+void MainSession::CancelLogOn() {
+    if (step_ != LogOnStep::Connecting && step_ != LogOnStep::LoggingOn) return;
+    Note("The log-on was cancelled.");
+    hostLookup_.reset();
+    ResetConnection();
 }
 
 void MainSession::LogOff() {
     const Closing closing(*this);
     reconnect_.Cancel();
-    view_.SetTimer(MainTimer::Minute, false);
-    controls_.logIn = controls_.page = controls_.add = controls_.del = controls_.refresh =
-        controls_.reorder = false;
-    ShowControls();
+    controls_.logIn = false;
+    roster_.LoggingOff();
 
     view_.LoggingOff();
     wol_->CloseAllPageWin();
@@ -159,13 +169,10 @@ void MainSession::LogOff() {
     SetStatus("Disconnecting...");
     view_.SetTimer(MainTimer::Receive, false);
 
-    StopSearch();
+    roster_.StopSearch();
     QuitSession();
 
-    controls_.menuReDownload = controls_.menuRefreshRow = controls_.menuRefresh = false;
-    ShowControls();
-    ClearBuddyList();
-    ShowProgress(0, progressMax_);
+    roster_.LoggedOff();
     SetLogAs("Not Connected.");
     SetStatus("");
     if (!Ended()) step_ = LogOnStep::Offline;
@@ -182,10 +189,12 @@ void MainSession::End() {
 
 void MainSession::ResetConnection() {
     if (!Ended()) step_ = LogOnStep::Offline;
+    userSentAt_ = -1;
     controls_.logIn = true;
+    if (controls_.word == LogInWord::Cancel) controls_.word = LogInWord::Log;
     ShowControls();
     SetLogAs("Not Connected.");
-    SetStatus("");
+    SetStatus(Settings().Get(setting::kStatusReasons) != 0 ? reason_ : "");
     view_.SetTimer(MainTimer::Receive, false);
     QuitSession();
 }
@@ -195,10 +204,55 @@ void MainSession::QuitSession() {
     wol_->Quit();
 }
 
+// The first failure of a log-on says why it failed; what follows from it does not.
+void MainSession::Reason(const std::string& sentence) {
+    if (reason_.empty() && Settings().Get(setting::kStatusReasons) != 0) reason_ = sentence;
+}
+
+std::string MainSession::ErrorReason(ErrorCode code) const {
+    switch (code) {
+        case ErrorCode::ConnectFailed: {
+            const bool noAddress = hostLookup_ && hostLookup_->Ready() && !hostLookup_->Address();
+            std::string why = "the connection failed";
+            switch (noAddress ? ConnectFailure::NoHost : LastConnectFailure()) {
+                case ConnectFailure::Refused:
+                    why = "connection refused";
+                    break;
+                case ConnectFailure::TimedOut:
+                    why = "the connection timed out";
+                    break;
+                case ConnectFailure::Unreachable:
+                    why = "the host cannot be reached";
+                    break;
+                case ConnectFailure::NoHost:
+                    why = "the host was not found";
+                    break;
+                case ConnectFailure::None:
+                case ConnectFailure::Other:
+                    break;
+            }
+            return "Could not connect to " + target_ + ": " + why + ".";
+        }
+        case ErrorCode::SocketCreate:
+            return "Could not connect to " + target_ + ": no socket could be made.";
+        case ErrorCode::SendFailed:
+            return "Sending failed: the connection was closed.";
+        case ErrorCode::NotConnected:
+            return "Sending failed: not connected to the server.";
+        case ErrorCode::Server:
+            return "The server closed the connection.";
+        case ErrorCode::PasswordNeeded:
+            return "";
+    }
+    return "The connection failed (error " + std::to_string(Number(code)) + ").";
+}
+
 void MainSession::WOL_LogOnResult(LogOnResult result) {
     const bool again = ReconnectAnswered(result);
     switch (result) {
         case LogOnResult::LoggedOn:
+            userSentAt_ = -1;
+            reason_.clear();
             SetLogAs(credentials_.NickName);
             SetStatus("Welcome to Westwood Online!");
             if (!Ended()) step_ = LogOnStep::Online;
@@ -206,7 +260,7 @@ void MainSession::WOL_LogOnResult(LogOnResult result) {
             controls_.logIn = true;
             controls_.chat = !chatOpen_;
             ShowControls();
-            restoreDue_ = true;
+            roster_.LoggedOn();
             wol_->send(command::kSetCodePage);
             wol_->send(command::kSetOptions);
             wol_->GetBuddies();
@@ -242,14 +296,19 @@ void MainSession::WOL_Error(ErrorCode code) {
     const bool reorderTells = view_.TellReorder(code);
     // The server's reason ("Killed by admin") says more than the code; read it before the reset.
     const std::string reason = code == ErrorCode::Server ? wol_->Interface().LastErrorReason() : "";
-    if (LoggedOn()) {
+    const std::string sentence = ErrorReason(code);
+    const bool wasOnline = LoggedOn();
+    if (wasOnline) {
         LogOff();
     } else {
+        Reason(sentence);
         ResetConnection();
     }
     if (!reason.empty()) {
         DebugLog(Tag{std::string("M")}, "Server error: " + reason, kLogError);
         SetStatus(reason);
+    } else if (wasOnline && Settings().Get(setting::kStatusReasons) != 0) {
+        SetStatus(sentence);
     }
     if (reorderTells) return;
     Tell({.message = MainMessage::Error, .code = code});
@@ -258,31 +317,36 @@ void MainSession::WOL_Error(ErrorCode code) {
 void MainSession::Pump() {
     ReconnectTick();
     // A box raised from a handler runs a nested event loop in which the receive timer keeps
-    // ticking; the session's pass must not run inside itself.
-    PassResult result = PassResult::Idle;
-    if (!wol_->InPass()) result = wol_->PopulateBuff();
-    if (result == PassResult::Closed) {
+    // ticking; the session's pass must not run inside itself, nor anything that would end it.
+    if (wol_->InPass()) return;
+    const auto alive = alive_.watch();
+    if (wol_->PopulateBuff() == PassResult::Closed) {
         view_.TellReorder(std::nullopt);
         MainLinkClosed();
     }
+    if (!alive()) return;
+    CheckLogOnTime();
+    roster_.Tick();
 }
 
-void MainSession::PumpSearch() {
-    // A search session that fails only ends this tick.
-    try {
-        search_.Poll();
-        WOLCons* sessions = search_.Sessions();
-        if (!sessions) return;
-        // ForEach skips a session that a handler removes, even when the whole search is dropped.
-        sessions->ForEach([](WOLCon& session) {
-            if (!session.InPass()) session.PopulateBuff();
-        });
-    } catch (const std::exception& e) {
-        DebugLog(Tag{std::string("M")}, std::string("Location search pass failed: ") + e.what(),
-                 kLogError);
-    } catch (...) {
-        DebugLog(Tag{std::string("M")}, "Location search pass failed.", kLogError);
+// A log-on the service never finishes is given up, as if it had been refused; on the way back
+// after a lost link it counts as a failed attempt.
+void MainSession::CheckLogOnTime() {
+    if (userSentAt_ < 0) return;
+    const bool again = reconnect_.GetState() == State::Attempting;
+    if (!again && step_ != LogOnStep::LoggingOn) return;
+    const std::int32_t limit = Settings().Get(setting::kLogOnTimeout);
+    if (limit <= 0 || clock_() - userSentAt_ < limit) return;
+    userSentAt_ = -1;
+    const std::string text = "The server did not finish the log-on within " +
+                             std::to_string(limit) + (limit == 1 ? " second." : " seconds.");
+    Note(text);
+    if (again) {
+        ReconnectFailed();
+        return;
     }
+    ResetConnection();
+    SetStatus(text);
 }
 
 void MainSession::KeepLinkAlive() {
@@ -304,7 +368,10 @@ void MainSession::MainLinkClosed() {
     }
     view_.SetTimer(MainTimer::Receive, false);
     // Closed before the log-on finished: without this the user could never try again.
-    if (step_ == LogOnStep::Connecting || step_ == LogOnStep::LoggingOn) ResetConnection();
+    if (step_ == LogOnStep::Connecting || step_ == LogOnStep::LoggingOn) {
+        Reason("The server closed the connection during log-on.");
+        ResetConnection();
+    }
 }
 
 void MainSession::LinkLost() {
@@ -315,12 +382,11 @@ void MainSession::LinkLost() {
         SetStatus("Connection lost.");
         return;
     }
-    view_.SetTimer(MainTimer::Minute, false);
-    StopSearch();
-    controls_.page = controls_.add = controls_.del = controls_.refresh = controls_.reorder =
-        controls_.chat = false;
+    roster_.LinkLost();
+    controls_.chat = false;
     ShowControls();
     SetLogAs("Connection lost.");
+    reconnect_.SetStableTime(Settings().Get(setting::kReconnectStableSeconds));
     reconnect_.Start();
     ShowReconnectWait();
     view_.SetTimer(MainTimer::Receive, true);  // its ticks drive the attempts
@@ -339,6 +405,7 @@ void MainSession::ReconnectTick() {
     if (!wol_->connect(port)) return;
     KeepLinkAlive();
     wol_->LogOn(credentials_, false);  // the news was shown at the first log-on
+    userSentAt_ = clock_();
 }
 
 void MainSession::ReconnectFailed() {
@@ -377,7 +444,7 @@ bool MainSession::ReconnectAnswered(LogOnResult result) {
     if (reconnect_.GetState() != State::Attempting) return false;
     if (result == LogOnResult::LoggedOn) {
         reconnect_.Succeeded();
-        ClearBuddyList();  // the download that follows fills it afresh
+        roster_.LinkBack();
         return true;
     }
     // Refused on the way back: no more retries, and the usual message after a clean log-off.

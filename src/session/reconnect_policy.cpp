@@ -44,8 +44,14 @@ double ReconnectPolicy::SecondsLeft() const {
     return state_ == State::Waiting ? std::max(0.0, dueAt_ - clock_()) : 0.0;
 }
 
+void ReconnectPolicy::SetStableTime(double seconds) {
+    stable_ = std::max(0.0, seconds);
+}
+
 void ReconnectPolicy::Start() {
-    attempts_ = 0;
+    const bool held = upSince_ < 0 || clock_() - upSince_ >= stable_;
+    if (held) attempts_ = 0;
+    upSince_ = -1;
     Schedule();
 }
 
@@ -61,12 +67,14 @@ void ReconnectPolicy::Failed() {
 }
 
 void ReconnectPolicy::Succeeded() {
-    Cancel();
+    state_ = State::Idle;
+    upSince_ = clock_();
 }
 
 void ReconnectPolicy::Cancel() {
     state_ = State::Idle;
     attempts_ = 0;
+    upSince_ = -1;
 }
 
 void ReconnectPolicy::Schedule() {

@@ -30,6 +30,21 @@ inline constexpr StringSetting kLastNickName{"LastNickName", ""};
 inline constexpr LongSetting kScanBuddyOtherServer{"ScanBuddyOtherServer", 0};
 // 1: log on again by itself when the main connection is lost; 0: log off.
 inline constexpr LongSetting kAutoReconnect{"AutoReconnect", 1};
+// Seconds the service may take from USER to the end of the message of the day before the log-on
+// is given up; 0: wait for ever.
+inline constexpr LongSetting kLogOnTimeout{"LogOnTimeout", 30};
+// 1: the log-in button reads CANCEL while logging on and cancels it; 0: it is off meanwhile.
+inline constexpr LongSetting kLogOnCancel{"LogOnCancel", 1};
+// A link that lasted less than this many seconds after its log-on does not reset the way back's
+// waits; 0: every log-on resets them.
+inline constexpr LongSetting kReconnectStableSeconds{"ReconnectStableSeconds", 60};
+// Seconds a link that came back must hold before its buddies are searched; 0: at once.
+inline constexpr LongSetting kReconnectSearchDelay{"ReconnectSearchDelay", 10};
+// 1: the status line says in a sentence why a connection failed or ended; 0: it goes back to
+// the offline text.
+inline constexpr LongSetting kStatusReasons{"StatusReasons", 1};
+// 1: a status too long for its line (and for the caption) is shortened in the middle; 0: cut.
+inline constexpr LongSetting kElideStatus{"ElideStatus", 1};
 
 // Asked by these names, answered from memory by the options window while it exists (the
 // default counts only without it); the values it keeps are in `held` below.
@@ -64,10 +79,16 @@ inline constexpr LongSetting kBuddyAlerts{"BuddyAlerts", 1};
 inline constexpr LongSetting kTrayIcon{"TrayIcon", 1};
 // 1: a page or private message to a window in the background chimes; 0: silence.
 inline constexpr LongSetting kPageSound{"PageSound", 1};
+// 1: at most one notification a second, a burst beyond it told as one ("12 new pages"); 0: only
+// the quiet time per sender.
+inline constexpr LongSetting kNotifyRateLimit{"NotifyRateLimit", 1};
 
 // 1: every page conversation and lobby is appended to a log, and a page window opens with the
 // end of its log; 0: nothing is kept.
 inline constexpr LongSetting kLogConversations{"LogConversations", 1};
+// A conversation log past this many megabytes starts afresh, the old one kept beside it as
+// ".1"; 0: logs grow without bound.
+inline constexpr LongSetting kLogRotateMB{"LogRotateMB", 10};
 
 // The debug log's sinks, read from the store itself.
 inline constexpr LongSetting kDumptoFile{"DumptoFile", 0};

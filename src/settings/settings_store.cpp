@@ -12,6 +12,22 @@ namespace {
 
 constexpr std::string_view kKeyPath = "Software\\KOVAL\\Vantor Desktop\\Settings";
 
+// How the store answers when its key cannot be opened: as the classic store, or with the
+// defaults; and whether the program found it unusable at start-up, so it stays untouched.
+struct Mode {
+    bool defaults = false;
+    bool unusable = false;
+};
+Mode g_mode;
+
+// What a read that cannot open the key answers.
+std::string Unopened(std::string_view defaultValue) {
+    return g_mode.defaults ? std::string(defaultValue) : std::string();
+}
+std::int32_t Unopened(std::int32_t defaultValue) {
+    return g_mode.defaults ? defaultValue : 0;
+}
+
 long WriteText(registry::Key& key, std::string_view name, std::string_view value) {
     if (value.size() >= UINT32_MAX) return registry::kErrorInvalidParameter;
     std::string data(value);
@@ -31,11 +47,30 @@ long WriteNumber(registry::Key& key, std::string_view name, std::int32_t value) 
 
 }  // namespace
 
+std::optional<StoreFailure> OpenSettingsStore() {
+    g_mode = Mode{.defaults = true, .unusable = false};
+    std::string why;
+    bool createdNew = false;
+    if (registry::CreateKey(kKeyPath, &createdNew, &why)) return std::nullopt;
+    g_mode.unusable = true;
+    return StoreFailure{registry::Location(), why.empty() ? "it cannot be opened" : why};
+}
+
+void CloseSettingsStore() {
+    g_mode = Mode{};
+}
+
+std::string StoreFailureText(const StoreFailure& failure) {
+    return "The settings in " + failure.where + " cannot be read (" + failure.why +
+           "), so the default settings are used and the file is left as it is.";
+}
+
 std::string GetSettingString(std::string_view name, std::string_view defaultValue) {
+    if (g_mode.unusable) return std::string(defaultValue);
     try {
         bool createdNew = false;
         registry::KeyHandle key = registry::CreateKey(kKeyPath, &createdNew);
-        if (!key) return {};
+        if (!key) return Unopened(defaultValue);
         if (!createdNew) {
             std::uint32_t size = 0;
             long rc = registry::QueryValue(*key, name, nullptr, nullptr, &size);
@@ -54,13 +89,14 @@ std::string GetSettingString(std::string_view name, std::string_view defaultValu
         }
         if (WriteText(*key, name, defaultValue) == registry::kSuccess)
             return std::string(defaultValue);
-        return {};
+        return Unopened(defaultValue);
     } catch (...) {
-        return {};
+        return Unopened(defaultValue);
     }
 }
 
 bool SaveSettingString(std::string_view name, std::string_view value) {
+    if (g_mode.unusable) return false;
     try {
         bool createdNew = false;
         registry::KeyHandle key = registry::CreateKey(kKeyPath, &createdNew);
@@ -72,10 +108,11 @@ bool SaveSettingString(std::string_view name, std::string_view value) {
 }
 
 std::int32_t GetSettingLong(std::string_view name, std::int32_t defaultValue) {
+    if (g_mode.unusable) return defaultValue;
     try {
         bool createdNew = false;
         registry::KeyHandle key = registry::CreateKey(kKeyPath, &createdNew);
-        if (!key) return 0;
+        if (!key) return Unopened(defaultValue);
         if (!createdNew) {
             // Shorter data leaves the missing high bytes zero; longer data is an error.
             std::array<std::uint8_t, 4> data{};
@@ -91,11 +128,12 @@ std::int32_t GetSettingLong(std::string_view name, std::int32_t defaultValue) {
         WriteNumber(*key, name, defaultValue);
         return defaultValue;
     } catch (...) {
-        return 0;
+        return Unopened(defaultValue);
     }
 }
 
 bool SaveSettingLong(std::string_view name, std::int32_t value) {
+    if (g_mode.unusable) return false;
     try {
         bool createdNew = false;
         registry::KeyHandle key = registry::CreateKey(kKeyPath, &createdNew);

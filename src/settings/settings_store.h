@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,23 @@ std::string GetSettingString(std::string_view name, std::string_view defaultValu
 bool SaveSettingString(std::string_view name, std::string_view value);
 std::int32_t GetSettingLong(std::string_view name, std::int32_t defaultValue);
 bool SaveSettingLong(std::string_view name, std::int32_t value);
+
+// Why the store cannot be used: where it lives and what went wrong, in words.
+struct StoreFailure {
+    std::string where;  // the registry file (or the hive)
+    std::string why;    // "permission denied"
+};
+
+// The program opens the store once at start-up, before anything reads a setting. When it cannot
+// be opened or read, every read from then on answers its default (not "" and 0) and nothing is
+// ever written to it, and the failure is returned for the program to tell. Without this call the
+// store answers as the classic one does: "" and 0 for a key it cannot open.
+std::optional<StoreFailure> OpenSettingsStore();
+// Back to the classic answers (the end of a run, tests).
+void CloseSettingsStore();
+
+// The message that tells of a failure, for the box and the debug log.
+std::string StoreFailureText(const StoreFailure& failure);
 
 // A setting of setting_names.h, with its default.
 inline std::int32_t GetSettingLong(const LongSetting& setting) {

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "app/desktop_attention.h"
 #include "pages/page_ui.h"
@@ -19,6 +20,8 @@
 
 namespace vantor::test {
 namespace {
+
+using namespace Qt::Literals::StringLiterals;
 
 // Records every Notify call, as a notification daemon would receive it.
 class FakeNotifications : public QObject {
@@ -170,6 +173,53 @@ TEST_F(NotifyFixture, activeWindowOrTheSettingOffGivesNone) {
     SaveSettingLong("DesktopNotify", 1);
     page->Received("on");
     EXPECT_EQ(Settled(), 1);
+}
+
+// Forty senders paging within one second gave forty notifications: the quiet time is per sender.
+TEST_F(NotifyFixture, fortySendersInASecondGiveAtMostTwoNotifications) {
+    for (bool limited : {true, false}) {
+        SCOPED_TRACE(limited ? "limited" : "NotifyRateLimit 0");
+        DesktopNotifier notifier(bus.Connect(QStringLiteral("client")), [this] { return now; });
+        notifier.SetRateLimit(limited);
+        auto* burst = notifier.findChild<QTimer*>(QStringLiteral("NotifyBurst"));
+        ASSERT_NE(burst, nullptr);
+        for (int i = 0; i < 40; ++i) {
+            notifier.Message(nullptr, QStringLiteral("sender%1").arg(i), QStringLiteral("hi"));
+            now += 24;
+        }
+        EXPECT_EQ(burst->isActive(), limited);
+        now += 100;
+        QMetaObject::invokeMethod(burst, "timeout");
+        const int shown = Settled();
+        if (limited) {
+            EXPECT_EQ(shown, 2);
+        } else {
+            EXPECT_EQ(shown, 40);
+        }
+        now += 10000;
+    }
+}
+
+TEST_F(NotifyFixture, theSummaryCountsTheHeldPagesAndAOneAloneShowsAsItself) {
+    DesktopNotifier notifier(bus.Connect(QStringLiteral("client")), [this] { return now; });
+    auto* burst = notifier.findChild<QTimer*>(QStringLiteral("NotifyBurst"));
+    notifier.Message(nullptr, QStringLiteral("alice"), QStringLiteral("one"));
+    for (const char* sender : {"bob", "carol", "dave"})
+        notifier.Message(nullptr, QString::fromLatin1(sender), QStringLiteral("hi"));
+    now += 1000;
+    QMetaObject::invokeMethod(burst, "timeout");
+    now += 200;
+    notifier.Message(nullptr, QStringLiteral("erin"), QStringLiteral("alone"));
+    now += 1000;
+    QMetaObject::invokeMethod(burst, "timeout");
+    const QString marker = QStringLiteral("marker");
+    attention->Alert(nullptr, marker, QString());
+    ASSERT_TRUE(
+        Pump([&] { return !service.calls.isEmpty() && service.calls.back().summary == marker; }));
+    QStringList summaries;
+    for (const auto& call : service.calls) summaries << call.summary + u'|' + call.body;
+    EXPECT_EQ(summaries,
+              (QStringList{u"alice|one"_s, u"3 new pages|"_s, u"erin|alone"_s, u"marker|"_s}));
 }
 
 TEST_F(NotifyFixture, withoutAServiceOrABusThePageStillShows) {

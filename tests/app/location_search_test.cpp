@@ -8,6 +8,7 @@
 #include "app_fixture.h"
 #include "controls/prog_bar.h"
 #include "pages/page_router.h"
+#include "support/demo_places.h"
 #include "support/hanging_port.h"
 #include "support/local_server.h"
 
@@ -15,16 +16,6 @@ namespace vantor::test {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-
-// Where the bundled service's demo users are, as the buddy list of the demo account shows them.
-const std::pair<const char*, const char*> kDemoPlaces[] = {
-    {"tanker", "Game: ColdFront"},
-    {"shade", "Hiding"},
-    {"warden", "Chat Room: Azure Barracks"},
-    {"echo", "Logged In"},
-    {"guest", "Not Logged In"},
-};
-constexpr int kDemoBuddies = 8;
 
 bool PortOpen(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -80,7 +71,7 @@ TEST(LocationSearch, demoBuddiesShowWhereTheyAreAndTheSearchCountsEveryAnswer) {
         QStringList controlsWhileRunning;
         std::vector<int> barMax;
         QObject::connect(f.List()->model(), &QAbstractItemModel::dataChanged, f.main.get(), [&] {
-            if (f.main->Session().TempSessions()) {
+            if (f.main->Session().Buddies().TempSessions()) {
                 controlsWhileRunning << f.SearchControls();
                 barMax.push_back(f.Find<ProgBar>("ProgBar")->Max());
             }
@@ -96,7 +87,8 @@ TEST(LocationSearch, demoBuddiesShowWhereTheyAreAndTheSearchCountsEveryAnswer) {
         ASSERT_FALSE(controlsWhileRunning.isEmpty());
         EXPECT_EQ(controlsWhileRunning.front(), QString());
         EXPECT_EQ(barMax.front(), kDemoBuddies * columns);
-        EXPECT_EQ(f.main->Session().RepliesReceived(), kDemoBuddies * (allServers ? 2 : 1));
+        EXPECT_EQ(f.main->Session().Buddies().RepliesReceived(),
+                  kDemoBuddies * (allServers ? 2 : 1));
         EXPECT_TRUE(f.Text("Status").endsWith(allServers ? u" seconds (8 of 24 could not connect)"_s
                                                          : u" seconds"_s))
             << f.Text("Status").toStdString();
@@ -133,7 +125,7 @@ TEST(LocationSearch, everyWayToRefreshFillsTheCellsAgain) {
     f.Item("BuddyMnu_RefUsr")->trigger();
     ASSERT_TRUE(PumpUi([&] { return f.Cell("shade", 1) == QStringLiteral("Hiding"); }));
     EXPECT_EQ(f.Cell("tanker", 1), QStringLiteral("stale"));
-    EXPECT_EQ(f.main->Session().RepliesReceived(), kDemoBuddies);
+    EXPECT_EQ(f.main->Session().Buddies().RepliesReceived(), kDemoBuddies);
     EXPECT_EQ(f.SearchControls(), kAllOn);
 
     stale();
@@ -146,7 +138,7 @@ TEST(LocationSearch, everyWayToRefreshFillsTheCellsAgain) {
     f.main->SetStatus(QString());
     f.Tick("RefBuddy");
     f.Tick("RefBuddy");
-    EXPECT_FALSE(f.main->Session().TempSessions());
+    EXPECT_FALSE(f.main->Session().Buddies().TempSessions());
     f.Tick("RefBuddy");
     ASSERT_TRUE(PumpUi(refilled));
 
@@ -160,20 +152,20 @@ TEST(LocationSearch, unansweredSearchGivesUpAfterItsIdleTimeOrStopsAtLogOff) {
     SearchFixture f;  // the peer takes the search connections but never answers them
     ASSERT_TRUE(f.LogOnWithList("alice`Alice`carol"));
     // The same nickname in another case still gets a connection of its own.
-    EXPECT_EQ(f.main->Session().TempSessions()->Count(), 3u);
+    EXPECT_EQ(f.main->Session().Buddies().TempSessions()->Count(), 3u);
     EXPECT_EQ(f.SearchControls(), QString());
     EXPECT_TRUE(f.Timer("SearchTimer")->isActive());
 
     f.Tick("SearchTimer");
     EXPECT_EQ(f.Text("Status"), QStringLiteral("Search timed out: 0 of 3 locations found"));
-    EXPECT_FALSE(f.main->Session().TempSessions());
+    EXPECT_FALSE(f.main->Session().Buddies().TempSessions());
     EXPECT_EQ(f.Cell("carol", 1), QStringLiteral("Unknown"));
     EXPECT_EQ(f.SearchControls(), kAllOn);
 
     f.Click("RefreshBud");
-    ASSERT_TRUE(f.main->Session().TempSessions());
+    ASSERT_TRUE(f.main->Session().Buddies().TempSessions());
     f.Click("LogInBtn");
-    EXPECT_FALSE(f.main->Session().TempSessions());
+    EXPECT_FALSE(f.main->Session().Buddies().TempSessions());
     EXPECT_FALSE(f.Timer("SearchTimer")->isActive());
     EXPECT_EQ(f.SearchControls(), QString());
     EXPECT_EQ(f.List()->topLevelItemCount(), 0);
@@ -195,10 +187,10 @@ TEST(LocationSearch, theMainSessionIsServedWhileTheFirstSearchStartsAndRuns) {
     f.peer.Send(":s 333 bob " + list + "\r\nPING :s\r\n");
     ASSERT_TRUE(f.peer.WaitForLine("PONG bob :", std::chrono::seconds(0)) ||
                 PumpUi([&] { return f.peer.WaitForLine("PONG bob :", std::chrono::seconds(0)); }));
-    ASSERT_TRUE(PumpUi([&] { return f.main->Session().TempSessions() != nullptr; }));
+    ASSERT_TRUE(PumpUi([&] { return f.main->Session().Buddies().TempSessions() != nullptr; }));
     f.peer.SendLine(":alice!u@127.0.0.1 PAGE bob :hello");
     ASSERT_TRUE(PumpUi([&] { return f.main->WOL().Pages().Find("alice") != nullptr; }));
-    EXPECT_TRUE(f.main->Session().TempSessions());
+    EXPECT_TRUE(f.main->Session().Buddies().TempSessions());
     EXPECT_EQ(f.List()->topLevelItemCount(), 20);
 }
 

@@ -77,6 +77,9 @@ TEST(LogOnFlow, refusedOrCutLogOnShowsItsBoxAndResets) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.box);
         MainWindowFixture f;
+        // The classic log-on: no CANCEL while it runs, and no reason in the status line.
+        SaveSettingLong("LogOnCancel", 0);
+        SaveSettingLong("StatusReasons", 0);
         f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("pw")});
         int promptsAtBox = -1;
         f.boxes.onShow = [&](const RecordingBoxes::Box&) { promptsAtBox = f.prompts; };
@@ -108,6 +111,25 @@ TEST(LogOnFlow, refusedOrCutLogOnShowsItsBoxAndResets) {
             EXPECT_TRUE(f.peer.WaitForLine("QUIT"));
         }
     }
+}
+
+// A log-on the service never finished left LOG off with no way out but QUIT.
+TEST(LogOnFlow, cancelOnTheLogInButtonEndsALogOnTheServiceDoesNotFinish) {
+    MainWindowFixture f;
+    f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("pw")});
+    f.Click("LogInBtn");
+    ASSERT_TRUE(f.peer.Accept());
+    ASSERT_TRUE(f.peer.WaitForLines(5));
+    EXPECT_EQ(f.Btn("LogInBtn")->BtnText(), QStringLiteral("CANCEL"));
+    EXPECT_TRUE(f.Btn("LogInBtn")->Enabled());
+    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Logging in..."));
+    f.Click("LogInBtn");
+    EXPECT_TRUE(f.peer.WaitForLine("QUIT"));
+    EXPECT_EQ(f.Text("LogAs"), QStringLiteral("Not Connected."));
+    EXPECT_EQ(f.Text("Status"), QStringLiteral("Not connected to Westwood Online"));
+    f.ExpectReadyToLogOn();
+    EXPECT_TRUE(f.boxes.boxes.empty());
+    EXPECT_EQ(f.prompts, 1);
 }
 
 TEST(LogOnFlow, serverErrorWhileOnlineLogsOffCompletelyBeforeItsBox) {
@@ -169,6 +191,7 @@ TEST(LogOnFlow, logOffClosesChatAndPagesSendsQuitAndEmptiesTheList) {
 
 TEST(LogOnFlow, failingConnectReportsEachFailureAndLeavesNoTimerRunning) {
     MainWindowFixture f;
+    SaveSettingLong("StatusReasons", 0);  // the classic texts
     SaveSettingLong("ServerPort", ClosedPort());
     f.answers.push_back(LogOnAnswer{false, QStringLiteral("bob"), QStringLiteral("pw")});
     f.Click("LogInBtn");

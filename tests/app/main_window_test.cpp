@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QLabel>
 #include <QStyleHints>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "app/about_ui.h"
@@ -9,11 +12,14 @@
 #include "app_fixture.h"
 #include "controls/prog_bar.h"
 #include "diagnostics/debug_log.h"
+#include "settings/settings_source.h"
 #include "support/file_bytes.h"
 #include "support/layout_check.h"
 
 namespace vantor::test {
 namespace {
+
+using namespace Qt::Literals::StringLiterals;
 
 TEST(VantorChatUI, opensOfflineWithItsTextsAndOnlyTheOfflineButtonsEnabled) {
     MainWindowFixture f;
@@ -124,6 +130,70 @@ TEST(VantorChatUI, secondClickRightAfterTheButtonChangedItsWordIsIgnored) {
     QGuiApplication::styleHints()->setMouseDoubleClickInterval(0);
     f.Click("LogInBtn");
     EXPECT_EQ(f.prompts, prompts + 1);
+}
+
+// A 300-character nickname's log path (424 characters) pushed the reason off the status line.
+TEST(VantorChatUI, aLongStatusIsShortenedInTheMiddleToFitItsLineAndTheCaption) {
+    MainWindowFixture f;
+    f.main->show();
+    auto* status = f.Find<QLabel>("Status");
+    const QString text = u"The conversation log /home/ann/.local/share/vantor-desktop/logs/ann/"_s +
+                         QString(380, u'z') + u".log cannot be written."_s;
+    f.main->SetStatus(text);
+    EXPECT_NE(status->text(), text);
+    EXPECT_TRUE(status->text().startsWith(u"The conversation log /home/ann/"_s));
+    EXPECT_TRUE(status->text().endsWith(u".log cannot be written."_s));
+    EXPECT_TRUE(status->text().contains(QChar(0x2026)));
+    EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()), status->width());
+    EXPECT_EQ(status->toolTip(), text);
+    const QString caption = f.main->windowTitle();
+    EXPECT_TRUE(caption.startsWith(u"Vantor Desktop BETA 1.0 - The conversation log"_s));
+    EXPECT_TRUE(caption.endsWith(u"cannot be written."_s));
+    EXPECT_LT(caption.size(), text.size());
+
+    // Wider, more of it shows; a short one shows whole.
+    const QString narrow = status->text();
+    f.main->resize(1200, 600);
+    EXPECT_GT(status->text().size(), narrow.size());
+    f.main->SetStatus(u"Logging in..."_s);
+    EXPECT_EQ(status->text(), u"Logging in..."_s);
+    EXPECT_EQ(status->toolTip(), QString());
+
+    SaveSettingLong("ElideStatus", 0);
+    f.main->SetStatus(text);
+    EXPECT_EQ(status->text(), text);
+    EXPECT_EQ(f.main->windowTitle(), u"Vantor Desktop BETA 1.0 - "_s + text);
+}
+
+// A settings file that could not be read: "" and 0 for everything, and not a word.
+TEST(Loader, anUnreadableSettingsFileIsToldOnceAndItsDefaultsServe) {
+    ScopedRegistry registry;
+    test::WriteBytes(registry.Dir() / "blocker", "x");
+    const std::filesystem::path file = registry.Dir() / "blocker" / "registry.reg";
+    setenv("VANTOR_REGISTRY", file.c_str(), 1);  // the fixture puts it back
+    RecordingBoxes boxes;
+    StartUpHooks hooks;
+    hooks.boxes = &boxes;
+    {
+        std::unique_ptr<Program> program = StartUp(hooks);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].icon, BoxIcon::Exclamation);
+        EXPECT_EQ(boxes.boxes[0].title, u"Settings not read"_s);
+        EXPECT_EQ(boxes.boxes[0].text.toStdString(),
+                  "The settings in " + file.string() + " cannot be read (its folder " +
+                      file.parent_path().string() +
+                      " cannot be made: not a directory), so the default settings are used and "
+                      "the file is left as it is.");
+        EXPECT_EQ(Settings().Get(setting::kServerHost), "localhost");
+        EXPECT_EQ(Settings().Get(setting::kServerPort), 7000);
+        EXPECT_EQ(Settings().Get(setting::kServer), 1);  // the options window's own default
+        EXPECT_EQ(Settings().Get(setting::kAutoReconnect), 1);
+        EXPECT_EQ(Settings().Get(setting::kLogConversations), 1);
+        EXPECT_FALSE(Settings().Set(setting::kLastNickName, "bob"));
+        ShutDownDebug();
+    }
+    EXPECT_EQ(ReadBytes(registry.Dir() / "blocker"), "x");
+    EXPECT_EQ(GetSettingLong("PageIn", 33023), 0);  // the run is over: the classic store again
 }
 
 TEST(Loader, logsDumpStartThenSocketOutcomeAndShowsMainWindow) {

@@ -152,9 +152,61 @@ TEST_F(DebugLogTest, windowShutDownFromInsideAnAppendOutlivesThatAppend) {
 
 TEST_F(DebugLogTest, unopenableDumpFileStillFeedsTheWindow) {
     std::filesystem::create_directory("DebugDump.txt");
+    SaveSettingLong("StatusReasons", 0);  // the classic log swallows the failure
     Start(1, 1);
     DebugLog(0, "still shown", kLogNote);
     EXPECT_EQ(windows_.entries, (std::vector<Entry>{{Tag(0), "still shown", kLogNote}}));
+}
+
+#ifndef _WIN32
+// The dump holds every page and lobby line, and was made readable by everyone on the machine.
+TEST_F(DebugLogTest, theDumpIsTheUsersAloneWhetherNewOrFoundReadableByOthers) {
+    namespace fs = std::filesystem;
+    for (bool existing : {false, true}) {
+        SCOPED_TRACE(existing ? "existing 0644" : "new");
+        fs::remove("DebugDump.txt");
+        if (existing) {
+            test::WriteBytes("DebugDump.txt", "before\r\n");
+            fs::permissions("DebugDump.txt", fs::perms::owner_read | fs::perms::owner_write |
+                                                 fs::perms::group_read | fs::perms::others_read);
+        }
+        Start(1, 0);
+        DebugLog(0, "secret page", kLogNote);
+        EXPECT_EQ(fs::status("DebugDump.txt").permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(ReadDump(), std::string(existing ? "before\r\n" : "") + "secret page\r\n");
+        ShutDownDebug();
+    }
+}
+#endif
+
+// A dump that could not be written (a read-only folder, a folder of that name) said nothing.
+TEST_F(DebugLogTest, aDumpThatCannotBeOpenedIsToldOnceInTheWindowAndTheStatusLine) {
+    std::filesystem::create_directory("DebugDump.txt");
+    std::vector<std::string> told;
+    SetLogFailureNotice([&](const std::string& message) { told.push_back(message); });
+    Start(1, 1);
+    DebugLog(0, "still shown", kLogNote);
+    // The reason is the system's: "is a directory" here, "permission denied" on Windows.
+    ASSERT_EQ(told.size(), 1u);
+    const std::string said = told[0];
+    EXPECT_TRUE(said.starts_with("The debug dump " +
+                                 std::filesystem::absolute("DebugDump.txt").string() +
+                                 " cannot be opened: "))
+        << said;
+    EXPECT_TRUE(said.ends_with(".")) << said;
+#ifndef _WIN32
+    EXPECT_TRUE(said.ends_with(": is a directory.")) << said;
+#endif
+    EXPECT_EQ(windows_.entries,
+              (std::vector<Entry>{{Tag(), said, kLogError}, {Tag(0), "still shown", kLogNote}}));
+    SetLogFailureNotice(nullptr);
+
+    // Told before anyone listens, it waits for the status line.
+    Start(1, 0);
+    SetLogFailureNotice([&](const std::string& message) { told.push_back(message); });
+    EXPECT_EQ(told.size(), 2u);
+    SetLogFailureNotice(nullptr);
 }
 
 }  // namespace

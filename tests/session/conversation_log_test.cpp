@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings_source.h"
 #include "support/debug_recorder.h"
+#include "support/fake_settings.h"
 #include "support/file_bytes.h"
 #include "support/pump.h"
 #include "support/temp_registry.h"
@@ -50,9 +52,32 @@ TEST(LogFileName, keepsNamesSafeAndApart) {
     for (const Row& row : rows) EXPECT_EQ(LogFileName(row.name), row.file) << row.name;
 }
 
+// A page from a 300-character nickname could not be logged: its file name was past 255 bytes.
+TEST(LogFileName, aLongNameIsCutWithAStableHashThatKeepsNamesApart) {
+    const std::string longNick(300, 'a');
+    const std::string other = std::string(299, 'a') + "b";
+    const std::string cut = LogFileName(longNick);
+    EXPECT_EQ(cut.size(), kMaxLogName);
+    EXPECT_EQ(cut.substr(0, 10), "aaaaaaaaaa");
+    EXPECT_EQ(cut[cut.size() - 9], '~');
+    EXPECT_EQ(LogFileName(longNick), cut);               // the same file every time
+    EXPECT_EQ(LogFileName(std::string(300, 'A')), cut);  // and for the same peer folded
+    EXPECT_NE(LogFileName(other), cut);                  // but not for another
+    EXPECT_EQ(LogFileName(std::string(kMaxLogName, 'a')).size(), kMaxLogName);  // fits: kept
+    // Escapes are not cut in the middle.
+    const std::string spaced = LogFileName(std::string(300, ' '));
+    EXPECT_LE(spaced.size(), kMaxLogName);
+    EXPECT_EQ(spaced.substr(0, spaced.size() - 9).size() % 3, 0u);
+}
+
 class ConversationLogTest : public ::testing::Test {
 protected:
-    ~ConversationLogTest() override { SetLogFailureNotice(nullptr); }
+    ConversationLogTest() { SetSettingsSource(&settings); }
+    ~ConversationLogTest() override {
+        SetLogFailureNotice(nullptr);
+        SetSettingsSource(nullptr);
+    }
+    test::FakeSettings settings;
     test::TempDir dir;
     fs::path root = dir.Path() / "data" / "logs";
 };
@@ -189,6 +214,49 @@ TEST_F(ConversationLogTest, aKilledWriterLeavesEveryFinishedLineIntact) {
     EXPECT_EQ(ReadLogTail(file, 1), std::vector<std::string>{"[2024-12-31 23:59:59] ann: back"});
 }
 #endif
+
+TEST_F(ConversationLogTest, aLongNicknamesLogIsCreatedAndReused) {
+    const std::string nick(300, 'z');
+    {
+        ConversationLog log(LogPath(root, "ann", nick));
+        EXPECT_TRUE(log.Append("zzz: hi", kMorning));
+    }
+    ConversationLog again(LogPath(root, "ann", nick));
+    EXPECT_TRUE(again.Append("ann: hello", kEvening));
+    EXPECT_LE(again.File().filename().string().size(), 200u);
+    EXPECT_EQ(test::ReadBytes(again.File()),
+              "[2024-03-05 09:07:02] zzz: hi\n[2024-12-31 23:59:59] ann: hello\n");
+}
+
+// A busy lobby's log grew 1.5 MB in five minutes, without bound.
+TEST_F(ConversationLogTest, aLogPastItsSizeStartsAfreshKeepingOneOldFile) {
+    settings.numbers["LogRotateMB"] = 1;
+    const fs::path file = LogPath(root, "ann", "#Lob_12_0");
+    fs::path old = file;
+    old += ".1";
+    const std::string line(300 * 1024, 'x');  // 300 KiB: the fourth passes 1 MiB
+    ConversationLog log(file, ConversationLog::Writes::kOnFlush);
+    for (int i = 0; i < 3; ++i) log.Append(line, kMorning);
+    ASSERT_TRUE(log.Flush());
+    EXPECT_FALSE(fs::exists(old));
+    log.Append("first of the new", kEvening);
+    log.Append(line, kEvening);
+    ASSERT_TRUE(log.Flush());
+    EXPECT_EQ(fs::file_size(old), 3 * (line.size() + 23));
+    EXPECT_TRUE(test::ReadBytes(file).starts_with("[2024-12-31 23:59:59] first of the new\n"));
+    // Once more: the old file before is gone, one is kept.
+    for (int i = 0; i < 3; ++i) log.Append(line, kMorning);
+    ASSERT_TRUE(log.Flush());
+    EXPECT_TRUE(test::ReadBytes(old).starts_with("[2024-12-31 23:59:59] first of the new\n"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()),
+              2);
+
+    // Switched off, it grows.
+    settings.numbers["LogRotateMB"] = 0;
+    ConversationLog unbounded(LogPath(root, "ann", "#Lob_12_1"));
+    for (int i = 0; i < 5; ++i) unbounded.Append(line, kMorning);
+    EXPECT_GT(fs::file_size(unbounded.File()), 1024u * 1024u);
+}
 
 }  // namespace
 }  // namespace vantor

@@ -2,30 +2,21 @@
 // The main session's location search against the bundled service and its demo users.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "fake_main_view.h"
+#include "main_session_fixture.h"
 #include "session/main_session.h"
 #include "settings/settings_store.h"
+#include "support/demo_places.h"
 #include "support/local_server.h"
 #include "support/loopback_peer.h"
 #include "support/pump.h"
 
 namespace vantor::test {
 namespace {
-
-// Where the demo users who stay put are; the others wander between lobbies.
-const std::map<std::string, std::string> kDemoPlaces = {
-    {"tanker", "Game: ColdFront"},
-    {"shade", "Hiding"},
-    {"warden", "Chat Room: Azure Barracks"},
-    {"echo", "Logged In"},
-    {"guest", "Not Logged In"},
-};
-constexpr int kDemoBuddies = 8;
 
 // The progress counts every answer of the search up to rows times columns, a column whose
 // server cannot be reached counts as failed, and the end tells the time it took.
@@ -48,24 +39,25 @@ TEST(MainSessionSearch, progressCountsEachAnswerAndTheEndSaysHowItWent) {
         SaveSettingLong("ServerPort", server.BasePort() - r.allServers);
         FakeMainView view;
         MainSession session(view);
-        session.SetDecimalPoint(",");
+        session.Buddies().SetDecimalPoint(",");
         session.LogOn("demo", "demo");
         const auto searched = [&] { return view.status.starts_with("Search completed in "); };
         ASSERT_TRUE(PumpUntil(searched, [&] {
             view.RunLater();
             if (view.Running(MainTimer::Receive)) session.Pump();
-            if (view.Running(MainTimer::SearchPoll)) session.PumpSearch();
+            if (view.Running(MainTimer::SearchPoll)) session.Buddies().PumpSearch();
         }));
 
         const int columns = r.allServers ? 3 : 1;
-        ASSERT_EQ(session.Rows().size(), std::size_t(kDemoBuddies));
-        for (const BuddyRow& row : session.Rows()) {
-            const auto place = kDemoPlaces.find(row.nick);
-            if (place == kDemoPlaces.end()) continue;
+        ASSERT_EQ(session.Buddies().Rows().size(), std::size_t(kDemoBuddies));
+        for (const auto& [nick, place] : kDemoPlaces) {
+            const auto row =
+                std::ranges::find(session.Buddies().Rows(), std::string(nick), &BuddyRow::nick);
+            ASSERT_NE(row, session.Buddies().Rows().end()) << nick;
             for (int c = 0; c < columns; ++c) {
-                EXPECT_EQ(row.locations[std::size_t(c)],
-                          c == 0 && r.allServers ? "Unknown" : place->second)
-                    << row.nick << " " << c;
+                EXPECT_EQ(row->locations[std::size_t(c)],
+                          c == 0 && r.allServers ? "Unknown" : place)
+                    << nick << " " << c;
             }
         }
         // 0 at the start, one step per answer, back to 0 at the end, the maximum throughout.
@@ -76,10 +68,10 @@ TEST(MainSessionSearch, progressCountsEachAnswerAndTheEndSaysHowItWent) {
         EXPECT_EQ(
             std::vector(view.progress.end() - std::ptrdiff_t(expected.size()), view.progress.end()),
             expected);
-        EXPECT_EQ(session.RepliesReceived(), r.received);
-        EXPECT_EQ(session.RepliesExpected(), max);
+        EXPECT_EQ(session.Buddies().RepliesReceived(), r.received);
+        EXPECT_EQ(session.Buddies().RepliesExpected(), max);
         EXPECT_TRUE(view.status.ends_with(r.statusEnd)) << view.status;
-        EXPECT_EQ(session.TempSessions(), nullptr);
+        EXPECT_EQ(session.Buddies().TempSessions(), nullptr);
         EXPECT_TRUE(view.controls.refresh && view.controls.add && view.controls.del &&
                     view.controls.reorder && view.controls.menuRefresh);
         EXPECT_FALSE(view.Running(MainTimer::SearchIdle) || view.Running(MainTimer::SearchPoll));

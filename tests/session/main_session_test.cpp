@@ -8,71 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "fake_main_view.h"
-#include "settings/settings_store.h"
-#include "support/loopback_peer.h"
-#include "support/pump.h"
-#include "support/temp_registry.h"
+#include "main_session_fixture.h"
 
 namespace vantor::test {
 namespace {
-
-const std::string kUser = "USER UserName HostName 127.0.0.1 :RealName";
 
 std::string Joined(const std::vector<std::string>& lines, std::size_t from) {
     std::string out;
     for (std::size_t i = from; i < lines.size(); ++i) out += (out.empty() ? "" : "|") + lines[i];
     return out;
 }
-
-// A main session pointed at a scripted peer, with a clock of the test's own.
-struct Main {
-    ScopedRegistry registry;
-    LoopbackPeer peer;
-    FakeMainView view;
-    MainSession session{view};
-    double now = 1000;
-
-    Main() {
-        SaveSettingString("ServerHost", "127.0.0.1");
-        SaveSettingLong("ServerPort", peer.Port());
-        session.SetClock([this] { return now; });
-        session.Reconnect().SetJitter([](double) { return 0.0; });
-    }
-
-    // Receive passes, deferred steps and search polls, as the window's timers run them.
-    bool Pump(const std::function<bool()>& done) {
-        return PumpUntil(done, [this] {
-            view.RunLater();
-            if (view.Running(MainTimer::Receive)) session.Pump();
-            if (view.Running(MainTimer::SearchPoll)) session.PumpSearch();
-        });
-    }
-    // The log-on lines are out and the peer has them.
-    bool StartLogOn() {
-        session.LogOn("bob", "pw");
-        return peer.Accept() && peer.WaitForLine(kUser);
-    }
-    bool AnswerMotd() {
-        peer.SendLine(":s 375 bob :- Welcome");
-        peer.SendLine(":s 372 bob :- <news>Hello</news>");
-        peer.SendLine(":s 376 bob :End of MOTD");
-        return Pump([this] { return session.LoggedOn(); });
-    }
-    bool LogOnWithList(const std::string& list) {
-        if (!StartLogOn() || !AnswerMotd() || !peer.WaitForLine("GETBUDDY")) return false;
-        peer.SendLine(":s 333 bob" + (list.empty() ? std::string() : " " + list));
-        return Pump([this] { return session.Controls().page; });
-    }
-    std::string Rows() const {
-        std::string out;
-        for (const BuddyRow& row : session.Rows()) {
-            out += (out.empty() ? "" : "|") + row.nick;
-            for (const std::string& location : row.locations) out += "," + location;
-        }
-        return out;
-    }
-};
 
 // Every way a log-on ends: the step, the labels, the log-in button, what is told, what is sent.
 TEST(MainSession, logOnResultsSetTheStepTextsButtonAndWhatIsTold) {
@@ -152,7 +97,10 @@ TEST(MainSession, logOnResultsSetTheStepTextsButtonAndWhatIsTold) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        Main m;
+        MainFixture m;
+        // The classic log-on: no CANCEL while it runs, and no reason in the status line.
+        SaveSettingLong("LogOnCancel", 0);
+        SaveSettingLong("StatusReasons", 0);
         ASSERT_TRUE(m.StartLogOn());
         EXPECT_EQ(m.session.Step(), LogOnStep::LoggingOn);
         EXPECT_EQ(m.view.logAs, "Logging in...");
@@ -203,20 +151,20 @@ TEST(MainSession, listFillingShowsEachBuddyUnderTheColumnsOfItsServerMode) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.list);
-        Main m;
+        MainFixture m;
         SaveSettingLong("ScanBuddyOtherServer", r.scanOtherServers);
         SaveSettingLong("AutoBuddyRefreshInt", r.refreshInterval);
-        EXPECT_EQ(m.session.Mode(), ServerMode::None);
+        EXPECT_EQ(m.session.Buddies().Mode(), ServerMode::None);
         ASSERT_TRUE(m.LogOnWithList(r.list));
-        EXPECT_EQ(m.session.Mode(), r.mode);
+        EXPECT_EQ(m.session.Buddies().Mode(), r.mode);
         EXPECT_EQ(m.Rows(), r.rows);
-        EXPECT_EQ(m.session.Columns(), r.mode == ServerMode::AllServers ? 3 : 1);
+        EXPECT_EQ(m.session.Buddies().Columns(), r.mode == ServerMode::AllServers ? 3 : 1);
         EXPECT_TRUE(m.view.controls.menuReDownload && m.view.controls.menuRefreshRow);
         EXPECT_EQ(m.view.Running(MainTimer::Minute), r.refreshInterval != 0);
         std::vector<ListChange::Kind> kinds;
         for (const ListChange& c : m.view.changes) kinds.push_back(c.kind);
         std::vector<ListChange::Kind> expected{ListChange::Kind::Columns};
-        for (const BuddyRow& row : m.session.Rows()) {
+        for (const BuddyRow& row : m.session.Buddies().Rows()) {
             (void)row;
             expected.push_back(ListChange::Kind::Added);
         }
@@ -231,7 +179,7 @@ TEST(MainSession, listFillingShowsEachBuddyUnderTheColumnsOfItsServerMode) {
 }
 
 TEST(MainSession, logOffWhileARowLetsEventsRunStopsTheFilling) {
-    Main m;
+    MainFixture m;
     ASSERT_TRUE(m.StartLogOn() && m.AnswerMotd() && m.peer.WaitForLine("GETBUDDY"));
     m.view.onList = [&](const ListChange& change) {
         if (change.kind == ListChange::Kind::Added && change.row == 1) m.session.LogOff();
@@ -239,35 +187,35 @@ TEST(MainSession, logOffWhileARowLetsEventsRunStopsTheFilling) {
     m.peer.SendLine(":s 333 bob alice`carol`dave");
     ASSERT_TRUE(m.Pump([&] { return m.view.controls.word == LogInWord::Log; }));
     m.view.RunLater();
-    EXPECT_EQ(m.session.Mode(), ServerMode::None);
-    EXPECT_TRUE(m.session.Rows().empty());
+    EXPECT_EQ(m.session.Buddies().Mode(), ServerMode::None);
+    EXPECT_TRUE(m.session.Buddies().Rows().empty());
     EXPECT_FALSE(m.view.controls.page);
-    EXPECT_EQ(m.session.TempSessions(), nullptr);
+    EXPECT_EQ(m.session.Buddies().TempSessions(), nullptr);
 }
 
 // A search whose answers never come, and a single row asked on the main session meanwhile.
 TEST(MainSession, searchProgressCountsOnlyTheSearchsAnswersAndGivesUpWhenIdle) {
-    Main m;  // the peer takes the search's connections but never answers them
+    MainFixture m;  // the peer takes the search's connections but never answers them
     ASSERT_TRUE(m.LogOnWithList("alice`Alice`carol"));
-    ASSERT_NE(m.session.TempSessions(), nullptr);
-    EXPECT_EQ(m.session.TempSessions()->Count(), 3u);
-    EXPECT_EQ(m.session.RepliesExpected(), 3);
+    ASSERT_NE(m.session.Buddies().TempSessions(), nullptr);
+    EXPECT_EQ(m.session.Buddies().TempSessions()->Count(), 3u);
+    EXPECT_EQ(m.session.Buddies().RepliesExpected(), 3);
     EXPECT_EQ(m.view.progress.back(), std::make_pair(0, 3));
     EXPECT_FALSE(m.view.controls.refresh || m.view.controls.add || m.view.controls.menuRefresh);
     EXPECT_TRUE(m.view.Running(MainTimer::SearchIdle));
 
-    m.session.RefreshRow(3);
+    m.session.Buddies().RefreshRow(3);
     ASSERT_TRUE(m.peer.WaitForLine("FINDUSEREX carol"));
     m.peer.SendLine(":s 398 bob 3");
-    ASSERT_TRUE(m.Pump([&] { return m.session.Rows()[2].locations[0] == "Logged In"; }));
-    EXPECT_EQ(m.session.RepliesReceived(), 0);
+    ASSERT_TRUE(m.Pump([&] { return m.session.Buddies().Rows()[2].locations[0] == "Logged In"; }));
+    EXPECT_EQ(m.session.Buddies().RepliesReceived(), 0);
     EXPECT_EQ(m.view.changes.back().kind, ListChange::Kind::Cell);
     EXPECT_EQ(m.view.changes.back().row, 3);
     EXPECT_TRUE(m.view.controls.refresh && m.view.controls.menuRefresh);  // its answer enables
 
-    m.session.SearchIdle();
+    m.session.Buddies().SearchIdle();
     EXPECT_EQ(m.view.status, "Search timed out: 0 of 3 locations found");
-    EXPECT_EQ(m.session.TempSessions(), nullptr);
+    EXPECT_EQ(m.session.Buddies().TempSessions(), nullptr);
     EXPECT_EQ(m.view.progress.back(), std::make_pair(0, 3));
     EXPECT_TRUE(m.view.controls.refresh && m.view.controls.add && m.view.controls.del &&
                 m.view.controls.reorder && m.view.controls.menuRefresh);
@@ -326,7 +274,7 @@ TEST(MainSession, reconnectStatesFollowWhatTheServiceDoesOnTheWayBack) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        Main m;
+        MainFixture m;
         if (r.back == Back::NoAutoReconnect) SaveSettingLong("AutoReconnect", 0);
         ASSERT_TRUE(m.LogOnWithList(""));
         m.peer.CloseClient();
@@ -344,7 +292,7 @@ TEST(MainSession, reconnectStatesFollowWhatTheServiceDoesOnTheWayBack) {
             if (r.back != Back::RefusesTheConnect) {
                 EXPECT_EQ(m.session.Reconnect().GetState(), S::Attempting);
                 EXPECT_EQ(m.view.status, "Connection lost. Reconnecting...");
-                ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUser));
+                ASSERT_TRUE(m.peer.Accept() && m.peer.WaitForLine(kUserLine));
             }
             switch (r.back) {
                 case Back::LogsOn:

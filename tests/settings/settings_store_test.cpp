@@ -3,12 +3,17 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
 
 #include "settings/registry_test_util.h"
 #include "settings/settings_store.h"
 #include "support/temp_registry.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace vantor {
 namespace {
@@ -132,6 +137,67 @@ TEST(SettingsStore, unopenableKeyGivesEmptyTextZeroAndFalse) {
         EXPECT_EQ(GetSettingString("LastNickName", "bob"), "") << path;
         EXPECT_FALSE(SaveSettingLong("Server", 1)) << path;
         EXPECT_FALSE(SaveSettingString("LastNickName", "bob")) << path;
+    }
+#endif
+}
+
+// An unreadable store gave "" and 0 for every value: no host, port 0, reconnect and logs off,
+// and not a word of why.
+TEST(SettingsStore, anUnreadableStoreGivesTheDefaultsSaysWhyAndIsNeverWritten) {
+#ifdef _WIN32
+    GTEST_SKIP() << "makes the registry file unreadable, and Windows keeps no registry file";
+#else
+    struct Row {
+        const char* name;
+        const char* why;
+    };
+    const Row rows[] = {
+        {"mode 000", "permission denied"},
+        {"folder is a file", "not a directory"},
+        {"file is a folder", "is a directory"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        test::ScopedRegistry reg;
+        std::filesystem::path file = reg.File();
+        const std::string bytes = std::string("REGEDIT4\r\n\r\n") +
+                                  std::string(test::kSettingsSection) +
+                                  "\r\n\"ServerPort\"=dword:00000000\r\n";
+        if (std::string_view(r.name) == "mode 000") {
+            if (::geteuid() == 0) {
+                std::cout << "[ SKIPPED  ] mode 000 does not keep root out\n";
+                continue;
+            }
+            test::WriteBytes(file, bytes);
+            std::filesystem::permissions(file, std::filesystem::perms::none);
+        } else if (std::string_view(r.name) == "folder is a file") {
+            test::WriteBytes(reg.Dir() / "blocker", "x");
+            file = reg.Dir() / "blocker" / "registry.reg";
+        } else {
+            file = reg.Dir() / "folder.reg";
+            std::filesystem::create_directory(file);
+        }
+        ScopedEnv env("VANTOR_REGISTRY", file.c_str());
+        const std::optional<StoreFailure> failure = OpenSettingsStore();
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->where, file.string());
+        EXPECT_NE(failure->why.find(r.why), std::string::npos) << failure->why;
+        EXPECT_NE(StoreFailureText(*failure).find(file.string()), std::string::npos);
+
+        EXPECT_EQ(GetSettingLong(setting::kServerPort), 7000);
+        EXPECT_EQ(GetSettingLong("PageIn", 33023), 33023);
+        EXPECT_EQ(GetSettingString("ServerHost", "localhost"), "localhost");
+        EXPECT_FALSE(SaveSettingLong("Server", 1));
+        EXPECT_FALSE(SaveSettingString("LastNickName", "bob"));
+        CloseSettingsStore();
+        // Back to the classic store: a key it cannot open reads as 0.
+        EXPECT_EQ(GetSettingLong("PageIn", 33023), 0);
+        if (std::string_view(r.name) == "mode 000") {
+            std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+            EXPECT_EQ(test::ReadBytes(file), bytes);
+        } else if (std::string_view(r.name) == "file is a folder") {
+            EXPECT_TRUE(std::filesystem::is_empty(file));
+        }
     }
 #endif
 }

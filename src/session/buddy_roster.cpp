@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The main session's buddy list: filling it, where each buddy is, and the changes made to it.
+// The main window's buddy list: filling it, where each buddy is, and the changes made to it.
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <exception>
 
-#include "platform/socket_layer.h"
+#include "session/buddy_roster.h"
+
+#include "diagnostics/debug_log.h"
 #include "session/buddy_list.h"
-#include "session/main_session.h"
 #include "settings/settings_source.h"
 #include "transport/wolcon2.h"
 
@@ -50,7 +52,68 @@ std::string SearchCompletedText(double start, double end, const std::string& dec
     return completed;
 }
 
-int MainSession::Columns() const {
+void BuddyRoster::Tick() {
+    if (!searchDue_ || !host_.LoggedOn()) return;
+    if (host_.Now() - linkUpAt_ < Settings().Get(setting::kReconnectSearchDelay)) return;
+    searchDue_ = false;
+    RefreshLocations();
+}
+
+BuddyRoster::BuddyRoster(RosterHost& host, MainView& view, MainControls& controls)
+    : host_(host),
+      view_(view),
+      controls_(controls),
+      budCheckCB_(std::make_shared<Callback>()),
+      search_(*this, budCheckCB_) {
+    budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
+        BudCheckCB_Callback(line, kind, param);
+    });
+}
+
+BuddyRoster::~BuddyRoster() {
+    budCheckCB_->SetHandler(nullptr);
+}
+
+void BuddyRoster::SetListMender(ListMender mender) {
+    mender_ = std::move(mender);
+}
+
+void BuddyRoster::SetDecimalPoint(std::string point) {
+    decimalPoint_ = std::move(point);
+}
+
+void BuddyRoster::LoggedOn() {
+    restoreDue_ = true;
+}
+
+void BuddyRoster::LinkBack() {
+    linkUpAt_ = host_.Now();
+    ClearBuddyList();  // the download that follows fills it afresh
+}
+
+void BuddyRoster::LinkLost() {
+    view_.SetTimer(MainTimer::Minute, false);
+    StopSearch();
+    searchDue_ = false;
+    controls_.page = controls_.add = controls_.del = controls_.refresh = controls_.reorder = false;
+    host_.ControlsChanged();
+}
+
+void BuddyRoster::LoggingOff() {
+    view_.SetTimer(MainTimer::Minute, false);
+    controls_.page = controls_.add = controls_.del = controls_.refresh = controls_.reorder = false;
+    host_.ControlsChanged();
+}
+
+void BuddyRoster::LoggedOff() {
+    controls_.menuReDownload = controls_.menuRefreshRow = controls_.menuRefresh = false;
+    host_.ControlsChanged();
+    ClearBuddyList();
+    linkUpAt_ = -1;
+    ShowProgress(0, progressMax_);
+}
+
+int BuddyRoster::Columns() const {
     switch (mode_) {
         case ServerMode::None:
             return 0;
@@ -62,7 +125,7 @@ int MainSession::Columns() const {
     return 0;
 }
 
-void MainSession::WOL_BuddyListResult(const std::string& list, int result) {
+void BuddyRoster::WOL_BuddyListResult(const std::string& list, int result) {
     if (result != 0) return;
     // Filled (and searched) after the receive pass that brought the list has unwound, so that
     // the main session keeps being read meanwhile.
@@ -71,7 +134,7 @@ void MainSession::WOL_BuddyListResult(const std::string& list, int result) {
     });
 }
 
-void MainSession::FillBuddyList(const std::string& list) {
+void BuddyRoster::FillBuddyList(const std::string& list) {
     const bool allServers = Settings().Get(setting::kScanBuddyOtherServer) == 1;
     SetupColumns(allServers);
     const auto filling = listFill_.watch();
@@ -93,27 +156,36 @@ void MainSession::FillBuddyList(const std::string& list) {
         if (!filling()) return;
     }
     controls_.page = controls_.menuReDownload = controls_.menuRefreshRow = true;
-    ShowControls();
+    host_.ControlsChanged();
     if (Settings().Get(setting::kAutoBuddyRefreshInt) != 0) {
         view_.SetTimer(MainTimer::Minute, true);
         refreshMinutes_ = 0;
     }
-    RefreshLocations();
+    // A link that came back is searched once it has held a while: one that flaps would open a
+    // round of search connections at every log-on.
+    const std::int32_t delay = Settings().Get(setting::kReconnectSearchDelay);
+    if (linkUpAt_ >= 0 && delay > 0 && host_.Now() - linkUpAt_ < delay) {
+        searchDue_ = true;
+        SetSearchControls(false);
+    } else {
+        RefreshLocations();
+    }
     if (restored.empty()) return;
     // After the receive pass that brought the list, so the location search is not held up.
     view_.Later(0, [this, restored, alive = alive_.watch()] {
-        if (alive()) Tell({.message = MainMessage::BuddiesRestored, .nicks = restored});
+        if (alive()) host_.Tell({.message = MainMessage::BuddiesRestored, .nicks = restored});
     });
 }
 
-void MainSession::SetupColumns(bool allServers) {
+void BuddyRoster::SetupColumns(bool allServers) {
     mode_ = allServers ? ServerMode::AllServers : ServerMode::OneServer;
     for (BuddyRow& row : rows_) row.locations.resize(static_cast<std::size_t>(Columns()));
     view_.ShowList({.kind = ListChange::Kind::Columns});
 }
 
-void MainSession::ClearBuddyList() {
+void BuddyRoster::ClearBuddyList() {
     listFill_.Renew();
+    searchDue_ = false;
     // Outstanding answers would carry row numbers of the old list.
     StopSearch();
     buddyWatch_.Forget();
@@ -122,13 +194,13 @@ void MainSession::ClearBuddyList() {
     view_.ShowList({.kind = ListChange::Kind::Cleared});
 }
 
-void MainSession::SetSearchControls(bool on) {
+void BuddyRoster::SetSearchControls(bool on) {
     controls_.refresh = controls_.add = controls_.del = controls_.reorder = on;
     controls_.menuRefresh = on;
-    ShowControls();
+    host_.ControlsChanged();
 }
 
-void MainSession::RefreshLocations() {
+void BuddyRoster::RefreshLocations() {
     SetSearchControls(false);
     searchStart_ = SecondsSinceMidnight();
     // The columns chosen when the list was filled decide, so that a setting changed since then
@@ -140,25 +212,24 @@ void MainSession::RefreshLocations() {
     if (mode_ == ServerMode::AllServers) {
         for (int server = 0; server < kServerCount; ++server) ports.push_back(basePort + server);
     } else {
-        ports.push_back(basePort + serverIndex_);
+        ports.push_back(basePort + host_.ServerIndex());
     }
-    const std::optional<std::uint32_t> address =
-        hostLookup_ && hostLookup_->Ready() ? hostLookup_->Address() : std::nullopt;
+    const std::optional<std::uint32_t> address = host_.ServerAddress();
     buddyWatch_.NewSearch();
     search_.Start(nicks, ports, address);
 }
 
-void MainSession::RefreshRow(int row) {
+void BuddyRoster::RefreshRow(int row) {
     if (row < 1 || row > static_cast<int>(rows_.size())) return;
     buddyWatch_.NewSearch();
-    search_.RefreshRow(*wol_, row, rows_[static_cast<std::size_t>(row - 1)].nick);
+    search_.RefreshRow(host_.WOL(), row, rows_[static_cast<std::size_t>(row - 1)].nick);
 }
 
-void MainSession::BudCheckCB_Callback(const std::string& line, Delivery kind, const Param& param) {
+void BuddyRoster::BudCheckCB_Callback(const std::string& line, Delivery kind, const Param& param) {
     search_.Answer(line, kind, param);
 }
 
-void MainSession::ShowLocation(int row, int column, const std::string& location) {
+void BuddyRoster::ShowLocation(int row, int column, const std::string& location) {
     // Rows removed meanwhile leave the index past the end.
     if (row < 1 || row > static_cast<int>(rows_.size())) return;
     if (column < 1 || column > Columns()) return;
@@ -170,32 +241,32 @@ void MainSession::ShowLocation(int row, int column, const std::string& location)
     if (const auto news = buddyWatch_.Seen(nick, column, location)) view_.BuddyMoved(nick, *news);
 }
 
-void MainSession::RowRefreshed(int row, const std::string& location) {
+void BuddyRoster::RowRefreshed(int row, const std::string& location) {
     if (rows_.empty()) return;
     // The main session answers for the server logged on to: with a column per server that is the
     // column of that server.
-    const int column =
-        mode_ == ServerMode::AllServers && serverIndex_ >= 0 && serverIndex_ < kServerCount
-            ? serverIndex_ + 1
-            : 1;
+    const int column = mode_ == ServerMode::AllServers && host_.ServerIndex() >= 0 &&
+                               host_.ServerIndex() < kServerCount
+                           ? host_.ServerIndex() + 1
+                           : 1;
     ShowLocation(row, column, location);
     FinishSearch();
 }
 
-void MainSession::ShowProgress(int value, int max) {
+void BuddyRoster::ShowProgress(int value, int max) {
     progressMax_ = max;
     view_.ShowProgress(value, max);
 }
 
-void MainSession::SetIdleTimer(bool running) {
+void BuddyRoster::SetIdleTimer(bool running) {
     view_.SetTimer(MainTimer::SearchIdle, running);
 }
 
-void MainSession::SetPollTimer(bool running) {
+void BuddyRoster::SetPollTimer(bool running) {
     view_.SetTimer(MainTimer::SearchPoll, running);
 }
 
-void MainSession::SearchEnded(const SearchResult& result) {
+void BuddyRoster::SearchEnded(const SearchResult& result) {
     if (result.end == SearchResult::End::Completed) {
         searchEnd_ = SecondsSinceMidnight();
         std::string text = SearchCompletedText(searchStart_, searchEnd_, decimalPoint_);
@@ -203,29 +274,47 @@ void MainSession::SearchEnded(const SearchResult& result) {
             text += " (" + std::to_string(result.failed) + " of " +
                     std::to_string(result.expected) + " could not connect)";
         }
-        SetStatus(text);
+        host_.SetStatus(text);
     } else if (result.end == SearchResult::End::TimedOut) {
-        SetStatus("Search timed out: " + std::to_string(result.received) + " of " +
-                  std::to_string(result.expected) + " locations found");
+        host_.SetStatus("Search timed out: " + std::to_string(result.received) + " of " +
+                        std::to_string(result.expected) + " locations found");
     }
     ShowProgress(0, progressMax_);
     FinishSearch();
 }
 
-void MainSession::SearchIdle() {
+void BuddyRoster::PumpSearch() {
+    // A search session that fails only ends this tick.
+    try {
+        search_.Poll();
+        WOLCons* sessions = search_.Sessions();
+        if (!sessions) return;
+        // ForEach skips a session that a handler removes, even when the whole search is dropped.
+        sessions->ForEach([](WOLCon& session) {
+            if (!session.InPass()) session.PopulateBuff();
+        });
+    } catch (const std::exception& e) {
+        DebugLog(Tag{std::string("M")}, std::string("Location search pass failed: ") + e.what(),
+                 kLogError);
+    } catch (...) {
+        DebugLog(Tag{std::string("M")}, "Location search pass failed.", kLogError);
+    }
+}
+
+void BuddyRoster::SearchIdle() {
     search_.IdleTimeOut();
 }
 
-void MainSession::StopSearch() {
+void BuddyRoster::StopSearch() {
     search_.Cancel();
     ShowProgress(0, progressMax_);
 }
 
-void MainSession::FinishSearch() {
+void BuddyRoster::FinishSearch() {
     SetSearchControls(true);
 }
 
-void MainSession::RefBuddy_Timer() {
+void BuddyRoster::RefBuddy_Timer() {
     if (Settings().Get(setting::kAutoBuddyRefresh) == 0) {
         view_.SetTimer(MainTimer::Minute, false);
         return;
@@ -237,45 +326,40 @@ void MainSession::RefBuddy_Timer() {
     }
 }
 
-void MainSession::ReDownload() {
+void BuddyRoster::ReDownload() {
     controls_.menuReDownload = false;
-    ShowControls();
+    host_.ControlsChanged();
     ClearBuddyList();
-    wol_->GetBuddies();
+    host_.WOL().GetBuddies();
 }
 
-void MainSession::AddBuddy(const std::string& nick) {
-    if (!LoggedOn()) return;
-    wol_->send(std::string(kAddBuddy) + nick);
+void BuddyRoster::AddBuddy(const std::string& nick) {
+    if (!host_.LoggedOn()) return;
+    host_.WOL().send(std::string(kAddBuddy) + nick);
     if (mode_ == ServerMode::None) SetupColumns(false);
     rows_.push_back({nick, std::vector<std::string>(Columns(), "Unknown")});
     const int row = static_cast<int>(rows_.size());
     view_.ShowList({.kind = ListChange::Kind::Added, .row = row});
     SetSearchControls(false);
-    search_.RefreshRow(*wol_, row, nick);
+    search_.RefreshRow(host_.WOL(), row, nick);
 }
 
-void MainSession::DeleteBuddy(int row) {
-    if (Ended() || !LoggedOn() || row < 1 || row > static_cast<int>(rows_.size())) return;
-    wol_->send(std::string(kDelBuddy) + rows_[static_cast<std::size_t>(row - 1)].nick);
+void BuddyRoster::DeleteBuddy(int row) {
+    if (host_.Ended() || !host_.LoggedOn() || row < 1 || row > static_cast<int>(rows_.size()))
+        return;
+    host_.WOL().send(std::string(kDelBuddy) + rows_[static_cast<std::size_t>(row - 1)].nick);
     rows_.erase(rows_.begin() + (row - 1));
     view_.ShowList({.kind = ListChange::Kind::Removed, .row = row});
 }
 
-void MainSession::ReorderFinished(bool listChanged) {
+void BuddyRoster::ReorderFinished(bool listChanged) {
     // A run that failed after its first delete was cancelled, but the service's list has changed
     // all the same. Over a lost connection the next log-on downloads it (and mends it).
-    if (!listChanged || !LoggedOn() || !wol_->Interface().IsConnected()) return;
+    if (!listChanged || !host_.LoggedOn() || !host_.WOL().Interface().IsConnected()) return;
     controls_.page = controls_.add = controls_.del = controls_.refresh = false;
-    ShowControls();
+    host_.ControlsChanged();
     ClearBuddyList();
-    wol_->GetBuddies();
-}
-
-void MainSession::ChatShown(bool open) {
-    chatOpen_ = open;
-    controls_.chat = !open && LoggedOn();
-    ShowControls();
+    host_.WOL().GetBuddies();
 }
 
 }  // namespace vantor
