@@ -2,11 +2,13 @@
 // The main session's log-on and log-off, its errors, and the way back after a lost link.
 #include "session/main_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <exception>
 #include <utility>
 
+#include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "platform/socket_layer.h"
 #include "settings/settings_source.h"
@@ -55,6 +57,12 @@ MainSession::MainSession(MainView& view)
         WOL_BuddyListResult(list, result);
     };
     wol_->SetMotdPresenter([this](const std::string& news) { view_.ShowMotd(news); });
+    // "Pages from buddies only" asks the list as it stands.
+    wol_->Pages().SetBuddyCheck([this](std::string_view nick) {
+        const std::string key = LowerCp1252(nick);
+        return std::any_of(rows_.begin(), rows_.end(),
+                           [&](const BuddyRow& row) { return LowerCp1252(row.nick) == key; });
+    });
     credentials_.NickName = Settings().Get(setting::kLastNickName);
     budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
         BudCheckCB_Callback(line, kind, param);
@@ -67,6 +75,7 @@ MainSession::~MainSession() {
     wol_->Error = nullptr;
     wol_->BuddyListResult = nullptr;
     wol_->SetMotdPresenter(nullptr);
+    wol_->Pages().SetBuddyCheck(nullptr);
     budCheckCB_->SetHandler(nullptr);
 }
 
