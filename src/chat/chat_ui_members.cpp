@@ -47,9 +47,9 @@ void ChatUI::ShowNickMenu(const QModelIndex& index, const QPoint& globalPos) {
     menuNick_ = member->nick;
     QString nick = FromWire(member->nick);
     nick.replace(QLatin1Char('&'), QStringLiteral("&&"));  // a literal ampersand, not a mnemonic
-    nickMnuIgnore_->setText(
-        (lobby_->Ignored(member->nick) ? QStringLiteral("Stop ignoring ") : QStringLiteral("Ignore ")) +
-        nick);
+    nickMnuIgnore_->setText((lobby_->Ignored(member->nick) ? QStringLiteral("Stop ignoring ")
+                                                           : QStringLiteral("Ignore ")) +
+                            nick);
     NickMnu->popup(globalPos);
 }
 

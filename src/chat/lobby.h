@@ -71,7 +71,7 @@ public:
     void Send(const std::string& text, bool emote);
     void Close();
     void SetIgnored(const std::string& nick, bool ignored);  // the users list's menu
-    bool Ignored(std::string_view nick) const;  // never the user themself
+    bool Ignored(std::string_view nick) const;               // never the user themself
 
     // "3 lines from bob were hidden": once per ignored sender and visit to a lobby, for the
     // lines hidden since the last call; "" when there is nothing new to say.

@@ -180,9 +180,9 @@ void PageUI::RequestAttention() {
 void PageUI::ShowIgnored(bool ignored) {
     ignored_ = ignored;
     IgnoreBtn->SetBtnText(ignored ? QStringLiteral("UNIGNORE") : QStringLiteral("IGNORE"));
-    IgnoreBtn->setAccessibleDescription(
-        (ignored ? QStringLiteral("Show pages from %1 again") : QStringLiteral("Hide pages from %1"))
-            .arg(from_));
+    IgnoreBtn->setAccessibleDescription((ignored ? QStringLiteral("Show pages from %1 again")
+                                                 : QStringLiteral("Hide pages from %1"))
+                                            .arg(from_));
 }
 
 void PageUI::Dispose() {

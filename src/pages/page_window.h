@@ -32,7 +32,7 @@ public:
     // Events. Raised with a copy of the handler, so a handler may clear or replace them.
     std::function<void(const std::string& text)> SendMsg;  // the user sent a non-empty line
     std::function<void()> Closing;                         // exactly once, however it goes
-    std::function<void()> IgnoreClick;  // the user pressed IGNORE (or UNIGNORE)
+    std::function<void()> IgnoreClick;                     // the user pressed IGNORE (or UNIGNORE)
 };
 
 struct PageWindowDisposer {

@@ -139,9 +139,8 @@ void MoreOptionsUI::BuildControls() {
 }
 
 void MoreOptionsUI::BuildIgnoreList(QVBoxLayout* body) {
-    QGridLayout* grid =
-        AddOptionsSection(body, QStringLiteral("Ignore list:"), QStringLiteral("IgnoreHeading"), 0,
-                          this);
+    QGridLayout* grid = AddOptionsSection(body, QStringLiteral("Ignore list:"),
+                                          QStringLiteral("IgnoreHeading"), 0, this);
     ignoreNames_ = new QListWidget(this);
     ignoreNames_->setObjectName(QStringLiteral("IgnoreNames"));
     ignoreNames_->setAccessibleName(QStringLiteral("Ignored users"));

@@ -28,8 +28,8 @@ protected:
         nicks = chat->findChild<QListView*>(u"NickList"_s);
         menu = chat->findChild<QMenu*>(u"NickMnu"_s);
         status = chat->findChild<QLabel*>(u"StatusLabel"_s);
-        Feed(Lobby::kList, {":s 327 bob #Lob_12_0 4 0 1", ":s 327 bob #Lob_12_1 2 0 1",
-                            ":s 323 bob :End"});
+        Feed(Lobby::kList,
+             {":s 327 bob #Lob_12_0 4 0 1", ":s 327 bob #Lob_12_1 2 0 1", ":s 323 bob :End"});
         Feed(Lobby::kJoined, {":bob!u@h JOIN :0,0 #Lob_12_0"});
         Feed(Lobby::kJoin, {":s 353 bob = #Lob_12_0 :carl @op bob", ":s 366 bob #Lob_12_0 :End"});
         chat->CatchUpLists();
@@ -51,7 +51,9 @@ protected:
         QApplication::sendEvent(nicks->viewport(), &event);
         QTest::mouseRelease(nicks->viewport(), Qt::RightButton, {}, RowCentre(row));
     }
-    QString Offered() const { return menu->isVisible() ? menu->actions().at(0)->text() : QString(); }
+    QString Offered() const {
+        return menu->isVisible() ? menu->actions().at(0)->text() : QString();
+    }
     QVariant Row(int row, int role) const {
         chat->CatchUpLists();
         return nicks->model()->index(row, 0).data(role);
@@ -108,7 +110,8 @@ TEST_F(ChatIgnoring, theUsersMenuIgnoresAndStopsAndTheEntryIsMarked) {
     // The menu key opens it for the current row; the left button keeps choosing recipients.
     nicks->setFocus(Qt::TabFocusReason);
     nicks->setCurrentIndex(nicks->model()->index(1, 0));
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(1, 1), nicks->mapToGlobal(QPoint(1, 1)));
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                          nicks->mapToGlobal(QPoint(1, 1)));
     QApplication::sendEvent(nicks, &key);
     EXPECT_EQ(Offered(), u"Ignore carl"_s);
     menu->hide();
@@ -144,7 +147,8 @@ TEST_F(ChatIgnoring, hiddenLinesLeaveNoEntryOrLogAndEarnOneStatusNote) {
     std::vector<std::string> logged;
     for (const std::string& line : ReadLogTail(LogPath(LogRoot(), "bob", "#Lob_12_0"), 100))
         logged.push_back(line.substr(22));  // without the stamp
-    EXPECT_EQ(logged, (std::vector<std::string>{"Joined channel Azure Barracks", "op: carl, quiet"}));
+    EXPECT_EQ(logged,
+              (std::vector<std::string>{"Joined channel Azure Barracks", "op: carl, quiet"}));
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 // here is how the connection's reply queue hands lines to the window.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QLabel>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>

@@ -445,7 +445,8 @@ TEST_F(LobbyCore, anIgnoredUsersLinesAreDroppedAndHeStaysListedMarked) {
     EXPECT_GT(view.memberDraws, draws);
     const auto marked = [this] {
         Strings out;
-        for (const LobbyMember& m : lobby->Members()) out.push_back(m.nick + (m.ignored ? "*" : ""));
+        for (const LobbyMember& m : lobby->Members())
+            out.push_back(m.nick + (m.ignored ? "*" : ""));
         return out;
     };
     EXPECT_EQ(marked(), (Strings{"op", "me", "BOB*", "bobby"}));
@@ -455,9 +456,13 @@ TEST_F(LobbyCore, anIgnoredUsersLinesAreDroppedAndHeStaysListedMarked) {
         const char* entry;  // nullptr: hidden
     } cases[] = {
         {":BOB!u@h PRIVMSG #Lob_12_0 :hello", nullptr},
-        {":Bob!u@h PRIVMSG #Lob_12_0 :\x01" "ACTIONwaves\x01", nullptr},
+        {":Bob!u@h PRIVMSG #Lob_12_0 :\x01"
+         "ACTIONwaves\x01",
+         nullptr},
         {":bob!u@h PRIVMSG me :psst", nullptr},
-        {":BOB!u@h PRIVMSG ME :\x01" "ACTIONwinks\x01", nullptr},
+        {":BOB!u@h PRIVMSG ME :\x01"
+         "ACTIONwinks\x01",
+         nullptr},
         {":bobby!u@h PRIVMSG #Lob_12_0 :hello", "0 bobby: hello"},
         {":bobby!u@h PRIVMSG me :psst", "3 bobby: psst"},
         {":op!u@h PRIVMSG #Lob_12_0 :bob, stop", "0 op: bob, stop"},

@@ -30,9 +30,9 @@ namespace vantor {
 namespace {
 
 // The settings beyond the classic client, by the names of their boxes and in the store.
-const std::vector<const char*> kChoices = {
-    "ChatTimeStamps", "LogConversations", "AutoReconnect", "DesktopNotify",
-    "BuddyAlerts",    "TrayIcon",         "PageSound",     "PagesFromBuddiesOnly"};
+const std::vector<const char*> kChoices = {"ChatTimeStamps", "LogConversations",    "AutoReconnect",
+                                           "DesktopNotify",  "BuddyAlerts",         "TrayIcon",
+                                           "PageSound",      "PagesFromBuddiesOnly"};
 
 std::vector<int> Stored() {
     std::vector<int> values;
@@ -221,15 +221,21 @@ TEST_F(MoreOptionsTest, everyControlIsNamedReachedByTabAndApart) {
             w = w->nextInFocusChain();
         if (w == start) break;
     }
-    const std::vector<QString> expected = {
-        QStringLiteral("ChatTimeStamps"), QStringLiteral("LogConversations"),
-        QStringLiteral("OpenFolder"),     QStringLiteral("AutoReconnect"),
-        QStringLiteral("DesktopNotify"),  QStringLiteral("BuddyAlerts"),
-        QStringLiteral("TrayIcon"),       QStringLiteral("PageSound"),
-        QStringLiteral("IgnoreNames"),    QStringLiteral("RemoveIgnored"),
-        QStringLiteral("IgnoreName"),     QStringLiteral("AddIgnored"),
-        QStringLiteral("PagesFromBuddiesOnly"), QStringLiteral("OKBtn"),
-        QStringLiteral("CancelBtn")};
+    const std::vector<QString> expected = {QStringLiteral("ChatTimeStamps"),
+                                           QStringLiteral("LogConversations"),
+                                           QStringLiteral("OpenFolder"),
+                                           QStringLiteral("AutoReconnect"),
+                                           QStringLiteral("DesktopNotify"),
+                                           QStringLiteral("BuddyAlerts"),
+                                           QStringLiteral("TrayIcon"),
+                                           QStringLiteral("PageSound"),
+                                           QStringLiteral("IgnoreNames"),
+                                           QStringLiteral("RemoveIgnored"),
+                                           QStringLiteral("IgnoreName"),
+                                           QStringLiteral("AddIgnored"),
+                                           QStringLiteral("PagesFromBuddiesOnly"),
+                                           QStringLiteral("OKBtn"),
+                                           QStringLiteral("CancelBtn")};
     EXPECT_EQ(tabOrder, expected);
     for (auto* button : window->findChildren<QAbstractButton*>()) {
         const QString name =
