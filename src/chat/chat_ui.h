@@ -12,10 +12,11 @@
 #include "chat/lobby.h"
 #include "chat/lobby_view.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QListView;
+class QMenu;
 class QModelIndex;
 class QTimer;
 class QTreeWidget;

@@ -237,7 +237,7 @@ bool Lobby::HideFrom(std::string_view line) {
 }
 
 bool Lobby::Ignored(std::string_view nick) const {
-    return !ignores_.Empty() && LowerCp1252(nick) != LowerCp1252(user_) && ignores_.Contains(nick);
+    return ignores_.Contains(nick) && LowerCp1252(nick) != LowerCp1252(user_);
 }
 
 void Lobby::SetIgnored(const std::string& nick, bool ignored) {
