@@ -9,6 +9,7 @@
 #include "common/qt_text.h"
 #include "controls/attention.h"
 #include "diagnostics/debug_log.h"
+#include "pages/ignore_list.h"
 #include "resources/art.h"
 #include "settings/held_settings.h"
 #include "settings/setting_ui.h"
@@ -41,6 +42,7 @@ std::unique_ptr<Program> StartUp(const StartUpHooks& hooks) {
     program->held = std::make_unique<HeldSettings>();
     program->held->Load();
     SetSettingsSource(program->held.get());
+    Ignores().Load();
     art::SharedBackground();
     art::SharedTitle();
     program->settings = std::make_unique<SettingUI>(*program->held);

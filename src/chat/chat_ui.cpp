@@ -224,6 +224,7 @@ void ChatUI::changeEvent(QEvent* event) {
 
 // Space or Enter on a list row acts like a click on it, so the lists work without a mouse.
 bool ChatUI::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == NickList && NickListMenuKey(event)) return true;
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool press = key->key() == Qt::Key_Space || key->key() == Qt::Key_Return ||

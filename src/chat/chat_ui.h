@@ -12,9 +12,11 @@
 #include "chat/lobby.h"
 #include "chat/lobby_view.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QMenu;
 class QModelIndex;
 class QTimer;
 class QTreeWidget;
@@ -85,14 +87,19 @@ private:
     void LobbiesChanged() override;
     void MembersChanged() override;
     void UserRenamed() override;
+    void LinesHidden() override;
     void MarkOwnNick();
     void DrawLists();
 
     void BuildControls();
+    void BuildNickMenu();
     void ReadColours();
 
     void SendText(bool emote);
     void ToggleRecipient(const QModelIndex& index);
+    // A right-click on the users list, or the menu key there (true when it was that key).
+    void ShowNickMenu(const QModelIndex& index, const QPoint& globalPos);
+    bool NickListMenuKey(QEvent* event);
     void MoveTo(QTreeWidgetItem* row);
     void Unload();
 
@@ -118,6 +125,10 @@ private:
 
     MemberModel* members_ = nullptr;
     QTimer* listsDue_ = nullptr;  // the lists wait for the end of the receive pass
+    QTimer* noteDue_ = nullptr;   // and so does the note of hidden lines
+    QMenu* NickMnu = nullptr;
+    QAction* nickMnuIgnore_ = nullptr;
+    std::string menuNick_;  // whom the open menu is about
 
     QTreeWidget* LobList = nullptr;
     QListView* NickList = nullptr;

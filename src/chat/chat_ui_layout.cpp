@@ -166,6 +166,7 @@ void ChatUI::BuildControls() {
         if (url.scheme() == u"http" || url.scheme() == u"https") QDesktopServices::openUrl(url);
     });
 
+    BuildNickMenu();
     ChatControls(false);
 }
 

@@ -34,10 +34,15 @@ std::string Because(const std::string& reason) {
 
 }  // namespace
 
-Lobby::Lobby(LobbyView& view) : view_(view) {
+Lobby::Lobby(LobbyView& view, IgnoreList& ignores) : view_(view), ignores_(ignores) {
     ChatCB = MakeCallback([this, alive = liveness_.watch()](const std::string& line, Delivery kind,
                                                             const Param& param) {
         if (alive()) ChatCB_Callback(line, kind, param);
+    });
+    // The marks follow the list, whichever window changed it.
+    ignoresWatch_ = ignores_.OnChange([this] {
+        for (LobbyMember& member : members_) member.ignored = Ignored(member.nick);
+        if (!closed_) view_.MembersChanged();
     });
 }
 
@@ -196,6 +201,7 @@ void Lobby::OnNames(const std::string& line) {
 }
 
 void Lobby::OnMessage(const std::string& line) {
+    if (HideFrom(line)) return;
     const auto msg = ParseMessage(line);
     if (!msg) return;
     LobbyEntry entry{.head = msg->sender, .body = msg->text, .sender = msg->sender};
@@ -214,6 +220,47 @@ void Lobby::OnMessage(const std::string& line) {
     Show(std::move(entry));
 }
 
+// A flood from an ignored user costs a look-up and a count a line, far less than showing it: no
+// parse of the text, no entry, and one note for the whole visit.
+bool Lobby::HideFrom(std::string_view line) {
+    if (ignores_.Empty()) return false;
+    const std::string sender = SenderOf(line);
+    if (!Ignored(sender)) return false;
+    auto& [key, hidden] = *hidden_.try_emplace(LowerCp1252(sender)).first;
+    if (hidden.told) return true;
+    if (hidden.lines++ == 0) {
+        hidden.nick = sender;
+        untold_.push_back(key);
+        if (untold_.size() == 1) view_.LinesHidden();
+    }
+    return true;
+}
+
+bool Lobby::Ignored(std::string_view nick) const {
+    return ignores_.Contains(nick) && LowerCp1252(nick) != LowerCp1252(user_);
+}
+
+void Lobby::SetIgnored(const std::string& nick, bool ignored) {
+    if (ignored && LowerCp1252(nick) == LowerCp1252(user_)) return;  // own lines always show
+    ignores_.Set(nick, ignored);
+}
+
+std::string Lobby::TakeHiddenNote() {
+    std::string note;
+    for (const std::string& key : untold_) {
+        const auto it = hidden_.find(key);
+        if (it == hidden_.end() || it->second.told) continue;
+        Hidden& hidden = it->second;
+        hidden.told = true;
+        if (!note.empty()) note += "; ";
+        note += std::to_string(hidden.lines) +
+                (hidden.lines == 1 ? " line from " + hidden.nick + " was hidden"
+                                   : " lines from " + hidden.nick + " were hidden");
+    }
+    untold_.clear();
+    return note;
+}
+
 void Lobby::OnJoin(const std::string& line) {
     const std::string sender = SenderOf(line);
     if (sender.empty()) return;
@@ -222,6 +269,9 @@ void Lobby::OnJoin(const std::string& line) {
         SetCount(currentLobby_, int(members_.size()));
         return;
     }
+    // A new visit: an ignored user's first hidden lines earn a note again.
+    hidden_.clear();
+    untold_.clear();
     if (!Notice("Joined channel " + LobbyName(currentLobby_))) return;
     SetCount(currentLobby_, int(members_.size()));
     chatActive_ = true;
@@ -426,8 +476,8 @@ void Lobby::AddMember(const std::string& nick, bool op) {
     std::string key = LowerCp1252(nick);
     if (byKey_.contains(key)) return;  // one entry per user, however often the service names them
     // Operators go to the top, everyone else to the end.
-    const auto at =
-        members_.insert(op ? members_.begin() : members_.end(), {.nick = nick, .op = op});
+    const auto at = members_.insert(op ? members_.begin() : members_.end(),
+                                    {.nick = nick, .op = op, .ignored = Ignored(nick)});
     byKey_.emplace(std::move(key), at);
     view_.MembersChanged();
 }
@@ -450,6 +500,7 @@ bool Lobby::RenameMember(const std::string& from, const std::string& to) {
     byKey_.erase(it);
     std::string key = LowerCp1252(to);
     member->nick = to;
+    member->ignored = Ignored(to);
     if (const auto clash = byKey_.find(key); clash != byKey_.end()) {
         members_.erase(clash->second);  // a stale entry of the new name
         byKey_.erase(clash);

@@ -11,6 +11,7 @@
 #include "chat/chat_link.h"
 #include "chat/lobby_view.h"
 #include "common/liveness.h"
+#include "pages/ignore_list.h"
 #include "transport/callback.h"
 
 namespace vantor {
@@ -30,6 +31,10 @@ struct LobbyInfo {
 // Every call into the view or the link may destroy the lobby (its window closes); the lobby
 // checks its Liveness after each and touches nothing then. Close ends the conversation: it
 // sends the PART, drops the intercepts, and the lobby takes no line after it.
+//
+// Lines, emotes and private messages of a user on the ignore list are dropped before anything
+// is made of them (no entry, so nothing notified or logged); the user stays listed, marked.
+// The user's own lines are never dropped.
 class Lobby {
 public:
     // Parameters handed back with each request or intercept.
@@ -46,7 +51,7 @@ public:
         kTopic = 9,
     };
 
-    explicit Lobby(LobbyView& view);
+    explicit Lobby(LobbyView& view, IgnoreList& ignores = Ignores());
     ~Lobby();
     Lobby(const Lobby&) = delete;
     Lobby& operator=(const Lobby&) = delete;
@@ -65,6 +70,12 @@ public:
     bool RefuseSend();
     void Send(const std::string& text, bool emote);
     void Close();
+    void SetIgnored(const std::string& nick, bool ignored);  // the users list's menu
+    bool Ignored(std::string_view nick) const;               // never the user themself
+
+    // "3 lines from bob were hidden": once per ignored sender and visit to a lobby, for the
+    // lines hidden since the last call; "" when there is nothing new to say.
+    std::string TakeHiddenNote();
 
     // The main connection went down, or is back: a notice; while down a line is refused, and
     // once back the lobby is joined again.
@@ -94,6 +105,7 @@ private:
     void OnNick(const std::string& line);
     void OnKick(const std::string& line);
     void OnTopic(const std::string& line);
+    bool HideFrom(std::string_view line);
     // The user is out of the lobby whose members are listed; a move goes on to the next one.
     void LeftLobby(int left);
     int ListedLobby() const { return moving_ ? previousLobby_ : currentLobby_; }
@@ -132,6 +144,18 @@ private:
     // the thousand, and a search through the list per name would freeze on a large one.
     std::list<LobbyMember> members_;
     std::unordered_map<std::string, std::list<LobbyMember>::iterator> byKey_;
+
+    // Hidden lines of this visit, by lower-cased sender: counted until the note about them is
+    // taken, then no more.
+    struct Hidden {
+        std::string nick;
+        int lines = 0;
+        bool told = false;
+    };
+    IgnoreList& ignores_;
+    IgnoreList::Watch ignoresWatch_;
+    std::unordered_map<std::string, Hidden> hidden_;
+    std::vector<std::string> untold_;  // keys of hidden_ with lines not told yet, first first
 
     Liveness liveness_;
 };

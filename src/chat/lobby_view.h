@@ -24,6 +24,7 @@ struct LobbyMember {
     std::string nick{};      // as the service spells it
     bool op = false;         // came with a leading "@"
     bool recipient = false;  // chosen to receive the user's lines privately
+    bool ignored = false;    // on the ignore list: listed, but their lines are not shown
 };
 
 // The lobby window as the lobby core sees it: the Qt window implements it, tests use a fake.
@@ -43,6 +44,9 @@ public:
     // done, not once per line.
     virtual void MembersChanged() = 0;
     virtual void UserRenamed() = 0;  // the user's own NICK
+    // Lines of an ignored user were left out. Like the members, the note is drawn once the lines
+    // at hand are done: the view then takes it from the lobby (TakeHiddenNote).
+    virtual void LinesHidden() = 0;
 };
 
 }  // namespace vantor

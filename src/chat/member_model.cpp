@@ -26,6 +26,14 @@ QIcon OperatorMark() {
     return QIcon(pix);
 }
 
+// "operator", "ignored", both, or nothing.
+QVariant Described(const LobbyMember& member, const QString& op, const QString& ignored) {
+    if (member.op && member.ignored) return QString(op + QStringLiteral(", ") + ignored);
+    if (member.op) return op;
+    if (member.ignored) return ignored;
+    return {};
+}
+
 int RowOf(const std::vector<LobbyMember>& members, const std::string& key) {
     if (key.empty()) return -1;
     for (std::size_t i = 0; i < members.size(); ++i) {
@@ -54,6 +62,7 @@ QVariant MemberModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return FromWire(member->nick);
         case Qt::ForegroundRole:
+            if (member->ignored) return QBrush(theme::kGrey);
             return QBrush(member->op || member->recipient ? theme::kWhite : theme::kOrange);
         case Qt::FontRole: {
             QFont font;
@@ -63,9 +72,9 @@ QVariant MemberModel::data(const QModelIndex& index, int role) const {
         case Qt::DecorationRole:
             return member->op ? QVariant(operatorMark_) : QVariant();
         case Qt::ToolTipRole:
-            return member->op ? QVariant(QStringLiteral("Operator")) : QVariant();
+            return Described(*member, QStringLiteral("Operator"), QStringLiteral("Ignored"));
         case Qt::AccessibleDescriptionRole:
-            return member->op ? QVariant(QStringLiteral("operator")) : QVariant();
+            return Described(*member, QStringLiteral("operator"), QStringLiteral("ignored"));
         default:
             return {};
     }

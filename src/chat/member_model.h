@@ -12,7 +12,7 @@ class QListView;
 namespace vantor {
 
 // The users list of the lobby window: the members as the lobby last reported them, operators
-// white with their mark, recipients bold and white, everyone else orange.
+// white with their mark, recipients bold and white, ignored users grey, everyone else orange.
 class MemberModel : public QAbstractListModel {
     Q_OBJECT
 

@@ -8,6 +8,7 @@
 #include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "pages/page_win.h"
+#include "settings/settings_source.h"
 
 namespace vantor {
 
@@ -36,7 +37,7 @@ bool PageFitsLine(std::string_view nick, std::string_view message) {
 }
 
 struct PageRouter::Impl : PageHost {
-    explicit Impl(SendFn fn) : send(std::move(fn)) {}
+    Impl(SendFn fn, IgnoreList& list) : send(std::move(fn)), ignores(list) {}
 
     std::shared_ptr<PageWin> Find(std::string_view nick) const {
         const std::string lower = LowerCp1252(nick);
@@ -146,11 +147,20 @@ struct PageRouter::Impl : PageHost {
         DebugLog(kNoTag, "Page received from " + sender + " : " + Quoted(message) + ".", kLogNote);
         if (!alive()) return;
 
+        // Ignored means not answered either, not even an invitation.
+        if (ignores.Contains(sender)) {
+            DebugLog(kNoTag, "Dropping the page from " + sender + ": ignored.", kLogNote);
+            return;
+        }
         if (message.starts_with(kInvite)) {
             PageUser(sender, "<WWDECLINE>1", nullptr);
             return;
         }
         if (message.starts_with(kDecline)) return;
+        if (Settings().Get(setting::kPagesFromBuddiesOnly) != 0 && !CallCopy(isBuddy, sender)) {
+            DebugLog(kNoTag, "Dropping the page from " + sender + ": not a buddy.", kLogNote);
+            return;
+        }
 
         if (const auto open = Find(sender)) {
             DebugLog(kNoTag, "Redirecting page from " + sender + " to relevant page window.",
@@ -159,6 +169,15 @@ struct PageRouter::Impl : PageHost {
             return;
         }
         if (const auto conv = NewPageWin(LowerCp1252(sender))) conv->InPage(message);
+    }
+
+    bool Ignored(std::string_view nick) const override { return ignores.Contains(nick); }
+    void SetIgnored(const std::string& nick, bool ignored) override { ignores.Set(nick, ignored); }
+
+    void ShowIgnored() {
+        // A window may go while it is told: walk a copy.
+        const auto open = wins;
+        for (const auto& conv : open) conv->ShowIgnored();
     }
 
     void PageCB_Callback(const std::string& line, Delivery kind, const Param& param) {
@@ -181,6 +200,9 @@ struct PageRouter::Impl : PageHost {
     }
 
     SendFn send;
+    IgnoreList& ignores;
+    IgnoreList::Watch ignoresWatch;
+    BuddyCheck isBuddy;
     std::string ownNick;
     bool linkDown = false;
     std::vector<std::shared_ptr<PageWin>> wins;
@@ -189,8 +211,10 @@ struct PageRouter::Impl : PageHost {
     Liveness liveness;
 };
 
-PageRouter::PageRouter(SendFn send) : impl_(std::make_unique<Impl>(std::move(send))) {
+PageRouter::PageRouter(SendFn send, IgnoreList& ignores)
+    : impl_(std::make_unique<Impl>(std::move(send), ignores)) {
     Impl* impl = impl_.get();
+    impl_->ignoresWatch = ignores.OnChange([impl] { impl->ShowIgnored(); });
     impl_->pageCB = MakeCallback([impl, alive = impl_->liveness.watch()](
                                      const std::string& line, Delivery kind, const Param& p) {
         if (alive()) impl->PageCB_Callback(line, kind, p);
@@ -201,6 +225,18 @@ PageRouter::~PageRouter() = default;
 
 void PageRouter::SetOwnNick(std::string nick) {
     impl_->ownNick = std::move(nick);
+}
+
+void PageRouter::SetBuddyCheck(BuddyCheck check) {
+    impl_->isBuddy = std::move(check);
+}
+
+bool PageRouter::Ignored(std::string_view nick) const {
+    return impl_->Ignored(nick);
+}
+
+void PageRouter::SetIgnored(const std::string& nick, bool ignored) {
+    impl_->SetIgnored(nick, ignored);
 }
 
 std::shared_ptr<PageWin> PageRouter::NewPageWin(const std::string& nick) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pages/ignore_list.h"
 #include "transport/callback.h"
 #include "transport/reply_spec.h"
 
@@ -30,17 +31,29 @@ inline constexpr std::string_view kPageResult = "389";
 //
 // Every operation may run pending window events (a window appending a line does), so a second
 // page can be routed while the first is still being shown; the set stays consistent across that.
+//
+// A page from a nickname on the ignore list goes no further than the debug log: no window, no
+// attention, no log, and nothing back on the wire.
 class PageRouter {
 public:
     // How a page goes out: the session's send.
     using SendFn = std::function<void(std::string_view command, ReplySpec reply)>;
 
-    explicit PageRouter(SendFn send);
+    explicit PageRouter(SendFn send, IgnoreList& ignores = Ignores());
     ~PageRouter();
     PageRouter(const PageRouter&) = delete;
     PageRouter& operator=(const PageRouter&) = delete;
 
     void SetOwnNick(std::string nick);  // the nickname the session logged on with
+
+    // Whether a nickname is on the user's buddy list. With "PagesFromBuddiesOnly" on, a page from
+    // anyone else is dropped as an ignored one is (an invitation of theirs is still declined);
+    // without a check nobody counts as a buddy.
+    using BuddyCheck = std::function<bool(std::string_view nick)>;
+    void SetBuddyCheck(BuddyCheck check);
+    bool Ignored(std::string_view nick) const;
+    // Every open window with that user shows the change.
+    void SetIgnored(const std::string& nick, bool ignored);
 
     // Opens the conversation, or activates the open one whose nickname matches without regard
     // to case. Returns nullptr only for an empty nickname.

@@ -32,6 +32,7 @@ constexpr int kMargin = 8;          // history top-left corner and send-box left
 constexpr int kSendBoxHeight = 34;  // level with the button
 constexpr int kInitialWidth = 460;
 constexpr int kInitialHeight = 320;
+constexpr int kButtonStep = 108;  // a button and the gap before the next
 
 // Colour settings keep red in the low byte.
 QColor FromColourSetting(std::int32_t value) {
@@ -51,6 +52,7 @@ PageUI::PageUI(QWidget* parent)
       PageHistory(new HistoryView(kPageHistory, this)),
       SendBox(new QLineEdit(this)),
       SendBtn(new VantorBtn(QStringLiteral("SEND"), this)),
+      IgnoreBtn(new VantorBtn(QStringLiteral("IGNORE"), this)),
       keys_(new SendBoxKeys(SendBox, [this] {
           QStringList names = LobbyUsers();
           names.push_back(from_);
@@ -77,14 +79,19 @@ PageUI::PageUI(QWidget* parent)
     SendBtn->setObjectName(QStringLiteral("SendBtn"));
     SendBtn->setAccessibleName(QStringLiteral("SEND"));
 
+    IgnoreBtn->setObjectName(QStringLiteral("IgnoreBtn"));
+
     setTabOrder(SendBox, SendBtn);
-    setTabOrder(SendBtn, PageHistory);
+    setTabOrder(SendBtn, IgnoreBtn);
+    setTabOrder(IgnoreBtn, PageHistory);
 
     // No close button fits beside the send row without moving it: the keys close the window.
     auto* closeKeys = new QShortcut(QKeySequence::Close, this, this, &QWidget::close);
     closeKeys->setContext(Qt::WindowShortcut);
 
     connect(SendBtn, &VantorBtn::Click, this, &PageUI::SendBtn_Click);
+    // The conversation decides; the word follows through ShowIgnored.
+    connect(IgnoreBtn, &VantorBtn::Click, this, [this] { CallCopy(IgnoreClick); });
     // Enter (either key) acts as the button; a line edit never takes the line break itself.
     connect(SendBox, &QLineEdit::returnPressed, this, &PageUI::SendBtn_Click);
 
@@ -113,6 +120,7 @@ void PageUI::SetFrom(const std::string& nick) {
     fromWire_ = nick;
     OpenLog();
     setWindowTitle(QStringLiteral("Paging \"") + from_ + QStringLiteral("\""));
+    ShowIgnored(ignored_);  // the description names the peer
 }
 
 void PageUI::SetUser(const std::string& nick) {
@@ -167,6 +175,14 @@ void PageUI::Close() {
 
 void PageUI::RequestAttention() {
     if (!isActiveWindow()) QApplication::alert(this);
+}
+
+void PageUI::ShowIgnored(bool ignored) {
+    ignored_ = ignored;
+    IgnoreBtn->SetBtnText(ignored ? QStringLiteral("UNIGNORE") : QStringLiteral("IGNORE"));
+    IgnoreBtn->setAccessibleDescription((ignored ? QStringLiteral("Show pages from %1 again")
+                                                 : QStringLiteral("Hide pages from %1"))
+                                            .arg(from_));
 }
 
 void PageUI::Dispose() {
@@ -253,13 +269,16 @@ void PageUI::resizeEvent(QResizeEvent* event) {
 }
 
 void PageUI::Relayout() {
-    // In twips: history W-240 by H-810, send box at H-585 W-1830 wide, button at W-1605, H-585;
-    // nothing smaller than 1.
+    // In twips: history W-240 by H-810, send box at H-585, button at H-585; IGNORE takes the
+    // classic SEND place at W-1605, and the send box and SEND give up its width (1620) to it.
+    // Nothing smaller than 1.
     const int w = width();
     const int h = height();
     PageHistory->setGeometry(kMargin, kMargin, AtLeastOne(w - 16), AtLeastOne(h - 54));
-    SendBox->setGeometry(kMargin, AtLeastOne(h - 39), AtLeastOne(w - 122), kSendBoxHeight);
-    SendBtn->move(AtLeastOne(w - 107), AtLeastOne(h - 39));
+    SendBox->setGeometry(kMargin, AtLeastOne(h - 39), AtLeastOne(w - 122 - kButtonStep),
+                         kSendBoxHeight);
+    SendBtn->move(AtLeastOne(w - 107 - kButtonStep), AtLeastOne(h - 39));
+    IgnoreBtn->move(AtLeastOne(w - 107), AtLeastOne(h - 39));
 }
 
 void PageUI::paintEvent(QPaintEvent* event) {

@@ -18,9 +18,10 @@ class HistoryView;
 class SendBoxKeys;
 class VantorBtn;
 
-// The window of one page conversation: a coloured history, a line to type and a SEND button.
-// It knows nothing of the network: it raises SendMsg for each line sent and Closing once when it
-// goes away, whatever the reason.
+// The window of one page conversation: a coloured history, a line to type, a SEND button and
+// the IGNORE button beside it, which reads UNIGNORE while the peer is ignored. It knows nothing
+// of the network: it raises SendMsg for each line sent, IgnoreClick for the button and Closing
+// once when it goes away, whatever the reason.
 class PageUI : public QWidget, public PageWindow {
     Q_OBJECT
 
@@ -41,6 +42,7 @@ public:
     void Activate() override;
     void Close() override;
     void RequestAttention() override;
+    void ShowIgnored(bool ignored) override;
     void Dispose() override;
 
     // Appends one entry: 0 sent, 1 received, -1 notice, anything else in the colour last used.
@@ -66,12 +68,14 @@ private:
     HistoryView* PageHistory;
     QLineEdit* SendBox;
     VantorBtn* SendBtn;
+    VantorBtn* IgnoreBtn;
     SendBoxKeys* keys_;
 
     QString from_;
     QString user_;
     std::string fromWire_;
     std::string userWire_;
+    bool ignored_ = false;
     bool logging_ = false;
     std::unique_ptr<ConversationLog> log_;  // none until both nicknames are known
     QColor colourIn_;

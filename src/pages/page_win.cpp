@@ -16,6 +16,7 @@ PageWindowFactory& Factory() {
 void Detach(PageWindow& window) {
     window.SendMsg = nullptr;
     window.Closing = nullptr;
+    window.IgnoreClick = nullptr;
 }
 
 }  // namespace
@@ -47,6 +48,12 @@ void PageWin::Notify(const std::string& text) {
 void PageWin::Rename(std::string nick) {
     fromNick_ = std::move(nick);
     if (mvarWindow_) mvarWindow_->SetFrom(fromNick_);
+    ShowIgnored();
+}
+
+void PageWin::ShowIgnored() {
+    const PageHost* host = WOL();
+    if (mvarWindow_ && host) mvarWindow_->ShowIgnored(host->Ignored(fromNick_));
 }
 
 void PageWin::SetFocus() {
@@ -65,11 +72,13 @@ void PageWin::CreateWin() {
     // that lets go of it detaches them first.
     window->SendMsg = [this](const std::string& text) { mvarWindow_SendMsg(text); };
     window->Closing = [this] { mvarWindow_Closing(); };
+    window->IgnoreClick = [this] { mvarWindow_IgnoreClick(); };
     if (mvarWindow_) Detach(*mvarWindow_);
     mvarWindow_ = std::move(window);
 
     mvarWindow_->SetFrom(fromNick_);
     mvarWindow_->SetUser(nickName_);
+    ShowIgnored();
     mvarWindow_->ShowWindow();
     if (alive() && mvarWindow_) mvarWindow_->FocusSendBox();
 }
@@ -95,6 +104,11 @@ void PageWin::mvarWindow_Closing() {
 void PageWin::mvarWindow_SendMsg(const std::string& message) {
     // The reply is awaited with a weak reference: the conversation may close before it comes.
     if (PageHost* host = WOL()) host->PageUser(fromNick_, message, shared_from_this());
+}
+
+void PageWin::mvarWindow_IgnoreClick() {
+    // The list tells every window with this peer, this one included, what it now offers.
+    if (PageHost* host = WOL()) host->SetIgnored(fromNick_, !host->Ignored(fromNick_));
 }
 
 }  // namespace vantor

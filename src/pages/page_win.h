@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "common/liveness.h"
 #include "pages/page_window.h"
@@ -20,6 +21,8 @@ public:
     virtual void RemovePageWin(const PageWin& conversation) = 0;
     virtual void PageUser(const std::string& nick, const std::string& message,
                           const std::shared_ptr<PageWin>& window) = 0;
+    virtual bool Ignored(std::string_view nick) const = 0;
+    virtual void SetIgnored(const std::string& nick, bool ignored) = 0;
 };
 
 // One page conversation with one remote user; owns its window. Always held by shared_ptr: the
@@ -43,6 +46,7 @@ public:
     void Callback(std::int32_t result);    // the page reply's result code
     void Notify(const std::string& text);  // a local notice in the conversation
     void Rename(std::string nick);         // the remote user is known by another name now
+    void ShowIgnored();                    // the ignore list changed: the window says so
     void SetFocus();
     void CreateWin();
     void CloseWin();
@@ -56,6 +60,7 @@ public:
 private:
     void mvarWindow_Closing();
     void mvarWindow_SendMsg(const std::string& message);
+    void mvarWindow_IgnoreClick();
 
     PageHost* host_ = nullptr;
     Liveness::Watch hostAlive_;

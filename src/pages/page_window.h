@@ -22,6 +22,8 @@ public:
     virtual void Activate() = 0;          // raise and give the window the focus
     virtual void Close() = 0;             // raises Closing unless it was raised already
     virtual void RequestAttention() = 0;  // a page arrived; flash when not the active window
+    // Whether the remote user is on the ignore list: what the IGNORE button offers.
+    virtual void ShowIgnored(bool ignored) = 0;
 
     // Called instead of delete by the owner. A window may be inside one of its own event
     // handlers when its owner lets go of it, so the Qt window defers its deletion.
@@ -30,6 +32,7 @@ public:
     // Events. Raised with a copy of the handler, so a handler may clear or replace them.
     std::function<void(const std::string& text)> SendMsg;  // the user sent a non-empty line
     std::function<void()> Closing;                         // exactly once, however it goes
+    std::function<void()> IgnoreClick;                     // the user pressed IGNORE (or UNIGNORE)
 };
 
 struct PageWindowDisposer {

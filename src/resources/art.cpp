@@ -23,7 +23,7 @@ const QStringList& ButtonWords() {
         QStringLiteral("LOGOUT"), QStringLiteral("MOVEDOWN"), QStringLiteral("MOVEUP"),
         QStringLiteral("OK"),     QStringLiteral("OPTIONS"),  QStringLiteral("ORDER"),
         QStringLiteral("PAGE"),   QStringLiteral("QUIT"),     QStringLiteral("REFRESH"),
-        QStringLiteral("SEND"),   QStringLiteral("WEBSITE")};
+        QStringLiteral("SEND"),   QStringLiteral("UNIGNORE"), QStringLiteral("WEBSITE")};
     return words;
 }
 

@@ -2,10 +2,12 @@
 // The main session's log-on and log-off, its errors, and the way back after a lost link.
 #include "session/main_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <utility>
 
+#include "common/wire_text.h"
 #include "diagnostics/debug_log.h"
 #include "platform/socket_layer.h"
 #include "settings/settings_source.h"
@@ -53,6 +55,13 @@ MainSession::MainSession(MainView& view)
         roster_.WOL_BuddyListResult(list, result);
     };
     wol_->SetMotdPresenter([this](const std::string& news) { view_.ShowMotd(news); });
+    // "Pages from buddies only" asks the list as it stands.
+    wol_->Pages().SetBuddyCheck([this](std::string_view nick) {
+        const std::string key = LowerCp1252(nick);
+        const std::vector<BuddyRow>& rows = roster_.Rows();
+        return std::any_of(rows.begin(), rows.end(),
+                           [&](const BuddyRow& row) { return LowerCp1252(row.nick) == key; });
+    });
     credentials_.NickName = Settings().Get(setting::kLastNickName);
 }
 
@@ -62,6 +71,7 @@ MainSession::~MainSession() {
     wol_->Error = nullptr;
     wol_->BuddyListResult = nullptr;
     wol_->SetMotdPresenter(nullptr);
+    wol_->Pages().SetBuddyCheck(nullptr);
 }
 
 void MainSession::SetClock(Clock clock) {

@@ -7,9 +7,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/qt_text.h"
+#include "controls/focus_frame.h"
 #include "controls/theme.h"
 #include "controls/vantor_btn.h"
 #include "resources/art.h"
@@ -38,6 +42,8 @@ MoreOptionsUI::MoreOptionsUI(QWidget* parent) : QDialog(parent) {
     for (const Choice& choice : choices_)
         choice.box->setChecked(Settings().Get(choice.setting) != 0);
     logFolder_->setText(FolderText(LogRoot()));
+    ignored_.Assign(Ignores().Names());
+    DrawIgnored();
     setFixedSize(sizeHint());
 }
 
@@ -116,7 +122,7 @@ void MoreOptionsUI::BuildControls() {
                                               "the background")),
                      0, 0);
 
-    // The ignore list gets its own section here, after the sounds and before the buttons.
+    BuildIgnoreList(body);
 
     const OkCancelRow buttons = AddOkCancel(body, this);
     okBtn_ = buttons.ok;
@@ -130,6 +136,76 @@ void MoreOptionsUI::BuildControls() {
         palette.setColor(QPalette::Highlight, theme::kOrange);
         choice.box->setPalette(palette);
     }
+}
+
+void MoreOptionsUI::BuildIgnoreList(QVBoxLayout* body) {
+    QGridLayout* grid = AddOptionsSection(body, QStringLiteral("Ignore list:"),
+                                          QStringLiteral("IgnoreHeading"), 0, this);
+    ignoreNames_ = new QListWidget(this);
+    ignoreNames_->setObjectName(QStringLiteral("IgnoreNames"));
+    ignoreNames_->setAccessibleName(QStringLiteral("Ignored users"));
+    ignoreNames_->setAccessibleDescription(
+        QStringLiteral("Their pages, private messages and lobby lines are not shown"));
+    ignoreNames_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ignoreNames_->setStyleSheet(
+        QStringLiteral("QListWidget { background-color: %1; color: %2; border: 1px solid %3; }")
+            .arg(theme::kDarkRed.name(), theme::kOrange.name(), theme::kEmber.name()));
+    ignoreNames_->setFixedHeight(ignoreNames_->fontMetrics().height() * 4 + 8);
+    ThemeScrollBars(ignoreNames_);
+    ShowFocusFrame(ignoreNames_);
+
+    removeIgnored_ = new QPushButton(QStringLiteral("Remove"), this);
+    removeIgnored_->setObjectName(QStringLiteral("RemoveIgnored"));
+    removeIgnored_->setAccessibleDescription(QStringLiteral("Stops ignoring the chosen users"));
+    ignoreName_ = new QLineEdit(this);
+    ignoreName_->setObjectName(QStringLiteral("IgnoreName"));
+    ignoreName_->setAccessibleName(QStringLiteral("Nickname to ignore:"));
+    ignoreName_->setPlaceholderText(QStringLiteral("Nickname"));
+    ignoreName_->setStyleSheet(FieldStyle());
+    addIgnored_ = new QPushButton(QStringLiteral("Add"), this);
+    addIgnored_->setObjectName(QStringLiteral("AddIgnored"));
+    addIgnored_->setAccessibleDescription(QStringLiteral("Ignores the nickname typed"));
+    for (QPushButton* button : {removeIgnored_, addIgnored_}) {
+        button->setAutoDefault(false);
+        button->setStyleSheet(PushButtonStyle());
+    }
+
+    grid->addWidget(ignoreNames_, 0, 0);
+    grid->addWidget(removeIgnored_, 0, 1, Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(ignoreName_, 1, 0);
+    grid->addWidget(addIgnored_, 1, 1, Qt::AlignRight);
+    grid->addWidget(
+        AddChoice(setting::kPagesFromBuddiesOnly, QStringLiteral("PagesFromBuddiesOnly"),
+                  QStringLiteral("Pages from buddies only (anyone else is ignored)")),
+        2, 0, 1, 2);
+    connect(addIgnored_, &QPushButton::clicked, this, &MoreOptionsUI::AddIgnored);
+    connect(removeIgnored_, &QPushButton::clicked, this, &MoreOptionsUI::RemoveIgnored);
+}
+
+void MoreOptionsUI::AddIgnored() {
+    const QString typed = ignoreName_->text();
+    if (!FitsWire(typed)) return;  // no nickname holds such a character; left to be mended
+    for (const std::string& name : IgnoreList::ParseText(ToWire(typed))) ignored_.Add(name);
+    ignoreName_->clear();
+    DrawIgnored();
+}
+
+void MoreOptionsUI::RemoveIgnored() {
+    std::vector<std::string> chosen;
+    for (const QListWidgetItem* item : ignoreNames_->selectedItems()) {
+        const int row = ignoreNames_->row(item);
+        if (row >= 0 && row < int(ignored_.Names().size())) {
+            chosen.push_back(ignored_.Names()[std::size_t(row)]);
+        }
+    }
+    for (const std::string& name : chosen) ignored_.Remove(name);
+    DrawIgnored();
+}
+
+void MoreOptionsUI::DrawIgnored() {
+    ignoreNames_->clear();
+    for (const std::string& name : ignored_.Names()) ignoreNames_->addItem(FromWire(name));
+    removeIgnored_->setEnabled(!ignored_.Empty());
 }
 
 void MoreOptionsUI::OpenFolder() {
@@ -151,9 +227,17 @@ void MoreOptionsUI::keyPressEvent(QKeyEvent* event) {
             reject();
         } else if (focusWidget() == openFolder_) {
             OpenFolder();
+        } else if (focusWidget() == ignoreName_ || focusWidget() == addIgnored_) {
+            AddIgnored();
+        } else if (focusWidget() == removeIgnored_) {
+            RemoveIgnored();
         } else {
             OnOk();
         }
+        return;
+    }
+    if (key == Qt::Key_Delete && focusWidget() == ignoreNames_) {
+        RemoveIgnored();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -163,6 +247,7 @@ void MoreOptionsUI::OnOk() {
     for (const Choice& choice : choices_) {
         Settings().Set(choice.setting, choice.box->isChecked() ? 1 : 0);
     }
+    Ignores().Assign(ignored_.Names());
     accept();
 }
 

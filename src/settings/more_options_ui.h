@@ -6,20 +6,25 @@
 #include <functional>
 #include <vector>
 
+#include "pages/ignore_list.h"
 #include "settings/setting_names.h"
 
 class QCheckBox;
 class QKeyEvent;
 class QLabel;
+class QLineEdit;
+class QListWidget;
 class QPushButton;
+class QVBoxLayout;
 
 namespace vantor {
 
 class VantorBtn;
 
 // The settings beyond the classic client, each as a control a person understands, opened from
-// the options window. It reads the store when it opens, OK writes every value through the
-// settings facade, CANCEL and Escape write nothing.
+// the options window. It reads the store (and the program's ignore list) when it opens, OK
+// writes every value through the settings facade and the list through the program's, CANCEL and
+// Escape write nothing.
 class MoreOptionsUI : public QDialog {
     Q_OBJECT
 
@@ -40,13 +45,22 @@ private:
     };
 
     void BuildControls();
+    void BuildIgnoreList(QVBoxLayout* body);
     QCheckBox* AddChoice(const LongSetting& setting, const QString& name, const QString& text);
     void OpenFolder();
+    void AddIgnored();     // the names typed in the field
+    void RemoveIgnored();  // the names chosen in the list
+    void DrawIgnored();
     void OnOk();
 
     std::vector<Choice> choices_;
+    IgnoreList ignored_;  // the list being edited, in memory until OK
     QLabel* logFolder_ = nullptr;
     QPushButton* openFolder_ = nullptr;
+    QListWidget* ignoreNames_ = nullptr;
+    QLineEdit* ignoreName_ = nullptr;
+    QPushButton* addIgnored_ = nullptr;
+    QPushButton* removeIgnored_ = nullptr;
     VantorBtn* okBtn_ = nullptr;
     VantorBtn* cancelBtn_ = nullptr;
 };

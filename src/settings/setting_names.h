@@ -68,6 +68,11 @@ inline constexpr LongSetting kChatTimeStamps{"ChatTimeStamps", 1};
 // PRIVMSG, JOIN, PART and QUIT.
 inline constexpr LongSetting kChatLobbyEvents{"ChatLobbyEvents", 1};
 
+// Whom not to hear from: the names separated by spaces ("": nobody), and whether a page from
+// anyone not on the buddy list counts as ignored (0: everyone may page).
+inline constexpr StringSetting kIgnoreList{"IgnoreList", ""};
+inline constexpr LongSetting kPagesFromBuddiesOnly{"PagesFromBuddiesOnly", 0};
+
 // The page window's colours.
 inline constexpr LongSetting kPageIn{"PageIn", 33023};
 inline constexpr LongSetting kPageOut{"PageOut", 33023};

@@ -3,13 +3,16 @@
 // here is how the connection's reply queue hands lines to the window.
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeWidget>
 
 #include "chat/chat_ui.h"
 #include "chat_test_util.h"
+#include "pages/ignore_list.h"
 #include "session/wolcon.h"
 #include "support/loopback_peer.h"
 #include "support/pump.h"
@@ -36,6 +39,7 @@ protected:
     }
     void TearDown() override {
         delete chat.data();
+        Ignores().Assign({});
         SetSettingsSource(nullptr);
     }
 
@@ -130,6 +134,35 @@ TEST_F(ChatOverSession, aBigLobbyAndAStormInOnePassAreDrawnOnce) {
     }
     for (int i = 0; i < 500; ++i) expected << QString::fromStdString(nick("j", i));
     EXPECT_EQ(test::NickList(*chat), expected);
+}
+
+// 500 lines of an ignored user with a PING among them, in one receive pass: the PING is answered
+// in that very pass, the conversation is as it was, and the status line says once what was hidden.
+TEST_F(ChatOverSession, aFloodFromAnIgnoredUserLeavesTheHistoryAndThePingIsAnsweredInThePass) {
+    Deliver({":s 321 bob Channel :Users Name", ":s 327 bob #Lob_12_0 5 0 1",
+             ":s 323 bob :End of LIST"});
+    ASSERT_TRUE(peer.WaitForLine("JOIN #Lob_12_0 plumvex4"));
+    Deliver({":bob!u@h JOIN :0,0 #Lob_12_0", ":s 353 bob = #Lob_12_0 :bob carl dave",
+             ":s 366 bob #Lob_12_0 :End of names", ":dave!u@h PRIVMSG #Lob_12_0 :hi"});
+    Ignores().Add("carl");
+    auto* history = chat->findChild<QTextBrowser*>(u"ChatHistory"_s);
+    chat->CatchUpHistory();
+    const QString before = history->toPlainText();
+
+    std::string pass;
+    for (int i = 0; i < 500; ++i) {
+        pass += ":carl!u@h PRIVMSG #Lob_12_0 :flood line " + std::to_string(i) + "\r\n";
+        if (i == 250) pass += "PING :in the flood\r\n";
+    }
+    const std::size_t pongs = Pongs();
+    ASSERT_EQ(wol.Interface().ProcessReceived(pass), PassResult::Lines);
+    EXPECT_TRUE(test::PumpUntil([&] { return Pongs() > pongs; }, nullptr));  // no pass since
+    chat->CatchUpHistory();
+    EXPECT_EQ(history->toPlainText(), before);
+    QApplication::processEvents();
+    EXPECT_EQ(chat->findChild<QLabel*>(u"StatusLabel"_s)->text(),
+              u"500 lines from carl were hidden"_s);
+    EXPECT_EQ(test::NickList(*chat), (QStringList{u"bob"_s, u"carl"_s, u"dave"_s}));
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ public:
     void LobbiesChanged() override { ++lobbyDraws; }
     void MembersChanged() override { ++memberDraws; }
     void UserRenamed() override { ++renames; }
+    void LinesHidden() override { ++hiddenCalls; }
 
     std::vector<std::string> entries;
     std::vector<int> rows;
@@ -35,6 +36,7 @@ public:
     int lobbyDraws = 0;
     int memberDraws = 0;
     int renames = 0;
+    int hiddenCalls = 0;
     std::function<void()> onEntry;  // runs inside Entry, where the window lets events run
 };
 
@@ -89,7 +91,8 @@ public:
     test::FakeSettings settings;
     FakeLobbyView view;
     std::shared_ptr<test::RecordingLink> link = std::make_shared<test::RecordingLink>();
-    std::unique_ptr<Lobby> lobby = std::make_unique<Lobby>(view);
+    IgnoreList ignores;
+    std::unique_ptr<Lobby> lobby = std::make_unique<Lobby>(view, ignores);
 };
 
 using Strings = std::vector<std::string>;
@@ -425,6 +428,98 @@ TEST_F(LobbyCore, topicsAndModesNeverFailAndATopicIsToldOnce) {
     }
     EXPECT_EQ(view.entries.size(), entries);
     EXPECT_EQ(Members(), (Strings{"op", "bob", "carl"}));
+}
+
+// With bob ignored: his lines, emotes and private messages in any letter case are dropped
+// before they become entries (so nothing is notified or logged either); bobby, the operator
+// talking about him and the user's own lines are shown. He stays listed, marked.
+TEST_F(LobbyCore, anIgnoredUsersLinesAreDroppedAndHeStaysListedMarked) {
+    lobby->SetUser("me");
+    ListLobbies();
+    Relay(":me!u@h JOIN :0,0 #Lob_12_0");
+    Reply(Lobby::kJoin, ":s 353 me = #Lob_12_0 :me BOB bobby @op", Delivery::Start);
+    Reply(Lobby::kJoin, ":s 366 me #Lob_12_0 :End of /NAMES list.", Delivery::End);
+    const int draws = view.memberDraws;
+    lobby->SetIgnored("bob", true);
+    EXPECT_EQ(ignores.Names(), Strings{"bob"});
+    EXPECT_GT(view.memberDraws, draws);
+    const auto marked = [this] {
+        Strings out;
+        for (const LobbyMember& m : lobby->Members())
+            out.push_back(m.nick + (m.ignored ? "*" : ""));
+        return out;
+    };
+    EXPECT_EQ(marked(), (Strings{"op", "me", "BOB*", "bobby"}));
+
+    const struct {
+        const char* line;
+        const char* entry;  // nullptr: hidden
+    } cases[] = {
+        {":BOB!u@h PRIVMSG #Lob_12_0 :hello", nullptr},
+        {":Bob!u@h PRIVMSG #Lob_12_0 :\x01"
+         "ACTIONwaves\x01",
+         nullptr},
+        {":bob!u@h PRIVMSG me :psst", nullptr},
+        {":BOB!u@h PRIVMSG ME :\x01"
+         "ACTIONwinks\x01",
+         nullptr},
+        {":bobby!u@h PRIVMSG #Lob_12_0 :hello", "0 bobby: hello"},
+        {":bobby!u@h PRIVMSG me :psst", "3 bobby: psst"},
+        {":op!u@h PRIVMSG #Lob_12_0 :bob, stop", "0 op: bob, stop"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const std::size_t entries = view.entries.size();
+        Relay(c.line);
+        EXPECT_EQ(view.entries.size(), entries + (c.entry ? 1 : 0));
+        if (c.entry) {
+            EXPECT_EQ(LastEntry(), c.entry);
+        }
+    }
+    lobby->Send("hi all", false);
+    EXPECT_EQ(LastEntry(), "1 me: hi all");
+
+    // The user is never ignored, not even put on the list by hand.
+    lobby->SetIgnored("ME", true);
+    EXPECT_EQ(ignores.Names(), Strings{"bob"});
+    ignores.Add("Me");
+    EXPECT_FALSE(lobby->Ignored("me"));
+    Relay(":me!u@h PRIVMSG #Lob_12_0 :as the service hands it back");
+    EXPECT_EQ(LastEntry(), "0 me: as the service hands it back");
+    ignores.Remove("me");
+
+    // Unignored: his new lines show again, and the mark goes.
+    lobby->SetIgnored("BOB", false);
+    EXPECT_TRUE(ignores.Empty());
+    Relay(":BOB!u@h PRIVMSG #Lob_12_0 :back");
+    EXPECT_EQ(LastEntry(), "0 BOB: back");
+    EXPECT_EQ(marked(), (Strings{"op", "me", "BOB", "bobby"}));
+}
+
+// One note per ignored sender and visit, however many lines, taken once the lines at hand are
+// done; a new visit to a lobby may earn one again.
+TEST_F(LobbyCore, hiddenLinesEarnOneNotePerSenderAndVisit) {
+    EnterLobby("@op bob carl dave");
+    ignores.Add("carl");
+    ignores.Add("dave");
+    EXPECT_EQ(lobby->TakeHiddenNote(), "");
+    for (int i = 0; i < 500; ++i) Relay(":carl!u@h PRIVMSG #Lob_12_0 :flood " + std::to_string(i));
+    Relay(":Dave!u@h PRIVMSG bob :psst");
+    EXPECT_EQ(view.hiddenCalls, 1);  // one wake-up for the batch, not one a line
+    EXPECT_EQ(lobby->TakeHiddenNote(),
+              "500 lines from carl were hidden; 1 line from Dave was hidden");
+    EXPECT_EQ(lobby->TakeHiddenNote(), "");
+    Relay(":carl!u@h PRIVMSG #Lob_12_0 :more");
+    EXPECT_EQ(view.hiddenCalls, 1);
+    EXPECT_EQ(lobby->TakeHiddenNote(), "");
+    EXPECT_EQ(LastEntry(), "5 Joined channel Azure Barracks");
+
+    lobby->MoveTo(2);
+    Relay(":bob!u@h PART #Lob_12_0");
+    Relay(":bob!u@h JOIN :0,0 #Lob_12_5");
+    Relay(":carl!u@h PRIVMSG #Lob_12_5 :hello again");
+    EXPECT_EQ(view.hiddenCalls, 2);
+    EXPECT_EQ(lobby->TakeHiddenNote(), "1 line from carl was hidden");
 }
 
 // The view lets window events run inside an entry; a close among them (the user's click) or the

@@ -26,7 +26,7 @@ double Saturation(const QImage& image) {
 
 // Pressed and disabled must look different from normal, and disabled visibly grey.
 TEST(Art, everyButtonWordHasThreeDistinctPicturesAtBothScales) {
-    ASSERT_EQ(art::ButtonWords().size(), 20);
+    ASSERT_EQ(art::ButtonWords().size(), 21);
     EXPECT_TRUE(art::Load(QStringLiteral(":/buttons/NONESUCH0.bmp"), 2.0).isNull());
     for (const QString& word : art::ButtonWords()) {
         QImage states[3];

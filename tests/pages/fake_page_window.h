@@ -31,14 +31,17 @@ public:
         CallCopy(Closing);
     }
     void RequestAttention() override { ++attention; }
+    void ShowIgnored(bool on) override { ignored = on; }
     void Dispose() override { disposed = true; }
 
     void UserSends(const std::string& text) { CallCopy(SendMsg, text); }  // typed, then Enter
+    void UserPressesIgnore() { CallCopy(IgnoreClick); }
 
     std::string from, user;
     std::vector<std::string> received, notices;
     int sendBoxFocus = 0, activated = 0, attention = 0, shown = 0, closingRaised = 0;
     bool disposed = false;
+    bool ignored = false;  // what the IGNORE button offers
 
     // Runs inside Received, where the Qt window lets pending events through.
     std::function<void()> onReceived;

@@ -97,6 +97,7 @@ TEST(PageUIPixels, historyShowsTheFocusFrameWhileItHasTheFocus) {
     page.FocusSendBox();
     EXPECT_EQ(test::FocusFrameAt(test::Shot(&page), history->geometry(), ratio), none);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // to SEND
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // to IGNORE
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // to the history
     ASSERT_EQ(QApplication::focusWidget(), history);
     EXPECT_EQ(test::FocusFrameAt(test::Shot(&page), history->geometry(), ratio), framed);

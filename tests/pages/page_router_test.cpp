@@ -30,12 +30,16 @@ struct Sent {
 class PageRouting : public ::testing::Test {
 protected:
     PageRouting()
-        : router([this](std::string_view command, ReplySpec reply) {
-              sent.push_back({std::string(command), std::move(reply.param),
-                              std::move(reply.callback), JoinCodes(reply.codes)});
-          }) {
+        : router(
+              [this](std::string_view command, ReplySpec reply) {
+                  sent.push_back({std::string(command), std::move(reply.param),
+                                  std::move(reply.callback), JoinCodes(reply.codes)});
+              },
+              ignores) {
+        SetSettingsSource(&settings);
         router.SetOwnNick("me");
     }
+    ~PageRouting() override { SetSettingsSource(nullptr); }
 
     void Page(const std::string& sender, const std::string& message) {
         router.OnReceivedPage(":" + sender + "!u@127.0.0.1 PAGE me :" + message);
@@ -48,9 +52,11 @@ protected:
         sent.back().callback->Raise(line, kind, sent.back().param);
     }
 
+    test::FakeSettings settings;
     test::LogCapture log;
     test::FakePageWindows windows;  // outlives the router, whose conversations hold the windows
     std::vector<Sent> sent;
+    IgnoreList ignores;
     PageRouter router;
 };
 
@@ -208,6 +214,83 @@ TEST_F(PageRouting, closingAWindowFromInsideItsAppendIsSafe) {
     EXPECT_EQ(router.Count(), 0u);
     EXPECT_TRUE(windows[0].disposed);
     EXPECT_EQ(windows[0].attention, 1);  // only the first page; the second found it closing
+}
+
+// Who gets through, with bob ignored and, in the second half, pages from buddies only (carl is
+// the one buddy). Dropped pages open nothing, draw no attention and get no answer; an
+// invitation from a stranger is still declined, one from an ignored user is not.
+TEST_F(PageRouting, ignoredAndStrangersPagesOpenNothingAndGetNoAnswer) {
+    ignores.Add("bob");
+    router.SetBuddyCheck([](std::string_view nick) { return nick == "carl" || nick == "BOB"; });
+    const struct {
+        bool buddiesOnly;
+        const char* sender;
+        const char* message;
+        bool shown;
+        const char* answer;  // what goes back on the wire, "" for nothing
+    } cases[] = {
+        {false, "BOB", "hello", false, ""},
+        {false, "bob", "<WWINVITE>Game 12", false, ""},
+        {false, "bobby", "hello", true, ""},
+        {false, "dave", "hello", true, ""},
+        {true, "carl", "hello", true, ""},
+        {true, "dave", "hello", false, ""},
+        {true, "dave", "<WWINVITE>Game 12", false, "PAGE dave :<WWDECLINE>1"},
+        {true, "BOB", "hello", false, ""},  // a buddy, but ignored
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.sender) + " " + c.message);
+        settings.numbers["PagesFromBuddiesOnly"] = c.buddiesOnly ? 1 : 0;
+        router.CloseAllPageWin();
+        sent.clear();
+        const std::size_t made = windows.Made();
+        Page(c.sender, c.message);
+        EXPECT_EQ(windows.Made(), made + (c.shown ? 1 : 0));
+        EXPECT_EQ(router.Count(), c.shown ? 1u : 0u);
+        if (c.shown) {
+            EXPECT_EQ(windows[made].received, std::vector<std::string>{c.message});
+        }
+        EXPECT_EQ(sent.empty() ? "" : sent[0].command, c.answer);
+        EXPECT_LE(sent.size(), 1u);
+    }
+    EXPECT_TRUE(log.Has("Page received from BOB : \"hello\"."));  // the debug log hears all
+    EXPECT_TRUE(log.Has("Dropping the page from BOB: ignored."));
+    EXPECT_TRUE(log.Has("Dropping the page from dave: not a buddy."));
+}
+
+// The button of every window with that user follows the list, whoever changed it; pages are
+// dropped while ignored and shown again after.
+TEST_F(PageRouting, ignoringFromTheWindowDropsTheirPagesUntilUnignored) {
+    router.NewPageWin("Bob");
+    router.NewPageWin("carl");
+    FakePageWindow& bob = windows[0];
+    EXPECT_FALSE(bob.ignored);
+    bob.UserPressesIgnore();
+    EXPECT_TRUE(bob.ignored);
+    EXPECT_FALSE(windows[1].ignored);
+    EXPECT_EQ(ignores.Names(), std::vector<std::string>{"Bob"});
+    EXPECT_TRUE(router.Ignored("BOB"));
+
+    Page("bob", "you there?");
+    EXPECT_TRUE(bob.received.empty());
+    EXPECT_EQ(bob.attention, 0);
+    bob.UserSends("my own line still goes");  // own lines are never held back
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].command, "PAGE Bob :my own line still goes");
+
+    // A conversation opened later with them shows the state from the start.
+    router.ClosePageWin("Bob");
+    router.NewPageWin("BOB");
+    EXPECT_TRUE(windows[2].ignored);
+
+    ignores.Remove("bob");  // from another window, say
+    EXPECT_FALSE(windows[2].ignored);
+    Page("bob", "back");
+    EXPECT_EQ(windows[2].received, std::vector<std::string>{"back"});
+    windows[2].UserPressesIgnore();
+    windows[2].UserPressesIgnore();
+    EXPECT_FALSE(windows[2].ignored);
+    EXPECT_TRUE(ignores.Empty());
 }
 
 // Pages going out through a real transport to a loopback peer that answers only some of them.

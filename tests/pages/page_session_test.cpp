@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Two sessions page each other through the bundled local service, with the real page windows.
+// Sessions page each other and the demo users through the bundled local service, with the real
+// page windows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,11 +10,16 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
+#include "controls/vantor_btn.h"
+#include "pages/ignore_list.h"
 #include "pages/page_router.h"
 #include "pages/page_ui.h"
 #include "pages/page_win.h"
+#include "session/conversation_log.h"
 #include "session/wolcon.h"
 #include "settings/settings_store.h"
+#include "support/debug_recorder.h"
+#include "support/file_bytes.h"
 #include "support/local_server.h"
 #include "support/pump.h"
 #include "support/temp_registry.h"
@@ -32,13 +38,15 @@ protected:
         InstallPageWindowFactory();
         LogOn(ann, "ann");
         LogOn(bob, "bob");
+        LogOn(demo, "demo", "demo");
     }
 
     void TearDown() override {
-        for (WOLCon* con : {&ann, &bob}) {
+        for (WOLCon* con : {&ann, &bob, &demo}) {
             con->CloseAllPageWin();
             con->Quit();
         }
+        Ignores().Assign({});
         SetPageWindowFactory(nullptr);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -48,15 +56,16 @@ protected:
         return test::PumpUntil(done, [this] {
             ann.PopulateBuff();
             bob.PopulateBuff();
+            demo.PopulateBuff();
             QCoreApplication::processEvents();
         });
     }
 
-    void LogOn(WOLCon& con, const std::string& nick) {
+    void LogOn(WOLCon& con, const std::string& nick, const std::string& password = "pw") {
         int result = -1;
         con.LogOnResult = [&result](LogOnResult r) { result = int(r); };
         ASSERT_TRUE(con.connect(server.BasePort()));
-        con.LogOn(WolInfo{nick, "pw"}, false);
+        con.LogOn(WolInfo{nick, password}, false);
         ASSERT_TRUE(Pump([&] { return result == 0; })) << nick << " could not log on";
         con.LogOnResult = nullptr;
     }
@@ -80,10 +89,17 @@ protected:
         return {};
     }
 
+    static void Press(PageUI* window, const char* button) {
+        QTest::mouseClick(window->findChild<VantorBtn*>(QString::fromLatin1(button)),
+                          Qt::LeftButton);
+    }
+
     test::ScopedRegistry registry;
-    test::LocalServer server;
+    test::LocalServer server{true};  // with the demo users: echo answers every page
+    test::LogCapture log;
     WOLCon ann;
     WOLCon bob;
+    WOLCon demo;
 };
 
 TEST_F(PagesOverTheService, eachSeesTheOthersLineInTheRightWindowAndColour) {
@@ -123,6 +139,54 @@ TEST_F(PagesOverTheService, eachSeesTheOthersLineInTheRightWindowAndColour) {
     EXPECT_EQ(ann.Pages().Count(), 0u);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(closed.isNull());
+}
+
+// demo ignores echo from the page window: echo's answers, to a page from that window or from
+// nowhere, no longer fill or open one; once the button has stopped ignoring, they do again.
+TEST_F(PagesOverTheService, echoIgnoredFromThePageWindowIsHeardAgainOnlyWhenUnignored) {
+    const auto heard = [this](const char* text) {
+        return log.Has("Page received from echo : \"" + std::string(text) + "\".");
+    };
+    demo.NewPageWin("echo");
+    PageUI* window = WindowOf(demo, "echo");
+    ASSERT_NE(window, nullptr);
+    Type(window, QStringLiteral("one"));
+    ASSERT_TRUE(Pump([&] { return ColourOfLine(window, QStringLiteral("echo: one")).isValid(); }));
+
+    Press(window, "IgnoreBtn");
+    EXPECT_EQ(window->findChild<VantorBtn*>(QStringLiteral("IgnoreBtn"))->BtnText(),
+              QStringLiteral("UNIGNORE"));
+    EXPECT_TRUE(Ignores().Contains("echo"));
+    Type(window, QStringLiteral("two"));
+    ASSERT_TRUE(Pump([&] { return heard("two"); }));
+    EXPECT_TRUE(ColourOfLine(window, QStringLiteral("demo: two")).isValid());
+    EXPECT_FALSE(ColourOfLine(window, QStringLiteral("echo: two")).isValid());
+    const std::string logged = test::ReadBytes(LogPath(LogRoot(), "demo", "echo"));
+    EXPECT_NE(logged.find("demo: two"), std::string::npos);
+    EXPECT_EQ(logged.find("echo: two"), std::string::npos);
+
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    demo.PageUser("echo", "three");
+    ASSERT_TRUE(Pump([&] { return heard("three"); }));
+    EXPECT_EQ(demo.Pages().Count(), 0u);
+
+    // Opened again, the window says echo is ignored; its button stops that.
+    demo.NewPageWin("echo");
+    window = WindowOf(demo, "echo");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->findChild<VantorBtn*>(QStringLiteral("IgnoreBtn"))->BtnText(),
+              QStringLiteral("UNIGNORE"));
+    Press(window, "IgnoreBtn");
+    EXPECT_FALSE(Ignores().Contains("echo"));
+    Type(window, QStringLiteral("four"));
+    ASSERT_TRUE(Pump([&] { return ColourOfLine(window, QStringLiteral("echo: four")).isValid(); }));
+
+    window->close();
+    demo.PageUser("echo", "five");
+    ASSERT_TRUE(Pump([&] { return WindowOf(demo, "echo") != nullptr; }));
+    window = WindowOf(demo, "echo");
+    ASSERT_TRUE(Pump([&] { return ColourOfLine(window, QStringLiteral("echo: five")).isValid(); }));
 }
 
 }  // namespace

@@ -121,6 +121,55 @@ TEST_F(PageWindowUi, closingRaisesClosingExactlyOnceHoweverItHappens) {
     EXPECT_EQ(count, 2);
 }
 
+// The button beside SEND offers what a press would do: IGNORE, or UNIGNORE while the peer is
+// ignored. The window says so only when told; a press, by mouse or Space, only asks.
+TEST_F(PageWindowUi, theIgnoreButtonOffersWhatAPressWouldDoAndOnlyAsks) {
+    ShowActive();
+    auto* ignore = window->findChild<VantorBtn*>(u"IgnoreBtn"_s);
+    ASSERT_NE(ignore, nullptr);
+    int asked = 0;
+    window->IgnoreClick = [&] { ++asked; };
+    const struct {
+        bool ignored;
+        QString word, description;
+    } states[] = {
+        {false, u"IGNORE"_s, u"Hide pages from bob"_s},
+        {true, u"UNIGNORE"_s, u"Show pages from bob again"_s},
+        {false, u"IGNORE"_s, u"Hide pages from bob"_s},
+    };
+    for (const auto& state : states) {
+        SCOPED_TRACE(state.word.toStdString());
+        window->ShowIgnored(state.ignored);
+        EXPECT_EQ(ignore->accessibleName(), state.word);
+        EXPECT_EQ(ignore->accessibleDescription(), state.description);
+        ignore->repaint();
+        EXPECT_EQ(ignore->CurrentPicture(), state.word + u"0"_s);
+        const int before = asked;
+        QTest::mouseClick(ignore, Qt::LeftButton);
+        EXPECT_EQ(asked, before + 1);
+        EXPECT_EQ(ignore->accessibleName(), state.word);  // until the conversation answers
+    }
+    window->SetFrom("carl");  // a renamed peer: the description follows
+    EXPECT_EQ(ignore->accessibleDescription(), u"Hide pages from carl"_s);
+
+    // Tab from SEND reaches it; Space presses it.
+    button->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), ignore);
+    QTest::keyClick(ignore, Qt::Key_Space);
+    EXPECT_EQ(asked, 4);
+
+    // Beside SEND, at the window's right edge; the send box ends before SEND, at every width.
+    for (const int width : {460, 700, 300}) {
+        SCOPED_TRACE(width);
+        window->resize(width, 320);
+        EXPECT_EQ(ignore->geometry().right(), width - 8);
+        EXPECT_EQ(ignore->y(), button->y());
+        EXPECT_LT(button->geometry().right(), ignore->x());
+        EXPECT_LT(box->geometry().right(), button->x());
+    }
+}
+
 // Ctrl+W closes the window as its close button does, wherever the focus is; Escape does so only
 // when no line is being typed, and leaves an open find bar to close itself first.
 TEST(PageWindowKeys, ctrlWAlwaysAndEscapeWithAnEmptySendBoxCloseTheWindow) {

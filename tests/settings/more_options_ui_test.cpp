@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "controls/vantor_btn.h"
+#include "pages/ignore_list.h"
 #include "session/conversation_log.h"
 #include "settings/held_settings.h"
 #include "settings/setting_ui.h"
@@ -28,9 +30,9 @@ namespace vantor {
 namespace {
 
 // The settings beyond the classic client, by the names of their boxes and in the store.
-const std::vector<const char*> kChoices = {"ChatTimeStamps", "LogConversations", "AutoReconnect",
-                                           "DesktopNotify",  "BuddyAlerts",      "TrayIcon",
-                                           "PageSound"};
+const std::vector<const char*> kChoices = {"ChatTimeStamps", "LogConversations",    "AutoReconnect",
+                                           "DesktopNotify",  "BuddyAlerts",         "TrayIcon",
+                                           "PageSound",      "PagesFromBuddiesOnly"};
 
 std::vector<int> Stored() {
     std::vector<int> values;
@@ -71,12 +73,12 @@ protected:
 };
 
 TEST_F(MoreOptionsTest, showsTheStoreOnOpenAndOnlyOkWritesIt) {
-    const std::vector<int> inFile = {0, 1, 0, 1, 0, 1, 0};
+    const std::vector<int> inFile = {0, 1, 0, 1, 0, 1, 0, 1};
     for (std::size_t i = 0; i < kChoices.size(); ++i) SaveSettingLong(kChoices[i], inFile[i]);
     Open();
     EXPECT_EQ(Shown(), inFile);
 
-    const std::vector<int> flipped = {1, 0, 1, 0, 1, 0, 1};
+    const std::vector<int> flipped = {1, 0, 1, 0, 1, 0, 1, 0};
     const struct {
         const char* what;
         std::function<void(MoreOptionsUI&)> leave;
@@ -123,6 +125,67 @@ TEST_F(MoreOptionsTest, theNewPageSoundSettingIsOnByDefault) {
     EXPECT_EQ(GetSettingLong("PageSound", -1), 1);  // asked, so stored with its default
 }
 
+// The program's list is edited in the window: typed names added (any spacing, none twice),
+// chosen ones removed by the button or Delete; only OK hands the result to the program's list,
+// which writes it to the registry.
+TEST_F(MoreOptionsTest, theIgnoreListIsEditedByHandAndOnlyOkKeepsIt) {
+    SaveSettingString("IgnoreList", "bob  carl");
+    Ignores().Load();
+    using Names = std::vector<std::string>;
+    const auto shown = [this] {
+        QStringList out;
+        auto* names = window->findChild<QListWidget*>(QStringLiteral("IgnoreNames"));
+        for (int i = 0; i < names->count(); ++i) out.push_back(names->item(i)->text());
+        return out.join(u' ');
+    };
+    const auto choose = [this](int row) {
+        auto* names = window->findChild<QListWidget*>(QStringLiteral("IgnoreNames"));
+        names->setFocus(Qt::TabFocusReason);
+        names->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        return names;
+    };
+
+    Open();
+    EXPECT_EQ(shown(), QStringLiteral("bob carl"));
+    auto* field = window->findChild<QLineEdit*>(QStringLiteral("IgnoreName"));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->accessibleName(), QStringLiteral("Nickname to ignore:"));
+    field->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(field, QStringLiteral("Dave   BOB eve"));
+    QTest::keyClick(field, Qt::Key_Return);  // adds; it does not press OK
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(shown(), QStringLiteral("bob carl Dave eve"));
+    EXPECT_TRUE(field->text().isEmpty());
+    choose(1);
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("RemoveIgnored")),
+                      Qt::LeftButton);
+    QTest::keyClick(choose(0), Qt::Key_Delete);
+    EXPECT_EQ(shown(), QStringLiteral("Dave eve"));
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(Ignores().Names(), (Names{"bob", "carl"}));
+    EXPECT_EQ(GetSettingString("IgnoreList", "?"), "bob  carl");
+
+    Open();
+    EXPECT_EQ(shown(), QStringLiteral("bob carl"));
+    field = window->findChild<QLineEdit*>(QStringLiteral("IgnoreName"));
+    field->setText(QStringLiteral("zed"));
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("AddIgnored")),
+                      Qt::LeftButton);
+    QTest::keyClick(choose(0), Qt::Key_Delete);
+    QTest::mouseClick(window->findChild<VantorBtn*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_EQ(Ignores().Names(), (Names{"carl", "zed"}));
+    EXPECT_EQ(GetSettingString("IgnoreList", "?"), "carl zed");
+
+    Open();
+    QTest::keyClick(choose(0), Qt::Key_Delete);
+    QTest::keyClick(choose(0), Qt::Key_Delete);
+    EXPECT_FALSE(window->findChild<QPushButton*>(QStringLiteral("RemoveIgnored"))->isEnabled());
+    QTest::mouseClick(window->findChild<VantorBtn*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+    EXPECT_TRUE(Ignores().Empty());
+    EXPECT_EQ(GetSettingString("IgnoreList", "?"), "");
+}
+
 TEST_F(MoreOptionsTest, openFolderShowsTheLogsFolderAndMakesItFirst) {
     std::vector<QUrl> opened;
     MoreOptionsUI::SetFolderOpener([&](const QUrl& url) {
@@ -158,12 +221,21 @@ TEST_F(MoreOptionsTest, everyControlIsNamedReachedByTabAndApart) {
             w = w->nextInFocusChain();
         if (w == start) break;
     }
-    const std::vector<QString> expected = {
-        QStringLiteral("ChatTimeStamps"), QStringLiteral("LogConversations"),
-        QStringLiteral("OpenFolder"),     QStringLiteral("AutoReconnect"),
-        QStringLiteral("DesktopNotify"),  QStringLiteral("BuddyAlerts"),
-        QStringLiteral("TrayIcon"),       QStringLiteral("PageSound"),
-        QStringLiteral("OKBtn"),          QStringLiteral("CancelBtn")};
+    const std::vector<QString> expected = {QStringLiteral("ChatTimeStamps"),
+                                           QStringLiteral("LogConversations"),
+                                           QStringLiteral("OpenFolder"),
+                                           QStringLiteral("AutoReconnect"),
+                                           QStringLiteral("DesktopNotify"),
+                                           QStringLiteral("BuddyAlerts"),
+                                           QStringLiteral("TrayIcon"),
+                                           QStringLiteral("PageSound"),
+                                           QStringLiteral("IgnoreNames"),
+                                           QStringLiteral("RemoveIgnored"),
+                                           QStringLiteral("IgnoreName"),
+                                           QStringLiteral("AddIgnored"),
+                                           QStringLiteral("PagesFromBuddiesOnly"),
+                                           QStringLiteral("OKBtn"),
+                                           QStringLiteral("CancelBtn")};
     EXPECT_EQ(tabOrder, expected);
     for (auto* button : window->findChildren<QAbstractButton*>()) {
         const QString name =
