@@ -80,6 +80,8 @@ PageUI::PageUI(QWidget* parent)
     SendBtn->setAccessibleName(QStringLiteral("SEND"));
 
     IgnoreBtn->setObjectName(QStringLiteral("IgnoreBtn"));
+    ignoreButton_ = Settings().Get(setting::kPageIgnoreButton) != 0;
+    IgnoreBtn->setVisible(ignoreButton_);
 
     setTabOrder(SendBox, SendBtn);
     setTabOrder(SendBtn, IgnoreBtn);
@@ -269,15 +271,15 @@ void PageUI::resizeEvent(QResizeEvent* event) {
 }
 
 void PageUI::Relayout() {
-    // In twips: history W-240 by H-810, send box at H-585, button at H-585; IGNORE takes the
-    // classic SEND place at W-1605, and the send box and SEND give up its width (1620) to it.
-    // Nothing smaller than 1.
+    // In twips: history W-240 by H-810, send box at H-585 W-1830 wide, button at W-1605, H-585;
+    // IGNORE, when shown, takes the SEND place at W-1605, and the send box and SEND give up its
+    // width (1620) to it. Nothing smaller than 1.
     const int w = width();
     const int h = height();
+    const int room = ignoreButton_ ? kButtonStep : 0;
     PageHistory->setGeometry(kMargin, kMargin, AtLeastOne(w - 16), AtLeastOne(h - 54));
-    SendBox->setGeometry(kMargin, AtLeastOne(h - 39), AtLeastOne(w - 122 - kButtonStep),
-                         kSendBoxHeight);
-    SendBtn->move(AtLeastOne(w - 107 - kButtonStep), AtLeastOne(h - 39));
+    SendBox->setGeometry(kMargin, AtLeastOne(h - 39), AtLeastOne(w - 122 - room), kSendBoxHeight);
+    SendBtn->move(AtLeastOne(w - 107 - room), AtLeastOne(h - 39));
     IgnoreBtn->move(AtLeastOne(w - 107), AtLeastOne(h - 39));
 }
 

@@ -69,6 +69,7 @@ private:
     QLineEdit* SendBox;
     VantorBtn* SendBtn;
     VantorBtn* IgnoreBtn;
+    bool ignoreButton_ = true;  // shown beside SEND ("PageIgnoreButton")
     SendBoxKeys* keys_;
 
     QString from_;

@@ -72,6 +72,9 @@ inline constexpr LongSetting kChatLobbyEvents{"ChatLobbyEvents", 1};
 // anyone not on the buddy list counts as ignored (0: everyone may page).
 inline constexpr StringSetting kIgnoreList{"IgnoreList", ""};
 inline constexpr LongSetting kPagesFromBuddiesOnly{"PagesFromBuddiesOnly", 0};
+// 1: the page window has an IGNORE button beside SEND, which moves the send row left to make
+// room; 0: the classic send row, without it.
+inline constexpr LongSetting kPageIgnoreButton{"PageIgnoreButton", 1};
 
 // The page window's colours.
 inline constexpr LongSetting kPageIn{"PageIn", 33023};

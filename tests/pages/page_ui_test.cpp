@@ -170,6 +170,34 @@ TEST_F(PageWindowUi, theIgnoreButtonOffersWhatAPressWouldDoAndOnlyAsks) {
     }
 }
 
+// With "PageIgnoreButton" 0 the send row is the classic one, in twips: the send box W-1830 wide,
+// SEND at W-1605, both at H-585, nothing smaller than 1; and no IGNORE to reach.
+TEST(PageWindowLayout, withoutTheIgnoreButtonTheSendRowIsTheClassicOne) {
+    test::ScopedRegistry registry;
+    SaveSettingLong("PageIgnoreButton", 0);
+    PageUI window;
+    auto* box = window.findChild<QLineEdit*>(u"SendBox"_s);
+    auto* send = window.findChild<VantorBtn*>(u"SendBtn"_s);
+    auto* ignore = window.findChild<VantorBtn*>(u"IgnoreBtn"_s);
+    window.show();
+    EXPECT_FALSE(ignore->isVisible());
+    const struct {
+        int w, h;
+        QRect box;
+        QPoint send;
+    } rows[] = {
+        {460, 320, QRect(8, 281, 338, 34), QPoint(353, 281)},
+        {700, 400, QRect(8, 361, 578, 34), QPoint(593, 361)},
+        {100, 30, QRect(8, 1, 1, 34), QPoint(1, 1)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.w);
+        window.resize(row.w, row.h);
+        EXPECT_EQ(box->geometry(), row.box);
+        EXPECT_EQ(send->pos(), row.send);
+    }
+}
+
 // Ctrl+W closes the window as its close button does, wherever the focus is; Escape does so only
 // when no line is being typed, and leaves an open find bar to close itself first.
 TEST(PageWindowKeys, ctrlWAlwaysAndEscapeWithAnEmptySendBoxCloseTheWindow) {
