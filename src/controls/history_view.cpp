@@ -8,13 +8,17 @@
 #include <QPointer>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string_view>
+#include <utility>
 
 #include "controls/focus_frame.h"
 
@@ -35,16 +39,13 @@ bool IsBreak(QChar c) {
 class EventCounter final : public QObject {
 public:
     using QObject::QObject;
-    std::size_t seen = 0;  // only grows: a nested count must not hide the outer one's events
-    QPointer<QWidget> switchOff;
+    std::size_t seen = 0;         // only grows: a nested count must not hide the outer one's events
+    std::function<void()> first;  // run before the first event is handled
 
 protected:
     bool eventFilter(QObject* /*watched*/, QEvent* /*event*/) override {
         ++seen;
-        if (QWidget* control = switchOff) {
-            switchOff = nullptr;
-            control->setEnabled(false);
-        }
+        if (first) std::exchange(first, nullptr)();
         return false;
     }
 };
@@ -197,12 +198,14 @@ bool HistoryView::Append(HistoryEntry entry) {
     if (!self) return false;
     if (events) {
         ++work_.eventSteps;
-        DisableControl(this);
+        Switch(false);
+        QCoreApplication::processEvents();
         if (!self) return false;
     }
     if (rules_.takeAfterEvents) Take(std::move(entry));
     if (events) {
-        EnableControl(this);
+        Switch(true);
+        QCoreApplication::processEvents();
         if (!self) return false;
         QCoreApplication::processEvents();
         if (!self) return false;
@@ -223,12 +226,12 @@ bool HistoryView::EventsDue() {
     const QPointer<HistoryView> self(this);
     auto* counter = static_cast<EventCounter*>(posted_);
     const std::size_t before = counter->seen;
-    counter->switchOff = this;
+    counter->first = [this] { Switch(false); };
     QCoreApplication::instance()->installEventFilter(counter);
     QCoreApplication::sendPostedEvents();
     if (!self) return true;
     QCoreApplication::instance()->removeEventFilter(counter);
-    counter->switchOff = nullptr;
+    counter->first = nullptr;
     return counter->seen != before;
 }
 
@@ -308,8 +311,42 @@ void HistoryView::CutFirstCharacter() {
     editing_ = false;
 }
 
+// The parts that show the lines (the text, the scroll bars, the focus frame) are frozen, not the
+// box: thawing the box itself would repaint its frame, and the window's background under it, at
+// every show, though the frame never changes.
+void HistoryView::SetPartsUpdating(bool on) {
+    for (QObject* child : children()) {
+        auto* part = qobject_cast<QWidget*>(child);
+        if (part && !part->isWindow()) part->setUpdatesEnabled(on);
+    }
+}
+
 void HistoryView::Freeze() {
-    if (depth_++ == 0) setUpdatesEnabled(false);
+    if (depth_++ > 0 || frozen_) return;
+    frozen_ = true;
+    SetPartsUpdating(false);
+}
+
+// As DisableControl and EnableControl do, without their letting events run. The frame does not
+// repaint for the switch, and draws as switched on meanwhile: the lines are frozen, and the box
+// looks to the user as it did before and after.
+void HistoryView::Switch(bool on) {
+    switchedOff_ = !on;
+    switching_ = true;
+    setEnabled(on);
+    switching_ = false;
+}
+
+void HistoryView::changeEvent(QEvent* event) {
+    if (switching_ && event->type() == QEvent::EnabledChange) return;
+    QTextBrowser::changeEvent(event);
+}
+
+void HistoryView::initStyleOption(QStyleOptionFrame* option) const {
+    QTextBrowser::initStyleOption(option);
+    if (!switchedOff_ || !option) return;
+    option->state |= QStyle::State_Enabled;
+    option->palette.setCurrentColorGroup(isActiveWindow() ? QPalette::Active : QPalette::Inactive);
 }
 
 void HistoryView::Thaw() {
@@ -333,7 +370,9 @@ void HistoryView::CatchUp() {
     sinceShown_.start();
     timer_.stop();
     ApplyPending();
-    if (depth_ == 0) setUpdatesEnabled(true);
+    if (depth_ > 0 || !frozen_) return;
+    frozen_ = false;
+    SetPartsUpdating(true);
 }
 
 void HistoryView::ApplyPending() {

@@ -109,6 +109,10 @@ public:
     };
     const Work& Done() const { return work_; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+    void initStyleOption(QStyleOptionFrame* option) const override;
+
 private:
     // One line of an entry, or text for the end of the line before it.
     struct Piece {
@@ -126,8 +130,10 @@ private:
              bool markOwnNick, bool newLine, bool stacked);
     void DropLines(std::size_t lines);
     void CutFirstCharacter();
+    void SetPartsUpdating(bool on);
     void Freeze();
     void Thaw();
+    void Switch(bool on);
     void ShowWhenDue();
     void ApplyPending();
     void Insert(QTextCursor& at, const Piece& piece, bool newBlock) const;
@@ -146,6 +152,9 @@ private:
     bool clearView_ = false;       // the cap cut everything the document holds
     bool editing_ = false;         // the document changes by our own hand
     int depth_ = 0;                // appends under way
+    bool frozen_ = false;          // its parts do not repaint until the next show
+    bool switching_ = false;       // an append switches the box off or on
+    bool switchedOff_ = false;     // an append has switched it off to let events run
     QTimer timer_;
     QElapsedTimer sinceShown_;
     QElapsedTimer sinceEvents_;
