@@ -24,9 +24,17 @@ QString FromWire(std::string_view bytes) {
 }
 
 QString OneLine(QString text) {
-    for (QChar& c : text) {
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            c = u' ';
+    const auto isBreak = [](QChar c) {
+        return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    };
+    // Read first without detaching: most text holds no line break and goes back as it came.
+    const QStringView in(text);
+    const qsizetype first = std::find_if(in.begin(), in.end(), isBreak) - in.begin();
+    if (first == in.size()) return text;
+    QChar* out = text.data();
+    for (qsizetype i = first; i < text.size(); ++i) {
+        if (isBreak(out[i])) out[i] = u' ';
     }
     return text;
 }
