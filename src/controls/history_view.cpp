@@ -30,8 +30,9 @@ namespace {
 
 // The characters with which inserted text starts a new block: the document's own line breaks.
 bool IsBreak(QChar c) {
-    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) ||
-           c == QChar(0xFDD1);
+    const char16_t u = c.unicode();
+    if (u > u'\r' && u < QChar::ParagraphSeparator) return false;  // most text, in one test
+    return u == u'\n' || u == u'\r' || u == QChar::ParagraphSeparator || u == 0xFDD0 || u == 0xFDD1;
 }
 
 // Counts what the application delivers while it is installed as an event filter, and switches
@@ -63,10 +64,11 @@ bool IsMark(QChar::Category category) {
 // one. Format characters (joiners, tags) do not start a character of their own, so they cannot
 // split one tower into many.
 int CapMarks(QString& text) {
+    const QStringView in(text);  // read without detaching: most text is left as it is
+    if (std::all_of(in.begin(), in.end(), [](QChar c) { return c.unicode() < 0x300; })) return 0;
     int most = 0;
     int marks = 0;
-    const QStringView in(text);  // read without detaching: most text is left as it is
-    QString out;                 // the text kept, once a mark was left out
+    QString out;  // the text kept, once a mark was left out
     for (qsizetype i = 0; i < in.size();) {
         const QChar c = in[i];
         qsizetype units = 1;
@@ -148,6 +150,16 @@ qsizetype LinkEnd(const QString& body, qsizetype from) {
     static constexpr std::u16string_view kTrailing = u".,;:!?'";
     while (end > from && kTrailing.find(body[end - 1].unicode()) != kTrailing.npos) --end;
     return end;
+}
+
+// Whether a body may hold a web address at all: "://" or "www.", in any case. Most lines hold
+// none, and this rules them out before the address pattern runs.
+bool MayHoldAddress(QStringView body) {
+    if (body.contains(u"://")) return true;
+    for (qsizetype dot = body.indexOf(u'.', 3); dot >= 0; dot = body.indexOf(u'.', dot + 1)) {
+        if (body.mid(dot - 3, 3).compare(u"www", Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -450,8 +462,7 @@ void HistoryView::Insert(QTextCursor& at, const Piece& piece, bool newBlock) con
     if (piece.markFrom < 0) {
         at.insertText(piece.text, plain);
     } else {
-        at.insertText(piece.text.left(piece.markFrom), plain);
-        InsertMarked(at, piece.text.mid(piece.markFrom), plain, piece.markOwnNick);
+        InsertMarked(at, piece.text, piece.markFrom, plain, piece.markOwnNick);
     }
     if (piece.stacked) FitMarks(at);
 }
@@ -469,35 +480,38 @@ void HistoryView::FitMarks(QTextCursor& at) const {
     at.setBlockFormat(format);
 }
 
-// Web addresses become links when the rules say so; the own nickname, when asked for, is bold.
-void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QTextCharFormat& plain,
-                               bool markOwnNick) const {
+// Web addresses in the body (text from bodyFrom on) become links when the rules say so; the own
+// nickname, when asked for, is bold. The unmarked text goes in with as few inserts as the marks
+// leave: one for a line without any.
+void HistoryView::InsertMarked(QTextCursor& at, const QString& text, qsizetype bodyFrom,
+                               const QTextCharFormat& plain, bool markOwnNick) const {
     static const QRegularExpression linkStart(QStringLiteral("\\b(?:https?://|www\\.)"),
                                               QRegularExpression::CaseInsensitiveOption);
-    qsizetype done = 0;
+    const QString body = text.mid(bodyFrom);
+    qsizetype inserted = 0;  // of text
+    auto mark = [&](qsizetype bodyAt, const QString& run, const QTextCharFormat& format) {
+        const qsizetype at0 = bodyFrom + bodyAt;
+        if (at0 > inserted) at.insertText(text.mid(inserted, at0 - inserted), plain);
+        at.insertText(run, format);
+        inserted = at0 + run.size();
+    };
+    const bool nick = markOwnNick && ownNick_.isValid() && !ownNick_.pattern().isEmpty();
+    QTextCharFormat strong = plain;
+    strong.setFontWeight(QFont::Bold);
+    qsizetype done = 0;  // of body: searched for the nickname
     auto putPlain = [&](qsizetype until) {
         if (until <= done) return;
-        const QString part = body.mid(done, until - done);
+        const qsizetype partFrom = done;
         done = until;
-        if (!markOwnNick || !ownNick_.isValid() || ownNick_.pattern().isEmpty()) {
-            at.insertText(part, plain);
-            return;
-        }
-        QTextCharFormat strong = plain;
-        strong.setFontWeight(QFont::Bold);
-        qsizetype from = 0;
+        if (!nick) return;
+        // The part on its own, as a piece between addresses reads.
+        const QString part = body.mid(partFrom, until - partFrom);
         for (auto it = ownNick_.globalMatch(part); it.hasNext();) {
             const auto m = it.next();
-            at.insertText(part.mid(from, m.capturedStart() - from), plain);
-            at.insertText(m.captured(), strong);
-            from = m.capturedEnd();
+            if (m.capturedLength() > 0) mark(partFrom + m.capturedStart(), m.captured(), strong);
         }
-        at.insertText(part.mid(from), plain);
     };
-    // Most lines hold no address: a plain search rules them out before the pattern runs.
-    const bool links =
-        rules_.links && (body.contains(u"www."_s, Qt::CaseInsensitive) || body.contains(u"://"_s));
-    for (qsizetype from = 0; links;) {
+    for (qsizetype from = 0; rules_.links && MayHoldAddress(body);) {
         const auto m = linkStart.match(body, from);
         if (!m.hasMatch()) break;
         const qsizetype end = LinkEnd(body, m.capturedEnd());
@@ -510,10 +524,11 @@ void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QText
         link.setAnchorHref(
             address.startsWith(u"www."_s, Qt::CaseInsensitive) ? u"http://"_s + address : address);
         link.setFontUnderline(true);
-        at.insertText(address, link);
+        mark(m.capturedStart(), address, link);
         done = end;
     }
     putPlain(body.size());
+    if (inserted < text.size()) at.insertText(text.mid(inserted), plain);
 }
 
 void HistoryView::Resync() {

@@ -138,8 +138,8 @@ private:
     void ApplyPending();
     void Insert(QTextCursor& at, const Piece& piece, bool newBlock) const;
     void FitMarks(QTextCursor& at) const;
-    void InsertMarked(QTextCursor& at, const QString& text, const QTextCharFormat& plain,
-                      bool markOwnNick) const;
+    void InsertMarked(QTextCursor& at, const QString& text, qsizetype bodyFrom,
+                      const QTextCharFormat& plain, bool markOwnNick) const;
     void Resync();
 
     HistoryRules rules_;
