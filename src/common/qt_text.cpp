@@ -24,17 +24,20 @@ QString FromWire(std::string_view bytes) {
 }
 
 QString OneLine(QString text) {
-    const auto isBreak = [](QChar c) {
+    const auto isBreak = [](char16_t c) {
+        if (c > u'\r' && c < QChar::LineSeparator) return false;  // most text, in one test
         return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
                c == QChar::ParagraphSeparator;
     };
-    // Read first without detaching: most text holds no line break and goes back as it came.
-    const QStringView in(text);
-    const qsizetype first = std::find_if(in.begin(), in.end(), isBreak) - in.begin();
-    if (first == in.size()) return text;
+    // Searched first without detaching: most text holds no line break and goes back as it came.
+    const QChar* in = text.constData();
+    const qsizetype size = text.size();
+    qsizetype first = 0;
+    while (first < size && !isBreak(in[first].unicode())) ++first;
+    if (first == size) return text;
     QChar* out = text.data();
-    for (qsizetype i = first; i < text.size(); ++i) {
-        if (isBreak(out[i])) out[i] = u' ';
+    for (qsizetype i = first; i < size; ++i) {
+        if (isBreak(out[i].unicode())) out[i] = u' ';
     }
     return text;
 }

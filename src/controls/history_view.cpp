@@ -268,9 +268,11 @@ void HistoryView::Take(HistoryEntry entry) {
 
 void HistoryView::Put(const QString& text, const std::optional<QColor>& colour, qsizetype markFrom,
                       bool markOwnNick, bool newLine, bool stacked) {
+    const QChar* chars = text.constData();
+    const qsizetype size = text.size();
     qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !IsBreak(text[i])) continue;
+    for (qsizetype i = 0; i <= size; ++i) {
+        while (i < size && !IsBreak(chars[i])) ++i;
         if (newLine || i > start) {
             Piece piece{text.mid(start, i - start), colour, -1, markOwnNick, newLine, stacked};
             if (markFrom >= 0) piece.markFrom = std::max<qsizetype>(0, markFrom - start);
@@ -281,7 +283,7 @@ void HistoryView::Put(const QString& text, const std::optional<QColor>& colour, 
             }
             pending_.push_back(std::move(piece));
         }
-        if (i < text.size() && text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        if (i + 1 < size && chars[i] == u'\r' && chars[i + 1] == u'\n') ++i;
         start = i + 1;
         newLine = true;
     }
