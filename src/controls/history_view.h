@@ -90,9 +90,9 @@ public:
     // An invalid or empty pattern marks nothing.
     void SetOwnNick(QRegularExpression pattern) { ownNick_ = std::move(pattern); }
 
-    // Appends one entry with the view switched off and pending events let through
-    // (DisableControl, EnableControl), then lets events run once more. False when the view went
-    // away meanwhile: touch nothing of its window then.
+    // Appends one entry with the view switched off and pending events let through (as
+    // DisableControl and EnableControl do, its lines frozen meanwhile), then lets events run once
+    // more. False when the view went away meanwhile: touch nothing of its window then.
     bool Append(HistoryEntry entry);
 
     // Shows everything appended so far, now.
