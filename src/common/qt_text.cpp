@@ -24,9 +24,20 @@ QString FromWire(std::string_view bytes) {
 }
 
 QString OneLine(QString text) {
-    for (QChar& c : text) {
-        if (c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            c = u' ';
+    const auto isBreak = [](char16_t c) {
+        if (c > u'\r' && c < QChar::LineSeparator) return false;  // most text, in one test
+        return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    };
+    // Searched first without detaching: most text holds no line break and goes back as it came.
+    const QChar* in = text.constData();
+    const qsizetype size = text.size();
+    qsizetype first = 0;
+    while (first < size && !isBreak(in[first].unicode())) ++first;
+    if (first == size) return text;
+    QChar* out = text.data();
+    for (qsizetype i = first; i < size; ++i) {
+        if (isBreak(out[i].unicode())) out[i] = u' ';
     }
     return text;
 }

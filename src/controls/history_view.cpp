@@ -8,13 +8,17 @@
 #include <QPointer>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string_view>
+#include <utility>
 
 #include "controls/focus_frame.h"
 
@@ -26,8 +30,9 @@ namespace {
 
 // The characters with which inserted text starts a new block: the document's own line breaks.
 bool IsBreak(QChar c) {
-    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) ||
-           c == QChar(0xFDD1);
+    const char16_t u = c.unicode();
+    if (u > u'\r' && u < QChar::ParagraphSeparator) return false;  // most text, in one test
+    return u == u'\n' || u == u'\r' || u == QChar::ParagraphSeparator || u == 0xFDD0 || u == 0xFDD1;
 }
 
 // Counts what the application delivers while it is installed as an event filter, and switches
@@ -35,16 +40,13 @@ bool IsBreak(QChar c) {
 class EventCounter final : public QObject {
 public:
     using QObject::QObject;
-    std::size_t seen = 0;  // only grows: a nested count must not hide the outer one's events
-    QPointer<QWidget> switchOff;
+    std::size_t seen = 0;         // only grows: a nested count must not hide the outer one's events
+    std::function<void()> first;  // run before the first event is handled
 
 protected:
     bool eventFilter(QObject* /*watched*/, QEvent* /*event*/) override {
         ++seen;
-        if (QWidget* control = switchOff) {
-            switchOff = nullptr;
-            control->setEnabled(false);
-        }
+        if (first) std::exchange(first, nullptr)();
         return false;
     }
 };
@@ -62,10 +64,11 @@ bool IsMark(QChar::Category category) {
 // one. Format characters (joiners, tags) do not start a character of their own, so they cannot
 // split one tower into many.
 int CapMarks(QString& text) {
+    const QStringView in(text);  // read without detaching: most text is left as it is
+    if (std::all_of(in.begin(), in.end(), [](QChar c) { return c.unicode() < 0x300; })) return 0;
     int most = 0;
     int marks = 0;
-    const QStringView in(text);  // read without detaching: most text is left as it is
-    QString out;                 // the text kept, once a mark was left out
+    QString out;  // the text kept, once a mark was left out
     for (qsizetype i = 0; i < in.size();) {
         const QChar c = in[i];
         qsizetype units = 1;
@@ -149,6 +152,16 @@ qsizetype LinkEnd(const QString& body, qsizetype from) {
     return end;
 }
 
+// Whether a body may hold a web address at all: "://" or "www.", in any case. Most lines hold
+// none, and this rules them out before the address pattern runs.
+bool MayHoldAddress(QStringView body) {
+    if (body.contains(u"://")) return true;
+    for (qsizetype dot = body.indexOf(u'.', 3); dot >= 0; dot = body.indexOf(u'.', dot + 1)) {
+        if (body.mid(dot - 3, 3).compare(u"www", Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void DisableControl(QWidget* control) {
@@ -197,12 +210,14 @@ bool HistoryView::Append(HistoryEntry entry) {
     if (!self) return false;
     if (events) {
         ++work_.eventSteps;
-        DisableControl(this);
+        Switch(false);
+        QCoreApplication::processEvents();
         if (!self) return false;
     }
     if (rules_.takeAfterEvents) Take(std::move(entry));
     if (events) {
-        EnableControl(this);
+        Switch(true);
+        QCoreApplication::processEvents();
         if (!self) return false;
         QCoreApplication::processEvents();
         if (!self) return false;
@@ -223,12 +238,12 @@ bool HistoryView::EventsDue() {
     const QPointer<HistoryView> self(this);
     auto* counter = static_cast<EventCounter*>(posted_);
     const std::size_t before = counter->seen;
-    counter->switchOff = this;
+    counter->first = [this] { Switch(false); };
     QCoreApplication::instance()->installEventFilter(counter);
     QCoreApplication::sendPostedEvents();
     if (!self) return true;
     QCoreApplication::instance()->removeEventFilter(counter);
-    counter->switchOff = nullptr;
+    counter->first = nullptr;
     return counter->seen != before;
 }
 
@@ -253,9 +268,11 @@ void HistoryView::Take(HistoryEntry entry) {
 
 void HistoryView::Put(const QString& text, const std::optional<QColor>& colour, qsizetype markFrom,
                       bool markOwnNick, bool newLine, bool stacked) {
+    const QChar* chars = text.constData();
+    const qsizetype size = text.size();
     qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !IsBreak(text[i])) continue;
+    for (qsizetype i = 0; i <= size; ++i) {
+        while (i < size && !IsBreak(chars[i])) ++i;
         if (newLine || i > start) {
             Piece piece{text.mid(start, i - start), colour, -1, markOwnNick, newLine, stacked};
             if (markFrom >= 0) piece.markFrom = std::max<qsizetype>(0, markFrom - start);
@@ -266,7 +283,7 @@ void HistoryView::Put(const QString& text, const std::optional<QColor>& colour, 
             }
             pending_.push_back(std::move(piece));
         }
-        if (i < text.size() && text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        if (i + 1 < size && chars[i] == u'\r' && chars[i + 1] == u'\n') ++i;
         start = i + 1;
         newLine = true;
     }
@@ -308,8 +325,42 @@ void HistoryView::CutFirstCharacter() {
     editing_ = false;
 }
 
+// The parts that show the lines (the text, the scroll bars, the focus frame) are frozen, not the
+// box: thawing the box itself would repaint its frame, and the window's background under it, at
+// every show, though the frame never changes.
+void HistoryView::SetPartsUpdating(bool on) {
+    for (QObject* child : children()) {
+        auto* part = qobject_cast<QWidget*>(child);
+        if (part && !part->isWindow()) part->setUpdatesEnabled(on);
+    }
+}
+
 void HistoryView::Freeze() {
-    if (depth_++ == 0) setUpdatesEnabled(false);
+    if (depth_++ > 0 || frozen_) return;
+    frozen_ = true;
+    SetPartsUpdating(false);
+}
+
+// As DisableControl and EnableControl do, without their letting events run. The frame does not
+// repaint for the switch, and draws as switched on meanwhile: the lines are frozen, and the box
+// looks to the user as it did before and after.
+void HistoryView::Switch(bool on) {
+    switchedOff_ = !on;
+    switching_ = true;
+    setEnabled(on);
+    switching_ = false;
+}
+
+void HistoryView::changeEvent(QEvent* event) {
+    if (switching_ && event->type() == QEvent::EnabledChange) return;
+    QTextBrowser::changeEvent(event);
+}
+
+void HistoryView::initStyleOption(QStyleOptionFrame* option) const {
+    QTextBrowser::initStyleOption(option);
+    if (!switchedOff_ || !option) return;
+    option->state |= QStyle::State_Enabled;
+    option->palette.setCurrentColorGroup(isActiveWindow() ? QPalette::Active : QPalette::Inactive);
 }
 
 void HistoryView::Thaw() {
@@ -333,7 +384,9 @@ void HistoryView::CatchUp() {
     sinceShown_.start();
     timer_.stop();
     ApplyPending();
-    if (depth_ == 0) setUpdatesEnabled(true);
+    if (depth_ > 0 || !frozen_) return;
+    frozen_ = false;
+    SetPartsUpdating(true);
 }
 
 void HistoryView::ApplyPending() {
@@ -411,8 +464,7 @@ void HistoryView::Insert(QTextCursor& at, const Piece& piece, bool newBlock) con
     if (piece.markFrom < 0) {
         at.insertText(piece.text, plain);
     } else {
-        at.insertText(piece.text.left(piece.markFrom), plain);
-        InsertMarked(at, piece.text.mid(piece.markFrom), plain, piece.markOwnNick);
+        InsertMarked(at, piece.text, piece.markFrom, plain, piece.markOwnNick);
     }
     if (piece.stacked) FitMarks(at);
 }
@@ -430,35 +482,38 @@ void HistoryView::FitMarks(QTextCursor& at) const {
     at.setBlockFormat(format);
 }
 
-// Web addresses become links when the rules say so; the own nickname, when asked for, is bold.
-void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QTextCharFormat& plain,
-                               bool markOwnNick) const {
+// Web addresses in the body (text from bodyFrom on) become links when the rules say so; the own
+// nickname, when asked for, is bold. The unmarked text goes in with as few inserts as the marks
+// leave: one for a line without any.
+void HistoryView::InsertMarked(QTextCursor& at, const QString& text, qsizetype bodyFrom,
+                               const QTextCharFormat& plain, bool markOwnNick) const {
     static const QRegularExpression linkStart(QStringLiteral("\\b(?:https?://|www\\.)"),
                                               QRegularExpression::CaseInsensitiveOption);
-    qsizetype done = 0;
+    const QString body = text.mid(bodyFrom);
+    qsizetype inserted = 0;  // of text
+    auto mark = [&](qsizetype bodyAt, const QString& run, const QTextCharFormat& format) {
+        const qsizetype at0 = bodyFrom + bodyAt;
+        if (at0 > inserted) at.insertText(text.mid(inserted, at0 - inserted), plain);
+        at.insertText(run, format);
+        inserted = at0 + run.size();
+    };
+    const bool nick = markOwnNick && ownNick_.isValid() && !ownNick_.pattern().isEmpty();
+    QTextCharFormat strong = plain;
+    strong.setFontWeight(QFont::Bold);
+    qsizetype done = 0;  // of body: searched for the nickname
     auto putPlain = [&](qsizetype until) {
         if (until <= done) return;
-        const QString part = body.mid(done, until - done);
+        const qsizetype partFrom = done;
         done = until;
-        if (!markOwnNick || !ownNick_.isValid() || ownNick_.pattern().isEmpty()) {
-            at.insertText(part, plain);
-            return;
-        }
-        QTextCharFormat strong = plain;
-        strong.setFontWeight(QFont::Bold);
-        qsizetype from = 0;
+        if (!nick) return;
+        // The part on its own, as a piece between addresses reads.
+        const QString part = body.mid(partFrom, until - partFrom);
         for (auto it = ownNick_.globalMatch(part); it.hasNext();) {
             const auto m = it.next();
-            at.insertText(part.mid(from, m.capturedStart() - from), plain);
-            at.insertText(m.captured(), strong);
-            from = m.capturedEnd();
+            if (m.capturedLength() > 0) mark(partFrom + m.capturedStart(), m.captured(), strong);
         }
-        at.insertText(part.mid(from), plain);
     };
-    // Most lines hold no address: a plain search rules them out before the pattern runs.
-    const bool links =
-        rules_.links && (body.contains(u"www."_s, Qt::CaseInsensitive) || body.contains(u"://"_s));
-    for (qsizetype from = 0; links;) {
+    for (qsizetype from = 0; rules_.links && MayHoldAddress(body);) {
         const auto m = linkStart.match(body, from);
         if (!m.hasMatch()) break;
         const qsizetype end = LinkEnd(body, m.capturedEnd());
@@ -471,10 +526,11 @@ void HistoryView::InsertMarked(QTextCursor& at, const QString& body, const QText
         link.setAnchorHref(
             address.startsWith(u"www."_s, Qt::CaseInsensitive) ? u"http://"_s + address : address);
         link.setFontUnderline(true);
-        at.insertText(address, link);
+        mark(m.capturedStart(), address, link);
         done = end;
     }
     putPlain(body.size());
+    if (inserted < text.size()) at.insertText(text.mid(inserted), plain);
 }
 
 void HistoryView::Resync() {

@@ -90,9 +90,9 @@ public:
     // An invalid or empty pattern marks nothing.
     void SetOwnNick(QRegularExpression pattern) { ownNick_ = std::move(pattern); }
 
-    // Appends one entry with the view switched off and pending events let through
-    // (DisableControl, EnableControl), then lets events run once more. False when the view went
-    // away meanwhile: touch nothing of its window then.
+    // Appends one entry with the view switched off and pending events let through (as
+    // DisableControl and EnableControl do, its lines frozen meanwhile), then lets events run once
+    // more. False when the view went away meanwhile: touch nothing of its window then.
     bool Append(HistoryEntry entry);
 
     // Shows everything appended so far, now.
@@ -108,6 +108,10 @@ public:
         std::size_t linesLaidOut = 0;  // lines put into the document
     };
     const Work& Done() const { return work_; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void initStyleOption(QStyleOptionFrame* option) const override;
 
 private:
     // One line of an entry, or text for the end of the line before it.
@@ -126,14 +130,16 @@ private:
              bool markOwnNick, bool newLine, bool stacked);
     void DropLines(std::size_t lines);
     void CutFirstCharacter();
+    void SetPartsUpdating(bool on);
     void Freeze();
     void Thaw();
+    void Switch(bool on);
     void ShowWhenDue();
     void ApplyPending();
     void Insert(QTextCursor& at, const Piece& piece, bool newBlock) const;
     void FitMarks(QTextCursor& at) const;
-    void InsertMarked(QTextCursor& at, const QString& text, const QTextCharFormat& plain,
-                      bool markOwnNick) const;
+    void InsertMarked(QTextCursor& at, const QString& text, qsizetype bodyFrom,
+                      const QTextCharFormat& plain, bool markOwnNick) const;
     void Resync();
 
     HistoryRules rules_;
@@ -146,6 +152,9 @@ private:
     bool clearView_ = false;       // the cap cut everything the document holds
     bool editing_ = false;         // the document changes by our own hand
     int depth_ = 0;                // appends under way
+    bool frozen_ = false;          // its parts do not repaint until the next show
+    bool switching_ = false;       // an append switches the box off or on
+    bool switchedOff_ = false;     // an append has switched it off to let events run
     QTimer timer_;
     QElapsedTimer sinceShown_;
     QElapsedTimer sinceEvents_;

@@ -41,8 +41,13 @@ void ThemeScrollBars(QAbstractScrollArea* area) {
             "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; border: none; }"
             "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
             .arg(theme::kDeepRed.name(), theme::kEmber.name());
-    area->verticalScrollBar()->setStyleSheet(style);
-    area->horizontalScrollBar()->setStyleSheet(style);
+    // The track's colour covers the whole bar, so what lies behind it is never painted first: a
+    // box whose scroll bar moves with every new line would otherwise repaint that strip of the
+    // window's tiled background each time.
+    for (QScrollBar* bar : {area->verticalScrollBar(), area->horizontalScrollBar()}) {
+        bar->setStyleSheet(style);
+        bar->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 }
 
 }  // namespace vantor

@@ -205,12 +205,14 @@ bool ConversationLog::Append(std::string_view text, const LogTime& when) {
     }
     gathered_ += stamp_;
     gathered_ += ' ';
-    for (std::size_t from = 0;;) {
-        const std::size_t at = text.find_first_of("\r\n", from);
-        gathered_.append(text.substr(from, at - from));
-        if (at == std::string_view::npos) break;
+    // A plain loop: find_first_of looks each byte up in the set with a call of its own.
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+    for (auto from = text.begin();;) {
+        const auto at = std::find_if(from, text.end(), isBreak);
+        gathered_.append(from, at);
+        if (at == text.end()) break;
         gathered_ += ' ';  // CR LF is one break, so one space
-        from = at + (text.substr(at, 2) == "\r\n" ? 2 : 1);
+        from = at + (*at == '\r' && at + 1 != text.end() && at[1] == '\n' ? 2 : 1);
     }
     gathered_ += '\n';
     return writes_ == Writes::kOnFlush || Flush();

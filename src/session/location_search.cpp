@@ -67,8 +67,20 @@ void LocationSearch::Poll() {
         Advance(position);
         if (!run()) return;
     }
+    FailClosed();
     Fill();
     if (run()) CheckDone();
+}
+
+// A query whose connection the server closed gets no answer on it: it fails now rather than at
+// the idle time-out, while the poll timer ran on for nothing.
+void LocationSearch::FailClosed() {
+    for (std::size_t i = 0; i < next_; ++i) {
+        const Query& query = queries_[i];
+        if (query.state != State::Asked) continue;
+        WOLCon* session = sessions_->Item(query.key);
+        if (!session || !session->Interface().IsConnected()) Fail(static_cast<int>(i + 1));
+    }
 }
 
 void LocationSearch::Fill() {

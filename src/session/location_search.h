@@ -46,9 +46,10 @@ public:
 // nickname and port, sends one query on each once it is connected and closes each when its
 // answer arrives. Nothing waits for the network: connects are started and then checked by Poll,
 // at most kMaxOpen sessions are open at once and the other queries wait their turn in order. A
-// refused connect fails its own query only; a connect that times out gives up the rest of its
-// column. A single row is asked on a session the caller already has. Every query carries the
-// callback given at construction, whose owner hands its event to Answer.
+// refused connect fails its own query only, and so does a connection closed before its answer; a
+// connect that times out gives up the rest of its column. A single row is asked on a session the
+// caller already has. Every query carries the callback given at construction, whose owner hands its
+// event to Answer.
 class LocationSearch {
 public:
     // A search with no answer for this long gives up on the missing ones.
@@ -89,6 +90,7 @@ private:
     void Open(int position);
     void Advance(int position);
     void Fail(int position);
+    void FailClosed();
     void CheckDone();
     void End(SearchResult::End end);
 

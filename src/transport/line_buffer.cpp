@@ -58,8 +58,11 @@ bool LineBuffer::TakeLine(std::string& line) {
     if (stop > off_ && buf_[stop - 1] == '\r') --stop;
     line.assign(buf_, off_, stop - off_);
     off_ = scan_ = end + 1;
-    for (char& c : line) {
-        if (c == '\r' || c == '\0') c = ' ';
+    // Searched first, changed only where found: almost every line has neither.
+    const auto stray = [](char c) { return c == '\r' || c == '\0'; };
+    for (auto it = std::find_if(line.begin(), line.end(), stray); it != line.end();
+         it = std::find_if(it + 1, line.end(), stray)) {
+        *it = ' ';
     }
     return true;
 }

@@ -10,6 +10,8 @@
 namespace vantor {
 namespace {
 
+using namespace Qt::Literals::StringLiterals;
+
 TEST(QtText, qtBoundaryRoundTripsAllDefinedBytes) {
     std::string all;
     for (int b = 1; b < 256; ++b) {
@@ -59,6 +61,22 @@ TEST(QtText, sentTextStaysWindows1252AndFitsOnlyWhatTheCodePageCarries) {
         EXPECT_EQ(FitsWire(r.text), r.fits) << r.text.toStdString();
         EXPECT_EQ(ToWire(r.text), r.wire) << r.text.toStdString();
     }
+}
+
+// Every kind of line break becomes one space of its own, wherever it stands; other text, and the
+// text of a line without a break, is left as it is.
+TEST(QtText, everyLineBreakBecomesASpaceAndNothingElseChanges) {
+    const struct Row {
+        QString in;
+        QString out;
+    } rows[] = {
+        {QString(), QString()},
+        {u"no break, \u00e9\u0301 \U0001F600 stays"_s,
+         u"no break, \u00e9\u0301 \U0001F600 stays"_s},
+        {u"\r\na\rb\nc\u2028d\u2029"_s, u"  a b c d "_s},
+        {u"tab\tand form\ffeed stay"_s, u"tab\tand form\ffeed stay"_s},
+    };
+    for (const Row& r : rows) EXPECT_EQ(OneLine(r.in), r.out) << r.in.toStdString();
 }
 
 }  // namespace

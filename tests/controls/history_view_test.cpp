@@ -3,14 +3,20 @@
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QPixmap>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QThread>
+#include <initializer_list>
+#include <map>
 #include <random>
 #include <regex>
 #include <string>
 
+#include "controls/theme.h"
 #include "support/pump.h"
 
 namespace vantor {
@@ -218,6 +224,67 @@ TEST(HistoryView, postedCallRunsWithTheBoxOffAndItsEntryLandsInOrder) {
         view.CatchUp();
         EXPECT_EQ(Shown(view).toStdString(), c.expected);
     }
+}
+
+// Counts the paint events of the widgets it watches.
+class PaintCounter final : public QObject {
+public:
+    std::map<QObject*, int> paints;
+    void Watch(QWidget* widget) {
+        paints[widget] = 0;
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints[watched];
+        return false;
+    }
+};
+
+// A show repaints the lines and the scroll bar, however often the appends switched the box off to
+// let events run: never the box's frame, and never the window's picture behind it, which costs
+// more to paint than the lines.
+TEST(HistoryView, showRepaintsTheLinesAndTheScrollBarOnly) {
+    QWidget window;
+    QPixmap tile(16, 16);
+    tile.fill(QColor(64, 0, 0));
+    QPalette palette = window.palette();
+    palette.setBrush(QPalette::Window, QBrush(tile));
+    window.setPalette(palette);
+    window.setAutoFillBackground(true);
+    auto* view = new HistoryView({.cap = 1000, .showEveryMs = 1, .holdText = true}, &window);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ThemeScrollBars(view);
+    view->setGeometry(10, 10, 300, 200);
+    auto* field = new QLineEdit(&window);  // has the focus, as a window's send box does
+    field->setGeometry(10, 215, 300, 20);
+    field->setFocus();
+    window.resize(320, 240);
+    PaintCounter counter;
+    for (QWidget* w : std::initializer_list<QWidget*>{&window, view, view->viewport(),
+                                                      view->verticalScrollBar()})
+        counter.Watch(w);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(test::PumpUntil([&] { return counter.paints[view] > 0; },
+                                [] { QCoreApplication::processEvents(); }));
+    for (auto& [widget, paints] : counter.paints) paints = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < 100; ++i) {
+            ASSERT_TRUE(
+                view->Append({.body = QStringLiteral("entry %1 of pass %2").arg(i).arg(pass)}));
+        }
+        ASSERT_TRUE(test::PumpUntil(
+            [&] {
+                return counter.paints[view->viewport()] > pass &&
+                       counter.paints[view->verticalScrollBar()] > pass;
+            },
+            [] { QCoreApplication::processEvents(); }));
+    }
+    EXPECT_GT(view->Done().eventSteps, 100u);
+    EXPECT_EQ(counter.paints[view], 0);
+    EXPECT_EQ(counter.paints[&window], 0);
 }
 
 TEST(HistoryView, followsNewLinesAtTheBottomAndStaysWhereTheReaderScrolled) {

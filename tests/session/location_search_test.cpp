@@ -183,6 +183,33 @@ TEST(LocationSearchCore, aLongListKeepsAtMostTheLimitOpenAndAnswersEveryRow) {
               f.view.shown.end());
 }
 
+// A server that closes the connection after the query sends no answer on it: the query fails at
+// once and the search ends, with no idle time-out (this view never runs one) and no poll left on.
+TEST(LocationSearchCore, aConnectionClosedBeforeItsAnswerFailsItsQueryAtOnce) {
+    SearchFixture f;
+    ASSERT_TRUE(f.server.Ok());
+    LoopbackPeer closing;
+    ASSERT_TRUE(closing.Listening());
+    f.search.Start({"echo", "shade"}, {f.server.BasePort(), closing.Port()}, kLoopback);
+    std::vector<std::string> asked;
+    for (int accepted = 0; accepted < 2; ++accepted) {
+        ASSERT_TRUE(f.PumpUntil([&] { return closing.Accept(std::chrono::milliseconds(0)); }));
+        ASSERT_TRUE(f.PumpUntil([&] { return !closing.Lines().empty(); }));
+        asked.push_back(closing.Lines().front());
+        closing.CloseClient();
+    }
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::string>{"FINDUSEREX echo 0", "FINDUSEREX shade 0"}));
+    ASSERT_TRUE(f.PumpUntilEnded());
+    const SearchResult& result = f.view.ended.front();
+    EXPECT_EQ(result.end, SearchResult::End::Completed);
+    EXPECT_EQ(result.received, 2);
+    EXPECT_EQ(result.failed, 2);
+    EXPECT_EQ(f.Shown(), (std::vector<std::string>{"1 1 Logged In", "2 1 Hiding"}));
+    EXPECT_FALSE(f.view.pollTimer || f.view.idleTimer);
+    EXPECT_EQ(f.search.Sessions(), nullptr);
+}
+
 TEST(LocationSearchCore, tenSearchesLeaveNoDescriptorBehind) {
     SearchFixture f;
     ASSERT_TRUE(f.server.Ok());
