@@ -230,6 +230,9 @@ void HistoryView::Freeze() {
 // repaint for the switch, and draws as switched on meanwhile: the lines are frozen, and the box
 // looks to the user as it did before and after.
 void HistoryView::Switch(bool on) {
+    // Switched off, a box the user reads from the keyboard would hand its focus, and the keys
+    // typed meanwhile, to the next control: a CLOSE button, say.
+    if (!on && hasFocus()) return;
     switchedOff_ = !on;
     switching_ = true;
     setEnabled(on);

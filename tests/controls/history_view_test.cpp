@@ -2,9 +2,11 @@
 #include "controls/history_view.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -131,6 +133,7 @@ TEST(HistoryView, floodShownInOneGoMatchesEntryByEntry) {
     const QColor colours[] = {QColor(255, 128, 0), QColor(0, 128, 255), QColor(150, 0, 150)};
     for (HistoryView* view : {&reference, &held}) {
         view->resize(300, 200);
+        view->setFocusPolicy(Qt::NoFocus);  // the one shown last would draw its focus frame
         view->show();
         view->SetOwnNick(QRegularExpression(QStringLiteral("\\bbob\\b")));
     }
@@ -224,6 +227,33 @@ TEST(HistoryView, postedCallRunsWithTheBoxOffAndItsEntryLandsInOrder) {
         view.CatchUp();
         EXPECT_EQ(Shown(view).toStdString(), c.expected);
     }
+}
+
+// A box with the keyboard focus keeps it through a flood: the keys typed meanwhile reach it, not
+// the control after it (Space there would press a CLOSE button).
+TEST(HistoryView, aFocusedBoxKeepsTheFocusWhileItAppends) {
+    QWidget window;
+    auto* view = new HistoryView({.cap = 1000}, &window);
+    auto* close = new QPushButton(QStringLiteral("CLOSE"), &window);
+    close->move(0, 220);
+    int pressed = 0;
+    QObject::connect(close, &QPushButton::clicked, [&] { ++pressed; });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    view->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(view->hasFocus());
+    QWidget* focusDuring = nullptr;
+    QMetaObject::invokeMethod(
+        view,
+        [&] {
+            focusDuring = QApplication::focusWidget();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        },
+        Qt::QueuedConnection);
+    for (int i = 0; i < 50; ++i) ASSERT_TRUE(view->Append({.body = QStringLiteral("line")}));
+    EXPECT_EQ(focusDuring, view);
+    EXPECT_EQ(QApplication::focusWidget(), view);
+    EXPECT_EQ(pressed, 0);
 }
 
 // Counts the paint events of the widgets it watches.
