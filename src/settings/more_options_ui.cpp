@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "settings/more_options_ui.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QGridLayout>
@@ -10,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "common/qt_text.h"
@@ -41,6 +44,8 @@ MoreOptionsUI::MoreOptionsUI(QWidget* parent) : QDialog(parent) {
     // What the store holds now: a value changed in the file since the last time shows here.
     for (const Choice& choice : choices_)
         choice.box->setChecked(Settings().Get(choice.setting) != 0);
+    for (const Number& number : numbers_)
+        number.box->setValue(std::clamp(Settings().Get(number.setting), 0, number.box->maximum()));
     logFolder_->setText(FolderText(LogRoot()));
     ignored_.Assign(Ignores().Names());
     DrawIgnored();
@@ -63,9 +68,6 @@ void MoreOptionsUI::BuildControls() {
     auto* body = new QVBoxLayout(this);
     body->setContentsMargins(12, 12, 12, 12);
     body->setSpacing(6);
-    auto section = [this, body](const QString& text, const QString& name) {
-        return AddOptionsSection(body, text, name, 0, this);
-    };
 
     auto* intro = new QLabel(
         QStringLiteral("Settings beyond the classic client. They apply at once, except where a "
@@ -75,16 +77,41 @@ void MoreOptionsUI::BuildControls() {
     intro->setWordWrap(true);
     body->addWidget(intro);
 
+    // Two columns, so that the window fits a small screen at 200 %.
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(18);
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    for (QVBoxLayout* column : {left, right}) {
+        column->setSpacing(6);
+        columns->addLayout(column, 1);
+    }
+    body->addLayout(columns);
+    auto section = [this](QVBoxLayout* column, const QString& text, const QString& name) {
+        return AddOptionsSection(column, text, name, 0, this);
+    };
+
     QGridLayout* talk =
-        section(QStringLiteral("Lobby and pages:"), QStringLiteral("ConversationsHeading"));
+        section(left, QStringLiteral("Lobby and pages:"), QStringLiteral("ConversationsHeading"));
     talk->addWidget(AddChoice(setting::kChatTimeStamps, QStringLiteral("ChatTimeStamps"),
                               QStringLiteral("Show the time of each line in the lobby "
                                              "(from the next lobby window)")),
-                    0, 0, 1, 2);
+                    0, 0, 1, 3);
+    talk->addWidget(AddChoice(setting::kChatLobbyEvents, QStringLiteral("ChatLobbyEvents"),
+                              QStringLiteral("Follow renames, kicks and topics in the lobby "
+                                             "(from the next lobby window)")),
+                    1, 0, 1, 3);
+    talk->addWidget(AddChoice(setting::kPageIgnoreButton, QStringLiteral("PageIgnoreButton"),
+                              QStringLiteral("IGNORE button in page windows "
+                                             "(from the next page window)")),
+                    2, 0, 1, 3);
     talk->addWidget(AddChoice(setting::kLogConversations, QStringLiteral("LogConversations"),
                               QStringLiteral("Keep logs of pages and lobby conversations "
                                              "(from the next window)")),
-                    1, 0, 1, 2);
+                    3, 0, 1, 3);
+    AddNumber(talk, 4, setting::kLogRotateMB, QStringLiteral("LogRotateMB"),
+              QStringLiteral("Start a log afresh past:"), QStringLiteral(" MB"),
+              QStringLiteral("never"), 1000);
     logFolder_ = new QLabel(this);
     logFolder_->setObjectName(QStringLiteral("LogFolder"));
     logFolder_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -94,35 +121,63 @@ void MoreOptionsUI::BuildControls() {
     openFolder_->setAccessibleDescription(QStringLiteral("Opens the folder of the logs"));
     openFolder_->setAutoDefault(false);
     openFolder_->setStyleSheet(PushButtonStyle());
-    talk->addWidget(logFolder_, 2, 0);
-    talk->addWidget(openFolder_, 2, 1, Qt::AlignRight | Qt::AlignTop);
+    talk->addWidget(logFolder_, 5, 0, 1, 2);
+    talk->addWidget(openFolder_, 5, 2, Qt::AlignRight | Qt::AlignTop);
     connect(openFolder_, &QPushButton::clicked, this, &MoreOptionsUI::OpenFolder);
 
-    QGridLayout* link = section(QStringLiteral("Connection:"), QStringLiteral("ConnectionHeading"));
+    BuildIgnoreList(left);
+    left->addStretch(1);
+
+    QGridLayout* link =
+        section(right, QStringLiteral("Connection:"), QStringLiteral("ConnectionHeading"));
     link->addWidget(AddChoice(setting::kAutoReconnect, QStringLiteral("AutoReconnect"),
                               QStringLiteral("Log on again by itself after a lost connection")),
-                    0, 0);
+                    0, 0, 1, 2);
+    link->addWidget(AddChoice(setting::kLogOnCancel, QStringLiteral("LogOnCancel"),
+                              QStringLiteral("CANCEL ends a log-on under way")),
+                    1, 0, 1, 2);
+    link->addWidget(
+        AddChoice(setting::kStatusReasons, QStringLiteral("StatusReasons"),
+                  QStringLiteral("Say in the status line why a connection failed or ended")),
+        2, 0, 1, 2);
+    AddNumber(link, 3, setting::kLogOnTimeout, QStringLiteral("LogOnTimeout"),
+              QStringLiteral("Give up a log-on that takes longer than:"),
+              QStringLiteral(" seconds"), QStringLiteral("never"), 600);
+    AddNumber(link, 4, setting::kReconnectStableSeconds, QStringLiteral("ReconnectStableSeconds"),
+              QStringLiteral("A link that breaks sooner than this waits longer each time:"),
+              QStringLiteral(" seconds"), QStringLiteral("off"), 3600);
+    AddNumber(link, 5, setting::kReconnectSearchDelay, QStringLiteral("ReconnectSearchDelay"),
+              QStringLiteral("Search buddies when a link back has held for:"),
+              QStringLiteral(" seconds"), QStringLiteral("at once"), 600);
 
-    QGridLayout* desktop = section(QStringLiteral("Desktop:"), QStringLiteral("DesktopHeading"));
+    QGridLayout* desktop =
+        section(right, QStringLiteral("Desktop:"), QStringLiteral("DesktopHeading"));
     desktop->addWidget(
         AddChoice(setting::kDesktopNotify, QStringLiteral("DesktopNotify"),
                   QStringLiteral("Desktop notifications for pages and private messages")),
         0, 0);
     desktop->addWidget(
+        AddChoice(setting::kNotifyRateLimit, QStringLiteral("NotifyRateLimit"),
+                  QStringLiteral("At most one notification a second; a burst comes as one")),
+        1, 0);
+    desktop->addWidget(
         AddChoice(setting::kBuddyAlerts, QStringLiteral("BuddyAlerts"),
                   QStringLiteral("Tell me on the desktop when a buddy's location changes")),
-        1, 0);
+        2, 0);
     desktop->addWidget(AddChoice(setting::kTrayIcon, QStringLiteral("TrayIcon"),
                                  QStringLiteral("Icon in the system tray (from the next start)")),
-                       2, 0);
+                       3, 0);
+    desktop->addWidget(AddChoice(setting::kElideStatus, QStringLiteral("ElideStatus"),
+                                 QStringLiteral("Shorten a long status line in the middle "
+                                                "(from the next start)")),
+                       4, 0);
 
-    QGridLayout* sound = section(QStringLiteral("Sounds:"), QStringLiteral("SoundsHeading"));
+    QGridLayout* sound = section(right, QStringLiteral("Sounds:"), QStringLiteral("SoundsHeading"));
     sound->addWidget(AddChoice(setting::kPageSound, QStringLiteral("PageSound"),
                                QStringLiteral("Chime for a page or private message in a window in "
                                               "the background")),
                      0, 0);
-
-    BuildIgnoreList(body);
+    right->addStretch(1);
 
     const OkCancelRow buttons = AddOkCancel(body, this);
     okBtn_ = buttons.ok;
@@ -136,6 +191,26 @@ void MoreOptionsUI::BuildControls() {
         palette.setColor(QPalette::Highlight, theme::kOrange);
         choice.box->setPalette(palette);
     }
+}
+
+void MoreOptionsUI::AddNumber(QGridLayout* grid, int row, const LongSetting& setting,
+                              const QString& name, const QString& text, const QString& unit,
+                              const QString& zero, int most) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(name + QStringLiteral("Label"));
+    label->setWordWrap(true);
+    auto* box = new QSpinBox(this);
+    box->setObjectName(name);
+    box->setRange(0, most);
+    box->setSuffix(unit);
+    box->setSpecialValueText(zero);  // what 0 means, in words
+    box->setAccessibleName(text);
+    box->setStyleSheet(FieldStyle());
+    box->setKeyboardTracking(false);
+    label->setBuddy(box);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(box, row, 1, 1, grid->columnCount() > 2 ? 2 : 1, Qt::AlignRight);
+    numbers_.push_back({setting, box});
 }
 
 void MoreOptionsUI::BuildIgnoreList(QVBoxLayout* body) {
@@ -247,6 +322,7 @@ void MoreOptionsUI::OnOk() {
     for (const Choice& choice : choices_) {
         Settings().Set(choice.setting, choice.box->isChecked() ? 1 : 0);
     }
+    for (const Number& number : numbers_) Settings().Set(number.setting, number.box->value());
     Ignores().Assign(ignored_.Names());
     accept();
 }

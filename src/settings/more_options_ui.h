@@ -10,11 +10,13 @@
 #include "settings/setting_names.h"
 
 class QCheckBox;
+class QGridLayout;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 class QVBoxLayout;
 
 namespace vantor {
@@ -43,10 +45,17 @@ private:
         LongSetting setting;
         QCheckBox* box;
     };
+    struct Number {
+        LongSetting setting;
+        QSpinBox* box;
+    };
 
     void BuildControls();
     void BuildIgnoreList(QVBoxLayout* body);
     QCheckBox* AddChoice(const LongSetting& setting, const QString& name, const QString& text);
+    // A labelled number from 0 to `most` at `row` of `grid`; `zero` says what 0 means.
+    void AddNumber(QGridLayout* grid, int row, const LongSetting& setting, const QString& name,
+                   const QString& text, const QString& unit, const QString& zero, int most);
     void OpenFolder();
     void AddIgnored();     // the names typed in the field
     void RemoveIgnored();  // the names chosen in the list
@@ -54,6 +63,7 @@ private:
     void OnOk();
 
     std::vector<Choice> choices_;
+    std::vector<Number> numbers_;
     IgnoreList ignored_;  // the list being edited, in memory until OK
     QLabel* logFolder_ = nullptr;
     QPushButton* openFolder_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -30,9 +31,10 @@ namespace vantor {
 namespace {
 
 // The settings beyond the classic client, by the names of their boxes and in the store.
-const std::vector<const char*> kChoices = {"ChatTimeStamps", "LogConversations",    "AutoReconnect",
-                                           "DesktopNotify",  "BuddyAlerts",         "TrayIcon",
-                                           "PageSound",      "PagesFromBuddiesOnly"};
+const std::vector<const char*> kChoices = {
+    "ChatTimeStamps", "ChatLobbyEvents", "PageIgnoreButton", "LogConversations",    "AutoReconnect",
+    "LogOnCancel",    "StatusReasons",   "DesktopNotify",    "NotifyRateLimit",     "BuddyAlerts",
+    "TrayIcon",       "ElideStatus",     "PageSound",        "PagesFromBuddiesOnly"};
 
 std::vector<int> Stored() {
     std::vector<int> values;
@@ -73,12 +75,12 @@ protected:
 };
 
 TEST_F(MoreOptionsTest, showsTheStoreOnOpenAndOnlyOkWritesIt) {
-    const std::vector<int> inFile = {0, 1, 0, 1, 0, 1, 0, 1};
+    const std::vector<int> inFile = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1};
     for (std::size_t i = 0; i < kChoices.size(); ++i) SaveSettingLong(kChoices[i], inFile[i]);
     Open();
     EXPECT_EQ(Shown(), inFile);
 
-    const std::vector<int> flipped = {1, 0, 1, 0, 1, 0, 1, 0};
+    const std::vector<int> flipped = {1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
     const struct {
         const char* what;
         std::function<void(MoreOptionsUI&)> leave;
@@ -123,6 +125,45 @@ TEST_F(MoreOptionsTest, theNewPageSoundSettingIsOnByDefault) {
     Open();
     EXPECT_TRUE(Box("PageSound")->isChecked());
     EXPECT_EQ(GetSettingLong("PageSound", -1), 1);  // asked, so stored with its default
+}
+
+// The numbers: the store's values shown (one past the range shown at the end of it), what 0
+// means said in words, typed values kept only by OK, Enter in a number taking what was typed.
+TEST_F(MoreOptionsTest, numbersShowTheStoreAndOkWritesWhatWasTyped) {
+    const struct {
+        const char* name;
+        int stored, shown;
+        const char* zero;
+    } numbers[] = {
+        {"LogOnTimeout", 45, 45, "never"},
+        {"ReconnectStableSeconds", 0, 0, "off"},
+        {"ReconnectSearchDelay", 9999, 600, "at once"},
+        {"LogRotateMB", -3, 0, "never"},
+    };
+    for (const auto& n : numbers) SaveSettingLong(n.name, n.stored);
+    Open();
+    for (const auto& n : numbers) {
+        SCOPED_TRACE(n.name);
+        auto* box = window->findChild<QSpinBox*>(QString::fromLatin1(n.name));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->value(), n.shown);
+        EXPECT_EQ(box->specialValueText(), QString::fromLatin1(n.zero));
+        EXPECT_FALSE(box->accessibleName().isEmpty());
+    }
+    window->findChild<QSpinBox*>(QStringLiteral("LogOnTimeout"))->setValue(0);
+    QTest::keyClick(&*window, Qt::Key_Escape);
+    EXPECT_EQ(GetSettingLong("LogOnTimeout", -1), 45);
+
+    Open();
+    auto* rotate = window->findChild<QSpinBox*>(QStringLiteral("LogRotateMB"));
+    rotate->setFocus(Qt::TabFocusReason);
+    rotate->selectAll();
+    QTest::keyClicks(rotate, QStringLiteral("25"));
+    QTest::keyClick(rotate, Qt::Key_Return);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(GetSettingLong("LogRotateMB", -1), 25);
+    EXPECT_EQ(GetSettingLong("ReconnectSearchDelay", -1), 600);
+    EXPECT_EQ(GetSettingLong("LogOnTimeout", -1), 45);
 }
 
 // The program's list is edited in the window: typed names added (any spacing, none twice),
@@ -214,26 +255,38 @@ TEST_F(MoreOptionsTest, everyControlIsNamedReachedByTabAndApart) {
     std::vector<QString> tabOrder;
     QWidget* start = window->findChild<QCheckBox*>(QStringLiteral("ChatTimeStamps"));
     start->setFocus(Qt::TabFocusReason);
-    for (QWidget* w = start; tabOrder.size() < 20;) {
+    for (QWidget* w = start; tabOrder.size() < 40;) {
         tabOrder.push_back(w->objectName());
         w = w->nextInFocusChain();
-        while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(window.get()))
+        // A number's own line edit takes the focus the number is given.
+        while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(window.get()) ||
+               w->objectName().startsWith(u"qt_"))
             w = w->nextInFocusChain();
         if (w == start) break;
     }
     const std::vector<QString> expected = {QStringLiteral("ChatTimeStamps"),
+                                           QStringLiteral("ChatLobbyEvents"),
+                                           QStringLiteral("PageIgnoreButton"),
                                            QStringLiteral("LogConversations"),
+                                           QStringLiteral("LogRotateMB"),
                                            QStringLiteral("OpenFolder"),
-                                           QStringLiteral("AutoReconnect"),
-                                           QStringLiteral("DesktopNotify"),
-                                           QStringLiteral("BuddyAlerts"),
-                                           QStringLiteral("TrayIcon"),
-                                           QStringLiteral("PageSound"),
                                            QStringLiteral("IgnoreNames"),
                                            QStringLiteral("RemoveIgnored"),
                                            QStringLiteral("IgnoreName"),
                                            QStringLiteral("AddIgnored"),
                                            QStringLiteral("PagesFromBuddiesOnly"),
+                                           QStringLiteral("AutoReconnect"),
+                                           QStringLiteral("LogOnCancel"),
+                                           QStringLiteral("StatusReasons"),
+                                           QStringLiteral("LogOnTimeout"),
+                                           QStringLiteral("ReconnectStableSeconds"),
+                                           QStringLiteral("ReconnectSearchDelay"),
+                                           QStringLiteral("DesktopNotify"),
+                                           QStringLiteral("NotifyRateLimit"),
+                                           QStringLiteral("BuddyAlerts"),
+                                           QStringLiteral("TrayIcon"),
+                                           QStringLiteral("ElideStatus"),
+                                           QStringLiteral("PageSound"),
                                            QStringLiteral("OKBtn"),
                                            QStringLiteral("CancelBtn")};
     EXPECT_EQ(tabOrder, expected);
