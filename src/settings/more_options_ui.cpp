@@ -94,11 +94,11 @@ void MoreOptionsUI::BuildControls() {
     QGridLayout* talk =
         section(left, QStringLiteral("Lobby and pages:"), QStringLiteral("ConversationsHeading"));
     talk->addWidget(AddChoice(setting::kChatTimeStamps, QStringLiteral("ChatTimeStamps"),
-                              QStringLiteral("Show the time of each line in the lobby "
+                              QStringLiteral("Time of each line in the lobby "
                                              "(from the next lobby window)")),
                     0, 0, 1, 3);
     talk->addWidget(AddChoice(setting::kChatLobbyEvents, QStringLiteral("ChatLobbyEvents"),
-                              QStringLiteral("Follow renames, kicks and topics in the lobby "
+                              QStringLiteral("Renames, kicks and topics in the lobby "
                                              "(from the next lobby window)")),
                     1, 0, 1, 3);
     talk->addWidget(AddChoice(setting::kPageIgnoreButton, QStringLiteral("PageIgnoreButton"),
@@ -106,7 +106,7 @@ void MoreOptionsUI::BuildControls() {
                                              "(from the next page window)")),
                     2, 0, 1, 3);
     talk->addWidget(AddChoice(setting::kLogConversations, QStringLiteral("LogConversations"),
-                              QStringLiteral("Keep logs of pages and lobby conversations "
+                              QStringLiteral("Logs of pages and lobbies "
                                              "(from the next window)")),
                     3, 0, 1, 3);
     AddNumber(talk, 4, setting::kLogRotateMB, QStringLiteral("LogRotateMB"),
@@ -136,10 +136,9 @@ void MoreOptionsUI::BuildControls() {
     link->addWidget(AddChoice(setting::kLogOnCancel, QStringLiteral("LogOnCancel"),
                               QStringLiteral("CANCEL ends a log-on under way")),
                     1, 0, 1, 2);
-    link->addWidget(
-        AddChoice(setting::kStatusReasons, QStringLiteral("StatusReasons"),
-                  QStringLiteral("Say in the status line why a connection failed or ended")),
-        2, 0, 1, 2);
+    link->addWidget(AddChoice(setting::kStatusReasons, QStringLiteral("StatusReasons"),
+                              QStringLiteral("Say why a connection failed or ended")),
+                    2, 0, 1, 2);
     AddNumber(link, 3, setting::kLogOnTimeout, QStringLiteral("LogOnTimeout"),
               QStringLiteral("Give up a log-on that takes longer than:"),
               QStringLiteral(" seconds"), QStringLiteral("never"), 600);
@@ -152,30 +151,27 @@ void MoreOptionsUI::BuildControls() {
 
     QGridLayout* desktop =
         section(right, QStringLiteral("Desktop:"), QStringLiteral("DesktopHeading"));
-    desktop->addWidget(
-        AddChoice(setting::kDesktopNotify, QStringLiteral("DesktopNotify"),
-                  QStringLiteral("Desktop notifications for pages and private messages")),
-        0, 0);
-    desktop->addWidget(
-        AddChoice(setting::kNotifyRateLimit, QStringLiteral("NotifyRateLimit"),
-                  QStringLiteral("At most one notification a second; a burst comes as one")),
-        1, 0);
-    desktop->addWidget(
-        AddChoice(setting::kBuddyAlerts, QStringLiteral("BuddyAlerts"),
-                  QStringLiteral("Tell me on the desktop when a buddy's location changes")),
-        2, 0);
+    desktop->addWidget(AddChoice(setting::kDesktopNotify, QStringLiteral("DesktopNotify"),
+                                 QStringLiteral("Notifications of pages and private messages")),
+                       0, 0);
+    desktop->addWidget(AddChoice(setting::kNotifyRateLimit, QStringLiteral("NotifyRateLimit"),
+                                 QStringLiteral("At most one a second; a burst comes as one")),
+                       1, 0);
+    desktop->addWidget(AddChoice(setting::kBuddyAlerts, QStringLiteral("BuddyAlerts"),
+                                 QStringLiteral("Tell me when a buddy's location changes")),
+                       2, 0);
     desktop->addWidget(AddChoice(setting::kTrayIcon, QStringLiteral("TrayIcon"),
                                  QStringLiteral("Icon in the system tray (from the next start)")),
                        3, 0);
     desktop->addWidget(AddChoice(setting::kElideStatus, QStringLiteral("ElideStatus"),
-                                 QStringLiteral("Shorten a long status line in the middle "
+                                 QStringLiteral("Shorten a long status in the middle "
                                                 "(from the next start)")),
                        4, 0);
 
     QGridLayout* sound = section(right, QStringLiteral("Sounds:"), QStringLiteral("SoundsHeading"));
     sound->addWidget(AddChoice(setting::kPageSound, QStringLiteral("PageSound"),
-                               QStringLiteral("Chime for a page or private message in a window in "
-                                              "the background")),
+                               QStringLiteral("Chime for pages and private messages "
+                                              "in the background")),
                      0, 0);
     right->addStretch(1);
 
@@ -205,7 +201,15 @@ void MoreOptionsUI::AddNumber(QGridLayout* grid, int row, const LongSetting& set
     box->setSuffix(unit);
     box->setSpecialValueText(zero);  // what 0 means, in words
     box->setAccessibleName(text);
-    box->setStyleSheet(FieldStyle());
+    // The fields' colours through the palette: a style sheet would take the arrows' drawing too.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, theme::kDarkRed);
+    palette.setColor(QPalette::Text, theme::kOrange);
+    palette.setColor(QPalette::Button, theme::kDarkRed);
+    palette.setColor(QPalette::ButtonText, theme::kOrange);
+    palette.setColor(QPalette::Highlight, theme::kOrange);
+    palette.setColor(QPalette::HighlightedText, theme::kDarkRed);
+    box->setPalette(palette);
     box->setKeyboardTracking(false);
     label->setBuddy(box);
     grid->addWidget(label, row, 0);
