@@ -2,6 +2,7 @@
 #include "settings/more_options_ui.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -41,6 +42,8 @@ MoreOptionsUI::MoreOptionsUI(QWidget* parent) : QDialog(parent) {
     // What the store holds now: a value changed in the file since the last time shows here.
     for (const Choice& choice : choices_)
         choice.box->setChecked(Settings().Get(choice.setting) != 0);
+    const std::int32_t sort = Settings().Get(setting::kBuddySort);
+    sortBox_->setCurrentIndex(sort >= 0 && sort < sortBox_->count() ? sort : 0);
     logFolder_->setText(FolderText(LogRoot()));
     ignored_.Assign(Ignores().Names());
     DrawIgnored();
@@ -115,6 +118,29 @@ void MoreOptionsUI::BuildControls() {
     desktop->addWidget(AddChoice(setting::kTrayIcon, QStringLiteral("TrayIcon"),
                                  QStringLiteral("Icon in the system tray (from the next start)")),
                        2, 0);
+
+    QGridLayout* buddies = section(QStringLiteral("Buddy list:"), QStringLiteral("BuddiesHeading"));
+    auto* sortLabel = new QLabel(QStringLiteral("Order:"), this);
+    sortLabel->setObjectName(QStringLiteral("BuddySortLabel"));
+    sortBox_ = new QComboBox(this);
+    sortBox_->setObjectName(QStringLiteral("BuddySort"));
+    sortBox_->setAccessibleName(QStringLiteral("Order of the buddy list"));
+    // By the setting's values, 0 first.
+    sortBox_->addItems({QStringLiteral("As the list is kept"), QStringLiteral("Online first"),
+                        QStringLiteral("By name")});
+    sortLabel->setBuddy(sortBox_);
+    buddies->addWidget(sortLabel, 0, 0);
+    buddies->addWidget(sortBox_, 0, 1, Qt::AlignLeft);
+    buddies->addWidget(AddChoice(setting::kBuddyHideOffline, QStringLiteral("BuddyHideOffline"),
+                                 QStringLiteral("Hide buddies not logged in")),
+                       1, 0, 1, 2);
+    buddies->addWidget(
+        AddChoice(setting::kBuddyIcons, QStringLiteral("BuddyIcons"),
+                  QStringLiteral("Status icons, and when each location was looked up")),
+        2, 0, 1, 2);
+    buddies->addWidget(AddChoice(setting::kBuddyJoin, QStringLiteral("BuddyJoin"),
+                                 QStringLiteral("Offer to join the lobby a buddy is in")),
+                       3, 0, 1, 2);
 
     QGridLayout* sound = section(QStringLiteral("Sounds:"), QStringLiteral("SoundsHeading"));
     sound->addWidget(AddChoice(setting::kPageSound, QStringLiteral("PageSound"),
@@ -247,6 +273,7 @@ void MoreOptionsUI::OnOk() {
     for (const Choice& choice : choices_) {
         Settings().Set(choice.setting, choice.box->isChecked() ? 1 : 0);
     }
+    Settings().Set(setting::kBuddySort, sortBox_->currentIndex());
     Ignores().Assign(ignored_.Names());
     accept();
 }

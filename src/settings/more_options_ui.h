@@ -10,6 +10,7 @@
 #include "settings/setting_names.h"
 
 class QCheckBox;
+class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -55,6 +56,7 @@ private:
 
     std::vector<Choice> choices_;
     IgnoreList ignored_;  // the list being edited, in memory until OK
+    QComboBox* sortBox_ = nullptr;  // "BuddySort"
     QLabel* logFolder_ = nullptr;
     QPushButton* openFolder_ = nullptr;
     QListWidget* ignoreNames_ = nullptr;
