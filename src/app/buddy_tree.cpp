@@ -85,6 +85,7 @@ void BuddyTree::Show(const ListChange& change) {
             icons_ = Settings().Get(setting::kBuddyIcons) != 0;
             return;
         case ListChange::Kind::Columns:
+            icons_ = Settings().Get(setting::kBuddyIcons) != 0;  // a list comes
             return;
         case ListChange::Kind::Added: {
             auto* item = new QTreeWidgetItem();

@@ -21,7 +21,7 @@ class BuddyTree {
 public:
     BuddyTree(QTreeWidget& list, const BuddyTable& table);
 
-    // Every change but the columns, which the window draws with their headers.
+    // Every change; the window draws the columns with their headers.
     void Show(const ListChange& change);
 
     int RowOf(const QTreeWidgetItem* item) const;  // service row, 0 for none

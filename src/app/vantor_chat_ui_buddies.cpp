@@ -21,10 +21,7 @@
 namespace vantor {
 
 void VantorChatUI::ShowList(const ListChange& change) {
-    if (change.kind == ListChange::Kind::Columns) {
-        DrawColumns();
-        return;
-    }
+    if (change.kind == ListChange::Kind::Columns) DrawColumns();
     tree_->Show(change);
     if (change.kind == ListChange::Kind::Cleared) buddyList_->setColumnCount(0);
     if (change.kind == ListChange::Kind::Added && change.filling)
