@@ -86,6 +86,7 @@ void BuddyTree::Show(const ListChange& change) {
             return;
         case ListChange::Kind::Columns:
             icons_ = Settings().Get(setting::kBuddyIcons) != 0;  // a list comes
+            filled_.invalidate();
             return;
         case ListChange::Kind::Added: {
             auto* item = new QTreeWidgetItem();
@@ -191,6 +192,13 @@ QString BuddyTree::TipAt(const QPoint& at) const {
     const TipClock clock{.now = table_.WallNow(), .utcOffset = &OffsetFromUtc};
     return FromWire(BuddyTip(table_.Rows()[static_cast<std::size_t>(row - 1)],
                              table_.LookedUp(row), table_.Mode(), column, clock));
+}
+
+bool BuddyTree::EventsDue() {
+    constexpr qint64 kFrameMs = 16;
+    if (filled_.isValid() && filled_.elapsed() < kFrameMs) return false;
+    filled_.start();
+    return true;
 }
 
 bool BuddyTree::Typed(const QString& text) {

@@ -29,6 +29,10 @@ public:
     int SelectedRow() const;                       // 0 without a selection
     // The tooltip of the cell at a point of the viewport; empty without icons or a row there.
     QString TipAt(const QPoint& at) const;
+    // While a list is filled, whether its pending events are to run after this row: after the
+    // first row, then at most once a frame. Each run lays the whole list out and paints it, so
+    // one per row would make a filling cost the square of its rows.
+    bool EventsDue();
     // Letters typed in the list: the first buddy drawn whose nickname starts with them (and
     // with the letters typed just before) becomes the current row. False for keys it leaves.
     bool Typed(const QString& text);
@@ -43,6 +47,7 @@ private:
     QTreeWidget& list_;
     const BuddyTable& table_;
     bool icons_ = true;  // "BuddyIcons", read with each new list and each redraw
+    QElapsedTimer filled_;  // since the last events of a filling; invalid: none yet
     QString typed_;
     QElapsedTimer lastKey_;
 };

@@ -24,7 +24,7 @@ void VantorChatUI::ShowList(const ListChange& change) {
     if (change.kind == ListChange::Kind::Columns) DrawColumns();
     tree_->Show(change);
     if (change.kind == ListChange::Kind::Cleared) buddyList_->setColumnCount(0);
-    if (change.kind == ListChange::Kind::Added && change.filling)
+    if (change.kind == ListChange::Kind::Added && change.filling && tree_->EventsDue())
         QCoreApplication::processEvents();
 }
 
