@@ -69,8 +69,8 @@ void BuddyTree::Draw(QTreeWidgetItem* item, int row) const {
             decides < buddy.locations.size() ? buddy.locations[decides] : std::string();
         const BuddyStatus status = StatusOf(location);
         item->setIcon(0, art::StatusIcon(IconName(status)));
-        const QString words = FromWire(buddy.nick) + QStringLiteral(", ") +
-                              QString::fromLatin1(StatusWords(status));
+        const QString words =
+            FromWire(buddy.nick) + QStringLiteral(", ") + QString::fromLatin1(StatusWords(status));
         item->setData(0, Qt::AccessibleTextRole, words);
     }
     const bool hidden = table_.Order().Hidden(table_.Rows(), row);
@@ -190,8 +190,8 @@ QString BuddyTree::TipAt(const QPoint& at) const {
     const int column = list_.columnAt(at.x());
     if (row == 0 || column < 0) return {};
     const TipClock clock{.now = table_.WallNow(), .utcOffset = &OffsetFromUtc};
-    return FromWire(BuddyTip(table_.Rows()[static_cast<std::size_t>(row - 1)],
-                             table_.LookedUp(row), table_.Mode(), column, clock));
+    return FromWire(BuddyTip(table_.Rows()[static_cast<std::size_t>(row - 1)], table_.LookedUp(row),
+                             table_.Mode(), column, clock));
 }
 
 bool BuddyTree::EventsDue() {

@@ -46,7 +46,7 @@ private:
 
     QTreeWidget& list_;
     const BuddyTable& table_;
-    bool icons_ = true;  // "BuddyIcons", read with each new list and each redraw
+    bool icons_ = true;     // "BuddyIcons", read with each new list and each redraw
     QElapsedTimer filled_;  // since the last events of a filling; invalid: none yet
     QString typed_;
     QElapsedTimer lastKey_;

@@ -2,8 +2,8 @@
 // The main window's buddy list: drawing the session's rows, its pop-up menu and commands.
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QHelpEvent>
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>

@@ -197,13 +197,12 @@ void VantorChatUI::BuildBuddyMenu() {
         action->setObjectName(QString::fromLatin1(name));
         action->setCheckable(true);
         sorts->addAction(action);
-        connect(action, &QAction::triggered, this, [this, order] {
-            ChooseViewOrder(order, buddyMnuHideOffline_->isChecked());
-        });
+        connect(action, &QAction::triggered, this,
+                [this, order] { ChooseViewOrder(order, buddyMnuHideOffline_->isChecked()); });
         return action;
     };
-    buddyMnuSortService_ =
-        sortItem("BuddyMnu_SortService", QStringLiteral("In the &list's order"), BuddySort::Service);
+    buddyMnuSortService_ = sortItem("BuddyMnu_SortService", QStringLiteral("In the &list's order"),
+                                    BuddySort::Service);
     buddyMnuSortOnline_ =
         sortItem("BuddyMnu_SortOnline", QStringLiteral("&Online first"), BuddySort::OnlineFirst);
     buddyMnuSortName_ =
@@ -211,9 +210,8 @@ void VantorChatUI::BuildBuddyMenu() {
     buddyMnuHideOffline_ =
         item("BuddyMnu_HideOffline", QStringLiteral("&Hide buddies not logged in"), true);
     buddyMnuHideOffline_->setCheckable(true);
-    connect(buddyMnuHideOffline_, &QAction::triggered, this, [this](bool hide) {
-        ChooseViewOrder(session_.Buddies().Order().Rule().sort, hide);
-    });
+    connect(buddyMnuHideOffline_, &QAction::triggered, this,
+            [this](bool hide) { ChooseViewOrder(session_.Buddies().Order().Rule().sort, hide); });
     connect(buddyMnuPage_, &QAction::triggered, this, &VantorChatUI::PageBudClick);
     connect(buddyMnuJoin_, &QAction::triggered, this, &VantorChatUI::JoinBuddyLobby);
     connect(buddyMnuDel_, &QAction::triggered, this, &VantorChatUI::DelBudClick);

@@ -64,7 +64,7 @@ public:
     void ChatCB_Callback(const std::string& line, Delivery status, const Param& param);
 
     // The user's doing.
-    void MoveTo(int row);                          // a click on a lobby row (1-based)
+    void MoveTo(int row);  // a click on a lobby row (1-based)
     // Into the lobby of this number (the index into LobbyNames), as from elsewhere (a buddy's
     // location): the lobby the list's end joins when the list has not come, a move (PART, then
     // JOIN) from the lobby the user is in, or once the join under way is done.
@@ -140,7 +140,7 @@ private:
     int currentLobby_ = 0;
     int previousLobby_ = 0;
     bool chatActive_ = false;
-    bool moving_ = false;  // own PART sent for a move, its echo not seen yet
+    bool moving_ = false;   // own PART sent for a move, its echo not seen yet
     bool listing_ = false;  // LIST sent, its end not seen yet
     bool joining_ = false;  // own JOIN sent, its echo not seen yet
     int wantedLobby_ = -1;  // JoinLobby's number, waiting for the list or the join under way

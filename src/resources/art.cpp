@@ -2,8 +2,8 @@
 #include "resources/art.h"
 
 #include <QFile>
-#include <QHash>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPixmapCache>
 
 namespace vantor::art {

@@ -162,8 +162,8 @@ void BuddyOrder::Clear() {
 }
 
 int BuddyOrder::Insert(const std::vector<BuddyRow>& rows, int row) {
-    const auto at = std::ranges::lower_bound(drawn_, row,
-                                             [&](int a, int b) { return Before(rows, a, b); });
+    const auto at =
+        std::ranges::lower_bound(drawn_, row, [&](int a, int b) { return Before(rows, a, b); });
     const auto index = static_cast<std::size_t>(at - drawn_.begin());
     drawn_.insert(at, row);
     return static_cast<int>(index) + 1;

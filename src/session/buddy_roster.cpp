@@ -102,8 +102,7 @@ const std::vector<std::int64_t>& BuddyRoster::LookedUp(int row) const {
 
 int BuddyRoster::DecidingColumn() const {
     const std::int32_t server = host_.ServerIndex();
-    return mode_ == ServerMode::AllServers && server >= 0 && server < kServerCount ? server + 1
-                                                                                    : 1;
+    return mode_ == ServerMode::AllServers && server >= 0 && server < kServerCount ? server + 1 : 1;
 }
 
 ViewRule BuddyRoster::SettingsRule() const {

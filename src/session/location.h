@@ -17,7 +17,7 @@ inline constexpr std::string_view kNotLoggedIn = "Not Logged In";
 inline constexpr std::string_view kHiding = "Hiding";
 inline constexpr std::string_view kLoggedIn = "Logged In";
 inline constexpr std::string_view kChatRoom = "Chat Room";  // + ": " and the lobby's name
-inline constexpr std::string_view kGame = "Game: ";          // + the game's name
+inline constexpr std::string_view kGame = "Game: ";         // + the game's name
 inline constexpr std::string_view kUnrecognised = "Unrecognised location";
 inline constexpr std::string_view kUnknown = "Unknown";
 }  // namespace where

@@ -55,7 +55,7 @@ private:
     void OnOk();
 
     std::vector<Choice> choices_;
-    IgnoreList ignored_;  // the list being edited, in memory until OK
+    IgnoreList ignored_;            // the list being edited, in memory until OK
     QComboBox* sortBox_ = nullptr;  // "BuddySort"
     QLabel* logFolder_ = nullptr;
     QPushButton* openFolder_ = nullptr;

@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "app/add_buddy_ui.h"
-#include "chat/chat_ui.h"
 #include "app_fixture.h"
+#include "chat/chat_ui.h"
 #include "reorder/buddy_restore.h"
 #include "reorder/reorder_ui.h"
 #include "support/demo_places.h"
@@ -121,7 +121,8 @@ TEST(BuddyEditsOnService, theDemoListSortedOnlineFirstJoinsALobbyAndReordersTheS
     ASSERT_TRUE(f.LogOnAs(u"demo"_s, u"demo"_s));
     ASSERT_TRUE(PumpUi([&] { return f.Text("Status").startsWith(u"Search completed"_s); }));
     const auto rightClick = [&](const char* nick) {
-        QTreeWidgetItem* item = f.List()->findItems(QString::fromLatin1(nick), Qt::MatchExactly).value(0);
+        QTreeWidgetItem* item =
+            f.List()->findItems(QString::fromLatin1(nick), Qt::MatchExactly).value(0);
         QTest::mouseClick(f.List()->viewport(), Qt::RightButton, {},
                           f.List()->visualItemRect(item).center());
     };
@@ -130,8 +131,8 @@ TEST(BuddyEditsOnService, theDemoListSortedOnlineFirstJoinsALobbyAndReordersTheS
     rightClick("guest");
     f.Item("BuddyMnu_SortOnline")->trigger();
     const QString online = f.Rows();
-    EXPECT_TRUE(online.endsWith(u"|guest"_s)) << online.toStdString();  // not logged in: last
-    EXPECT_LT(online.indexOf(u"warden"_s), online.indexOf(u"shade"_s));   // hiding after those in
+    EXPECT_TRUE(online.endsWith(u"|guest"_s)) << online.toStdString();   // not logged in: last
+    EXPECT_LT(online.indexOf(u"warden"_s), online.indexOf(u"shade"_s));  // hiding after those in
 
     rightClick("warden");
     QAction* join = f.Item("BuddyMnu_Join");

@@ -104,8 +104,8 @@ TEST(BuddyIcons, switchedOffTheRowsAreTheClassicTextRows) {
         EXPECT_TRUE(item->icon(0).isNull()) << k.nick;
         EXPECT_FALSE(item->data(0, Qt::AccessibleTextRole).isValid()) << k.nick;
         for (const Kind& any : kKinds)
-            EXPECT_LT(Count(shot, f.List()->visualItemRect(item), shot.devicePixelRatio(), any.colour),
-                      2)
+            EXPECT_LT(
+                Count(shot, f.List()->visualItemRect(item), shot.devicePixelRatio(), any.colour), 2)
                 << k.nick << " " << any.nick;
     }
 }

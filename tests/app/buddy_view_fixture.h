@@ -47,9 +47,7 @@ struct BuddyViewFixture : MainWindowFixture {
         QTest::mouseClick(List()->viewport(), Qt::RightButton, {}, at);
     }
     QTreeWidgetItem* ItemFor(const std::string& nick) const {
-        return List()
-            ->findItems(QString::fromStdString(nick), Qt::MatchExactly)
-            .value(0);
+        return List()->findItems(QString::fromStdString(nick), Qt::MatchExactly).value(0);
     }
     // The nicknames drawn and shown, top to bottom.
     QString Shown() const {
@@ -58,7 +56,6 @@ struct BuddyViewFixture : MainWindowFixture {
             if (!List()->topLevelItem(i)->isHidden()) names << List()->topLevelItem(i)->text(0);
         return names.join(u' ');
     }
-
 };
 
 }  // namespace vantor::test

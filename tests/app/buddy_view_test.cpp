@@ -108,7 +108,8 @@ TEST(BuddyView, aBuddyWhoComesOnlineMovesUpAndTheListStaysWhereTheUserHasIt) {
         const char* nick;
         const char* words;
         const char* top;
-    } comings[] = {{"b45", "3", "b45"}, {"b12", "3", "b12 b45"}, {"b20", "0 xxColdFront,12", "b12 b20 b45"}};
+    } comings[] = {
+        {"b45", "3", "b45"}, {"b12", "3", "b12 b45"}, {"b20", "0 xxColdFront,12", "b12 b20 b45"}};
     for (const auto& c : comings) {
         SCOPED_TRACE(c.nick);
         ASSERT_TRUE(f.Answer(c.nick, c.words));
@@ -236,13 +237,9 @@ TEST(BuddyView, typedLettersSelectTheFirstBuddyDrawnWhoseNicknameStartsWithThem)
         const char* selected;
     } cases[] = {
         {"c", true, "carol"},  // cal, before it, is not logged in and hidden
-        {"ca", true, "carol"},
-        {"CAT", true, "Cathy"},
-        {"b", true, "Bob"},
+        {"ca", true, "carol"},  {"CAT", true, "Cathy"}, {"b", true, "Bob"},
         {"cal", true, "carol"},  // no shown buddy goes on so, nor one starting with "l"
-        {"dc", false, "carol"},
-        {"x", true, "carol"},
-        {"A", true, "alice"},
+        {"dc", false, "carol"}, {"x", true, "carol"},   {"A", true, "alice"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

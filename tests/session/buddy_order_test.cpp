@@ -74,31 +74,43 @@ TEST(BuddyOrder, drawOrderSortsFiltersAndKeepsTiesInTheServicesOrder) {
         const char* drawn;
     } cases[] = {
         {"service", mixed, {}, "zed Amy bob carl dora al Bea amy"},
-        {"online first", mixed, {.sort = BuddySort::OnlineFirst}, "Amy dora Bea amy bob carl zed al"},
-        {"by name, any case, ties by row", mixed, {.sort = BuddySort::ByName},
+        {"online first",
+         mixed,
+         {.sort = BuddySort::OnlineFirst},
+         "Amy dora Bea amy bob carl zed al"},
+        {"by name, any case, ties by row",
+         mixed,
+         {.sort = BuddySort::ByName},
          "al Amy amy Bea bob carl dora zed"},
         {"service, hidden", mixed, {.hideOffline = true}, "Amy bob carl dora Bea amy"},
         {"online first, hidden",
          mixed,
          {.sort = BuddySort::OnlineFirst, .hideOffline = true},
          "Amy dora Bea amy bob carl"},
-        {"three servers, first column", servers, {.sort = BuddySort::OnlineFirst, .column = 1},
+        {"three servers, first column",
+         servers,
+         {.sort = BuddySort::OnlineFirst, .column = 1},
          "ann di ben cy"},
-        {"three servers, second column", servers, {.sort = BuddySort::OnlineFirst, .column = 2},
+        {"three servers, second column",
+         servers,
+         {.sort = BuddySort::OnlineFirst, .column = 2},
          "ben di ann cy"},
-        {"three servers, third column", servers, {.sort = BuddySort::OnlineFirst, .column = 3},
+        {"three servers, third column",
+         servers,
+         {.sort = BuddySort::OnlineFirst, .column = 3},
          "ben ann cy di"},
         // Logged in on any server is not hidden.
         {"three servers, hidden", servers, {.hideOffline = true, .column = 2}, "ann ben di"},
         {"empty", {}, {.sort = BuddySort::ByName}, ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(Nicks(c.rows, DrawOrder(c.rows, c.rule)), c.drawn) << c.what;
+    for (const auto& c : cases)
+        EXPECT_EQ(Nicks(c.rows, DrawOrder(c.rows, c.rule)), c.drawn) << c.what;
 }
 
 // Whatever happens to the rows one at a time, the order kept is the one drawn from scratch, and
 // positions and rows map to each other.
 TEST(BuddyOrder, changesOneAtATimeGiveTheOrderASortFromScratchGives) {
-    const std::vector<std::string> places = {"Not Logged In", "Hiding",  "Logged In",
+    const std::vector<std::string> places = {"Not Logged In",        "Hiding",  "Logged In",
                                              "Chat Room: Iron Hand", "Game: X", "Unknown"};
     std::mt19937 random(7);
     for (BuddySort sort : {BuddySort::Service, BuddySort::OnlineFirst, BuddySort::ByName}) {
@@ -126,7 +138,8 @@ TEST(BuddyOrder, changesOneAtATimeGiveTheOrderASortFromScratchGives) {
             BuddyOrder fresh;
             fresh.Reset(rows, {.sort = sort});
             ASSERT_EQ(order.Drawn(), fresh.Drawn()) << "step " << step;
-            for (int p = 1; p <= int(rows.size()); ++p) ASSERT_EQ(order.Position(order.RowAt(p)), p);
+            for (int p = 1; p <= int(rows.size()); ++p)
+                ASSERT_EQ(order.Position(order.RowAt(p)), p);
         }
     }
 }

@@ -147,7 +147,8 @@ TEST(MainSessionSearch, answersFillTheServicesRowsWhileTheViewIsSortedAndFiltere
         };
         for (const auto& [nick, place] : kDemoPlaces) EXPECT_EQ(placeOf(nick), place) << nick;
         std::vector<std::string> drawn;
-        for (int row : roster.Order().Drawn()) drawn.push_back(roster.Rows()[std::size_t(row - 1)].nick);
+        for (int row : roster.Order().Drawn())
+            drawn.push_back(roster.Rows()[std::size_t(row - 1)].nick);
         EXPECT_EQ(Replay(view.changes, roster), drawn);
         BuddyOrder fresh;
         fresh.Reset(roster.Rows(), roster.Order().Rule());

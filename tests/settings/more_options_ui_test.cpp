@@ -31,8 +31,8 @@ namespace {
 
 // The settings beyond the classic client, by the names of their boxes and in the store.
 const std::vector<const char*> kChoices = {
-    "ChatTimeStamps", "LogConversations", "AutoReconnect", "DesktopNotify",
-    "BuddyAlerts",    "TrayIcon",         "BuddyHideOffline", "BuddyIcons",
+    "ChatTimeStamps", "LogConversations", "AutoReconnect",       "DesktopNotify",
+    "BuddyAlerts",    "TrayIcon",         "BuddyHideOffline",    "BuddyIcons",
     "BuddyJoin",      "PageSound",        "PagesFromBuddiesOnly"};
 
 std::vector<int> Stored() {

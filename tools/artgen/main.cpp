@@ -371,10 +371,10 @@ int main(int argc, char** argv) {
     }
     for (const char* name : kStatusNames) {
         for (int side : {12, 18, 24}) {
-            ok &= Save(StatusIcon(QString::fromLatin1(name), side),
-                       out.filePath(QStringLiteral("status/%1-%2.png")
-                                        .arg(QString::fromLatin1(name))
-                                        .arg(side)));
+            ok &= Save(
+                StatusIcon(QString::fromLatin1(name), side),
+                out.filePath(
+                    QStringLiteral("status/%1-%2.png").arg(QString::fromLatin1(name)).arg(side)));
         }
     }
     return ok ? 0 : 1;
