@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The main window logged on as demo to the bundled service, its buddy list searched, saved as a
 // picture:
-//   buddy_gallery service|sorted|filtered|menu out.png
+//   buddy_gallery service|sorted|filtered|menu|sortmenu out.png
 // service: the list in the service's order; sorted: online first; filtered: by name without the
-// buddies not logged in; menu: sorted, with the pop-up menu of the buddy in a lobby open.
+// buddies not logged in; menu: sorted, with the pop-up menu of the buddy in a lobby open;
+// sortmenu: the same with its "Sort buddies" open.
 // (offscreen, under Xvfb or any display; set QT_SCALE_FACTOR=2 for 200 %)
 #include <QApplication>
 #include <QMenu>
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
         poll->stop();
         const QList<QTreeWidgetItem*> warden =
             list->findItems(QStringLiteral("warden"), Qt::MatchExactly);
-        if (what == u"menu" && !warden.isEmpty()) {
+        if (what.endsWith(u"menu") && !warden.isEmpty()) {
             const QPoint at = list->visualItemRect(warden.front()).center();
             QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at),
                                 Qt::RightButton, Qt::NoButton, Qt::NoModifier);
@@ -78,6 +79,13 @@ int main(int argc, char** argv) {
                 // The menu is a window of its own: drawn onto the main window where it opened.
                 QPainter painter(&shot);
                 painter.drawPixmap(main.mapFromGlobal(menuAt), shownMenu->grab());
+                auto* sort = shownMenu->findChild<QMenu*>(QStringLiteral("BuddyMnu_Sort"));
+                if (what == u"sortmenu" && sort) {
+                    const QRect item = shownMenu->actionGeometry(sort->menuAction());
+                    const QPoint at = main.mapFromGlobal(menuAt) + item.topRight();
+                    sort->adjustSize();
+                    painter.drawPixmap(at, sort->grab());
+                }
             }
             shot.save(out);
             QApplication::exit(0);
