@@ -11,6 +11,7 @@
 
 #include "app/about_ui.h"
 #include "app/add_buddy_ui.h"
+#include "app/buddy_tree.h"
 #include "app/log_on_ui.h"
 #include "app/motd_ui.h"
 #include "chat/chat_ui.h"
@@ -372,6 +373,8 @@ void VantorChatUI::OptionsClick() {
     if (!settings) return;
     settings->move(geometry().center() - settings->rect().center());
     settings->exec();
+    // The list's view settings may have changed in the windows it opens.
+    session_.Buddies().ApplyViewSettings();
 }
 
 void VantorChatUI::ChatClick() {

@@ -24,6 +24,7 @@ namespace vantor {
 
 class AboutUI;
 class AddBuddyUI;
+class BuddyTree;
 class BuddyRestore;
 class PictureBox;
 class ProgBar;
@@ -108,6 +109,9 @@ private:
     void PageBudClick();
     void RefreshSelectedClick();
     void ShowBuddyMenu(int row, const QPoint& globalPos);
+    void DrawJoinItem(const BuddyRow& buddy);
+    void JoinBuddyLobby();  // into the lobby of the buddy the menu was shown for
+    void ChooseViewOrder(BuddySort sort, bool hideOffline);
 
     // Adding, deleting and reordering buddies (vantor_chat_ui_edits.cpp).
     void AddBudClick();
@@ -173,6 +177,8 @@ private:
     QLabel* logAs_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QTreeWidget* buddyList_ = nullptr;
+    std::unique_ptr<BuddyTree> tree_;  // draws the roster's rows into buddyList_
+    int joinLobby_ = -1;               // the lobby the menu's Join item goes to
     ProgBar* progBar_ = nullptr;
     VantorBtn* logInBtn_ = nullptr;
     QElapsedTimer logInWordSince_;  // a double click's second half must not undo its first
@@ -197,6 +203,11 @@ private:
     QAction* buddyMnuReOrd_ = nullptr;
     QAction* buddyMnuRef_ = nullptr;
     QAction* buddyMnuReDL_ = nullptr;
+    QAction* buddyMnuJoin_ = nullptr;
+    QAction* buddyMnuSortService_ = nullptr;
+    QAction* buddyMnuSortOnline_ = nullptr;
+    QAction* buddyMnuSortName_ = nullptr;
+    QAction* buddyMnuHideOffline_ = nullptr;
 };
 
 // The window title: the product and its version, plus " - " and the status when there is one.

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The main window's controls, their looks and wiring, and the twip rules that place them.
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "app/buddy_tree.h"
 #include "app/vantor_chat_ui.h"
 #include "common/qt_text.h"
 #include "common/wire_text.h"
@@ -90,8 +92,10 @@ void VantorChatUI::BuildControls() {
     buddyList_->setStyleSheet(ListStyle());
     buddyList_->setSelectionMode(QAbstractItemView::SingleSelection);
     buddyList_->setAllColumnsShowFocus(true);
+    buddyList_->setIconSize(QSize(art::kStatusIconSide, art::kStatusIconSide));
     ThemeScrollBars(buddyList_);
     ShowFocusFrame(buddyList_);
+    tree_ = std::make_unique<BuddyTree>(*buddyList_, session_.Buddies());
     // Right-button release, the context-menu key and Enter are caught on their way in.
     buddyList_->installEventFilter(this);
     buddyList_->viewport()->installEventFilter(this);
@@ -172,6 +176,9 @@ void VantorChatUI::BuildBuddyMenu() {
         return action;
     };
     buddyMnuPage_ = item("BuddyMnu_Page", QStringLiteral("&Page"), true);
+    // Shown only for a buddy in a lobby the client knows.
+    buddyMnuJoin_ = item("BuddyMnu_Join", QStringLiteral("&Join"), true);
+    buddyMnuJoin_->setVisible(false);
     buddyMnuDel_ = item("BuddyMnu_Del", QStringLiteral("&Delete"), true);
     buddyMnu_->addSeparator();
     buddyMnuRefUsr_ = item("BuddyMnu_RefUsr", QStringLiteral("&Refresh location"), false);
@@ -180,7 +187,33 @@ void VantorChatUI::BuildBuddyMenu() {
     buddyMnu_->addSeparator();
     buddyMnuRef_ = item("BuddyMnu_Ref", QStringLiteral("Refresh all user locations"), false);
     buddyMnuReDL_ = item("BuddyMnu_ReDL", QStringLiteral("Re-download buddy list"), false);
+    // How the list is drawn; the service's order stays as it is.
+    buddyMnu_->addSeparator();
+    QMenu* sort = buddyMnu_->addMenu(QStringLiteral("&Sort buddies"));
+    sort->setObjectName(QStringLiteral("BuddyMnu_Sort"));
+    auto* sorts = new QActionGroup(sort);
+    auto sortItem = [&](const char* name, const QString& caption, BuddySort order) {
+        QAction* action = sort->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        sorts->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, order] { ChooseViewOrder(order, buddyMnuHideOffline_->isChecked()); });
+        return action;
+    };
+    buddyMnuSortService_ = sortItem("BuddyMnu_SortService", QStringLiteral("In the &list's order"),
+                                    BuddySort::Service);
+    buddyMnuSortOnline_ =
+        sortItem("BuddyMnu_SortOnline", QStringLiteral("&Online first"), BuddySort::OnlineFirst);
+    buddyMnuSortName_ =
+        sortItem("BuddyMnu_SortName", QStringLiteral("By &name"), BuddySort::ByName);
+    buddyMnuHideOffline_ =
+        item("BuddyMnu_HideOffline", QStringLiteral("&Hide buddies not logged in"), true);
+    buddyMnuHideOffline_->setCheckable(true);
+    connect(buddyMnuHideOffline_, &QAction::triggered, this,
+            [this](bool hide) { ChooseViewOrder(session_.Buddies().Order().Rule().sort, hide); });
     connect(buddyMnuPage_, &QAction::triggered, this, &VantorChatUI::PageBudClick);
+    connect(buddyMnuJoin_, &QAction::triggered, this, &VantorChatUI::JoinBuddyLobby);
     connect(buddyMnuDel_, &QAction::triggered, this, &VantorChatUI::DelBudClick);
     connect(buddyMnuReOrd_, &QAction::triggered, this, &VantorChatUI::ReOrdBudClick);
     connect(buddyMnuReDL_, &QAction::triggered, this, [this] { session_.Buddies().ReDownload(); });

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "chat/chat_lines.h"
+#include "common/lobby_names.h"
 #include "common/wire_text.h"
 #include "settings/settings_source.h"
 
@@ -75,6 +76,7 @@ void Lobby::ConnectChat() {
     view_.LobbiesChanged();
     view_.Status("Requesting lobby list...");
     if (link_) {
+        listing_ = true;
         link_->send(ListCommand(), {.callback = ChatCB,
                                     .param = Param{int(kList)},
                                     .codes = {reply::kListItem},
@@ -147,6 +149,9 @@ bool Lobby::IsListedChannel(std::string_view channel) const {
 }
 
 void Lobby::OnListEnd() {
+    listing_ = false;
+    const int asked = RowOfLobby(wantedLobby_);
+    wantedLobby_ = -1;
     if (lobbies_.empty()) {
         currentLobby_ = 0;
         view_.Status("No lobbies are open.");
@@ -157,6 +162,7 @@ void Lobby::OnListEnd() {
     // A lobby that is not listed (closed, or a stale setting) falls back to the first one.
     const auto rows = static_cast<std::int64_t>(lobbies_.size());
     currentLobby_ = wanted < 1 || wanted > rows ? 1 : int(wanted);
+    if (asked > 0) currentLobby_ = asked;
     view_.LobbiesChanged();
     RegisterIntercepts();
     JoinCurrent();
@@ -180,6 +186,7 @@ void Lobby::JoinCurrent() {
     const LobbyInfo* info = Row(currentLobby_);
     if (link_ && info && !info->channel.empty()) {
         namesDue_ = true;
+        joining_ = true;
         // Every names line of the reply is ours: once the first has started it, the later ones
         // are its data lines.
         link_->send(JoinCommand(info->channel), {.callback = ChatCB,
@@ -231,11 +238,48 @@ void Lobby::OnJoin(const std::string& line) {
     // A new visit: an ignored user's first hidden lines earn a note again.
     hidden_.clear();
     untold_.clear();
+    joining_ = false;
     if (!Notice("Joined channel " + LobbyName(currentLobby_))) return;
     SetCount(currentLobby_, int(members_.size()));
     chatActive_ = true;
     view_.ChatControls(true);
     view_.Status("Chat is active.");
+    // Asked for another lobby while this one was being joined: on there now.
+    if (const int asked = RowOfLobby(wantedLobby_); asked > 0) {
+        wantedLobby_ = -1;
+        MoveTo(asked);
+    }
+}
+
+int Lobby::RowOfLobby(int number) const {
+    if (number < 0) return 0;
+    const auto it = std::ranges::find(lobbies_, number, &LobbyInfo::number);
+    return it == lobbies_.end() ? 0 : int(it - lobbies_.begin()) + 1;
+}
+
+void Lobby::JoinLobby(int number) {
+    if (closed_ || number < 0 || number >= int(LobbyNames.size())) return;
+    if (listing_ || joining_) {
+        wantedLobby_ = number;
+        return;
+    }
+    const int row = RowOfLobby(number);
+    if (row == 0) {
+        Notice(std::string(LobbyNames[std::size_t(number)]) + " is not open.");
+        return;
+    }
+    if (linkDown_) {
+        // Joined once the link is back.
+        currentLobby_ = row;
+        removed_ = false;
+        view_.LobbiesChanged();
+        return;
+    }
+    MoveTo(row);
+}
+
+bool Lobby::MoveUnderWay() const {
+    return !closed_ && (moving_ || listing_ || joining_ || wantedLobby_ >= 0);
 }
 
 void Lobby::OnPart(const std::string& line) {
@@ -253,6 +297,7 @@ void Lobby::OnPart(const std::string& line) {
 
 void Lobby::LeftLobby(int left) {
     moving_ = false;
+    joining_ = false;
     SetCount(left, std::max(0, int(members_.size()) - 1));
     ClearMembers();
     chatActive_ = false;
@@ -317,6 +362,9 @@ void Lobby::LinkDown() {
     if (closed_ || linkDown_) return;
     linkDown_ = true;
     moving_ = false;
+    joining_ = false;
+    listing_ = false;
+    wantedLobby_ = -1;
     chatActive_ = false;
     ClearMembers();
     view_.Status("Chat is inactive.");

@@ -64,7 +64,13 @@ public:
     void ChatCB_Callback(const std::string& line, Delivery status, const Param& param);
 
     // The user's doing.
-    void MoveTo(int row);                          // a click on a lobby row (1-based)
+    void MoveTo(int row);  // a click on a lobby row (1-based)
+    // Into the lobby of this number (the index into LobbyNames), as from elsewhere (a buddy's
+    // location): the lobby the list's end joins when the list has not come, a move (PART, then
+    // JOIN) from the lobby the user is in, or once the join under way is done.
+    void JoinLobby(int number);
+    // A list, a join or a move is under way: another JoinLobby would have to wait for it.
+    bool MoveUnderWay() const;
     void ToggleRecipient(const std::string& key);  // a click on a member
     // True, with a notice, when no line can go out now; the line stays with the user.
     bool RefuseSend();
@@ -109,6 +115,7 @@ private:
     // The user is out of the lobby whose members are listed; a move goes on to the next one.
     void LeftLobby(int left);
     int ListedLobby() const { return moving_ ? previousLobby_ : currentLobby_; }
+    int RowOfLobby(int number) const;  // 0 when the list has none
     bool IsListedChannel(std::string_view channel) const;
     void JoinCurrent();
     void RegisterIntercepts();
@@ -133,7 +140,10 @@ private:
     int currentLobby_ = 0;
     int previousLobby_ = 0;
     bool chatActive_ = false;
-    bool moving_ = false;  // own PART sent for a move, its echo not seen yet
+    bool moving_ = false;   // own PART sent for a move, its echo not seen yet
+    bool listing_ = false;  // LIST sent, its end not seen yet
+    bool joining_ = false;  // own JOIN sent, its echo not seen yet
+    int wantedLobby_ = -1;  // JoinLobby's number, waiting for the list or the join under way
     bool linkDown_ = false;
     bool removed_ = false;
     bool closed_ = false;

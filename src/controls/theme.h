@@ -60,6 +60,14 @@ inline constexpr QColor kWeaveDark{54, 0, 0};
 inline constexpr QColor kBannerTop{150, 10, 0};
 inline constexpr QColor kChevron{255, 128, 0, 40};
 inline constexpr QColor kMarkShadow{0, 0, 0, 170};
+// The buddy list's status icons.
+inline constexpr QColor kStatusEdge{0, 0, 0, 210};
+inline constexpr QColor kStatusOnline{70, 210, 80};
+inline constexpr QColor kStatusOffline{150, 140, 140};
+inline constexpr QColor kStatusHiding{160, 160, 230};
+inline constexpr QColor kStatusChat{255, 190, 80};
+inline constexpr QColor kStatusGame{80, 160, 255};
+inline constexpr QColor kStatusUnknown{190, 170, 160};
 }  // namespace paint
 
 }  // namespace theme

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPixmapCache>
 
 namespace vantor::art {
@@ -73,6 +74,17 @@ QIcon WindowIcon() {
     for (int side : {16, 32, 48, 64, 128, 256}) {
         icon.addFile(QStringLiteral(":/icons/vantor-%1.png").arg(side), QSize(side, side));
     }
+    return icon;
+}
+
+QIcon StatusIcon(const QString& name) {
+    static QHash<QString, QIcon> made;
+    const auto found = made.constFind(name);
+    if (found != made.constEnd()) return *found;
+    QIcon icon;
+    for (int side : {12, 18, 24})
+        icon.addFile(QStringLiteral(":/status/%1-%2.png").arg(name).arg(side), QSize(side, side));
+    made.insert(name, icon);
     return icon;
 }
 

@@ -26,6 +26,11 @@ QPixmap Background(qreal devicePixelRatio);
 QPixmap Title(qreal devicePixelRatio);
 QIcon WindowIcon();
 
+// A buddy's status icon at every size painted (12, 18 and 24 pixels, for 100 %, 150 % and
+// 200 %): "offline", "hiding", "online", "chat", "game" or "unknown". Made once per name.
+QIcon StatusIcon(const QString& name);
+inline constexpr int kStatusIconSide = 12;  // logical pixels
+
 // The background and banner every window shows, for the screen's scale. Loaded once (start-up
 // asks for them before any window exists) and kept in the pixmap cache.
 QPixmap SharedBackground();

@@ -9,6 +9,8 @@
 
 #include "diagnostics/debug_log.h"
 #include "session/buddy_list.h"
+#include "session/buddy_tip.h"
+#include "session/location.h"
 #include "settings/settings_source.h"
 #include "transport/wolcon2.h"
 
@@ -17,6 +19,11 @@ namespace vantor {
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
+
+std::int64_t SystemSeconds() {
+    using namespace std::chrono;
+    return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+}
 
 }  // namespace
 
@@ -64,7 +71,8 @@ BuddyRoster::BuddyRoster(RosterHost& host, MainView& view, MainControls& control
       view_(view),
       controls_(controls),
       budCheckCB_(std::make_shared<Callback>()),
-      search_(*this, budCheckCB_) {
+      search_(*this, budCheckCB_),
+      wallClock_(&SystemSeconds) {
     budCheckCB_->SetHandler([this](const std::string& line, Delivery kind, const Param& param) {
         BudCheckCB_Callback(line, kind, param);
     });
@@ -80,6 +88,53 @@ void BuddyRoster::SetListMender(ListMender mender) {
 
 void BuddyRoster::SetDecimalPoint(std::string point) {
     decimalPoint_ = std::move(point);
+}
+
+void BuddyRoster::SetWallClock(WallClock clock) {
+    wallClock_ = clock ? std::move(clock) : WallClock(&SystemSeconds);
+}
+
+const std::vector<std::int64_t>& BuddyRoster::LookedUp(int row) const {
+    static const std::vector<std::int64_t> none;
+    if (row < 1 || row > static_cast<int>(lookedUp_.size())) return none;
+    return lookedUp_[static_cast<std::size_t>(row - 1)];
+}
+
+int BuddyRoster::DecidingColumn() const {
+    const std::int32_t server = host_.ServerIndex();
+    return mode_ == ServerMode::AllServers && server >= 0 && server < kServerCount ? server + 1 : 1;
+}
+
+ViewRule BuddyRoster::SettingsRule() const {
+    return {.sort = SortFromSetting(Settings().Get(setting::kBuddySort)),
+            .hideOffline = Settings().Get(setting::kBuddyHideOffline) != 0,
+            .column = DecidingColumn()};
+}
+
+void BuddyRoster::SetViewOrder(BuddySort sort, bool hideOffline) {
+    Settings().Set(setting::kBuddySort, static_cast<std::int32_t>(sort));
+    Settings().Set(setting::kBuddyHideOffline, hideOffline ? 1 : 0);
+    Redraw();
+}
+
+void BuddyRoster::ApplyViewSettings() {
+    Redraw();
+}
+
+void BuddyRoster::Redraw() {
+    std::vector<int> was = order_.Reset(rows_, SettingsRule());
+    if (mode_ == ServerMode::None || rows_.empty()) return;
+    view_.ShowList({.kind = ListChange::Kind::Order, .was = std::move(was)});
+}
+
+void BuddyRoster::AddRow(const std::string& nick, bool filling) {
+    rows_.push_back({nick, std::vector<std::string>(Columns(), std::string(where::kUnknown))});
+    lookedUp_.emplace_back(static_cast<std::size_t>(Columns()), kNever);
+    const int position = order_.Added(rows_);
+    view_.ShowList({.kind = ListChange::Kind::Added,
+                    .row = static_cast<int>(rows_.size()),
+                    .filling = filling,
+                    .position = position});
 }
 
 void BuddyRoster::LoggedOn() {
@@ -148,10 +203,7 @@ void BuddyRoster::FillBuddyList(const std::string& list) {
     }
     nicks.insert(nicks.end(), restored.begin(), restored.end());
     for (const std::string& nick : nicks) {
-        rows_.push_back({nick, std::vector<std::string>(Columns(), "Unknown")});
-        view_.ShowList({.kind = ListChange::Kind::Added,
-                        .row = static_cast<int>(rows_.size()),
-                        .filling = true});
+        AddRow(nick, true);
         // A log-off meanwhile emptied the list; what is left of this one is stale.
         if (!filling()) return;
     }
@@ -180,7 +232,10 @@ void BuddyRoster::FillBuddyList(const std::string& list) {
 void BuddyRoster::SetupColumns(bool allServers) {
     mode_ = allServers ? ServerMode::AllServers : ServerMode::OneServer;
     for (BuddyRow& row : rows_) row.locations.resize(static_cast<std::size_t>(Columns()));
+    for (auto& times : lookedUp_) times.resize(static_cast<std::size_t>(Columns()), kNever);
     view_.ShowList({.kind = ListChange::Kind::Columns});
+    // The column the order goes by is the server's, known now.
+    Redraw();
 }
 
 void BuddyRoster::ClearBuddyList() {
@@ -190,6 +245,8 @@ void BuddyRoster::ClearBuddyList() {
     StopSearch();
     buddyWatch_.Forget();
     rows_.clear();
+    lookedUp_.clear();
+    order_.Clear();
     mode_ = ServerMode::None;
     view_.ShowList({.kind = ListChange::Kind::Cleared});
 }
@@ -235,8 +292,14 @@ void BuddyRoster::ShowLocation(int row, int column, const std::string& location)
     if (column < 1 || column > Columns()) return;
     BuddyRow& buddy = rows_[static_cast<std::size_t>(row - 1)];
     buddy.locations[static_cast<std::size_t>(column - 1)] = location;
+    lookedUp_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)] =
+        wallClock_();
     const std::string nick = buddy.nick;
-    view_.ShowList({.kind = ListChange::Kind::Cell, .row = row, .column = column});
+    const auto [from, to] = order_.Changed(rows_, row);
+    if (from != to) {
+        view_.ShowList({.kind = ListChange::Kind::Moved, .row = row, .position = to, .from = from});
+    }
+    view_.ShowList({.kind = ListChange::Kind::Cell, .row = row, .column = column, .position = to});
     if (Settings().Get(setting::kBuddyAlerts) == 0) return;
     if (const auto news = buddyWatch_.Seen(nick, column, location)) view_.BuddyMoved(nick, *news);
 }
@@ -245,11 +308,7 @@ void BuddyRoster::RowRefreshed(int row, const std::string& location) {
     if (rows_.empty()) return;
     // The main session answers for the server logged on to: with a column per server that is the
     // column of that server.
-    const int column = mode_ == ServerMode::AllServers && host_.ServerIndex() >= 0 &&
-                               host_.ServerIndex() < kServerCount
-                           ? host_.ServerIndex() + 1
-                           : 1;
-    ShowLocation(row, column, location);
+    ShowLocation(row, DecidingColumn(), location);
     FinishSearch();
 }
 
@@ -337,9 +396,8 @@ void BuddyRoster::AddBuddy(const std::string& nick) {
     if (!host_.LoggedOn()) return;
     host_.WOL().send(std::string(kAddBuddy) + nick);
     if (mode_ == ServerMode::None) SetupColumns(false);
-    rows_.push_back({nick, std::vector<std::string>(Columns(), "Unknown")});
+    AddRow(nick, false);
     const int row = static_cast<int>(rows_.size());
-    view_.ShowList({.kind = ListChange::Kind::Added, .row = row});
     SetSearchControls(false);
     search_.RefreshRow(host_.WOL(), row, nick);
 }
@@ -348,8 +406,10 @@ void BuddyRoster::DeleteBuddy(int row) {
     if (host_.Ended() || !host_.LoggedOn() || row < 1 || row > static_cast<int>(rows_.size()))
         return;
     host_.WOL().send(std::string(kDelBuddy) + rows_[static_cast<std::size_t>(row - 1)].nick);
+    const int position = order_.Removed(row);
     rows_.erase(rows_.begin() + (row - 1));
-    view_.ShowList({.kind = ListChange::Kind::Removed, .row = row});
+    lookedUp_.erase(lookedUp_.begin() + (row - 1));
+    view_.ShowList({.kind = ListChange::Kind::Removed, .row = row, .position = position});
 }
 
 void BuddyRoster::ReorderFinished(bool listChanged) {

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/liveness.h"
+#include "session/buddy_order.h"
 #include "session/buddy_watch.h"
 #include "session/location_search.h"
 #include "session/main_view.h"
@@ -35,16 +37,26 @@ public:
 // the server mode, the location search and its progress, and the changes made to the list
 // (ADDBUDDY, DELBUDDY, a reorder's download). It sets the list's fields of the shared controls
 // and reports rows and cells to the MainView; the session tells it what its log-on and link do.
-class BuddyRoster : private LocationView {
+class BuddyRoster : public BuddyTable, private LocationView {
 public:
     BuddyRoster(RosterHost& host, MainView& view, MainControls& controls);
     ~BuddyRoster() override;
     BuddyRoster(const BuddyRoster&) = delete;
     BuddyRoster& operator=(const BuddyRoster&) = delete;
 
-    ServerMode Mode() const { return mode_; }
-    const std::vector<BuddyRow>& Rows() const { return rows_; }
+    ServerMode Mode() const override { return mode_; }
+    const std::vector<BuddyRow>& Rows() const override { return rows_; }
     int Columns() const;  // location columns of Mode()
+    // How the rows are drawn ("BuddySort", "BuddyHideOffline"): positions to rows and back.
+    const BuddyOrder& Order() const override { return order_; }
+    // The location column the order and the icons go by: the server logged on to.
+    int DecidingColumn() const override;
+    // When each location of the row was last filled (seconds since the epoch, kNever), by
+    // column; and the clock that says so, which tests set.
+    const std::vector<std::int64_t>& LookedUp(int row) const override;
+    using WallClock = std::function<std::int64_t()>;
+    void SetWallClock(WallClock clock);  // nullptr: the system's
+    std::int64_t WallNow() const override { return wallClock_(); }
     // Ends when the list is next cleared: a caller that let events run checks it.
     Liveness::Watch ListWatch() const { return listFill_.watch(); }
     WOLCons* TempSessions() const { return search_.Sessions(); }
@@ -62,6 +74,9 @@ public:
     void AddBuddy(const std::string& nick);  // a nickname NicknameToAdd allowed
     void DeleteBuddy(int row);               // after the user said Yes
     void ReorderFinished(bool listChanged);
+    // The view order chosen (and remembered), or the settings changed elsewhere: drawn anew.
+    void SetViewOrder(BuddySort sort, bool hideOffline);
+    void ApplyViewSettings();
     // Its timers: SearchPoll, SearchIdle, RefBuddy.
     void PumpSearch();
     void SearchIdle();
@@ -80,6 +95,9 @@ public:
 private:
     void FillBuddyList(const std::string& list);
     void SetupColumns(bool allServers);
+    ViewRule SettingsRule() const;
+    void Redraw();  // every row, in the order of the settings
+    void AddRow(const std::string& nick, bool filling);
     void ClearBuddyList();
     void SetSearchControls(bool on);
     void FinishSearch();
@@ -104,6 +122,9 @@ private:
 
     ServerMode mode_ = ServerMode::None;
     std::vector<BuddyRow> rows_;
+    std::vector<std::vector<std::int64_t>> lookedUp_;  // by row - 1, then column - 1
+    BuddyOrder order_;
+    WallClock wallClock_;
     bool restoreDue_ = false;  // set by a log-on, spent by the list that follows it
     int refreshMinutes_ = 0;
     int progressMax_ = 0;     // of the progress bar, kept while its value goes back to 0

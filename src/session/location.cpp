@@ -12,7 +12,7 @@ namespace vantor {
 
 namespace {
 
-constexpr const char* kUnrecognised = "Unrecognised location";
+const std::string kUnrecognised(where::kUnrecognised);
 
 // A lobby index written as one or two plain decimal digits; -1 for anything else.
 int LobbyIndex(std::string_view digits) {
@@ -29,10 +29,11 @@ std::string DecodeChannel(std::string_view where) {
     if (type == "0") {
         const std::vector<std::string_view> pieces = SplitOn(name, '_');
         const int lobby = pieces.size() >= 3 ? LobbyIndex(pieces[2]) : -1;
-        if (lobby < 0) return "Chat Room";
-        return "Chat Room: " + std::string(LobbyNames[static_cast<std::size_t>(lobby)]);
+        std::string text(where::kChatRoom);
+        if (lobby < 0) return text;
+        return text + ": " + std::string(LobbyNames[static_cast<std::size_t>(lobby)]);
     }
-    if (type == "12") return "Game: " + std::string(name);
+    if (type == "12") return std::string(where::kGame) + std::string(name);
     return {};
 }
 
@@ -43,9 +44,9 @@ std::string DecodeLocation(const std::string& line398) {
     if (parts.size() < 4) return kUnrecognised;
     const std::string_view status = parts[3];
     if (status == "0") return parts.size() == 5 ? DecodeChannel(parts[4]) : kUnrecognised;
-    if (status == "1") return "Not Logged In";
-    if (status == "2") return "Hiding";
-    if (status == "3") return "Logged In";
+    if (status == "1") return std::string(where::kNotLoggedIn);
+    if (status == "2") return std::string(where::kHiding);
+    if (status == "3") return std::string(where::kLoggedIn);
     return kUnrecognised;
 }
 

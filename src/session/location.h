@@ -11,6 +11,17 @@ namespace vantor {
 // lobby number cannot be read gives "Chat Room".
 std::string DecodeLocation(const std::string& line398);
 
+// The texts DecodeLocation writes, and the one of a row not looked up yet.
+namespace where {
+inline constexpr std::string_view kNotLoggedIn = "Not Logged In";
+inline constexpr std::string_view kHiding = "Hiding";
+inline constexpr std::string_view kLoggedIn = "Logged In";
+inline constexpr std::string_view kChatRoom = "Chat Room";  // + ": " and the lobby's name
+inline constexpr std::string_view kGame = "Game: ";         // + the game's name
+inline constexpr std::string_view kUnrecognised = "Unrecognised location";
+inline constexpr std::string_view kUnknown = "Unknown";
+}  // namespace where
+
 namespace reply {
 inline constexpr std::string_view kLocation = "398";  // the answer to FINDUSEREX
 }  // namespace reply

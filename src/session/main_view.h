@@ -52,19 +52,28 @@ struct BuddyRow {
     bool operator==(const BuddyRow&) const = default;
 };
 
-// What changed in the buddy list; the window reads the rows from Rows() when told.
+// What changed in the buddy list; the window reads the rows from Rows() when told. Rows are the
+// service's (1-based); positions are where the rows are drawn (1-based, hidden ones counted),
+// which the list's view order decides (Order()). In the service's order the two are the same.
 struct ListChange {
     enum class Kind {
         Cleared,  // no rows and no columns
         Columns,  // the columns of Mode() are set up
-        Added,    // row added at the end; its pending window events may run
-        Cell,     // the location of row, column changed
-        Removed,  // row taken out; the rows after it move up
+        Added,    // row added at the end of the rows, drawn at position; its pending window
+                  // events may run
+        Cell,     // the location of row, column changed; drawn at position, maybe hidden or
+                  // shown now
+        Removed,  // row taken out from position; the rows after it move up
+        Moved,    // row moved from position `from` to `position`; its cell change follows
+        Order,    // drawn anew: at each position the row that was drawn at was[position - 1]
     };
     Kind kind{Kind::Cleared};
     int row{0};           // 1-based
     int column{0};        // 1-based location column
     bool filling{false};  // Added: a row of a list being filled; pending window events run
+    int position{0};
+    int from{0};
+    std::vector<int> was{};
 };
 
 // The timers the session runs on; the window owns them.

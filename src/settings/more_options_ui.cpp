@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -30,6 +31,19 @@ namespace {
 
 MoreOptionsUI::FolderOpener g_opener;
 
+// A number's or a choice's colours through the palette: a style sheet would take the drawing of
+// their arrows too.
+void ThemeField(QWidget* field) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, theme::kDarkRed);
+    palette.setColor(QPalette::Text, theme::kOrange);
+    palette.setColor(QPalette::Button, theme::kDarkRed);
+    palette.setColor(QPalette::ButtonText, theme::kOrange);
+    palette.setColor(QPalette::Highlight, theme::kOrange);
+    palette.setColor(QPalette::HighlightedText, theme::kDarkRed);
+    field->setPalette(palette);
+}
+
 QString FolderText(const std::filesystem::path& folder) {
     return QString::fromStdString(folder.string());
 }
@@ -46,6 +60,8 @@ MoreOptionsUI::MoreOptionsUI(QWidget* parent) : QDialog(parent) {
         choice.box->setChecked(Settings().Get(choice.setting) != 0);
     for (const Number& number : numbers_)
         number.box->setValue(std::clamp(Settings().Get(number.setting), 0, number.box->maximum()));
+    const std::int32_t sort = Settings().Get(setting::kBuddySort);
+    sortBox_->setCurrentIndex(sort >= 0 && sort < sortBox_->count() ? sort : 0);
     logFolder_->setText(FolderText(LogRoot()));
     ignored_.Assign(Ignores().Names());
     DrawIgnored();
@@ -126,6 +142,7 @@ void MoreOptionsUI::BuildControls() {
     connect(openFolder_, &QPushButton::clicked, this, &MoreOptionsUI::OpenFolder);
 
     BuildIgnoreList(left);
+    BuildBuddyList(left);
     left->addStretch(1);
 
     QGridLayout* link =
@@ -201,15 +218,7 @@ void MoreOptionsUI::AddNumber(QGridLayout* grid, int row, const LongSetting& set
     box->setSuffix(unit);
     box->setSpecialValueText(zero);  // what 0 means, in words
     box->setAccessibleName(text);
-    // The fields' colours through the palette: a style sheet would take the arrows' drawing too.
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, theme::kDarkRed);
-    palette.setColor(QPalette::Text, theme::kOrange);
-    palette.setColor(QPalette::Button, theme::kDarkRed);
-    palette.setColor(QPalette::ButtonText, theme::kOrange);
-    palette.setColor(QPalette::Highlight, theme::kOrange);
-    palette.setColor(QPalette::HighlightedText, theme::kDarkRed);
-    box->setPalette(palette);
+    ThemeField(box);
     box->setKeyboardTracking(false);
     label->setBuddy(box);
     grid->addWidget(label, row, 0);
@@ -259,6 +268,33 @@ void MoreOptionsUI::BuildIgnoreList(QVBoxLayout* body) {
         2, 0, 1, 2);
     connect(addIgnored_, &QPushButton::clicked, this, &MoreOptionsUI::AddIgnored);
     connect(removeIgnored_, &QPushButton::clicked, this, &MoreOptionsUI::RemoveIgnored);
+}
+
+void MoreOptionsUI::BuildBuddyList(QVBoxLayout* body) {
+    QGridLayout* buddies = AddOptionsSection(body, QStringLiteral("Buddy list:"),
+                                             QStringLiteral("BuddiesHeading"), 1, this);
+    auto* sortLabel = new QLabel(QStringLiteral("Order:"), this);
+    sortLabel->setObjectName(QStringLiteral("BuddySortLabel"));
+    sortBox_ = new QComboBox(this);
+    sortBox_->setObjectName(QStringLiteral("BuddySort"));
+    sortBox_->setAccessibleName(QStringLiteral("Order of the buddy list"));
+    // By the setting's values, 0 first.
+    sortBox_->addItems({QStringLiteral("As the list is kept"), QStringLiteral("Online first"),
+                        QStringLiteral("By name")});
+    ThemeField(sortBox_);
+    sortLabel->setBuddy(sortBox_);
+    buddies->addWidget(sortLabel, 0, 0);
+    buddies->addWidget(sortBox_, 0, 1, Qt::AlignLeft);
+    buddies->addWidget(AddChoice(setting::kBuddyHideOffline, QStringLiteral("BuddyHideOffline"),
+                                 QStringLiteral("Hide buddies not logged in")),
+                       1, 0, 1, 2);
+    buddies->addWidget(
+        AddChoice(setting::kBuddyIcons, QStringLiteral("BuddyIcons"),
+                  QStringLiteral("Status icons, and when each location was looked up")),
+        2, 0, 1, 2);
+    buddies->addWidget(AddChoice(setting::kBuddyJoin, QStringLiteral("BuddyJoin"),
+                                 QStringLiteral("Offer to join the lobby a buddy is in")),
+                       3, 0, 1, 2);
 }
 
 void MoreOptionsUI::AddIgnored() {
@@ -327,6 +363,7 @@ void MoreOptionsUI::OnOk() {
         Settings().Set(choice.setting, choice.box->isChecked() ? 1 : 0);
     }
     for (const Number& number : numbers_) Settings().Set(number.setting, number.box->value());
+    Settings().Set(setting::kBuddySort, sortBox_->currentIndex());
     Ignores().Assign(ignored_.Names());
     accept();
 }

@@ -10,6 +10,7 @@
 #include "settings/setting_names.h"
 
 class QCheckBox;
+class QComboBox;
 class QGridLayout;
 class QKeyEvent;
 class QLabel;
@@ -52,6 +53,7 @@ private:
 
     void BuildControls();
     void BuildIgnoreList(QVBoxLayout* body);
+    void BuildBuddyList(QVBoxLayout* body);
     QCheckBox* AddChoice(const LongSetting& setting, const QString& name, const QString& text);
     // A labelled number from 0 to `most` at `row` of `grid`; `zero` says what 0 means.
     void AddNumber(QGridLayout* grid, int row, const LongSetting& setting, const QString& name,
@@ -64,7 +66,8 @@ private:
 
     std::vector<Choice> choices_;
     std::vector<Number> numbers_;
-    IgnoreList ignored_;  // the list being edited, in memory until OK
+    IgnoreList ignored_;            // the list being edited, in memory until OK
+    QComboBox* sortBox_ = nullptr;  // "BuddySort"
     QLabel* logFolder_ = nullptr;
     QPushButton* openFolder_ = nullptr;
     QListWidget* ignoreNames_ = nullptr;

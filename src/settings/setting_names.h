@@ -85,6 +85,16 @@ inline constexpr LongSetting kPageNotify{"PageNotify", 16744448};
 inline constexpr LongSetting kDesktopNotify{"DesktopNotify", 1};
 inline constexpr LongSetting kBuddyAlerts{"BuddyAlerts", 1};
 inline constexpr LongSetting kTrayIcon{"TrayIcon", 1};
+
+// The main window's buddy list as drawn; the list on the service keeps its order. The order:
+// 0 the service's, 1 online first, 2 by name. 1: buddies not logged in are left out. 1: a status
+// icon before each nickname, with the status in words for screen readers and a tooltip saying
+// when each location was looked up; 0: text rows. 1: the pop-up menu of a buddy in a lobby the
+// client knows offers to join it; 0: no such item.
+inline constexpr LongSetting kBuddySort{"BuddySort", 0};
+inline constexpr LongSetting kBuddyHideOffline{"BuddyHideOffline", 0};
+inline constexpr LongSetting kBuddyIcons{"BuddyIcons", 1};
+inline constexpr LongSetting kBuddyJoin{"BuddyJoin", 1};
 // 1: a page or private message to a window in the background chimes; 0: silence.
 inline constexpr LongSetting kPageSound{"PageSound", 1};
 // 1: at most one notification a second, a burst beyond it told as one ("12 new pages"); 0: only

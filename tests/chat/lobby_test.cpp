@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -155,6 +156,62 @@ TEST_F(LobbyCore, listJoinMoveAndCloseGoOutInOrderWithTheirReplies) {
     lobby->Close();
     lobby->ConnectChat();
     EXPECT_EQ(link->sent.size(), closed);
+}
+
+// A lobby asked for from elsewhere (a buddy's location) by its number: joined in place of the
+// first one when the list has not come, moved to through PART and JOIN from another, and held
+// back while a join is under way.
+TEST_F(LobbyCore, aLobbyAskedForByNumberIsJoinedOrMovedToThroughPartAndJoin) {
+    struct Step {
+        const char* what;
+        std::function<void(LobbyCore&)> run;
+        Strings sent;  // since the step began
+        bool underWay;
+    };
+    const auto join = [](int number) {
+        return [number](LobbyCore& t) { t.lobby->JoinLobby(number); };
+    };
+    const auto relay = [](std::string line) { return [line](LobbyCore& t) { t.Relay(line); }; };
+    const std::vector<Step> steps = {
+        {"asked before the list",
+         [](LobbyCore& t) {
+             t.lobby->ConnectChat();
+             t.lobby->JoinLobby(5);
+         },
+         {"LIST 0 12"},
+         true},
+        {"the list's end joins it, not the first",
+         [](LobbyCore& t) {
+             t.Reply(Lobby::kList, ":s 327 bob #Lob_12_0 4 0 1");
+             t.Reply(Lobby::kList, ":s 327 bob #Lob_12_5 2 0 1");
+             t.Reply(Lobby::kList, ":s 323 bob :End of /LIST", Delivery::End);
+         },
+         {"JOIN #Lob_12_5 plumvex4"},
+         true},
+        {"asked again while joining", join(0), {}, true},
+        {"joined: on to the one asked last",
+         relay(":bob!u@h JOIN :0,0 #Lob_12_5"),
+         {"PART #Lob_12_5"},
+         true},
+        {"the PART's echo", relay(":bob!u@h PART #Lob_12_5"), {"JOIN #Lob_12_0 plumvex4"}, true},
+        {"in", relay(":bob!u@h JOIN :0,0 #Lob_12_0"), {}, false},
+        {"the lobby the user is in", join(0), {}, false},
+        {"one the service does not list", join(3), {}, false},
+        {"one no client knows", join(10), {}, false},
+        {"another", join(5), {"PART #Lob_12_0"}, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const std::size_t before = link->sent.size();
+        step.run(*this);
+        EXPECT_EQ(Strings(link->sent.begin() + std::ptrdiff_t(before), link->sent.end()),
+                  step.sent);
+        EXPECT_EQ(lobby->MoveUnderWay(), step.underWay);
+    }
+    EXPECT_EQ(std::count(view.entries.begin(), view.entries.end(), "5 Iron Hand is not open."), 1);
+    EXPECT_EQ(lobby->CurrentLobby(), 2);
+    lobby->Close();
+    EXPECT_FALSE(lobby->MoveUnderWay());
 }
 
 TEST_F(LobbyCore, membersJoinAndLeaveAndTheCountFollowsTheList) {

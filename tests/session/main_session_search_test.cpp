@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "main_session_fixture.h"
+#include "session/buddy_order.h"
 #include "session/main_session.h"
 #include "settings/settings_store.h"
 #include "support/demo_places.h"
@@ -75,6 +76,98 @@ TEST(MainSessionSearch, progressCountsEachAnswerAndTheEndSaysHowItWent) {
         EXPECT_TRUE(view.controls.refresh && view.controls.add && view.controls.del &&
                     view.controls.reorder && view.controls.menuRefresh);
         EXPECT_FALSE(view.Running(MainTimer::SearchIdle) || view.Running(MainTimer::SearchPoll));
+    }
+}
+
+// The list as a window draws it from the changes alone: nicknames by position.
+std::vector<std::string> Replay(const std::vector<ListChange>& changes, const BuddyRoster& roster,
+                                std::vector<std::string> drawn = {}) {
+    for (const ListChange& c : changes) {
+        const auto at = [&](int position) { return drawn.begin() + (position - 1); };
+        switch (c.kind) {
+            case ListChange::Kind::Cleared:
+                drawn.clear();
+                break;
+            case ListChange::Kind::Added:
+                drawn.insert(at(c.position), roster.Rows()[std::size_t(c.row - 1)].nick);
+                break;
+            case ListChange::Kind::Removed:
+                drawn.erase(at(c.position));
+                break;
+            case ListChange::Kind::Moved: {
+                const std::string nick = *at(c.from);
+                drawn.erase(at(c.from));
+                drawn.insert(at(c.position), nick);
+                break;
+            }
+            case ListChange::Kind::Order: {
+                std::vector<std::string> now;
+                for (int was : c.was) now.push_back(drawn[std::size_t(was - 1)]);
+                drawn = now;
+                break;
+            }
+            case ListChange::Kind::Cell:
+                // Where the change says the row is drawn, the row is.
+                EXPECT_EQ(*at(c.position), roster.Rows()[std::size_t(c.row - 1)].nick);
+                break;
+            case ListChange::Kind::Columns:
+                break;
+        }
+    }
+    return drawn;
+}
+
+// Sorted and filtered, the search's answers and a single refresh still fill the rows of the
+// service's list they were asked for, and the changes say where those rows are drawn.
+TEST(MainSessionSearch, answersFillTheServicesRowsWhileTheViewIsSortedAndFiltered) {
+    for (int sort : {1, 2}) {
+        SCOPED_TRACE(sort);
+        ScopedRegistry registry;
+        LocalServer server(/*demo=*/true);
+        ASSERT_TRUE(server.Ok());
+        SaveSettingString("ServerHost", "127.0.0.1");
+        SaveSettingLong("ServerPort", server.BasePort());
+        SaveSettingLong("BuddySort", sort);
+        SaveSettingLong("BuddyHideOffline", 1);
+        FakeMainView view;
+        MainSession session(view);
+        const BuddyRoster& roster = session.Buddies();
+        const auto tick = [&] {
+            view.RunLater();
+            if (view.Running(MainTimer::Receive)) session.Pump();
+            if (view.Running(MainTimer::SearchPoll)) session.Buddies().PumpSearch();
+        };
+        session.LogOn("demo", "demo");
+        ASSERT_TRUE(
+            PumpUntil([&] { return view.status.starts_with("Search completed in "); }, tick));
+
+        const auto placeOf = [&](const std::string& nick) {
+            const auto row = std::ranges::find(roster.Rows(), nick, &BuddyRow::nick);
+            return row == roster.Rows().end() ? std::string("(none)") : row->locations[0];
+        };
+        for (const auto& [nick, place] : kDemoPlaces) EXPECT_EQ(placeOf(nick), place) << nick;
+        std::vector<std::string> drawn;
+        for (int row : roster.Order().Drawn())
+            drawn.push_back(roster.Rows()[std::size_t(row - 1)].nick);
+        EXPECT_EQ(Replay(view.changes, roster), drawn);
+        BuddyOrder fresh;
+        fresh.Reset(roster.Rows(), roster.Order().Rule());
+        EXPECT_EQ(roster.Order().Drawn(), fresh.Drawn());
+        EXPECT_TRUE(roster.Order().Hidden(roster.Rows(), 8));  // guest, not logged in
+        if (sort != 2) continue;
+        EXPECT_EQ(drawn, (std::vector<std::string>{"dozer", "echo", "guest", "marla", "rover",
+                                                   "shade", "tanker", "warden"}));
+
+        // tanker is row 5 of the service's list and drawn elsewhere: its answer lands in row 5.
+        const std::size_t mark = view.changes.size();
+        ASSERT_EQ(roster.Order().Position(5), 7);
+        session.Buddies().RefreshRow(5);
+        ASSERT_TRUE(PumpUntil([&] { return view.changes.size() > mark; }, tick));
+        const ListChange& filled = view.changes.back();
+        EXPECT_EQ(filled.kind, ListChange::Kind::Cell);
+        EXPECT_EQ(filled.row, 5);
+        EXPECT_EQ(filled.position, roster.Order().Position(5));
+        for (const auto& [nick, place] : kDemoPlaces) EXPECT_EQ(placeOf(nick), place) << nick;
     }
 }
 

@@ -31,10 +31,23 @@ namespace vantor {
 namespace {
 
 // The settings beyond the classic client, by the names of their boxes and in the store.
-const std::vector<const char*> kChoices = {
-    "ChatTimeStamps", "ChatLobbyEvents", "PageIgnoreButton", "LogConversations",    "AutoReconnect",
-    "LogOnCancel",    "StatusReasons",   "DesktopNotify",    "NotifyRateLimit",     "BuddyAlerts",
-    "TrayIcon",       "ElideStatus",     "PageSound",        "PagesFromBuddiesOnly"};
+const std::vector<const char*> kChoices = {"ChatTimeStamps",
+                                           "ChatLobbyEvents",
+                                           "PageIgnoreButton",
+                                           "LogConversations",
+                                           "PagesFromBuddiesOnly",
+                                           "BuddyHideOffline",
+                                           "BuddyIcons",
+                                           "BuddyJoin",
+                                           "AutoReconnect",
+                                           "LogOnCancel",
+                                           "StatusReasons",
+                                           "DesktopNotify",
+                                           "NotifyRateLimit",
+                                           "BuddyAlerts",
+                                           "TrayIcon",
+                                           "ElideStatus",
+                                           "PageSound"};
 
 std::vector<int> Stored() {
     std::vector<int> values;
@@ -75,12 +88,12 @@ protected:
 };
 
 TEST_F(MoreOptionsTest, showsTheStoreOnOpenAndOnlyOkWritesIt) {
-    const std::vector<int> inFile = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1};
+    const std::vector<int> inFile = {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
     for (std::size_t i = 0; i < kChoices.size(); ++i) SaveSettingLong(kChoices[i], inFile[i]);
     Open();
     EXPECT_EQ(Shown(), inFile);
 
-    const std::vector<int> flipped = {1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
+    const std::vector<int> flipped = {1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1};
     const struct {
         const char* what;
         std::function<void(MoreOptionsUI&)> leave;
@@ -119,6 +132,24 @@ TEST_F(MoreOptionsTest, showsTheStoreOnOpenAndOnlyOkWritesIt) {
     Open();
     EXPECT_FALSE(Box("PageSound")->isChecked());
     EXPECT_TRUE(Box("TrayIcon")->isChecked());
+}
+
+// The order is one of three; a value the window does not know shows as the first.
+TEST_F(MoreOptionsTest, theBuddyOrderIsChosenFromItsThreeAndOnlyOkKeepsIt) {
+    for (const auto& [stored, shown] : {std::pair{2, 2}, std::pair{1, 1}, std::pair{7, 0}}) {
+        SaveSettingLong("BuddySort", stored);
+        Open();
+        auto* sort = window->findChild<QComboBox*>(QStringLiteral("BuddySort"));
+        ASSERT_NE(sort, nullptr);
+        EXPECT_EQ(sort->currentIndex(), shown);
+        sort->setCurrentIndex((shown + 1) % 3);
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        EXPECT_EQ(GetSettingLong("BuddySort", -1), stored);
+        Open();
+        window->findChild<QComboBox*>(QStringLiteral("BuddySort"))->setCurrentIndex(2);
+        QTest::mouseClick(window->findChild<VantorBtn*>(QStringLiteral("OKBtn")), Qt::LeftButton);
+        EXPECT_EQ(GetSettingLong("BuddySort", -1), 2);
+    }
 }
 
 TEST_F(MoreOptionsTest, theNewPageSoundSettingIsOnByDefault) {
@@ -275,6 +306,10 @@ TEST_F(MoreOptionsTest, everyControlIsNamedReachedByTabAndApart) {
                                            QStringLiteral("IgnoreName"),
                                            QStringLiteral("AddIgnored"),
                                            QStringLiteral("PagesFromBuddiesOnly"),
+                                           QStringLiteral("BuddySort"),
+                                           QStringLiteral("BuddyHideOffline"),
+                                           QStringLiteral("BuddyIcons"),
+                                           QStringLiteral("BuddyJoin"),
                                            QStringLiteral("AutoReconnect"),
                                            QStringLiteral("LogOnCancel"),
                                            QStringLiteral("StatusReasons"),

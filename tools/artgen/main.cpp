@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Paints the program's artwork: the button pictures in three states, the hand pointer, the
-// shared background tile, the title banner and the window icon; each at 1x and 2x.
+// shared background tile, the title banner and the window icon; each at 1x and 2x; and the buddy
+// list's status icons at 12, 18 and 24 pixels.
 // Usage: vantor_artgen <output folder> <button word>...
 #include <QDir>
 #include <QFont>
@@ -245,6 +246,88 @@ QImage Icon(int side) {
     return image;
 }
 
+// The buddy list's status icons, one per kind of location, drawn on a 12-unit square at each
+// size so that every size is sharp. Names as art::StatusIcon asks for them.
+constexpr const char* kStatusNames[] = {"offline", "hiding", "online", "chat", "game", "unknown"};
+
+QImage StatusIcon(const QString& name, int side) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(side / 12.0, side / 12.0);
+    const QPen edge(paint::kStatusEdge, 1.0);
+    const QRectF disc(1.5, 1.5, 9, 9);
+    if (name == QLatin1String("online")) {
+        p.setPen(edge);
+        p.setBrush(paint::kStatusOnline);
+        p.drawEllipse(disc);
+    } else if (name == QLatin1String("offline")) {
+        // A hollow ring: nobody there.
+        p.setPen(QPen(paint::kStatusEdge, 3.0));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(disc.adjusted(0.5, 0.5, -0.5, -0.5));
+        p.setPen(QPen(paint::kStatusOffline, 1.5));
+        p.drawEllipse(disc.adjusted(0.5, 0.5, -0.5, -0.5));
+    } else if (name == QLatin1String("hiding")) {
+        // Half a disc: there, but not to be seen.
+        p.setPen(edge);
+        p.setBrush(kBand);
+        p.drawEllipse(disc);
+        QPainterPath half;
+        half.moveTo(6, 1.5);
+        half.arcTo(disc, 90, 180);
+        half.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(paint::kStatusHiding);
+        p.drawPath(half);
+    } else if (name == QLatin1String("chat")) {
+        // A speech bubble with its tail down to the left.
+        QPainterPath bubble;
+        bubble.addRoundedRect(QRectF(0.75, 1.25, 10.5, 7), 2.5, 2.5);
+        QPainterPath tail;
+        tail.moveTo(2.5, 7);
+        tail.lineTo(2.25, 11);
+        tail.lineTo(6, 7.5);
+        tail.closeSubpath();
+        p.setPen(edge);
+        p.setBrush(paint::kStatusChat);
+        p.drawPath(bubble.united(tail).simplified());
+        p.setPen(Qt::NoPen);
+        p.setBrush(paint::kStatusEdge);
+        for (qreal x : {3.5, 6.0, 8.5}) p.drawEllipse(QPointF(x, 4.75), 0.8, 0.8);
+    } else if (name == QLatin1String("game")) {
+        // A play mark on a square.
+        p.setPen(edge);
+        p.setBrush(paint::kStatusGame);
+        p.drawRoundedRect(QRectF(1, 1, 10, 10), 2, 2);
+        QPainterPath play;
+        play.moveTo(4.25, 3.25);
+        play.lineTo(8.75, 6);
+        play.lineTo(4.25, 8.75);
+        play.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(kWhite);
+        p.drawPath(play);
+    } else {
+        // A question mark in a ring: not known.
+        p.setPen(QPen(paint::kStatusUnknown, 1.25));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(disc.adjusted(0.25, 0.25, -0.25, -0.25));
+        QPainterPath mark;
+        mark.moveTo(4.4, 4.8);
+        mark.cubicTo(4.4, 2.6, 7.8, 2.6, 7.6, 4.8);
+        mark.cubicTo(7.5, 5.9, 6, 5.9, 6, 7.2);
+        p.setPen(QPen(paint::kStatusUnknown, 1.3, Qt::SolidLine, Qt::RoundCap));
+        p.drawPath(mark);
+        p.setPen(Qt::NoPen);
+        p.setBrush(paint::kStatusUnknown);
+        p.drawEllipse(QPointF(6, 9), 0.8, 0.8);
+    }
+    p.end();
+    return image;
+}
+
 bool Save(const QImage& image, const QString& path) {
     if (image.save(path)) return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -265,7 +348,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    for (const char* sub : {"buttons", "cursors", "backgrounds", "icons"}) {
+    for (const char* sub : {"buttons", "cursors", "backgrounds", "icons", "status"}) {
         if (!out.mkpath(QString::fromLatin1(sub))) return 1;
     }
     bool ok = true;
@@ -285,6 +368,14 @@ int main(int argc, char** argv) {
     ok &= Save(Title(2), out.filePath(QStringLiteral("backgrounds/TITLEBGImg@2x.png")));
     for (int side : {16, 32, 48, 64, 128, 256}) {
         ok &= Save(Icon(side), out.filePath(QStringLiteral("icons/vantor-%1.png").arg(side)));
+    }
+    for (const char* name : kStatusNames) {
+        for (int side : {12, 18, 24}) {
+            ok &= Save(
+                StatusIcon(QString::fromLatin1(name), side),
+                out.filePath(
+                    QStringLiteral("status/%1-%2.png").arg(QString::fromLatin1(name)).arg(side)));
+        }
     }
     return ok ? 0 : 1;
 }
