@@ -8,6 +8,7 @@
 #include <QSystemTrayIcon>
 
 #include "app/desktop_notifier.h"
+#include "app/vantor_chat_ui.h"
 #include "controls/theme.h"
 #include "resources/art.h"
 
@@ -48,9 +49,9 @@ void TrayIcon::FillMenu() {
     // Built as it opens, so LOG or LOGOUT reads as the button does now.
     menu_->clear();
     menu_->addAction(QStringLiteral("Main window"), this, [this] { RaiseWindow(&main_); });
-    const auto* log = main_.findChild<QAbstractButton*>(QStringLiteral("LogInBtn"));
-    menu_->addAction(log ? log->text() : QStringLiteral("LOG"), this,
-                     [this] { PressButton("LogInBtn"); });
+    auto* window = qobject_cast<VantorChatUI*>(&main_);
+    menu_->addAction(window ? LogInText(window->Session().Controls().word) : QStringLiteral("LOG"),
+                     this, [this] { PressButton("LogInBtn"); });
     menu_->addAction(QStringLiteral("QUIT"), this, [this] { PressButton("Quit"); });
 }
 

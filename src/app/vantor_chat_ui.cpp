@@ -56,6 +56,8 @@ QWidget* OpenLobbyChat(VantorChatUI& main) {
     return chat;
 }
 
+}  // namespace
+
 QString LogInText(LogInWord word) {
     switch (word) {
         case LogInWord::Log:
@@ -67,8 +69,6 @@ QString LogInText(LogInWord word) {
     }
     return QStringLiteral("LOG");
 }
-
-}  // namespace
 
 // The boxes of the child windows: none once the program is ending.
 class VantorChatUI::RunBoxes final : public MessageBoxes {

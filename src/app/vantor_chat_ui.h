@@ -213,4 +213,7 @@ private:
 // The window title: the product and its version, plus " - " and the status when there is one.
 QString MainCaption(const QString& status);
 
+// The log-in button's word, as the button and the tray menu read it.
+QString LogInText(LogInWord word);
+
 }  // namespace vantor
