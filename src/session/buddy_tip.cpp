@@ -19,7 +19,9 @@ std::string Count(std::int64_t n, const char* unit) {
 }
 
 std::string TwoDigits(std::int64_t n) {
-    return (n < 10 ? "0" : "") + std::to_string(n);
+    std::string text = n < 10 ? "0" : "";
+    text += std::to_string(n);  // appended: GCC 12 at -O3 warns falsely of "0" + a temporary
+    return text;
 }
 
 std::string CellText(const BuddyRow& row, const std::vector<std::int64_t>& lookedUp, int column,
