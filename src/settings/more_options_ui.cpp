@@ -258,14 +258,21 @@ void MoreOptionsUI::BuildIgnoreList(QVBoxLayout* body) {
         button->setStyleSheet(PushButtonStyle());
     }
 
+    // Said only while what was typed cannot be a nickname.
+    ignoreRefused_ = new QLabel(QStringLiteral("No nickname holds such a character."), this);
+    ignoreRefused_->setObjectName(QStringLiteral("IgnoreRefused"));
+    ignoreRefused_->hide();
+
     grid->addWidget(ignoreNames_, 0, 0);
     grid->addWidget(removeIgnored_, 0, 1, Qt::AlignRight | Qt::AlignTop);
     grid->addWidget(ignoreName_, 1, 0);
     grid->addWidget(addIgnored_, 1, 1, Qt::AlignRight);
+    grid->addWidget(ignoreRefused_, 2, 0, 1, 2);
     grid->addWidget(
         AddChoice(setting::kPagesFromBuddiesOnly, QStringLiteral("PagesFromBuddiesOnly"),
                   QStringLiteral("Pages from buddies only (anyone else is ignored)")),
-        2, 0, 1, 2);
+        3, 0, 1, 2);
+    connect(ignoreName_, &QLineEdit::textEdited, ignoreRefused_, &QLabel::hide);
     connect(addIgnored_, &QPushButton::clicked, this, &MoreOptionsUI::AddIgnored);
     connect(removeIgnored_, &QPushButton::clicked, this, &MoreOptionsUI::RemoveIgnored);
 }
@@ -299,7 +306,11 @@ void MoreOptionsUI::BuildBuddyList(QVBoxLayout* body) {
 
 void MoreOptionsUI::AddIgnored() {
     const QString typed = ignoreName_->text();
-    if (!FitsWire(typed)) return;  // no nickname holds such a character; left to be mended
+    if (!FitsWire(typed)) {  // kept in the field, to be mended
+        ignoreRefused_->show();
+        return;
+    }
+    ignoreRefused_->hide();
     for (const std::string& name : IgnoreList::ParseText(ToWire(typed))) ignored_.Add(name);
     ignoreName_->clear();
     DrawIgnored();

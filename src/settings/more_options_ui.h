@@ -74,6 +74,7 @@ private:
     QLineEdit* ignoreName_ = nullptr;
     QPushButton* addIgnored_ = nullptr;
     QPushButton* removeIgnored_ = nullptr;
+    QLabel* ignoreRefused_ = nullptr;
     VantorBtn* okBtn_ = nullptr;
     VantorBtn* cancelBtn_ = nullptr;
 };

@@ -228,6 +228,20 @@ TEST_F(MoreOptionsTest, theIgnoreListIsEditedByHandAndOnlyOkKeepsIt) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(shown(), QStringLiteral("bob carl Dave eve"));
     EXPECT_TRUE(field->text().isEmpty());
+    // A character no nickname holds: nothing added, the text kept, and the window says why until
+    // the text is edited.
+    auto* refused = window->findChild<QLabel*>(QStringLiteral("IgnoreRefused"));
+    ASSERT_NE(refused, nullptr);
+    EXPECT_FALSE(refused->isVisible());
+    QTest::keyClicks(field, QStringLiteral("zo"));
+    field->insert(QString(QChar(0x2713)));  // what no key of the test's keyboard types
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(shown(), QStringLiteral("bob carl Dave eve"));
+    EXPECT_FALSE(field->text().isEmpty());
+    EXPECT_TRUE(refused->isVisible());
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_FALSE(refused->isVisible());
+    field->clear();
     choose(1);
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("RemoveIgnored")),
                       Qt::LeftButton);
