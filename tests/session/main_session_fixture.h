@@ -123,14 +123,6 @@ struct MainFixture {
     bool LogOnWithList(const std::string& list) {
         return StartLogOn() && AnswerMotd() && AnswerList(list);
     }
-    std::string Rows() const {
-        std::string out;
-        for (const BuddyRow& row : session.Buddies().Rows()) {
-            out += (out.empty() ? "" : "|") + row.nick;
-            for (const std::string& location : row.locations) out += "," + location;
-        }
-        return out;
-    }
     std::size_t Count(const std::string& line) {
         return std::size_t(std::ranges::count(peer.Lines(), line));
     }

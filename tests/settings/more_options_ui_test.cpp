@@ -152,12 +152,6 @@ TEST_F(MoreOptionsTest, theBuddyOrderIsChosenFromItsThreeAndOnlyOkKeepsIt) {
     }
 }
 
-TEST_F(MoreOptionsTest, theNewPageSoundSettingIsOnByDefault) {
-    Open();
-    EXPECT_TRUE(Box("PageSound")->isChecked());
-    EXPECT_EQ(GetSettingLong("PageSound", -1), 1);  // asked, so stored with its default
-}
-
 // The numbers: the store's values shown (one past the range shown at the end of it), what 0
 // means said in words, typed values kept only by OK, Enter in a number taking what was typed.
 TEST_F(MoreOptionsTest, numbersShowTheStoreAndOkWritesWhatWasTyped) {
