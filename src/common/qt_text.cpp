@@ -24,21 +24,31 @@ QString FromWire(std::string_view bytes) {
 }
 
 QString OneLine(QString text) {
+    // Most text holds neither and goes back as it came, searched without detaching.
+    const auto special = [](char16_t c) {
+        if (c > 0x1F && c < QChar::LineSeparator) return c == 0x7F;  // most text, in one test
+        return c < 0x20 ? c != u'\t' : c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    };
     const auto isBreak = [](char16_t c) {
-        if (c > u'\r' && c < QChar::LineSeparator) return false;  // most text, in one test
         return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
                c == QChar::ParagraphSeparator;
     };
-    // Searched first without detaching: most text holds no line break and goes back as it came.
     const QChar* in = text.constData();
     const qsizetype size = text.size();
     qsizetype first = 0;
-    while (first < size && !isBreak(in[first].unicode())) ++first;
+    while (first < size && !special(in[first].unicode())) ++first;
     if (first == size) return text;
     QChar* out = text.data();
+    qsizetype kept = first;
     for (qsizetype i = first; i < size; ++i) {
-        if (isBreak(out[i].unicode())) out[i] = u' ';
+        const char16_t c = out[i].unicode();
+        if (isBreak(c)) {
+            out[kept++] = u' ';
+        } else if (!special(c)) {
+            out[kept++] = out[i];
+        }
     }
+    text.truncate(kept);
     return text;
 }
 

@@ -22,7 +22,9 @@ inline constexpr QStringView kCannotSend =
     u"The line holds characters that cannot be sent; it was not sent.";
 
 // A history entry is one line: a line break inside received text must not start a line that
-// passes for someone else's. Every kind of line break becomes a space.
+// passes for someone else's. Every kind of line break becomes a space; the other control
+// characters but tab (colour codes, bells, escapes) have no glyph and would show as boxes, so
+// they are left out.
 QString OneLine(QString text);
 
 // One received entry never freezes a window: text past this many characters is cut for display

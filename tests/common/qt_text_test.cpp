@@ -63,9 +63,9 @@ TEST(QtText, sentTextStaysWindows1252AndFitsOnlyWhatTheCodePageCarries) {
     }
 }
 
-// Every kind of line break becomes one space of its own, wherever it stands; other text, and the
-// text of a line without a break, is left as it is.
-TEST(QtText, everyLineBreakBecomesASpaceAndNothingElseChanges) {
+// Every kind of line break becomes one space of its own, wherever it stands; controls without a
+// glyph go, tab stays; other text, and the text of a line without either, is left as it is.
+TEST(QtText, everyLineBreakBecomesASpaceAndControlsWithoutAGlyphGo) {
     const struct Row {
         QString in;
         QString out;
@@ -74,7 +74,12 @@ TEST(QtText, everyLineBreakBecomesASpaceAndNothingElseChanges) {
         {u"no break, \u00e9\u0301 \U0001F600 stays"_s,
          u"no break, \u00e9\u0301 \U0001F600 stays"_s},
         {u"\r\na\rb\nc\u2028d\u2029"_s, u"  a b c d "_s},
-        {u"tab\tand form\ffeed stay"_s, u"tab\tand form\ffeed stay"_s},
+        {u"tab\tstays, form\ffeed goes"_s, u"tab\tstays, formfeed goes"_s},
+        {u"\x01"
+         "ACTION \x03"
+         "4red\x0f \x07\x1b[0m\x7f\x00"
+         "end\r"_s,
+         u"ACTION 4red [0mend "_s},
     };
     for (const Row& r : rows) EXPECT_EQ(OneLine(r.in), r.out) << r.in.toStdString();
 }
