@@ -31,19 +31,6 @@ namespace {
 
 MoreOptionsUI::FolderOpener g_opener;
 
-// A number's or a choice's colours through the palette: a style sheet would take the drawing of
-// their arrows too.
-void ThemeField(QWidget* field) {
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, theme::kDarkRed);
-    palette.setColor(QPalette::Text, theme::kOrange);
-    palette.setColor(QPalette::Button, theme::kDarkRed);
-    palette.setColor(QPalette::ButtonText, theme::kOrange);
-    palette.setColor(QPalette::Highlight, theme::kOrange);
-    palette.setColor(QPalette::HighlightedText, theme::kDarkRed);
-    field->setPalette(palette);
-}
-
 QString FolderText(const std::filesystem::path& folder) {
     return QString::fromStdString(folder.string());
 }
@@ -218,7 +205,7 @@ void MoreOptionsUI::AddNumber(QGridLayout* grid, int row, const LongSetting& set
     box->setSuffix(unit);
     box->setSpecialValueText(zero);  // what 0 means, in words
     box->setAccessibleName(text);
-    ThemeField(box);
+    ApplyFieldColours(box);
     box->setKeyboardTracking(false);
     label->setBuddy(box);
     grid->addWidget(label, row, 0);
@@ -288,7 +275,7 @@ void MoreOptionsUI::BuildBuddyList(QVBoxLayout* body) {
     // By the setting's values, 0 first.
     sortBox_->addItems({QStringLiteral("As the list is kept"), QStringLiteral("Online first"),
                         QStringLiteral("By name")});
-    ThemeField(sortBox_);
+    ApplyFieldColours(sortBox_);
     sortLabel->setBuddy(sortBox_);
     buddies->addWidget(sortLabel, 0, 0);
     buddies->addWidget(sortBox_, 0, 1, Qt::AlignLeft);

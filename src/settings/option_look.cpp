@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPalette>
 #include <QVBoxLayout>
 
 #include "controls/theme.h"
@@ -66,6 +67,19 @@ OkCancelRow AddOkCancel(QVBoxLayout* body, QWidget* parent) {
     buttons->addWidget(cancel);
     body->addLayout(buttons);
     return {buttons, ok, cancel};
+}
+
+void ApplyFieldColours(QWidget* field) {
+    QPalette palette = field->palette();
+    for (auto role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
+        palette.setColor(role, theme::kDarkRed);
+    }
+    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
+        palette.setColor(role, theme::kOrange);
+    }
+    palette.setColor(QPalette::Highlight, theme::kOrange);
+    palette.setColor(QPalette::HighlightedText, theme::kDarkRed);
+    field->setPalette(palette);
 }
 
 }  // namespace vantor

@@ -19,6 +19,11 @@ class VantorBtn;
 void ApplyOptionsLook(QDialog* window);
 QLabel* OptionsHeading(const QString& text, const QString& name, QWidget* parent);
 
+// The dark red and orange of a choice or a number (a combo box, a spin box), set through the
+// palette: a style sheet would take the drawing of their arrows too. The keyboard's focus and the
+// selection are orange, so they stand out on the dark red.
+void ApplyFieldColours(QWidget* field);
+
 // A heading and the grid of its controls under it, added to `body`; `wide` is the grid's column
 // that takes the spare width.
 QGridLayout* AddOptionsSection(QVBoxLayout* body, const QString& text, const QString& name,

@@ -35,20 +35,6 @@ QStringList SplitList(std::string_view list) {
     return QString::fromLatin1(list.data(), qsizetype(list.size())).split(QLatin1Char('|'));
 }
 
-void SetListColours(QWidget* widget) {
-    QPalette palette = widget->palette();
-    for (auto role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
-        palette.setColor(role, theme::kDarkRed);
-    }
-    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
-        palette.setColor(role, theme::kOrange);
-    }
-    // Orange focus frame and selection, so the keyboard focus stands out on the dark red.
-    palette.setColor(QPalette::Highlight, theme::kOrange);
-    palette.setColor(QPalette::HighlightedText, theme::kDarkRed);
-    widget->setPalette(palette);
-}
-
 void SetTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -124,7 +110,7 @@ void SettingUI::BuildControls(Controls controls) {
     serverLogin_->setObjectName(QStringLiteral("ServerLogin"));
     serverLogin_->setAccessibleName(serverCaption->text());
     serverCaption->setBuddy(serverLogin_);
-    SetListColours(serverLogin_);
+    ApplyFieldColours(serverLogin_);
     login->addWidget(serverCaption, 0, 0);
     login->addWidget(serverLogin_, 0, 1);
 
@@ -159,7 +145,7 @@ void SettingUI::BuildControls(Controls controls) {
     chatStart_->setObjectName(QStringLiteral("ChatStart"));
     chatStart_->setAccessibleName(lobbyCaption->text());
     lobbyCaption->setBuddy(chatStart_);
-    SetListColours(chatStart_);
+    ApplyFieldColours(chatStart_);
     chat->addWidget(lobbyCaption, 0, 0);
     chat->addWidget(chatStart_, 0, 1);
 
